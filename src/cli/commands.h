@@ -1,0 +1,16 @@
+// The subcommands of axolite-cli. Each adds itself to the application and, when it runs, stores
+// the process exit status: 0 done, 1 refused by the system (its message printed), 2 usage or
+// file errors.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace axolite::cli {
+
+enum ExitStatus : int { Done = 0, Refused = 1, UsageError = 2 };
+
+void addLanguageCommands(CLI::App& app, int& status); // lex, check
+void addRunCommand(CLI::App& app, int& status);       // run
+void addTrainCommand(CLI::App& app, int& status);     // train
+
+} // namespace axolite::cli

@@ -1,0 +1,2 @@
+// Keeps a subsystem library buildable before its first source file exists.
+namespace axolite {}

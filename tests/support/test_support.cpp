@@ -1,0 +1,60 @@
+// Helpers shared by the test programs.
+#include "test_support.h"
+
+#include <atomic>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace axolite::test {
+
+std::filesystem::path examplePath(const std::string& name) {
+#ifdef AXOLITE_EXAMPLES_DIR
+    return std::filesystem::path(AXOLITE_EXAMPLES_DIR) / name;
+#else
+    return std::filesystem::path("examples") / name;
+#endif
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path.string());
+    }
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+    if (path.has_parent_path()) {
+        std::filesystem::create_directories(path.parent_path());
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    path_ = std::filesystem::temp_directory_path() /
+            ("axolite-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+bool nearlyEqual(double a, double b, double relative) {
+    if (a == b) {
+        return true;
+    }
+    const double scale = std::max(std::fabs(a), std::fabs(b));
+    return std::fabs(a - b) <= relative * std::max(scale, 1.0);
+}
+
+} // namespace axolite::test

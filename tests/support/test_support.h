@@ -1,0 +1,35 @@
+// Helpers shared by the test programs: reading example files, temporary folders, tolerances.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace axolite::test {
+
+// Path of a file under examples/.
+std::filesystem::path examplePath(const std::string& name);
+
+// Whole file as bytes.
+std::string readFile(const std::filesystem::path& path);
+
+// Writes bytes to a file, creating its folder.
+void writeFile(const std::filesystem::path& path, const std::string& bytes);
+
+// A fresh empty folder under the system's temporary folder, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// True when a and b agree within a relative tolerance (absolute near zero).
+bool nearlyEqual(double a, double b, double relative = 1e-12);
+
+} // namespace axolite::test
