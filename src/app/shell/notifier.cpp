@@ -1,0 +1,43 @@
+// Message boxes captioned with the application's title.
+#include "shell/notifier.h"
+
+#include <QMessageBox>
+
+Notifier& Notifier::instance() {
+    static Notifier notifier;
+    return notifier;
+}
+
+bool Notifier::show(axolite::MessageKind kind, const QString& text, QWidget* parent) {
+    return show(axolite::Message{kind, text.toStdString()}, parent);
+}
+
+bool Notifier::show(const axolite::Message& message, QWidget* parent) {
+    if (capturing_) {
+        captured_.push_back(message);
+        if (message.kind != axolite::MessageKind::Question) {
+            return true;
+        }
+        const bool yes = !answers_.empty() && answers_.front();
+        if (!answers_.empty()) {
+            answers_.pop_front();
+        }
+        return yes;
+    }
+    const QString text = QString::fromStdString(message.text);
+    switch (message.kind) {
+    case axolite::MessageKind::Information:
+        QMessageBox::information(parent, title(), text);
+        return true;
+    case axolite::MessageKind::Error:
+        QMessageBox::critical(parent, title(), text);
+        return true;
+    case axolite::MessageKind::Warning:
+        QMessageBox::warning(parent, title(), text);
+        return true;
+    case axolite::MessageKind::Question:
+        return QMessageBox::question(parent, title(), text, QMessageBox::Yes | QMessageBox::No) ==
+               QMessageBox::Yes;
+    }
+    return true;
+}
