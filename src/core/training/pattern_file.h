@@ -1,0 +1,61 @@
+// Pattern files (.ptn): blank-separated numbers with no header and no line structure. The writer
+// used by every tool that produces patterns, and the reader of the training command.
+#pragma once
+
+#include "common/message.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace axolite::training {
+
+// Each value formatted with "%g " (the value, then one blank), no line break anywhere.
+std::string formatPatternValues(const std::vector<double>& values);
+
+// Creates (or truncates) the file and writes formatPatternValues(values). Throws
+// AxoliteError(Error, "Невозможно создать файл " + path) when the file cannot be created or
+// written.
+void writePatternFile(const std::string& path, const std::vector<double>& values);
+
+// Which of the two files of a training run is read: it decides the texts of the messages.
+enum class PatternRole { Input, Target };
+
+// P rows of N single-precision values, row-major.
+struct PatternTable {
+    int patterns = 0;
+    int width = 0;
+    std::vector<float> values;
+
+    float at(int p, int j) const {
+        return values[static_cast<std::size_t>(p) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(j)];
+    }
+    const float* row(int p) const {
+        return values.data() + static_cast<std::size_t>(p) * static_cast<std::size_t>(width);
+    }
+};
+
+// The table read, and the exclamation warning when the file held fewer than P × N numbers.
+struct PatternReadResult {
+    PatternTable table;
+    std::optional<Message> warning;
+};
+
+// Reads the first patterns × width numbers of the file into a table. Positions that the file does
+// not provide stay 0.0 and produce the warning. A field that is not a number ends the reading as
+// the end of the file would (with the warning). Throws AxoliteError(Information, ...) for an
+// empty name or a file that cannot be opened.
+PatternReadResult readPatternFile(const std::string& path, int patterns, int width,
+                                  PatternRole role);
+
+// Reads from text already in memory (the same rules; used by the reader and by the fuzz target).
+PatternReadResult readPatternText(const std::string& text, int patterns, int width,
+                                  PatternRole role);
+
+// The messages of the reader.
+std::string patternFileUndefinedText(PatternRole role);
+std::string patternFileMissingText(const std::string& path);
+std::string patternsMissingText(PatternRole role);
+
+} // namespace axolite::training
