@@ -1,0 +1,361 @@
+// The lexer: lines of code page 1251 text into the token stream, one element per keyword,
+// punctuation mark, number and line end.
+#include "language/lexer.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <locale.h>
+#include <string_view>
+
+namespace axolite::language {
+
+namespace {
+
+struct Keyword {
+    std::string_view text;
+    TokenCode code;
+};
+
+// The keyword table in the order it is tried. `neurons` stands before `neuron`, so the word
+// neurons is never read as `neuron` followed by a letter s.
+constexpr std::array<Keyword, 11> kKeywords{{
+    {"networklayout", KwNetworkLayout},
+    {"outputlayer", KwOutputLayer},
+    {"suspend", KwSuspend},
+    {"inputlayer", KwInputLayer},
+    {"initstate", KwInitState},
+    {"timestep", KwTimeStep},
+    {"simtime", KwSimTime},
+    {"neurons", KwNeurons},
+    {"neuron", KwNeuron},
+    {"weight", KwWeight},
+    {"model", KwModel},
+}};
+constexpr std::string_view kTerminator = "end";
+
+constexpr bool isBlank(unsigned char c) {
+    return (c >= 1 && c <= 32) || c == 127;
+}
+
+constexpr unsigned char asciiLower(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+
+// The buffer is NUL-terminated and no keyword holds a NUL, so the comparison never reads past
+// the terminator.
+bool startsWithKeyword(const char* at, std::string_view keyword) {
+    for (std::size_t i = 0; i < keyword.size(); ++i) {
+        if (asciiLower(static_cast<unsigned char>(at[i])) !=
+            static_cast<unsigned char>(keyword[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool endsWord(char c) {
+    return c == ',' || c == ';' || c == ' ' || c == ')' || c == '\0';
+}
+
+// strtod of the C library follows the process locale (a Russian locale would want a decimal
+// comma); the description language always uses the decimal point.
+double parseInCLocale(std::string_view number) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    const std::string copy(number);
+    return strtod_l(copy.c_str(), nullptr, cLocale);
+}
+
+class Lexer {
+public:
+    Lexer(const std::vector<std::string>& lines, TokenStream& tokens)
+        : lines_(lines), tokens_(tokens), capacity_(tokens.capacity()) {}
+
+    // Returns false when the token count overflowed the capacity.
+    bool run() {
+        readFirstLine();
+        while (true) {
+            skipBlanks();
+            if (startsWithKeyword(buffer_.data() + position_, kTerminator)) {
+                return true;
+            }
+            if (buffer_[0] == '/' && buffer_[1] == '/') {
+                if (!readNextLine()) {
+                    return true;
+                }
+                if (!write(EndOfLine, 1)) {
+                    return false;
+                }
+                continue;
+            }
+            if (!keywordPass()) {
+                return false;
+            }
+            skipBlanks();
+            const char c = buffer_[position_];
+            bool written = true;
+            switch (c) {
+            case '\0':
+                if (!readNextLine()) {
+                    return true;
+                }
+                written = write(EndOfLine, 1);
+                break;
+            case '(':
+                written = punctuation(LeftParen);
+                break;
+            case ')':
+                written = punctuation(RightParen);
+                break;
+            case '{':
+                written = punctuation(LeftBrace);
+                break;
+            case '}':
+                written = punctuation(RightBrace);
+                break;
+            case ',':
+                written = punctuation(Comma);
+                break;
+            case ';':
+                written = punctuation(Semicolon);
+                break;
+            default:
+                written = word();
+                break;
+            }
+            if (!written) {
+                return false;
+            }
+        }
+    }
+
+    std::size_t count() const { return count_; }
+
+private:
+    // The first line is read without testing the result: a longer line is lexed as far as it
+    // was copied.
+    void readFirstLine() {
+        buffer_.fill('\0');
+        if (!lines_.empty()) {
+            const std::string& line = lines_[0];
+            std::memcpy(buffer_.data(), line.data(), std::min(line.size(), kFirstLineCopied));
+        }
+        nextLine_ = 1;
+        position_ = 0;
+    }
+
+    // Fails at the end of the text and at a line longer than kLineFits characters.
+    bool readNextLine() {
+        if (nextLine_ >= lines_.size()) {
+            return false;
+        }
+        const std::string& line = lines_[nextLine_];
+        if (line.size() > kLineFits) {
+            return false;
+        }
+        std::memcpy(buffer_.data(), line.data(), line.size());
+        buffer_[line.size()] = '\0';
+        ++nextLine_;
+        position_ = 0;
+        return true;
+    }
+
+    void skipBlanks() {
+        while (isBlank(static_cast<unsigned char>(buffer_[position_]))) {
+            ++position_;
+        }
+    }
+
+    bool keywordPass() {
+        for (const Keyword& keyword : kKeywords) {
+            skipBlanks();
+            if (startsWithKeyword(buffer_.data() + position_, keyword.text)) {
+                position_ += keyword.text.size();
+                if (!write(keyword.code, 1)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    bool punctuation(TokenCode code) {
+        ++position_;
+        return write(code, 1);
+    }
+
+    bool word() {
+        const std::size_t start = position_;
+        while (!endsWord(buffer_[position_])) {
+            ++position_;
+        }
+        const NumberWord number =
+            readNumberWord(std::string_view(buffer_.data() + start, position_ - start));
+        switch (number.kind) {
+        case NumberWord::Kind::Unrecognised:
+            return write(Unrecognised, 1);
+        case NumberWord::Kind::Zero:
+            return write(ZeroMarker, 0);
+        case NumberWord::Kind::TooLarge:
+            return write(NumberTooLarge, 1);
+        case NumberWord::Kind::Number:
+            break;
+        }
+        return writeValue(number.value, 0);
+    }
+
+    bool write(TokenCode code, std::int32_t flag) {
+        return writeValue(static_cast<double>(code), flag);
+    }
+
+    // The token is written first; the count check guards against a text that yields more
+    // tokens than the capacity counted (it never does, but the stream must not be overrun).
+    bool writeValue(double value, std::int32_t flag) {
+        tokens_.values[count_] = value;
+        tokens_.flags[count_] = flag;
+        if (static_cast<std::int64_t>(count_) > static_cast<std::int64_t>(capacity_) - 2) {
+            return false;
+        }
+        ++count_;
+        return true;
+    }
+
+    const std::vector<std::string>& lines_;
+    TokenStream& tokens_;
+    std::size_t capacity_;
+    std::array<char, kFirstLineCopied + 1> buffer_{};
+    std::size_t position_ = 0;
+    std::size_t nextLine_ = 0;
+    std::size_t count_ = 0;
+};
+
+} // namespace
+
+NumberWord readNumberWord(std::string_view word) {
+    std::size_t i = 0;
+    const auto at = [&](std::size_t k) -> char { return k < word.size() ? word[k] : '\0'; };
+    while (i < word.size() && (word[i] == ' ' || (word[i] >= '\t' && word[i] <= '\r'))) {
+        ++i;
+    }
+    std::size_t numberStart = i;
+    if (at(i) == '+') {
+        ++i;
+        numberStart = i; // std::from_chars takes no plus sign
+    } else if (at(i) == '-') {
+        ++i;
+    }
+    std::size_t digits = 0;
+    while (at(i) >= '0' && at(i) <= '9') {
+        ++i;
+        ++digits;
+    }
+    if (at(i) == '.') {
+        ++i;
+        while (at(i) >= '0' && at(i) <= '9') {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return {NumberWord::Kind::Unrecognised, 0.0};
+    }
+    if (at(i) == 'e' || at(i) == 'E') {
+        std::size_t k = i + 1;
+        if (at(k) == '+' || at(k) == '-') {
+            ++k;
+        }
+        if (at(k) >= '0' && at(k) <= '9') {
+            while (at(k) >= '0' && at(k) <= '9') {
+                ++k;
+            }
+            i = k;
+        }
+    }
+    const std::size_t numberEnd = i;
+    // Whatever follows the number must be blanks: 12abc or 5} is no number.
+    for (; i < word.size(); ++i) {
+        if (!isBlank(static_cast<unsigned char>(word[i]))) {
+            return {NumberWord::Kind::Unrecognised, 0.0};
+        }
+    }
+    const std::string_view text = word.substr(numberStart, numberEnd - numberStart);
+    double value = 0.0;
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range) {
+        value = parseInCLocale(text);
+    } else if (error != std::errc() || end != text.data() + text.size()) {
+        return {NumberWord::Kind::Unrecognised, 0.0};
+    }
+    if (value == 0.0) {
+        return {NumberWord::Kind::Zero, 0.0};
+    }
+    if (std::isinf(value)) {
+        return {NumberWord::Kind::TooLarge, value};
+    }
+    return {NumberWord::Kind::Number, value};
+}
+
+std::int64_t characterTotal(const std::vector<std::string>& lines) {
+    std::int64_t total = 0;
+    for (const std::string& line : lines) {
+        total += static_cast<std::int64_t>(line.size()) + 2;
+    }
+    return total;
+}
+
+std::size_t streamCapacity(const std::vector<std::string>& lines) {
+    std::size_t capacity = 0;
+    for (const std::string& line : lines) {
+        const std::size_t scanned = std::min(line.size(), kCapacityScan);
+        capacity += 1 + scanned -
+                    static_cast<std::size_t>(std::count(line.data(), line.data() + scanned, ' '));
+    }
+    return capacity;
+}
+
+std::optional<std::size_t> lexLines(const std::vector<std::string>& lines, std::size_t capacity,
+                                    TokenStream& tokens) {
+    tokens.reset(capacity);
+    if (capacity == 0) {
+        return 0;
+    }
+    Lexer lexer(lines, tokens);
+    if (!lexer.run()) {
+        return std::nullopt;
+    }
+    return lexer.count();
+}
+
+std::optional<Message> lexDescription(const std::vector<std::string>& lines,
+                                      NetworkRecord& record) {
+    const std::int64_t total = characterTotal(lines);
+    record.characterTotal = static_cast<std::int32_t>(
+        std::min<std::int64_t>(total, std::numeric_limits<std::int32_t>::max()));
+    if (total <= 2) {
+        return Message{MessageKind::Information, kNotDescribedText};
+    }
+    TokenStream tokens;
+    const std::optional<std::size_t> count = lexLines(lines, streamCapacity(lines), tokens);
+    record.tokens = std::move(tokens);
+    if (!count) {
+        return Message{MessageKind::Information, kUnrecognisedDescriptionText};
+    }
+    return std::nullopt;
+}
+
+std::size_t tokenCount(const TokenStream& tokens) {
+    for (std::size_t i = 0; i < tokens.capacity(); ++i) {
+        if (tokens.values[i] == static_cast<double>(EndOfStream) && tokens.flags[i] == 1) {
+            return i;
+        }
+    }
+    return tokens.capacity();
+}
+
+} // namespace axolite::language
