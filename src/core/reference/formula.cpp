@@ -1,0 +1,268 @@
+// Parsing a formula into a postfix program by the same recursive split that defines the language,
+// and running the program.
+#include "reference/formula.h"
+
+#include "common/message.h"
+#include "reference/number_text.h"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+namespace axolite::reference {
+
+namespace {
+
+using Op = Formula::Op;
+using Instruction = Formula::Instruction;
+
+// Emits the program of a text by the split rules of the language. The order of the emitted
+// operations is the order in which the splitting evaluator performs them, so the values agree bit
+// for bit.
+class Compiler {
+public:
+    explicit Compiler(FormulaDialect dialect) : dialect_(dialect) {}
+
+    bool valid() const { return valid_; }
+    std::vector<Instruction> takeCode() { return std::move(code_); }
+
+    void compile(std::string_view s, int depth) {
+        if (depth > kMaxFormulaNesting) {
+            fail();
+            return;
+        }
+        char op = 0;
+        const std::size_t n = syntax::findSplit(s, op);
+        if (n == std::string_view::npos) {
+            atom(s, depth);
+            return;
+        }
+        if (n == 0 && (op == '+' || op == '-')) {
+            code_.push_back({Op::Constant, 0.0}); // a unary sign: 0 + right, 0 - right
+        } else {
+            compile(s.substr(0, n), depth + 1);
+        }
+        const std::size_t rightStart = code_.size();
+        compile(s.substr(n + 1), depth + 1);
+        emitBinary(op, rightStart);
+    }
+
+private:
+    void atom(std::string_view s, int depth) {
+        if (s.empty()) {
+            fail();
+            return;
+        }
+        if (s.front() == '(') {
+            compile(inner(s, 1), depth + 1);
+            return;
+        }
+        if (s.front() == '.' || (s.front() >= '0' && s.front() <= '9')) {
+            if (scanDecimalNumber(s) != s.size()) {
+                fail();
+                return;
+            }
+            code_.push_back({Op::Constant, decimalValue(s)});
+            return;
+        }
+        FormulaFunction function{};
+        const std::size_t name = syntax::functionPrefix(s, dialect_, function);
+        if (name > 0) {
+            compile(inner(s, name), depth + 1);
+            code_.push_back({functionOp(function), 0.0});
+            return;
+        }
+        if (s == "x") {
+            code_.push_back({Op::X, 0.0});
+            return;
+        }
+        fail();
+    }
+
+    // When the right operand is a single number or x, the operation takes it directly.
+    void emitBinary(char op, std::size_t rightStart) {
+        const int base = op == '+' ? 0 : op == '-' ? 1 : op == '*' ? 2 : 3;
+        if (code_.size() == rightStart + 1 && code_.back().op == Op::Constant) {
+            code_.back().op = static_cast<Op>(static_cast<int>(Op::AddConstant) + base);
+        } else if (code_.size() == rightStart + 1 && code_.back().op == Op::X) {
+            code_.back().op = static_cast<Op>(static_cast<int>(Op::AddX) + base);
+        } else {
+            code_.push_back({static_cast<Op>(static_cast<int>(Op::Add) + base), 0.0});
+        }
+    }
+
+    static Op functionOp(FormulaFunction function) {
+        return static_cast<Op>(static_cast<int>(Op::Sin) + static_cast<int>(function));
+    }
+
+    static std::string_view inner(std::string_view s, std::size_t prefix) {
+        return s.size() > prefix ? s.substr(prefix, s.size() - prefix - 1) : std::string_view{};
+    }
+
+    // The evaluation of an erroneous text goes on (the error is a property of the whole text);
+    // a placeholder keeps the program's shape.
+    void fail() {
+        valid_ = false;
+        code_.push_back({Op::Constant, 0.0});
+    }
+
+    FormulaDialect dialect_;
+    std::vector<Instruction> code_;
+    bool valid_ = true;
+};
+
+std::size_t stackDepthOf(const std::vector<Instruction>& code) {
+    std::size_t depth = 0;
+    std::size_t deepest = 0;
+    for (const Instruction& instruction : code) {
+        switch (instruction.op) {
+        case Op::Constant:
+        case Op::X:
+            ++depth;
+            break;
+        case Op::Add:
+        case Op::Subtract:
+        case Op::Multiply:
+        case Op::Divide:
+            --depth;
+            break;
+        default:
+            break;
+        }
+        deepest = std::max(deepest, depth);
+    }
+    return deepest;
+}
+
+constexpr std::size_t kMachineStack = 32;
+
+} // namespace
+
+std::optional<Formula> Formula::parse(std::string_view text, FormulaDialect dialect) {
+    std::string lowered;
+    if (!syntax::prepare(text, dialect, lowered)) {
+        return std::nullopt;
+    }
+    Compiler compiler(dialect);
+    compiler.compile(lowered, 0);
+    if (!compiler.valid()) {
+        return std::nullopt;
+    }
+    Formula formula;
+    formula.code_ = compiler.takeCode();
+    formula.stackDepth_ = stackDepthOf(formula.code_);
+    if (formula.stackDepth_ > kMachineStack) {
+        formula.spill_.resize(formula.stackDepth_);
+    }
+    return formula;
+}
+
+double Formula::evaluate(double x) const {
+    std::array<double, kMachineStack> local;
+    double* const stack = stackDepth_ <= kMachineStack ? local.data() : spill_.data();
+    std::size_t top = 0; // index of the top element; the first push lands at index 0
+    for (const Instruction& in : code_) {
+        switch (in.op) {
+        case Op::Constant:
+            stack[top++] = in.value;
+            break;
+        case Op::X:
+            stack[top++] = x;
+            break;
+        case Op::Add:
+            --top;
+            stack[top - 1] = stack[top - 1] + stack[top];
+            break;
+        case Op::Subtract:
+            --top;
+            stack[top - 1] = stack[top - 1] - stack[top];
+            break;
+        case Op::Multiply:
+            --top;
+            stack[top - 1] = stack[top - 1] * stack[top];
+            break;
+        case Op::Divide:
+            --top;
+            stack[top - 1] = stack[top - 1] / stack[top];
+            break;
+        case Op::AddConstant:
+            stack[top - 1] = stack[top - 1] + in.value;
+            break;
+        case Op::SubtractConstant:
+            stack[top - 1] = stack[top - 1] - in.value;
+            break;
+        case Op::MultiplyConstant:
+            stack[top - 1] = stack[top - 1] * in.value;
+            break;
+        case Op::DivideConstant:
+            stack[top - 1] = stack[top - 1] / in.value;
+            break;
+        case Op::AddX:
+            stack[top - 1] = stack[top - 1] + x;
+            break;
+        case Op::SubtractX:
+            stack[top - 1] = stack[top - 1] - x;
+            break;
+        case Op::MultiplyX:
+            stack[top - 1] = stack[top - 1] * x;
+            break;
+        case Op::DivideX:
+            stack[top - 1] = stack[top - 1] / x;
+            break;
+        case Op::Sin:
+            stack[top - 1] = std::sin(stack[top - 1]);
+            break;
+        case Op::Cos:
+            stack[top - 1] = std::cos(stack[top - 1]);
+            break;
+        case Op::Tg:
+            stack[top - 1] = std::tan(stack[top - 1]);
+            break;
+        case Op::Ctg:
+            stack[top - 1] = 1.0 / std::tan(stack[top - 1]);
+            break;
+        case Op::Exp:
+            stack[top - 1] = std::exp(stack[top - 1]);
+            break;
+        case Op::Sqrt:
+            stack[top - 1] = std::sqrt(stack[top - 1]);
+            break;
+        }
+    }
+    return stack[0];
+}
+
+std::string dependencyErrorText(int k) {
+    return "Функциональная зависимость y" + std::to_string(k) + " введена неверно.";
+}
+
+std::string activationErrorText(double neuron) {
+    // Neuron numbers come from a checked description; a number no int holds is shown as 0.
+    const bool representable = neuron > -2147483648.0 && neuron < 2147483648.0;
+    std::array<char, 64> number{};
+    std::snprintf(number.data(), number.size(), "%3d",
+                  representable ? static_cast<int>(neuron) : 0);
+    return std::string("Функция активации для нейрона ") + number.data() + "  введена неверно";
+}
+
+Formula parseDependency(std::string_view text, int k) {
+    auto formula = Formula::parse(text, FormulaDialect::Dependency);
+    if (!formula) {
+        throw AxoliteError(MessageKind::Error, dependencyErrorText(k));
+    }
+    return std::move(*formula);
+}
+
+Formula parseActivation(std::string_view text, double neuron) {
+    auto formula = Formula::parse(text, FormulaDialect::Activation);
+    if (!formula) {
+        throw AxoliteError(MessageKind::Information, activationErrorText(neuron));
+    }
+    return std::move(*formula);
+}
+
+double evaluateDependency(std::string_view text, int k, double x) {
+    return parseDependency(text, k).evaluate(x);
+}
+
+} // namespace axolite::reference

@@ -1,0 +1,79 @@
+// Formulas of one variable x, parsed once into a flat postfix program and evaluated at any number
+// of points without allocating. The values are bit-identical to those of the re-splitting
+// evaluator (splitting_evaluator.h), which defines the language.
+#pragma once
+
+#include "reference/formula_syntax.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace axolite::reference {
+
+class Formula {
+public:
+    // The formula of the text, or nothing when the text is no formula of the dialect.
+    static std::optional<Formula> parse(std::string_view text, FormulaDialect dialect);
+
+    // The value at x: the operations of the text, in its order, each rounded to double.
+    double evaluate(double x) const;
+
+    // Number of instructions of the program (for tests of the compiled form).
+    std::size_t size() const { return code_.size(); }
+
+    enum class Op : std::uint8_t {
+        Constant, // push value
+        X,        // push x
+        Add,      // pop right, top = top + right
+        Subtract,
+        Multiply,
+        Divide,
+        AddConstant, // top = top + value (the right operand was a single number)
+        SubtractConstant,
+        MultiplyConstant,
+        DivideConstant,
+        AddX, // top = top + x (the right operand was x)
+        SubtractX,
+        MultiplyX,
+        DivideX,
+        Sin, // top = f(top)
+        Cos,
+        Tg,
+        Ctg,
+        Exp,
+        Sqrt,
+    };
+
+    struct Instruction {
+        Op op;
+        double value;
+    };
+
+private:
+    Formula() = default;
+
+    std::vector<Instruction> code_;
+    std::size_t stackDepth_ = 0;
+    // Room for programs deeper than the stack kept on the machine stack during evaluation.
+    mutable std::vector<double> spill_;
+};
+
+// The messages of a formula that is no formula.
+std::string dependencyErrorText(int k); // "Функциональная зависимость yk введена неверно."
+std::string
+activationErrorText(double neuron); // "Функция активации для нейрона %3d  введена неверно"
+
+// Parse formula k (1..4) of the analytic dependencies; throws AxoliteError(Error, its message).
+Formula parseDependency(std::string_view text, int k);
+
+// Parse the activation function of an input neuron; throws AxoliteError(Information, its message).
+Formula parseActivation(std::string_view text, double neuron);
+
+// The evaluation entry point of the analytic dependencies: formula k (1..4) at x, or
+// AxoliteError(Error, the formula's message). The text is left as it was.
+double evaluateDependency(std::string_view text, int k, double x);
+
+} // namespace axolite::reference

@@ -1,0 +1,226 @@
+// The formula language: values, operator order, numbers, functions, errors, and the compiled
+// programs against the re-splitting evaluator.
+#include "reference/formula.h"
+#include "reference/number_text.h"
+#include "reference/splitting_evaluator.h"
+
+#include "common/message.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace axolite::reference {
+namespace {
+
+double valueOf(const std::string& text, double x) {
+    const auto formula = Formula::parse(text, FormulaDialect::Dependency);
+    EXPECT_TRUE(formula.has_value()) << text;
+    return formula ? formula->evaluate(x) : std::nan("");
+}
+
+bool accepted(const std::string& text, FormulaDialect dialect = FormulaDialect::Dependency) {
+    return Formula::parse(text, dialect).has_value();
+}
+
+TEST(Formula, ConstantsAndTheVariable) {
+    EXPECT_EQ(valueOf("0.0", 3.5), 0.0);
+    EXPECT_EQ(valueOf("x", 3.5), 3.5);
+    EXPECT_EQ(valueOf("((x))", -2.25), -2.25);
+    EXPECT_EQ(valueOf("2e-3*x", 1000.0), 0.002 * 1000.0);
+    EXPECT_EQ(valueOf("2e+1", 0.0), 20.0);
+    EXPECT_EQ(valueOf("2.5E-3", 0.0), 0.0025);
+    EXPECT_EQ(valueOf(".5", 0.0), 0.5);
+    EXPECT_EQ(valueOf("1.", 0.0), 1.0);
+}
+
+TEST(Formula, UnarySignsAndOperatorOrder) {
+    const double x = 0.7;
+    EXPECT_EQ(valueOf("-x", x), 0.0 - x);
+    EXPECT_EQ(valueOf("-x+1", x), (0.0 - x) + 1.0);
+    EXPECT_EQ(valueOf("x-1-1", x), (x - 1.0) - 1.0);
+    EXPECT_EQ(valueOf("8/4/2", x), 1.0);
+    EXPECT_EQ(valueOf("2*3+4*5", x), 26.0);
+    EXPECT_EQ(valueOf("+x", x), x);
+    // The rightmost split point of the first operator found decides the association.
+    const double a = 0.1, b = 0.2, c = 0.3;
+    EXPECT_EQ(valueOf("0.1-0.2+0.3", 0), (a - b) + c);
+    EXPECT_EQ(valueOf("0.1+0.2-0.3", 0), a + (b - c));
+    EXPECT_EQ(valueOf("0.1*0.2/0.3", 0), a * (b / c));
+    EXPECT_EQ(valueOf("0.1/0.2/0.3", 0), (a / b) / c);
+    EXPECT_EQ(valueOf("0.1-0.2-0.3", 0), (a - b) - c);
+    // With unary minus -0 is 0 - 0 = +0, not -0.
+    EXPECT_FALSE(std::signbit(valueOf("-x", 0.0)));
+}
+
+TEST(Formula, Functions) {
+    EXPECT_EQ(valueOf("ctg(1)", 0), 1.0 / std::tan(1.0));
+    EXPECT_EQ(valueOf("sqrt(4)", 0), 2.0);
+    EXPECT_EQ(valueOf("exp(0)", 0), 1.0);
+    EXPECT_EQ(valueOf("sin(cos(0))", 0), std::sin(1.0));
+    EXPECT_EQ(valueOf("tg(x)", 0.5), std::tan(0.5));
+    EXPECT_EQ(valueOf("SIN(X)", 0.3), std::sin(0.3));
+    EXPECT_EQ(valueOf("sin(x)*exp(-x/5)+2*x-1", 1.5),
+              std::sin(1.5) * std::exp(0.0 - 1.5 / 5.0) + (2.0 * 1.5 - 1.0));
+}
+
+TEST(Formula, ErroneousTextsAreRefused) {
+    for (const char* text :
+         {"2x", "x2",  "x*-1", "e",     "sin(x, x)", ")(",     "",         "1.2.3",
+          "2*", "(",   "()",   "sin()", "sin(x)x",   "(1)(2)", "2i3",      "x x",
+          "1e", "e-1", ".",    "sin x", "exp",       "x^2",    "\xd1\x85", "1,5"}) {
+        EXPECT_FALSE(accepted(text)) << text;
+        bool valid = true;
+        evaluateBySplitting(text, FormulaDialect::Dependency, 1.0, valid);
+        EXPECT_FALSE(valid) << text;
+    }
+}
+
+TEST(Formula, ActivationDialectHasNoSquareRoot) {
+    EXPECT_TRUE(accepted("sqrt(x)", FormulaDialect::Dependency));
+    EXPECT_FALSE(accepted("sqrt(x)", FormulaDialect::Activation));
+    EXPECT_TRUE(accepted("exp(-x)*sin(x)", FormulaDialect::Activation));
+}
+
+TEST(Formula, MessagesNameTheFormulaOrTheNeuron) {
+    EXPECT_EQ(dependencyErrorText(3), "Функциональная зависимость y3 введена неверно.");
+    EXPECT_EQ(activationErrorText(12), "Функция активации для нейрона  12  введена неверно");
+    try {
+        evaluateDependency("2x", 2, 0.0);
+        FAIL();
+    } catch (const AxoliteError& e) {
+        EXPECT_EQ(e.kind(), MessageKind::Error);
+        EXPECT_EQ(e.text(), dependencyErrorText(2));
+    }
+    try {
+        parseActivation("", 5);
+        FAIL();
+    } catch (const AxoliteError& e) {
+        EXPECT_EQ(e.kind(), MessageKind::Information);
+        EXPECT_EQ(e.text(), "Функция активации для нейрона   5  введена неверно");
+    }
+}
+
+TEST(Formula, HugeAndDeepTextsGiveAValueOrTheMessageWithoutCrashing) {
+    const std::string deep = std::string(5000, '(') + "x" + std::string(5000, ')');
+    EXPECT_FALSE(accepted(deep));
+    const std::string shallow = std::string(200, '(') + "x" + std::string(200, ')');
+    EXPECT_EQ(valueOf(shallow, 2.0), 2.0);
+    std::string sum = "1";
+    while (sum.size() < 10000) {
+        sum += "+1";
+    }
+    EXPECT_FALSE(accepted(sum)); // 5000 nested splits
+    std::string shortSum = "x";
+    for (int i = 0; i < 300; ++i) {
+        shortSum += "+x";
+    }
+    EXPECT_EQ(valueOf(shortSum, 1.0), 301.0);
+    EXPECT_FALSE(accepted(std::string(10000, '-')));
+    EXPECT_FALSE(accepted(std::string(10000, 'x')));
+    EXPECT_EQ(valueOf("1e999999999999999999", 0), INFINITY);
+    EXPECT_EQ(valueOf("1e-999999", 0), 0.0);
+    EXPECT_EQ(valueOf("0.0000000000000000000001e-400", 0), 0.0);
+    EXPECT_EQ(valueOf("10000000000000000000000e300", 0), INFINITY);
+}
+
+TEST(Formula, DeepProgramsUseTheSpillStack) {
+    // 40 pending left operands: deeper than the machine stack of the evaluator.
+    std::string text = "x";
+    for (int i = 0; i < 40; ++i) {
+        text = "x*(" + text + ")";
+    }
+    bool valid = false;
+    const double expected = evaluateBySplitting(text, FormulaDialect::Dependency, 1.01, valid);
+    ASSERT_TRUE(valid);
+    EXPECT_EQ(valueOf(text, 1.01), expected);
+}
+
+TEST(Formula, CompiledValuesAreBitIdenticalToTheSplittingEvaluator) {
+    const std::vector<std::string> corpus = {
+        "0.0",
+        "x",
+        "-x",
+        "-x+1",
+        "x-1-1",
+        "8/4/2",
+        "2*3+4*5",
+        "((x))",
+        "2e-3*x",
+        "2e+1",
+        "ctg(1)",
+        "sqrt(4)",
+        "exp(0)",
+        "sin(cos(0))",
+        "SIN(X)",
+        "x-0.3+x*0.7-x/3",
+        "0.1-x+0.3",
+        "x+0.2-0.3",
+        "x*0.2/0.3",
+        "x/0.7/x",
+        "x/3*x/7",
+        "-x*-(-x)",
+        "sin(x)*exp(-x/5)+2*x-1",
+        "((x+1)*(x-1))/(x*x+1)",
+        "tg(x/3)-ctg(x+1)",
+        "sqrt(x*x+1)-exp(-x*x)",
+        "-(-(-(x)))",
+        "1.5e-3*x*x-2.5e+2/x",
+        "cos(sin(tg(x)))",
+        "x-(x-(x-(x-1)))",
+        "2*x/3*x/5",
+        "exp(x/10)/sqrt(x*x+0.01)",
+        "-sqrt(x*x)*ctg(x)",
+        "1/x",
+        "x/0",
+        "sqrt(-1-x*x)",
+        "exp(1000*x)",
+        "+-x",
+        "--x",
+        "-+x",
+        "x+-1",
+        "x*.5e1",
+    };
+    std::vector<double> points;
+    for (int i = -200; i <= 200; ++i) {
+        points.push_back(i * 0.037);
+    }
+    points.push_back(0.0);
+    points.push_back(-0.0);
+    points.push_back(1e300);
+    for (const std::string& text : corpus) {
+        const auto formula = Formula::parse(text, FormulaDialect::Dependency);
+        bool valid = false;
+        evaluateBySplitting(text, FormulaDialect::Dependency, 0.0, valid);
+        ASSERT_EQ(formula.has_value(), valid) << text;
+        if (!formula) {
+            continue;
+        }
+        for (const double x : points) {
+            const double expected = evaluateBySplitting(text, FormulaDialect::Dependency, x, valid);
+            const double actual = formula->evaluate(x);
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(actual), std::bit_cast<std::uint64_t>(expected))
+                << text << " at " << x;
+        }
+    }
+}
+
+TEST(NumberText, LeadingNumbersReadLikeFields) {
+    EXPECT_EQ(readLeadingNumber("1.5"), 1.5);
+    EXPECT_EQ(readLeadingNumber("  -2.5abc"), -2.5);
+    EXPECT_EQ(readLeadingNumber("+.25"), 0.25);
+    EXPECT_EQ(readLeadingNumber("3e2"), 300.0);
+    EXPECT_EQ(readLeadingNumber("3e"), 3.0);
+    EXPECT_EQ(readLeadingNumber("1.2.3"), 1.2);
+    EXPECT_EQ(readLeadingNumber("-"), 0.0);
+    EXPECT_EQ(readLeadingNumber(""), 0.0);
+    EXPECT_EQ(readLeadingNumber("abc"), 0.0);
+    EXPECT_EQ(readLeadingNumber("0x10"), 0.0);
+    EXPECT_EQ(readLeadingNumber("1e999"), INFINITY);
+}
+
+} // namespace
+} // namespace axolite::reference
