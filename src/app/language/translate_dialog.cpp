@@ -1,0 +1,337 @@
+// The check window. The check itself is the engine's; this window shows what it found, keeps
+// "Посчитать ..." enabled only when a run can follow, and guards the run so that neither the
+// window nor its description is closed from under it.
+#include "language/translate_dialog.h"
+
+#include "platform/folder_settings.h"
+#include "reference/calculation_progress.h"
+#include "shell/computation_guard.h"
+#include "shell/help_window.h"
+#include "shell/notifier.h"
+
+#include <QAbstractTableModel>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include <vector>
+
+using axolite::language::CheckRow;
+using axolite::language::RowKind;
+
+namespace {
+
+const QString kSimulationText = QStringLiteral("Моделирование работы нейронной сети...");
+
+// The two 12 × 12 images of the message list: a red stop disc for errors, a yellow triangle
+// for warnings.
+QIcon errorIcon() {
+    QPixmap pixmap(12, 12);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(128, 0, 0), 1));
+    p.setBrush(QColor(220, 0, 0));
+    p.drawEllipse(QRectF(0.5, 0.5, 11, 11));
+    p.setPen(QPen(Qt::white, 2));
+    p.drawLine(QPointF(3.5, 3.5), QPointF(8.5, 8.5));
+    p.drawLine(QPointF(8.5, 3.5), QPointF(3.5, 8.5));
+    return QIcon(pixmap);
+}
+
+QIcon warningIcon() {
+    QPixmap pixmap(12, 12);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath triangle;
+    triangle.moveTo(6, 0.5);
+    triangle.lineTo(11.5, 11.5);
+    triangle.lineTo(0.5, 11.5);
+    triangle.closeSubpath();
+    p.setPen(QPen(QColor(128, 96, 0), 1));
+    p.setBrush(QColor(255, 210, 0));
+    p.drawPath(triangle);
+    p.setPen(QPen(Qt::black, 1.5));
+    p.drawLine(QPointF(6, 4), QPointF(6, 8));
+    p.drawPoint(QPointF(6, 10));
+    return QIcon(pixmap);
+}
+
+QString countText(std::int32_t count, const char* none, const char* word) {
+    if (count == 0) {
+        return QString::fromUtf8(none);
+    }
+    return QString::asprintf("%-3i ", count) + QString::fromUtf8(word);
+}
+
+QLabel* makeField(const char* id, const QString& text, QWidget* parent) {
+    auto* field = new QLabel(text, parent);
+    field->setObjectName(QString::fromLatin1(id));
+    field->setMinimumWidth(150);
+    return field;
+}
+
+} // namespace
+
+// The rows of the check: kind with its image, line ("%-3i"), message. All rows are listed.
+class TCheckRowModel : public QAbstractTableModel {
+public:
+    explicit TCheckRowModel(QObject* parent)
+        : QAbstractTableModel(parent), error_(errorIcon()), warning_(warningIcon()) {}
+
+    void setRows(std::vector<CheckRow> rows) {
+        beginResetModel();
+        rows_ = std::move(rows);
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : 3;
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= rowCount()) {
+            return {};
+        }
+        const CheckRow& row = rows_[static_cast<std::size_t>(index.row())];
+        if (role == Qt::DisplayRole) {
+            switch (index.column()) {
+            case 0:
+                return QString::fromUtf8(axolite::language::rowKindText(row.kind)).left(20);
+            case 1:
+                return QString::asprintf("%-3i", row.line);
+            default:
+                return QString::fromStdString(row.text);
+            }
+        }
+        if (role == Qt::DecorationRole && index.column() == 0) {
+            return row.kind == RowKind::Error ? error_ : warning_;
+        }
+        return {};
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+            return {};
+        }
+        static const char* const titles[3] = {"Тип сообщения", "Строка", "Сообщение"};
+        return section >= 0 && section < 3 ? QString::fromUtf8(titles[section]) : QVariant();
+    }
+
+private:
+    std::vector<CheckRow> rows_;
+    QIcon error_;
+    QIcon warning_;
+};
+
+TTranslateDialog::TTranslateDialog(axolite::language::NetworkRecord& record,
+                                   const axolite::platform::FolderSettings* folders,
+                                   QWidget* parent)
+    : QDialog(parent), record_(record), folders_(folders) {
+    setAttribute(Qt::WA_DeleteOnClose, true);
+    setModal(false);
+    setWindowTitle(
+        QStringLiteral("Проверка правильности описания нейронной сети - Нейронная сеть"));
+
+    rows_ = new TCheckRowModel(this);
+    list_ = new QTreeView(this);
+    list_->setObjectName(QStringLiteral("2341"));
+    list_->setModel(rows_);
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setIconSize(QSize(12, 12));
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->header()->setStretchLastSection(false);
+    list_->setColumnWidth(0, 110);
+    list_->setColumnWidth(1, 60);
+    list_->setColumnWidth(2, 500);
+    list_->setMinimumSize(504, 220);
+
+    result_ = makeField("131", QString(), this);
+    lines_ = makeField("132", QString(), this);
+    errors_ = makeField("133", QString(), this);
+    warnings_ = makeField("134", QString(), this);
+    currentLine_ = makeField("900", QStringLiteral("Недоступна"), this);
+
+    calculate_ = new QPushButton(QStringLiteral("Посчитать ..."), this);
+    calculate_->setObjectName(QStringLiteral("137"));
+    auto* closeButton = new QPushButton(QStringLiteral("Закрыть"), this);
+    closeButton->setObjectName(QStringLiteral("2"));
+    auto* helpButton = new QPushButton(QStringLiteral("Помощь"), this);
+    helpButton->setObjectName(QStringLiteral("9"));
+    for (QPushButton* b : {calculate_, closeButton, helpButton}) {
+        b->setAutoDefault(false);
+    }
+    connect(calculate_, &QPushButton::clicked, this, &TTranslateDialog::calculate);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
+    connect(helpButton, &QPushButton::clicked, this, [] { openHelp(0); });
+
+    auto* figures = new QGridLayout;
+    figures->addWidget(new QLabel(QStringLiteral("Результат :"), this), 0, 0);
+    figures->addWidget(result_, 0, 1);
+    figures->addWidget(new QLabel(QStringLiteral("Проанализировано строк :"), this), 1, 0);
+    figures->addWidget(lines_, 1, 1);
+    figures->addWidget(errors_, 0, 2);
+    figures->addWidget(warnings_, 1, 2);
+    figures->addWidget(new QLabel(QStringLiteral("Текущая строка :"), this), 2, 0);
+    figures->addWidget(currentLine_, 2, 1);
+    figures->setColumnStretch(3, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(calculate_);
+    buttons->addStretch();
+    buttons->addWidget(closeButton);
+    buttons->addWidget(helpButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(list_, 1);
+    layout->addLayout(figures);
+    layout->addLayout(buttons);
+
+    // Set-up: a fresh check on this record.
+    record_.errorCount = 0;
+    record_.warningCount = 0;
+    record_.checkOpen = 1;
+    refresh_.setInterval(1);
+    connect(&refresh_, &QTimer::timeout, this, &TTranslateDialog::refreshCounts);
+    refresh_.start();
+}
+
+TTranslateDialog::~TTranslateDialog() {
+    if (progress_) {
+        delete progress_.data();
+    }
+}
+
+void TTranslateDialog::refreshCounts() {
+    lines_->setText(QString::asprintf("%-3i ", check_.linesAnalysed));
+    errors_->setText(countText(record_.errorCount, "Ошибок нет", "ошибок"));
+    warnings_->setText(countText(record_.warningCount, "Предупреждений нет", "предупреждений"));
+}
+
+void TTranslateDialog::showResult() {
+    // A check abandoned at the 50th error shows no result.
+    if (!check_.abandoned) {
+        result_->setText(check_.correct ? QStringLiteral("правильно")
+                                        : QStringLiteral("неправильно"));
+    }
+}
+
+void TTranslateDialog::runCheck() {
+    if (running_) {
+        return;
+    }
+    check_ = axolite::language::checkDescription(record_);
+    rows_->setRows(check_.rows);
+    for (const axolite::Message& message : check_.messages) {
+        Notifier::instance().show(message, this);
+    }
+    refresh_.stop();
+    refreshCounts();
+    showResult();
+    calculate_->setEnabled(check_.calculateEnabled);
+
+    if (check_.correct) {
+        try {
+            simulation_.prepare(record_, check_);
+        } catch (const axolite::AxoliteError& error) {
+            // The window cannot simulate this description; "Посчитать ..." stays as it is and
+            // a press does nothing.
+            check_.correct = false;
+            Notifier::instance().show(error.message(), this);
+        }
+    }
+    record_.steps = simulation_.steps();
+    record_.neurons = check_.neurons;
+    checked_ = true;
+}
+
+void TTranslateDialog::showCaretLine(int zeroBasedLine) {
+    currentLine_->setText(QString::number(zeroBasedLine + 1));
+}
+
+void TTranslateDialog::calculate() {
+    if (running_ || !checked_) {
+        return;
+    }
+    running_ = true;
+    // No second run from under this one.
+    calculate_->setEnabled(false);
+    if (progress_) {
+        delete progress_.data();
+    }
+    progress_ = new TCalculationProgress(&record_, kSimulationText, this);
+
+    axolite::simulation::Simulation::Result result;
+    {
+        const axolite::shell::ComputationGuard guard(record_);
+        const axolite::platform::FolderSettings none;
+        result = simulation_.run(record_, check_, *progress_, folders_ ? *folders_ : none);
+    }
+    running_ = false;
+
+    switch (result.outcome) {
+    case axolite::simulation::Simulation::Outcome::Completed:
+        QApplication::beep();
+        progress_->finish();
+        calculate_->setEnabled(record_.errorCount != 0);
+        break;
+    case axolite::simulation::Simulation::Outcome::Cancelled:
+        QApplication::beep();
+        progress_->finish();
+        progress_->deleteLater();
+        calculate_->setEnabled(true);
+        break;
+    case axolite::simulation::Simulation::Outcome::Refused:
+    case axolite::simulation::Simulation::Outcome::NotRun:
+        progress_->deleteLater();
+        calculate_->setEnabled(true);
+        break;
+    }
+    if (result.message) {
+        Notifier::instance().show(*result.message, this);
+    }
+    emit simulationEnded();
+    if (closeWhenIdle_) {
+        close();
+    }
+}
+
+void TTranslateDialog::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        // Not from under the run: stop it and close when it has ended.
+        closeWhenIdle_ = true;
+        if (progress_) {
+            progress_->interrupt();
+        }
+        record_.cancelRequested = 1;
+        event->ignore();
+        return;
+    }
+    // A run that was interrupted leaves no output series for the views.
+    if (record_.cancelRequested != 0) {
+        record_.networkPresent = {};
+    }
+    record_.inputLayerReady = 0;
+    record_.checkOpen = 0;
+    event->accept();
+    emit closed();
+}
+
+void TTranslateDialog::reject() {
+    close();
+}

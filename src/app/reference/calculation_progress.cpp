@@ -1,0 +1,219 @@
+// The progress dialog ("Процесс счета"). The computation runs on the interface thread and calls
+// poll() after every unit of work; events are processed there at most every 15 ms, so a
+// million-step run keeps the windows responsive without spending its time in the event loop.
+#include "reference/calculation_progress.h"
+
+#include "language/network_record.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const QString kNoCount = QStringLiteral("     -");
+
+QLabel* makeLabel(const QString& text, const char* id, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    if (id != nullptr) {
+        label->setObjectName(QString::fromLatin1(id));
+    }
+    return label;
+}
+
+// Counters are 64-bit: "%5d" widened so that large counts show in full.
+QString formatCount(std::int64_t count) {
+    return QString::asprintf("%5lld", static_cast<long long>(count));
+}
+
+} // namespace
+
+TCalculationProgress::TCalculationProgress(axolite::language::NetworkRecord* record,
+                                           const QString& text, QWidget* parent)
+    : QDialog(parent), record_(record) {
+    setWindowTitle(QStringLiteral("Процесс счета"));
+    setModal(false);
+
+    text_ = makeLabel(text, "18013", this);
+
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName(QStringLiteral("209"));
+    bar_->setRange(0, 100);
+    bar_->setValue(0);
+    bar_->setFormat(QStringLiteral("%p%"));
+    bar_->setTextVisible(true);
+    bar_->setFixedSize(274, 14);
+    // Segmented ("LED") bar in pure blue.
+    bar_->setStyleSheet(QStringLiteral(
+        "QProgressBar { border: 1px solid gray; text-align: center; background: white; }"
+        "QProgressBar::chunk { background-color: #0000ff; width: 5px; margin: 0px 1px; }"));
+
+    time_ = makeLabel(QString::asprintf("%f", 0.0), "7777", this);
+
+    auto* statistics = new QGroupBox(QStringLiteral(" Статистика процесса "), this);
+    auto* grid = new QGridLayout(statistics);
+    const char* labelIds[3] = {"7781", "7782", "7783"};
+    const char* valueIds[3] = {"7778", "7779", "7780"};
+    const QString labelTexts[3] = {QStringLiteral("Операций сложения :"),
+                                   QStringLiteral(" Операций умножения :"),
+                                   QStringLiteral("Операций деления :")};
+    for (int i = 0; i < 3; ++i) {
+        counterLabels_[i] = makeLabel(labelTexts[i], labelIds[i], statistics);
+        counterValues_[i] = makeLabel(kNoCount, valueIds[i], statistics);
+        counterValues_[i]->setFont(QFont(QStringLiteral("Courier")));
+        counterValues_[i]->setMinimumWidth(120);
+        grid->addWidget(counterLabels_[i], i, 0);
+        grid->addWidget(counterValues_[i], i, 1);
+    }
+
+    interruptButton_ = new QPushButton(QStringLiteral("Прервать"), this);
+    interruptButton_->setObjectName(QStringLiteral("2"));
+    closeButton_ = new QPushButton(QStringLiteral("Закрыть"), this);
+    closeButton_->setObjectName(QStringLiteral("1"));
+    closeButton_->setEnabled(false);
+    interruptButton_->setAutoDefault(false);
+    closeButton_->setAutoDefault(false);
+    connect(interruptButton_, &QPushButton::clicked, this, &TCalculationProgress::interrupt);
+    connect(closeButton_, &QPushButton::clicked, this, &QDialog::close);
+
+    auto* timeRow = new QHBoxLayout;
+    timeRow->addWidget(new QLabel(QStringLiteral("Время счета :"), this));
+    timeRow->addWidget(time_);
+    timeRow->addWidget(new QLabel(QStringLiteral("секунд"), this));
+    timeRow->addStretch();
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(interruptButton_);
+    buttons->addWidget(closeButton_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text_);
+    layout->addWidget(bar_);
+    layout->addLayout(timeRow);
+    layout->addWidget(statistics);
+    layout->addLayout(buttons);
+
+    // A new computation starts uninterrupted.
+    if (record_ != nullptr) {
+        record_->cancelRequested = 0;
+    }
+    refresh_.setInterval(1);
+    connect(&refresh_, &QTimer::timeout, this, &TCalculationProgress::refreshFigures);
+    refresh_.start();
+    clock_.start();
+}
+
+void TCalculationProgress::showOnFirstReport() {
+    reported_ = true;
+    if (!interrupted_ && !isVisible()) {
+        show();
+    }
+}
+
+void TCalculationProgress::setPercent(int percent) {
+    if (!reported_) {
+        showOnFirstReport();
+    }
+    percent = std::clamp(percent, 0, 100);
+    if (percent != percent_) {
+        percent_ = percent;
+        bar_->setValue(percent);
+    }
+}
+
+void TCalculationProgress::poll() {
+    if (!reported_) {
+        showOnFirstReport();
+    }
+    const qint64 now = clock_.elapsed();
+    if (now - lastEvents_ >= kEventIntervalMs) {
+        lastEvents_ = now;
+        QCoreApplication::processEvents();
+    }
+}
+
+double TCalculationProgress::elapsedSeconds() const {
+    const qint64 ms = stoppedAtMs_ >= 0 ? stoppedAtMs_ : clock_.elapsed();
+    return static_cast<double>(ms) / 1000.0;
+}
+
+void TCalculationProgress::refreshFigures() {
+    time_->setText(QString::asprintf("%f", elapsedSeconds()));
+    if (record_ == nullptr) {
+        return;
+    }
+    // A counter still at zero keeps its "     -".
+    const std::int64_t counts[3] = {record_->counters.additions, record_->counters.multiplications,
+                                    record_->counters.divisions};
+    for (int i = 0; i < 3; ++i) {
+        if (counts[i] != 0) {
+            counterValues_[i]->setText(formatCount(counts[i]));
+        }
+    }
+}
+
+void TCalculationProgress::finish() {
+    if (finished_) {
+        return;
+    }
+    stoppedAtMs_ = clock_.elapsed();
+    refresh_.stop();
+    refreshFigures();
+    finished_ = true;
+    interruptButton_->setEnabled(false);
+    closeButton_->setEnabled(true);
+    setAttribute(Qt::WA_DeleteOnClose, true);
+    if (!interrupted_ && !isVisible()) {
+        show();
+    }
+}
+
+void TCalculationProgress::disableStatistics() {
+    for (int i = 0; i < 3; ++i) {
+        counterLabels_[i]->setEnabled(false);
+        counterValues_[i]->setEnabled(false);
+    }
+}
+
+void TCalculationProgress::setText(const QString& text) {
+    text_->setText(text);
+}
+
+void TCalculationProgress::interrupt() {
+    if (finished_ || interrupted_) {
+        return;
+    }
+    interrupted_ = true;
+    if (record_ != nullptr) {
+        record_->cancelRequested = 1;
+    }
+    hide();
+    emit interruptRequested();
+}
+
+// While the computation runs, closing the window is "Прервать"; afterwards it is "Закрыть".
+void TCalculationProgress::closeEvent(QCloseEvent* event) {
+    if (!finished_ && !interrupted_) {
+        interrupt();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TCalculationProgress::reject() {
+    if (!finished_) {
+        interrupt();
+        return;
+    }
+    close();
+}
