@@ -55,4 +55,14 @@ std::size_t parseFloatPrefix(const char* text, float& value) {
     return static_cast<std::size_t>(end - text);
 }
 
+std::size_t parseDoublePrefix(const char* text, double& value) {
+    char* end = nullptr;
+    const double parsed = strtod_l(text, &end, cLocale());
+    if (end == text) {
+        return 0;
+    }
+    value = parsed;
+    return static_cast<std::size_t>(end - text);
+}
+
 } // namespace axolite::training

@@ -15,4 +15,7 @@ std::string formatNumber(const char* format, double value);
 // the text does not start with a number.
 std::size_t parseFloatPrefix(const char* text, float& value);
 
+// The same in double precision (the conversion of "%lf").
+std::size_t parseDoublePrefix(const char* text, double& value);
+
 } // namespace axolite::training

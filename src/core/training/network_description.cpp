@@ -1,0 +1,296 @@
+// Writing a trained layered network as a network description with its neuron models.
+#include "training/network_description.h"
+
+#include "common/message.h"
+#include "platform/text_encoding.h"
+#include "training/c_format.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <tuple>
+
+namespace axolite::training {
+
+namespace {
+
+constexpr std::size_t kModelValueLength = 6;
+// Far beyond any activity, so that the linear kind never limits and no threshold cuts.
+constexpr const char* kUnbounded = "1e+30";
+constexpr const char* kNoThreshold = "-1e+30";
+// The threshold of the input neurons: they receive no connections, so their weighted sum is 0,
+// below it, and they stay silent; what they pass on is their external input alone.
+constexpr const char* kSilentThreshold = "1";
+
+struct ModelKindInfo {
+    const char* section;
+    int firstCode;
+};
+
+ModelKindInfo kindInfo(TransferCode code) {
+    switch (code) {
+    case TransferCode::Linear:
+        return {"Линейная", 1};
+    case TransferCode::Step:
+        return {"Ступенчатая", 201};
+    case TransferCode::Sigmoid:
+        return {"Сигмовидная", 401};
+    case TransferCode::Gaussian:
+        return {"Гауссова", 601};
+    }
+    return {"Линейная", 1};
+}
+
+std::string compactExponent(std::string text) {
+    const std::size_t e = text.find('e');
+    if (e == std::string::npos) {
+        return text;
+    }
+    std::string mantissa = text.substr(0, e);
+    std::string exponent = text.substr(e + 1);
+    std::string sign;
+    if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-')) {
+        sign = exponent[0] == '-' ? "-" : "";
+        exponent.erase(0, 1);
+    }
+    while (exponent.size() > 1 && exponent[0] == '0') {
+        exponent.erase(0, 1);
+    }
+    return mantissa + "e" + sign + exponent;
+}
+
+std::string withoutLeadingZero(std::string text) {
+    if (text.rfind("0.", 0) == 0) {
+        text.erase(0, 1);
+    } else if (text.rfind("-0.", 0) == 0) {
+        text.erase(1, 1);
+    }
+    return text;
+}
+
+double decimalValue(const std::string& text) {
+    double value = 0.0;
+    parseDoublePrefix(text.c_str(), value);
+    return value;
+}
+
+struct ModelKey {
+    TransferCode kind;
+    std::string y1;
+    std::string x1;
+    std::string xt;
+    bool operator<(const ModelKey& other) const {
+        return std::tie(kind, y1, x1, xt) < std::tie(other.kind, other.y1, other.x1, other.xt);
+    }
+};
+
+ModelKey inputModel(const LayerNeuron& neuron) {
+    const std::string shift = shortModelValue(neuron.bias);
+    switch (neuron.transfer) {
+    case TransferCode::Linear:
+        return {neuron.transfer, kUnbounded, kSilentThreshold, shift};
+    case TransferCode::Step:
+        return {neuron.transfer, "1", kSilentThreshold, ""};
+    default:
+        return {neuron.transfer, "1", kSilentThreshold, shift};
+    }
+}
+
+ModelKey layerModel(const LayerNeuron& neuron) {
+    switch (neuron.transfer) {
+    case TransferCode::Linear:
+        return {neuron.transfer, kUnbounded, kNoThreshold, shortModelValue(neuron.bias)};
+    case TransferCode::Step:
+        // Active when bias + Σ ≥ 0, i.e. when the weighted sum reaches −bias.
+        return {neuron.transfer, "1", shortModelValue(-static_cast<double>(neuron.bias)), ""};
+    default:
+        return {neuron.transfer, "1", kNoThreshold, shortModelValue(neuron.bias)};
+    }
+}
+
+std::string modelText(const ModelKey& key, int code) {
+    std::string text = std::string("[") + kindInfo(key.kind).section + "]\r\n";
+    text += "ID=" + std::to_string(code) + "\r\n";
+    text += "Y1=" + key.y1 + "\r\n";
+    text += "X1=" + key.x1 + "\r\n";
+    if (key.kind != TransferCode::Step) {
+        text += "Xt=" + key.xt + "\r\n";
+    }
+    return text;
+}
+
+std::string weightText(float weight) {
+    return formatNumber("%.9g", static_cast<double>(weight));
+}
+
+void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (file) {
+        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        file.close();
+    }
+    if (!file) {
+        throw AxoliteError(MessageKind::Error, "Невозможно создать файл " + path.string());
+    }
+}
+
+} // namespace
+
+std::string shortModelValue(double value) {
+    if (value == 0.0) {
+        return "0";
+    }
+    if (!std::isfinite(value)) {
+        return formatNumber("%g", value);
+    }
+    std::string best;
+    double bestError = INFINITY;
+    for (int precision = 1; precision <= 9; ++precision) {
+        for (const char* conversion : {"g", "e", "f"}) {
+            const std::string format = "%." + std::to_string(precision) + conversion;
+            const std::string plain = formatNumber(format.c_str(), value);
+            for (const std::string& text :
+                 {plain, compactExponent(plain), withoutLeadingZero(plain),
+                  withoutLeadingZero(compactExponent(plain))}) {
+                if (text.size() > kModelValueLength) {
+                    continue;
+                }
+                const double error = std::fabs(decimalValue(text) - value);
+                if (error < bestError ||
+                    (error == bestError && !best.empty() && text.size() < best.size())) {
+                    best = text;
+                    bestError = error;
+                }
+            }
+        }
+    }
+    return best.empty() ? formatNumber("%.0e", value) : best;
+}
+
+GeneratedDescription generateDescription(const LayeredNetwork& network) {
+    const int layers = network.layerCount();
+    std::vector<int> first(static_cast<std::size_t>(layers) + 1, 1);
+    for (int l = 0; l < layers; ++l) {
+        first[l + 1] = first[l] + network.layerSize(l);
+    }
+    const int total = first[layers] - 1;
+    if (total > kMaxDescriptionNeurons) {
+        throw AxoliteError(MessageKind::Error,
+                           "Сеть из " + std::to_string(total) +
+                               " нейронов не может быть описана: описание нейронной сети "
+                               "допускает не более 196 нейронов.");
+    }
+    for (int l = 0; l < layers; ++l) {
+        for (int i = 0; i < network.layerSize(l); ++i) {
+            const LayerNeuron& neuron = network.neuron(l, i);
+            bool finite = std::isfinite(neuron.bias);
+            for (float w : neuron.weights) {
+                finite = finite && std::isfinite(w);
+            }
+            if (!finite) {
+                throw AxoliteError(MessageKind::Error,
+                                   "Веса или смещения обученной сети не являются конечными "
+                                   "числами: описание нейронной сети не может быть записано.");
+            }
+        }
+    }
+
+    GeneratedDescription result;
+    // Model codes: one per distinct set of parameters, counted up from the first code of the
+    // kind (code 0, the default model, is left alone).
+    std::map<ModelKey, int> codes;
+    int nextCode[4] = {1, 201, 401, 601};
+    std::vector<int> neuronCode(static_cast<std::size_t>(total) + 1, 0);
+    for (int l = 0; l < layers; ++l) {
+        for (int i = 0; i < network.layerSize(l); ++i) {
+            const LayerNeuron& neuron = network.neuron(l, i);
+            const ModelKey key = l == 0 ? inputModel(neuron) : layerModel(neuron);
+            auto found = codes.find(key);
+            if (found == codes.end()) {
+                const int code = nextCode[static_cast<int>(key.kind)]++;
+                found = codes.emplace(key, code).first;
+                result.models.push_back(
+                    {code, std::to_string(code) + ".neu", modelText(key, code)});
+            }
+            neuronCode[first[l] + i] = found->second;
+        }
+    }
+
+    std::string& text = result.netText;
+    std::string shape;
+    for (int l = 0; l < layers; ++l) {
+        shape += (l == 0 ? "" : "-") + std::to_string(network.layerSize(l));
+    }
+    text += "// Обученная нейронная сеть " + shape + "\r\n";
+    text += "// Отклик: шаг " + std::to_string(layers - 1) + ", образ во внешнем входе\r\n";
+    text += "neurons " + std::to_string(total) + ";\r\n";
+    text += "simtime 0, " + std::to_string(layers) + ";\r\n";
+    text += "timestep 1;\r\n";
+
+    text += "inputlayer {\r\n";
+    for (int n = first[0]; n < first[1]; ++n) {
+        text += "neuron " + std::to_string(n) + ";\r\n";
+    }
+    text += "}\r\n";
+
+    const int outputs = network.outputCount();
+    if (outputs > kMaxDescriptionOutputs) {
+        text += "// Выход: первые 4 из " + std::to_string(outputs) + " нейронов\r\n";
+    }
+    text += "outputlayer {\r\n";
+    for (int s = 0; s < outputs && s < kMaxDescriptionOutputs; ++s) {
+        text += "neuron " + std::to_string(first[layers - 1] + s) + ", weight 1;\r\n";
+    }
+    text += "}\r\n";
+
+    text += "model {\r\n";
+    for (int n = 1; n <= total; ++n) {
+        text += "neuron " + std::to_string(n) + ", " + std::to_string(neuronCode[n]) + ";\r\n";
+    }
+    text += "}\r\n";
+
+    // Wait count −1: every neuron computes at every step.
+    text += "suspend {\r\n";
+    for (int n = 1; n <= total; ++n) {
+        text += "neuron " + std::to_string(n) + ", -1;\r\n";
+    }
+    text += "}\r\n";
+
+    // One connection per line; a weight of 0.0 cannot be written (zero is no number of the
+    // language) and is left out, which changes no weighted sum.
+    text += "networklayout {\r\n";
+    bool anyConnection = false;
+    for (int l = 1; l < layers; ++l) {
+        for (int j = 0; j < network.layerSize(l - 1); ++j) {
+            for (int i = 0; i < network.layerSize(l); ++i) {
+                const float weight = network.neuron(l, i).weights[j];
+                if (weight == 0.0f) {
+                    continue;
+                }
+                anyConnection = true;
+                text += "neuron " + std::to_string(first[l - 1] + j) + ", neuron " +
+                        std::to_string(first[l] + i) + ", weight " + weightText(weight) + ";\r\n";
+            }
+        }
+    }
+    if (!anyConnection) {
+        // A layout needs one connection; this one is too weak to change any result.
+        text += "neuron " + std::to_string(first[layers - 2]) + ", neuron " +
+                std::to_string(first[layers - 1]) + ", weight 1e-300;\r\n";
+    }
+    text += "}\r\n";
+    text += "end\r\n";
+    return result;
+}
+
+void writeDescription(const LayeredNetwork& network, const std::filesystem::path& netPath) {
+    const GeneratedDescription description = generateDescription(network);
+    writeBytes(netPath, description.netText);
+    const std::filesystem::path folder = netPath.parent_path();
+    for (const ModelFileText& model : description.models) {
+        writeBytes(folder / model.fileName, platform::utf8ToCp1251(model.text));
+    }
+}
+
+} // namespace axolite::training

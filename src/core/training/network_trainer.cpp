@@ -1,0 +1,309 @@
+// The training command and its four methods.
+#include "training/network_trainer.h"
+
+#include "training/c_format.h"
+#include "training/packed_network.h"
+
+#include <cmath>
+
+namespace axolite::training {
+
+const char* trainingMethodName(TrainingMethod method) {
+    switch (method) {
+    case TrainingMethod::BackPropagationOnline:
+        return "Back propagation online";
+    case TrainingMethod::BackPropagationRandomized:
+        return "Back propagation randomized";
+    case TrainingMethod::Hebbian:
+        return "Hebbian rule method";
+    case TrainingMethod::Competitive:
+        return "Competitive method";
+    }
+    return "";
+}
+
+std::string localMinimumQuestion() {
+    return "Достигнут локальный минимум. Остановить \nпроцесс обучения нейронной сети?";
+}
+
+namespace {
+
+constexpr const char* kNormUnavailable = "Недоступна";
+// Pending events are let through this often within an iteration, so that a long iteration
+// keeps the window alive; "Прервать " still takes effect only after the iteration.
+constexpr int kPresentationsPerPoll = 1024;
+
+bool isBackPropagation(TrainingMethod method) {
+    return method == TrainingMethod::BackPropagationOnline ||
+           method == TrainingMethod::BackPropagationRandomized;
+}
+
+std::string joined(const std::vector<float>& values, const char* format) {
+    std::string text;
+    for (float value : values) {
+        text += formatNumber(format, static_cast<double>(value));
+    }
+    return text;
+}
+
+void emit(TrainingCallbacks& callbacks, TrainingOutcome& outcome, const Message& message) {
+    outcome.warnings.push_back(message);
+    if (callbacks.notify) {
+        callbacks.notify(message);
+    }
+}
+
+// Lets pending events through and answers whether "Прервать " has been pressed.
+bool endOfIterationCancels(TrainingCallbacks& callbacks) {
+    if (callbacks.progress == nullptr) {
+        return false;
+    }
+    callbacks.progress->poll();
+    return callbacks.progress->cancelRequested();
+}
+
+void pollWithinIteration(TrainingCallbacks& callbacks, int presentation) {
+    if (callbacks.progress != nullptr &&
+        presentation % kPresentationsPerPoll == kPresentationsPerPoll - 1) {
+        callbacks.progress->poll();
+    }
+}
+
+int iterationPercent(int iteration, int iterations) {
+    return static_cast<int>(static_cast<long long>(iteration) * 100 / iterations);
+}
+
+} // namespace
+
+std::string inputColumnText(const ResultRow& row) {
+    return joined(row.input, " %g");
+}
+std::string targetColumnText(const ResultRow& row) {
+    return joined(row.target, "  %g");
+}
+std::string responseColumnText(const ResultRow& row) {
+    return joined(row.response, "  %g");
+}
+std::string errorColumnText(const ResultRow& row) {
+    return joined(row.error, "  %6.3g%%");
+}
+
+TrainingOutcome NetworkTrainer::train(const LayerConfiguration& configuration,
+                                      const TrainingParameters& parameters,
+                                      TrainingCallbacks callbacks) {
+    if (parameters.patterns <= 0) {
+        throw AxoliteError(MessageKind::Error, "Число эталонных образов введено неверно.");
+    }
+    if (parameters.iterations <= 0) {
+        throw AxoliteError(MessageKind::Error, "Число итераций обучения введено неверно.");
+    }
+    status_.percent = 0;
+    if (callbacks.progress != nullptr) {
+        callbacks.progress->setPercent(0);
+    }
+
+    network_ = LayeredNetwork::build(configuration, random_);
+
+    float rate = 0.0f;
+    parseFloatPrefix(parameters.learningRate.c_str(), rate);
+    if (std::isinf(rate)) {
+        throw AxoliteError(MessageKind::Information,
+                           "Величина приращения весов межнейронных связей введена неверно.");
+    }
+
+    TrainingOutcome outcome;
+    const PatternReadResult inputs = readPatternFile(parameters.inputFile, parameters.patterns,
+                                                     network_.inputCount(), PatternRole::Input);
+    if (inputs.warning) {
+        emit(callbacks, outcome, *inputs.warning);
+    }
+    std::optional<PatternReadResult> targets;
+    if (isBackPropagation(parameters.method)) {
+        targets = readPatternFile(parameters.targetFile, parameters.patterns,
+                                  network_.outputCount(), PatternRole::Target);
+        if (targets->warning) {
+            emit(callbacks, outcome, *targets->warning);
+        }
+    }
+    if (parameters.method == TrainingMethod::Competitive) {
+        if (auto failure = ensembleCountFailure(configuration)) {
+            throw AxoliteError(MessageKind::Information, *failure);
+        }
+    }
+
+    lastMethod_ = parameters.method;
+    if (isBackPropagation(parameters.method)) {
+        runBackPropagation(parameters, inputs.table, targets->table, rate, callbacks, outcome);
+        fillResults(inputs.table, &targets->table);
+    } else {
+        runUnsupervised(configuration, parameters, inputs.table, rate, callbacks, outcome);
+        fillResults(inputs.table, nullptr);
+    }
+    trained_ = true;
+    return outcome;
+}
+
+void NetworkTrainer::runBackPropagation(const TrainingParameters& parameters,
+                                        const PatternTable& inputs, const PatternTable& targets,
+                                        float rate, TrainingCallbacks& callbacks,
+                                        TrainingOutcome& outcome) {
+    PackedNetwork packed(network_);
+    const int layers = packed.layerCount();
+    const int last = layers - 1;
+    const int patterns = parameters.patterns;
+    const int outputs = packed.layerSize(last);
+    const bool randomized = parameters.method == TrainingMethod::BackPropagationRandomized;
+    const bool normAvailable = network_.inputCount() == outputs;
+    if (randomized) {
+        random_.seed();
+    }
+    float previousNorm = -1.0f;
+
+    for (int t = 0; t < parameters.iterations; ++t) {
+        status_.percent = iterationPercent(t, parameters.iterations);
+        if (callbacks.progress != nullptr) {
+            callbacks.progress->setPercent(status_.percent);
+        }
+        for (int q = 0; q < patterns; ++q) {
+            int p = q;
+            if (randomized) {
+                p = patterns == 1 ? 0
+                                  : static_cast<int>(random_.next() %
+                                                     static_cast<std::uint32_t>(patterns - 1));
+            }
+            packed.setInputs(inputs.row(p));
+            for (int l = 1; l < layers; ++l) {
+                packed.forwardLayer(l);
+            }
+            packed.backPropagate(targets.row(p), rate);
+            status_.lastPattern = p;
+            pollWithinIteration(callbacks, q);
+        }
+        status_.lastIteration = t;
+
+        if (normAvailable) {
+            // Every output neuron is compared with the last value of each target pattern, and
+            // with its response to the pattern presented last: the norm as it has always been
+            // computed.
+            const float* response = packed.activities(last);
+            const float count = static_cast<float>(patterns);
+            const float size = static_cast<float>(outputs);
+            float norm = 0.0f;
+            for (int p = 0; p < patterns; ++p) {
+                const float target = targets.at(p, outputs - 1);
+                for (int s = 0; s < outputs; ++s) {
+                    const float difference = target - response[s];
+                    norm = norm + std::sqrt(((difference * difference) / count) * size);
+                }
+            }
+            if (norm < previousNorm || norm > previousNorm) {
+                previousNorm = norm;
+                status_.norm = norm;
+                status_.normText = formatNumber("%g", static_cast<double>(norm));
+            } else if (parameters.stopAtLocalMinimum) {
+                const bool stop =
+                    callbacks.askStopAtLocalMinimum ? callbacks.askStopAtLocalMinimum() : true;
+                if (stop) {
+                    outcome.stoppedAtLocalMinimum = true;
+                    if (callbacks.iterationDone) {
+                        callbacks.iterationDone(status_);
+                    }
+                    break;
+                }
+            }
+        }
+        if (callbacks.iterationDone) {
+            callbacks.iterationDone(status_);
+        }
+        if (endOfIterationCancels(callbacks)) {
+            outcome.interrupted = true;
+            break;
+        }
+    }
+    packed.storeInto(network_);
+}
+
+void NetworkTrainer::runUnsupervised(const LayerConfiguration& configuration,
+                                     const TrainingParameters& parameters,
+                                     const PatternTable& inputs, float rate,
+                                     TrainingCallbacks& callbacks, TrainingOutcome& outcome) {
+    status_.norm.reset();
+    status_.normText = kNormUnavailable;
+    const int layers = network_.layerCount();
+    const bool competitive = parameters.method == TrainingMethod::Competitive;
+    if (!competitive && layers > 2) {
+        outcome.interrupted = true;
+        outcome.refusal =
+            Message{MessageKind::Warning,
+                    "Должны быть сформированы только и входной и выходной слои сети."};
+        emit(callbacks, outcome, *outcome.refusal);
+        return;
+    }
+    // Ensemble size of every layer: the hidden layers by their ensemble counts (checked before
+    // the run), the output layer as a single ensemble.
+    std::vector<int> ensembleSize(static_cast<std::size_t>(layers), 1);
+    for (int l = 1; l < layers; ++l) {
+        ensembleSize[l] = network_.layerSize(l);
+        if (l < layers - 1) {
+            ensembleSize[l] = network_.layerSize(l) / configuration.hiddenEnsembles[l - 1];
+        }
+    }
+
+    PackedNetwork packed(network_);
+    for (int t = 0; t < parameters.iterations; ++t) {
+        status_.percent = iterationPercent(t, parameters.iterations);
+        if (callbacks.progress != nullptr) {
+            callbacks.progress->setPercent(status_.percent);
+        }
+        for (int p = 0; p < parameters.patterns; ++p) {
+            packed.setInputs(inputs.row(p));
+            for (int l = 1; l < layers; ++l) {
+                packed.forwardLayer(l);
+                if (competitive) {
+                    packed.competeLayer(l, ensembleSize[l]);
+                }
+            }
+            packed.hebbianUpdate(rate);
+            status_.lastPattern = p;
+            pollWithinIteration(callbacks, p);
+        }
+        status_.lastIteration = t;
+        if (callbacks.iterationDone) {
+            callbacks.iterationDone(status_);
+        }
+        if (endOfIterationCancels(callbacks)) {
+            outcome.interrupted = true;
+            break;
+        }
+    }
+    packed.storeInto(network_);
+}
+
+void NetworkTrainer::fillResults(const PatternTable& inputs, const PatternTable* targets) {
+    rows_.clear();
+    rows_.reserve(static_cast<std::size_t>(inputs.patterns));
+    for (int p = 0; p < inputs.patterns; ++p) {
+        network_.setInputs(inputs.row(p));
+        network_.forwardPass();
+        ResultRow row;
+        row.input.assign(inputs.row(p), inputs.row(p) + inputs.width);
+        row.response = network_.outputs();
+        if (targets != nullptr) {
+            bool within = true;
+            for (std::size_t s = 0; s < row.response.size(); ++s) {
+                const float t = targets->at(p, static_cast<int>(s));
+                const float y = row.response[s];
+                const float error = (t - y) * 100.0f / y;
+                row.target.push_back(t);
+                row.error.push_back(error);
+                if (!(error >= -10.0f && error <= 10.0f)) {
+                    within = false;
+                }
+            }
+            row.marker = within ? RowMarker::Violet : RowMarker::Yellow;
+        }
+        rows_.push_back(std::move(row));
+    }
+}
+
+} // namespace axolite::training

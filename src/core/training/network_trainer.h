@@ -1,0 +1,127 @@
+// The training command of the dialog "Формирование и обучение нейронной сети ": parameter checks,
+// building the network, reading the pattern files, the four methods, the norm with its
+// local-minimum question, and the results list of the page "Работа сети".
+#pragma once
+
+#include "common/message.h"
+#include "common/progress.h"
+#include "training/layered_network.h"
+#include "training/pattern_file.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace axolite::training {
+
+enum class TrainingMethod : int {
+    BackPropagationOnline = 0,
+    BackPropagationRandomized = 1,
+    Hebbian = 2,
+    Competitive = 3,
+};
+
+// "Back propagation online", "Back propagation randomized", "Hebbian rule method",
+// "Competitive method".
+const char* trainingMethodName(TrainingMethod method);
+
+// The parameters of the page "Обучение сети".
+struct TrainingParameters {
+    int patterns = 1;     // "Число эталонных образов :"; 0 or less is refused
+    int iterations = 200; // "Число итераций обучения :"; 0 or less is refused
+    std::string inputFile;
+    std::string targetFile;
+    TrainingMethod method = TrainingMethod::BackPropagationOnline;
+    std::string learningRate = "0.25"; // converted as "%f" would; text that is no number is 0
+    bool stopAtLocalMinimum = true;
+};
+
+// What the page shows while training: "Образ :", "Итерация обучения :", "Норма :" and the
+// progress bar.
+struct TrainingStatus {
+    int lastPattern = -1;   // none shown yet
+    int lastIteration = -1; // none shown yet
+    std::string normText = "Недоступна";
+    std::optional<float> norm; // the norm last shown, when one was
+    int percent = 0;
+};
+
+// How the caller takes part in a run. Every member may be left empty.
+struct TrainingCallbacks {
+    // Percentage, pending events (polled at least once per iteration) and the "Прервать " flag,
+    // which takes effect after the iteration in which it was raised.
+    Progress* progress = nullptr;
+    // Messages shown while the run goes on (the pattern files' warning, the Hebbian refusal).
+    std::function<void(const Message&)> notify;
+    // The local-minimum question; true answers Yes (stop). Without it the answer is Yes.
+    std::function<bool()> askStopAtLocalMinimum;
+    // Called after every iteration with the status shown.
+    std::function<void(const TrainingStatus&)> iterationDone;
+};
+
+// The question asked at a local minimum (Yes/No, information icon).
+std::string localMinimumQuestion();
+
+enum class RowMarker { None, Violet, Yellow };
+
+// One row of the results list.
+struct ResultRow {
+    std::vector<float> input;
+    std::vector<float> target; // back-propagation only
+    std::vector<float> response;
+    std::vector<float> error; // (t − y) × 100 / y, back-propagation only
+    RowMarker marker = RowMarker::None;
+};
+
+// The four column texts of a row: " %g" per input value, "  %g" per target and response value,
+// "  %6.3g%" per relative error.
+std::string inputColumnText(const ResultRow& row);
+std::string targetColumnText(const ResultRow& row);
+std::string responseColumnText(const ResultRow& row);
+std::string errorColumnText(const ResultRow& row);
+
+// How a run that got past the checks ended.
+struct TrainingOutcome {
+    bool interrupted = false; // the stop flag was raised ("Прервать " or the refusal)
+    bool stoppedAtLocalMinimum = false; // Yes at the local-minimum question
+    std::optional<Message> refusal;     // the Hebbian method's refusal with hidden layers
+    std::vector<Message> warnings;      // shown during the run, in order
+};
+
+// The formed network of the dialog and everything a run leaves behind.
+class NetworkTrainer {
+public:
+    // With a seed, the generator starts from it instead of the current time in seconds.
+    explicit NetworkTrainer(std::optional<std::uint32_t> seed = std::nullopt) : random_(seed) {}
+
+    // The training command. Throws AxoliteError for a refusal: Error kind for P or T, Information
+    // for the learning rate, the pattern files and the ensemble counts (the network has already
+    // been rebuilt for the last three).
+    TrainingOutcome train(const LayerConfiguration& configuration,
+                          const TrainingParameters& parameters, TrainingCallbacks callbacks = {});
+
+    const LayeredNetwork& network() const { return network_; }
+    bool trained() const { return trained_; }
+    const TrainingStatus& status() const { return status_; }
+    const std::vector<ResultRow>& rows() const { return rows_; }
+    TrainingMethod lastMethod() const { return lastMethod_; }
+
+private:
+    void runBackPropagation(const TrainingParameters& parameters, const PatternTable& inputs,
+                            const PatternTable& targets, float rate, TrainingCallbacks& callbacks,
+                            TrainingOutcome& outcome);
+    void runUnsupervised(const LayerConfiguration& configuration,
+                         const TrainingParameters& parameters, const PatternTable& inputs,
+                         float rate, TrainingCallbacks& callbacks, TrainingOutcome& outcome);
+    void fillResults(const PatternTable& inputs, const PatternTable* targets);
+
+    RandomSource random_;
+    LayeredNetwork network_;
+    bool trained_ = false;
+    TrainingStatus status_;
+    std::vector<ResultRow> rows_;
+    TrainingMethod lastMethod_ = TrainingMethod::BackPropagationOnline;
+};
+
+} // namespace axolite::training

@@ -1,0 +1,60 @@
+// The training kernel: the layered network held as contiguous per-layer arrays, the weights of a
+// layer stored sender by sender so that the loops over the receivers run over consecutive
+// floats. Every receiver still adds its terms in sender order, so each result is bit for bit the
+// one of the plain loop over the neuron records (reference_training.h).
+#pragma once
+
+#include "training/layered_network.h"
+
+#include <vector>
+
+namespace axolite::training {
+
+class PackedNetwork {
+public:
+    // Room per layer: the neurons of a layer padded to a multiple of four floats.
+    static constexpr int kStride = 20;
+    static constexpr int kMaxLayers = kMaxHiddenLayers + 2;
+
+    explicit PackedNetwork(const LayeredNetwork& network);
+
+    // Writes weights, biases, activities and weighted sums back into the neuron records.
+    void storeInto(LayeredNetwork& network) const;
+
+    int layerCount() const { return layers_; }
+    int layerSize(int layer) const { return sizes_[layer]; }
+    float activity(int layer, int index) const { return activity_[slot(layer) + index]; }
+    const float* activities(int layer) const { return &activity_[slot(layer)]; }
+    float weight(int layer, int receiver, int sender) const {
+        return weights_[weightSlot(layer) + sender * kStride + receiver];
+    }
+
+    void setInputs(const float* values);
+    void forwardLayer(int layer);
+    void competeLayer(int layer, int ensembleSize);
+    // Back-propagation for the target of the pattern presented last: all error terms first,
+    // then biases and weights of layers 1 … L−1.
+    void backPropagate(const float* target, float rate);
+    // The Hebbian update of the weights from the input layer into layer 1, halving them all
+    // when one has grown past 10.
+    void hebbianUpdate(float rate);
+
+private:
+    static std::size_t slot(int layer) { return static_cast<std::size_t>(layer) * kStride; }
+    static std::size_t weightSlot(int layer) {
+        return static_cast<std::size_t>(layer) * kMaxLayerNeurons * kStride;
+    }
+
+    int layers_ = 0;
+    int sizes_[kMaxLayers] = {};
+    TransferCode codes_[kMaxLayers] = {};
+    std::vector<float> activity_;
+    std::vector<float> net_;
+    std::vector<float> bias_;
+    std::vector<float> delta_;
+    // Layer l: row j (neuron j of layer l−1) holds the weights of its connections to the
+    // neurons of layer l.
+    std::vector<float> weights_;
+};
+
+} // namespace axolite::training
