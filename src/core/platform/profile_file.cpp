@@ -1,0 +1,372 @@
+// Profile files: parsing into lines, lookups by case-insensitive names, edits that keep every
+// other line, and the code-page conversion on the way to and from the disk.
+#include "platform/profile_file.h"
+
+#include "platform/text_encoding.h"
+
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <utility>
+
+namespace axolite::platform {
+
+namespace {
+
+// One code point of a UTF-8 text at pos: its value and length, or length 0 when the bytes there
+// are no valid UTF-8 sequence.
+struct CodePoint {
+    char32_t value = 0;
+    std::size_t length = 0;
+};
+
+CodePoint decodeAt(std::string_view text, std::size_t pos) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(pos);
+    if (lead < 0x80) {
+        return {lead, 1};
+    }
+    std::size_t length = 0;
+    char32_t value = 0;
+    char32_t minimum = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        value = lead & 0x1F;
+        minimum = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        value = lead & 0x0F;
+        minimum = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        value = lead & 0x07;
+        minimum = 0x10000;
+    } else {
+        return {};
+    }
+    if (pos + length > text.size()) {
+        return {};
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        const unsigned char next = byte(pos + i);
+        if ((next & 0xC0) != 0x80) {
+            return {};
+        }
+        value = (value << 6) | (next & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        return {};
+    }
+    return {value, length};
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+bool isAscii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string_view trimmed(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && blank(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && blank(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return lowerCase(trimmed(a)) == lowerCase(trimmed(b));
+}
+
+// The section name of a header line "[name]", or nothing for any other line.
+std::optional<std::string_view> sectionOf(std::string_view line) {
+    line = trimmed(line);
+    if (line.empty() || line.front() != '[') {
+        return std::nullopt;
+    }
+    line.remove_prefix(1);
+    const std::size_t close = line.find(']');
+    if (close != std::string_view::npos) {
+        line = line.substr(0, close);
+    }
+    return trimmed(line);
+}
+
+// The key and value of a "key=value" line; a line without "=" is a key without a value.
+struct Entry {
+    std::string_view key;
+    std::string_view value;
+};
+
+std::optional<Entry> entryOf(std::string_view line) {
+    line = trimmed(line);
+    if (line.empty() || line.front() == ';' || line.front() == '[') {
+        return std::nullopt;
+    }
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) {
+        return Entry{line, {}};
+    }
+    std::string_view value = trimmed(line.substr(eq + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return Entry{trimmed(line.substr(0, eq)), value};
+}
+
+std::string entryLine(std::string_view key, std::string_view value) {
+    std::string line;
+    line.reserve(key.size() + value.size() + 1);
+    line += key;
+    line += '=';
+    line += value;
+    return line;
+}
+
+} // namespace
+
+std::string lowerCase(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const CodePoint cp = decodeAt(text, pos);
+        if (cp.length == 0) {
+            out += text[pos];
+            ++pos;
+            continue;
+        }
+        char32_t c = cp.value;
+        if (c >= U'A' && c <= U'Z') {
+            c += 0x20;
+        } else if (c >= 0x0410 && c <= 0x042F) { // А..Я
+            c += 0x20;
+        } else if (c >= 0x0400 && c <= 0x040F) { // Ѐ..Џ, Ё among them
+            c += 0x50;
+        }
+        appendUtf8(out, c);
+        pos += cp.length;
+    }
+    return out;
+}
+
+std::string firstCharacters(std::string_view text, std::size_t count) {
+    std::size_t pos = 0;
+    for (std::size_t n = 0; n < count && pos < text.size(); ++n) {
+        const CodePoint cp = decodeAt(text, pos);
+        pos += cp.length == 0 ? 1 : cp.length;
+    }
+    return std::string(text.substr(0, pos));
+}
+
+ProfileFile ProfileFile::parse(std::string_view text) {
+    ProfileFile profile;
+    profile.lineEnd_ = text.find("\r\n") != std::string_view::npos ? "\r\n"
+                       : text.find('\n') != std::string_view::npos ? "\n"
+                                                                   : "\r\n";
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        profile.lines_.emplace_back(line);
+        start = end + 1;
+    }
+    return profile;
+}
+
+ProfileFile ProfileFile::decode(std::string_view bytes) {
+    if (isValidUtf8(bytes)) {
+        ProfileFile profile = parse(bytes);
+        profile.cameAsUtf8_ = !isAscii(bytes);
+        return profile;
+    }
+    return parse(cp1251ToUtf8(bytes));
+}
+
+std::optional<ProfileFile> ProfileFile::load(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return decode(bytes);
+}
+
+std::optional<std::string> ProfileFile::get(std::string_view section, std::string_view key) const {
+    std::size_t i = 0;
+    for (; i < lines_.size(); ++i) {
+        const auto name = sectionOf(lines_[i]);
+        if (name && sameName(*name, section)) {
+            break;
+        }
+    }
+    for (++i; i < lines_.size(); ++i) {
+        if (sectionOf(lines_[i])) {
+            break;
+        }
+        const auto entry = entryOf(lines_[i]);
+        if (entry && sameName(entry->key, key)) {
+            return std::string(entry->value);
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> ProfileFile::sections() const {
+    std::vector<std::string> names;
+    for (const std::string& line : lines_) {
+        if (const auto name = sectionOf(line)) {
+            names.emplace_back(*name);
+        }
+    }
+    return names;
+}
+
+void ProfileFile::set(std::string_view section, std::string_view key, std::string_view value) {
+    std::size_t header = lines_.size();
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const auto name = sectionOf(lines_[i]);
+        if (name && sameName(*name, section)) {
+            header = i;
+            break;
+        }
+    }
+    if (header == lines_.size()) {
+        if (!lines_.empty() && !trimmed(lines_.back()).empty()) {
+            lines_.emplace_back();
+        }
+        std::string header;
+        header += '[';
+        header += section;
+        header += ']';
+        lines_.push_back(std::move(header));
+        lines_.push_back(entryLine(key, value));
+        return;
+    }
+    std::size_t insertAt = header + 1;
+    for (std::size_t i = header + 1; i < lines_.size(); ++i) {
+        if (sectionOf(lines_[i])) {
+            break;
+        }
+        const auto entry = entryOf(lines_[i]);
+        if (entry && sameName(entry->key, key)) {
+            lines_[i] = entryLine(entry->key, value);
+            return;
+        }
+        if (!trimmed(lines_[i]).empty()) {
+            insertAt = i + 1;
+        }
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), entryLine(key, value));
+}
+
+std::string ProfileFile::text() const {
+    std::string out;
+    for (const std::string& line : lines_) {
+        out += line;
+        out += lineEnd_;
+    }
+    return out;
+}
+
+bool ProfileFile::save(const std::filesystem::path& path) const {
+    const std::string utf8 = text();
+    // Code page 1251 unless a character would be lost in it.
+    std::optional<std::string> bytes;
+    if (!cameAsUtf8_) {
+        std::string cp1251 = utf8ToCp1251(utf8);
+        if (cp1251ToUtf8(cp1251) == utf8) {
+            bytes = std::move(cp1251);
+        }
+    }
+    if (!bytes) {
+        bytes = utf8;
+    }
+    std::filesystem::path temporary = path;
+    temporary += ".axolite-save";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            return false;
+        }
+        out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            return false;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, path, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::string> readProfileString(const std::filesystem::path& path,
+                                             std::string_view section, std::string_view key) {
+    const std::optional<ProfileFile> profile = ProfileFile::load(path);
+    if (!profile) {
+        return std::nullopt;
+    }
+    return profile->get(section, key);
+}
+
+bool writeProfileString(const std::filesystem::path& path, std::string_view section,
+                        std::string_view key, std::string_view value) {
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path, ec);
+    std::optional<ProfileFile> profile = ProfileFile::load(path);
+    if (!profile) {
+        if (exists) {
+            return false; // there but unreadable (a folder, no permission): never overwrite it
+        }
+        profile.emplace();
+    }
+    profile->set(section, key, value);
+    return profile->save(path);
+}
+
+} // namespace axolite::platform

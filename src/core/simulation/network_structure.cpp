@@ -1,0 +1,223 @@
+// Reading the structure of a checked description from its token stream. The walk follows the
+// check's own steps token for token (line ends passed over, any token accepted where a number
+// stands), so it consumes exactly what the check consumed; unlike the check it never trusts a
+// neuron number or a count to stay inside the network's arrays.
+#include "simulation/network_structure.h"
+
+#include "common/message.h"
+#include "language/checker.h"
+#include "language/lexer.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace axolite::simulation {
+
+using language::TokenCode;
+
+std::string neuronOutOfRangeText(double number, std::int32_t line, std::int32_t neurons) {
+    char value[32];
+    std::snprintf(value, sizeof value, "%g", number);
+    return "Номер нейрона " + std::string(value) + " в строке " + std::to_string(line) +
+           " лежит вне диапазона от 1 до " + std::to_string(neurons) +
+           ". Моделирование невозможно.";
+}
+
+std::string weightsDoNotMatchText(std::int32_t line) {
+    return "Число нейронов и весов не совпадает в строке " + std::to_string(line) +
+           ". Моделирование невозможно.";
+}
+
+namespace {
+
+class Walker {
+public:
+    Walker(const language::TokenStream& tokens, std::size_t start, std::int32_t neurons)
+        : tokens_(tokens), pos_(start), neurons_(neurons) {}
+
+    bool at(TokenCode code) {
+        passOver();
+        return pos_ < tokens_.capacity() && tokens_.is(pos_, code);
+    }
+
+    void expect(TokenCode code) {
+        if (!at(code)) {
+            fail();
+        }
+        ++pos_;
+    }
+
+    // Whatever token stands where the check expected a number; the zero marker reads as 0.
+    double number() {
+        passOver();
+        if (pos_ >= tokens_.capacity() || tokens_.is(pos_, language::EndOfStream)) {
+            fail();
+        }
+        const double value = tokens_.isZeroMarker(pos_) ? 0.0 : tokens_.values[pos_];
+        ++pos_;
+        return value;
+    }
+
+    // `neuron` k: the zero-based index of k, which must name a neuron of the network.
+    std::int32_t neuron() {
+        expect(language::KwNeuron);
+        passOver();
+        const std::size_t where = pos_;
+        const double k = number();
+        if (!(k >= 1.0 && k < static_cast<double>(neurons_) + 1.0)) {
+            throw AxoliteError(MessageKind::Error,
+                               neuronOutOfRangeText(k, lineOf(where), neurons_));
+        }
+        return static_cast<std::int32_t>(k) - 1;
+    }
+
+    // The line (from 1) of the token at index: one more than the line ends before it.
+    std::int32_t lineOf(std::size_t index) const {
+        std::int32_t line = 1;
+        for (std::size_t i = 0; i < index && i < tokens_.capacity(); ++i) {
+            if (tokens_.is(i, language::EndOfLine)) {
+                ++line;
+            }
+        }
+        return line;
+    }
+
+    std::size_t position() {
+        passOver();
+        return pos_;
+    }
+
+private:
+    void passOver() {
+        while (pos_ < tokens_.capacity() && (tokens_.is(pos_, language::EndOfLine) ||
+                                             tokens_.is(pos_, language::Unrecognised))) {
+            ++pos_;
+        }
+    }
+
+    [[noreturn]] void fail() const {
+        throw AxoliteError(MessageKind::Error, language::kUnrecognisedDescriptionText);
+    }
+
+    const language::TokenStream& tokens_;
+    std::size_t pos_;
+    std::int32_t neurons_;
+};
+
+// A target of INITSTATE, SUSPEND or MODEL: one `neuron` k, or a parenthesised list of them.
+std::vector<std::int32_t> readTarget(Walker& w) {
+    std::vector<std::int32_t> neurons;
+    if (!w.at(language::LeftParen)) {
+        neurons.push_back(w.neuron());
+        return neurons;
+    }
+    w.expect(language::LeftParen);
+    while (!w.at(language::RightParen)) {
+        neurons.push_back(w.neuron());
+        if (!w.at(language::RightParen)) {
+            w.expect(language::Comma);
+        }
+    }
+    w.expect(language::RightParen);
+    return neurons;
+}
+
+void readAssignments(Walker& w, std::vector<NetworkStructure::Assignment>& into) {
+    w.expect(language::LeftBrace);
+    while (!w.at(language::RightBrace)) {
+        NetworkStructure::Assignment entry;
+        entry.neurons = readTarget(w);
+        w.expect(language::Comma);
+        entry.value = w.number();
+        w.expect(language::Semicolon);
+        into.push_back(std::move(entry));
+    }
+    w.expect(language::RightBrace);
+}
+
+void readLayout(Walker& w, std::vector<NetworkStructure::Connection>& into) {
+    w.expect(language::LeftBrace);
+    while (!w.at(language::RightBrace)) {
+        const std::size_t start = w.position();
+        const std::int32_t sender = w.neuron();
+        w.expect(language::Comma);
+        std::vector<std::int32_t> receivers;
+        std::vector<double> weights;
+        if (!w.at(language::LeftParen)) {
+            receivers.push_back(w.neuron());
+            w.expect(language::Comma);
+            w.expect(language::KwWeight);
+            weights.push_back(w.number());
+        } else {
+            w.expect(language::LeftParen);
+            while (!w.at(language::RightParen)) {
+                receivers.push_back(w.neuron());
+                if (!w.at(language::RightParen)) {
+                    w.expect(language::Comma);
+                }
+            }
+            w.expect(language::RightParen);
+            w.expect(language::Comma);
+            w.expect(language::KwWeight);
+            while (!w.at(language::Semicolon)) {
+                weights.push_back(w.number());
+                if (!w.at(language::Semicolon)) {
+                    w.expect(language::Comma);
+                }
+            }
+        }
+        w.expect(language::Semicolon);
+        // The check compares the totals of the whole statement only; one entry's weights must
+        // match its own receivers or the weights would land on other connections.
+        if (receivers.size() != weights.size()) {
+            throw AxoliteError(MessageKind::Error, weightsDoNotMatchText(w.lineOf(start)));
+        }
+        for (std::size_t c = 0; c < receivers.size(); ++c) {
+            into.push_back({sender, receivers[c], weights[c]});
+        }
+    }
+    w.expect(language::RightBrace);
+}
+
+void readOutputs(Walker& w, std::vector<NetworkStructure::Output>& into) {
+    w.expect(language::LeftBrace);
+    while (!w.at(language::RightBrace)) {
+        NetworkStructure::Output entry;
+        entry.neuron = w.neuron();
+        w.expect(language::Comma);
+        w.expect(language::KwWeight);
+        entry.weight = w.number();
+        w.expect(language::Semicolon);
+        if (into.size() < static_cast<std::size_t>(language::kOutputCount)) {
+            into.push_back(entry);
+        }
+    }
+    w.expect(language::RightBrace);
+}
+
+} // namespace
+
+NetworkStructure readNetworkStructure(const language::TokenStream& tokens,
+                                      const language::CheckResult& check, std::int32_t neurons) {
+    using language::Statement;
+    NetworkStructure structure;
+    const auto each = [&](Statement statement, auto&& read) {
+        for (const std::size_t keyword : check.positionsOf(statement)) {
+            Walker w(tokens, keyword + 1, neurons);
+            read(w);
+        }
+    };
+    each(Statement::NetworkLayout, [&](Walker& w) { readLayout(w, structure.connections); });
+    each(Statement::Model, [&](Walker& w) { readAssignments(w, structure.models); });
+    each(Statement::Suspend, [&](Walker& w) { readAssignments(w, structure.waits); });
+    each(Statement::InitState, [&](Walker& w) { readAssignments(w, structure.initialStates); });
+    const std::vector<std::size_t>& outputs = check.positionsOf(Statement::OutputLayer);
+    if (!outputs.empty()) {
+        Walker w(tokens, outputs.back() + 1, neurons);
+        readOutputs(w, structure.outputs);
+    }
+    return structure;
+}
+
+} // namespace axolite::simulation

@@ -1,0 +1,229 @@
+// Neuron models: transfer functions by kind, the code ranges, and the model files.
+#include "simulation/neuron_model.h"
+
+#include "platform/folder_settings.h"
+#include "platform/profile_file.h"
+
+#include <charconv>
+#include <cmath>
+#include <string>
+#include <system_error>
+
+namespace axolite::simulation {
+
+namespace {
+
+// How many characters of a parameter value the simulation reads.
+constexpr std::size_t kValueCharacters = 6;
+
+} // namespace
+
+std::optional<ModelKind> modelKindOfCode(std::int64_t code) {
+    if (code < kDefaultModelCode || code > kLastModelCode) {
+        return std::nullopt;
+    }
+    return evaluationKindOfCode(code);
+}
+
+ModelKind evaluationKindOfCode(std::int64_t code) {
+    if (code >= 0 && code <= 200) {
+        return ModelKind::Linear;
+    }
+    if (code >= 201 && code <= 400) {
+        return ModelKind::Step;
+    }
+    if (code >= 401 && code <= 600) {
+        return ModelKind::Sigmoid;
+    }
+    return ModelKind::Gaussian;
+}
+
+const char* modelSectionName(ModelKind kind) {
+    switch (kind) {
+    case ModelKind::Linear:
+        return "Линейная";
+    case ModelKind::Step:
+        return "Ступенчатая";
+    case ModelKind::Sigmoid:
+        return "Сигмовидная";
+    case ModelKind::Gaussian:
+        return "Гауссова";
+    }
+    return "";
+}
+
+double linearTransfer(const ModelParameters& p, double x) {
+    if (x < p.x1) {
+        return 0.0;
+    }
+    if (x >= p.y1) {
+        return p.y1;
+    }
+    if (x <= -p.y1) {
+        return -p.y1;
+    }
+    return x + p.xt;
+}
+
+double stepTransfer(const ModelParameters& p, double x) {
+    return x < p.x1 ? 0.0 : p.y1;
+}
+
+double sigmoidTransfer(const ModelParameters& p, double x) {
+    if (x < p.x1) {
+        return 0.0;
+    }
+    return p.y1 / (1.0 + std::exp(-x - p.xt));
+}
+
+double gaussianTransfer(const ModelParameters& p, double x) {
+    if (x < p.x1) {
+        return 0.0;
+    }
+    const double shifted = x + p.xt;
+    return p.y1 * std::exp(shifted * shifted);
+}
+
+double transfer(ModelKind kind, const ModelParameters& p, double x) {
+    switch (kind) {
+    case ModelKind::Linear:
+        return linearTransfer(p, x);
+    case ModelKind::Step:
+        return stepTransfer(p, x);
+    case ModelKind::Sigmoid:
+        return sigmoidTransfer(p, x);
+    case ModelKind::Gaussian:
+        return gaussianTransfer(p, x);
+    }
+    return 0.0;
+}
+
+std::filesystem::path modelFilePath(const std::filesystem::path& folder, std::int64_t code) {
+    return folder / (std::to_string(code) + ".neu");
+}
+
+std::optional<double> modelValueFromText(std::string_view text) {
+    const std::string cut = platform::firstCharacters(text, kValueCharacters);
+    std::string_view number = cut;
+    // The number the text begins with: an optional sign, then digits or a decimal point. Words
+    // such as inf or nan are no numbers here.
+    std::size_t start = 0;
+    if (!number.empty() && (number[0] == '+' || number[0] == '-')) {
+        start = 1;
+    }
+    if (start >= number.size()) {
+        return std::nullopt;
+    }
+    const char first = number[start];
+    const bool digitFollows =
+        start + 1 < number.size() && number[start + 1] >= '0' && number[start + 1] <= '9';
+    if (!(first >= '0' && first <= '9') && !(first == '.' && digitFollows)) {
+        return std::nullopt;
+    }
+    double value = 0.0;
+    const char* begin = number.data() + start;
+    const char* end = number.data() + number.size();
+    const auto [ptr, ec] = std::from_chars(begin, end, value, std::chars_format::general);
+    if (ec == std::errc::result_out_of_range) {
+        // Beyond the range of a double: a tiny magnitude reads as zero, a huge one as nothing.
+        const std::string_view rest(begin, static_cast<std::size_t>(end - begin));
+        if (rest.find("e-") == std::string_view::npos &&
+            rest.find("E-") == std::string_view::npos) {
+            return std::nullopt;
+        }
+        value = 0.0;
+    } else if (ec != std::errc{} || ptr == begin || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return number[0] == '-' ? -value : value;
+}
+
+std::optional<ModelParameters> loadModel(const std::filesystem::path& path, std::int64_t code) {
+    const std::optional<ModelKind> kind = modelKindOfCode(code);
+    if (!kind) {
+        return std::nullopt;
+    }
+    const std::optional<platform::ProfileFile> profile = platform::ProfileFile::load(path);
+    if (!profile) {
+        return std::nullopt;
+    }
+    const char* section = modelSectionName(*kind);
+    ModelParameters parameters;
+    double* fields[4] = {&parameters.id, &parameters.y1, &parameters.x1, &parameters.xt};
+    const int keyCount = kindHasShift(*kind) ? 4 : 3;
+    for (int key = 0; key < keyCount; ++key) {
+        const std::optional<std::string> text = profile->get(section, kModelKeys[key]);
+        if (!text || text->empty()) {
+            return std::nullopt;
+        }
+        const std::optional<double> value = modelValueFromText(*text);
+        if (!value) {
+            return std::nullopt;
+        }
+        *fields[key] = *value;
+    }
+    return parameters;
+}
+
+Message modelFileFailure(const std::filesystem::path& path) {
+    return {MessageKind::Error, "Файл " + platform::lowerCase(platform::utf8FromPath(path)) +
+                                    " не существует или поврежден."};
+}
+
+std::string& ModelTexts::field(int key) {
+    switch (key) {
+    case 0:
+        return id;
+    case 1:
+        return y1;
+    case 2:
+        return x1;
+    default:
+        return xt;
+    }
+}
+
+const std::string& ModelTexts::field(int key) const {
+    return const_cast<ModelTexts*>(this)->field(key);
+}
+
+std::optional<std::array<std::optional<std::string>, 4>>
+readModelTexts(const std::filesystem::path& path, ModelKind kind, std::size_t maxCharacters) {
+    const std::optional<platform::ProfileFile> profile = platform::ProfileFile::load(path);
+    if (!profile) {
+        return std::nullopt;
+    }
+    std::array<std::optional<std::string>, 4> texts;
+    const int keyCount = kindHasShift(kind) ? 4 : 3;
+    for (int key = 0; key < keyCount; ++key) {
+        const std::optional<std::string> text =
+            profile->get(modelSectionName(kind), kModelKeys[key]);
+        if (text && !text->empty()) {
+            texts[key] = platform::firstCharacters(*text, maxCharacters);
+        }
+    }
+    return texts;
+}
+
+bool writeModel(const std::filesystem::path& path, ModelKind kind, const ModelTexts& texts) {
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path, ec);
+    std::optional<platform::ProfileFile> profile = platform::ProfileFile::load(path);
+    if (!profile) {
+        if (exists) {
+            return false; // there but unreadable: never overwrite it
+        }
+        profile.emplace();
+    }
+    const int keyCount = kindHasShift(kind) ? 4 : 3;
+    for (int key = 0; key < keyCount; ++key) {
+        profile->set(modelSectionName(kind), kModelKeys[key], texts.field(key));
+    }
+    return profile->save(path);
+}
+
+Message modelWriteFailure(const std::filesystem::path& path) {
+    return {MessageKind::Error, "Ошибка при записи файла " + platform::utf8FromPath(path)};
+}
+
+} // namespace axolite::simulation

@@ -1,0 +1,103 @@
+// Neuron models: the four transfer functions, the identification-code ranges that choose them,
+// and the model files (<code>.neu, one section per kind, code page 1251) they are read from.
+#pragma once
+
+#include "common/message.h"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace axolite::simulation {
+
+// The kinds of transfer function, in the order of the model dialog's tabs.
+enum class ModelKind : int { Linear = 0, Step = 1, Sigmoid = 2, Gaussian = 3 };
+
+constexpr int kModelKindCount = 4;
+
+// Identification codes: 0..200 linear, 201..400 step, 401..600 sigmoid, 601..800 Gaussian.
+// Code 0 is the default model of every neuron the description does not name.
+constexpr std::int64_t kDefaultModelCode = 0;
+constexpr std::int64_t kLastModelCode = 800;
+
+// The kind a model file of this code holds; nothing for a code outside 0..800.
+std::optional<ModelKind> modelKindOfCode(std::int64_t code);
+
+// The kind a neuron of this code computes with: like modelKindOfCode, every code beyond the
+// linear, step and sigmoid ranges (including those outside 0..800) being Gaussian.
+ModelKind evaluationKindOfCode(std::int64_t code);
+
+// The section of a model file that holds the kind: "Линейная", "Ступенчатая", "Сигмовидная",
+// "Гауссова".
+const char* modelSectionName(ModelKind kind);
+
+// Whether the kind has the shift Xt (the step kind has not).
+constexpr bool kindHasShift(ModelKind kind) {
+    return kind != ModelKind::Step;
+}
+
+// The keys of a model file, in the order they are read and written.
+constexpr std::array<const char*, 4> kModelKeys = {"ID", "Y1", "X1", "Xt"};
+
+// The parameters of one neuron, in the order ID, Y1, X1, Xt (Xt stays 0 for the step kind).
+struct ModelParameters {
+    double id = 0.0;
+    double y1 = 0.0;
+    double x1 = 0.0;
+    double xt = 0.0;
+
+    bool operator==(const ModelParameters&) const = default;
+};
+
+// The four transfer functions. X1 is the threshold of every kind: below it the result is 0.
+// Linear limits its input, not its result: Y1 for x >= Y1, -Y1 for x <= -Y1, x + Xt between.
+// Gaussian grows: Y1·e^((x+Xt)²).
+double linearTransfer(const ModelParameters& p, double x);
+double stepTransfer(const ModelParameters& p, double x);
+double sigmoidTransfer(const ModelParameters& p, double x);
+double gaussianTransfer(const ModelParameters& p, double x);
+double transfer(ModelKind kind, const ModelParameters& p, double x);
+
+// <folder>/<code>.neu, the code in decimal without leading zeros or blanks.
+std::filesystem::path modelFilePath(const std::filesystem::path& folder, std::int64_t code);
+
+// A parameter value as the simulation reads it: at most six characters, then the decimal
+// number they begin with. Nothing when the text is empty or does not begin with a number.
+std::optional<double> modelValueFromText(std::string_view text);
+
+// Loads the model of the given code from its file: the kind's section, keys ID, Y1, X1 and
+// (except step) Xt, each cut to six characters. Nothing when the file cannot be read, a key is
+// missing, empty or no number, or the code lies outside 0..800.
+std::optional<ModelParameters> loadModel(const std::filesystem::path& path, std::int64_t code);
+
+// "Файл <path in lower case> не существует или поврежден." with the error icon.
+Message modelFileFailure(const std::filesystem::path& path);
+
+// The texts of a model's fields as the model dialog holds them.
+struct ModelTexts {
+    std::string id;
+    std::string y1;
+    std::string x1;
+    std::string xt;
+
+    std::string& field(int key);
+    const std::string& field(int key) const;
+};
+
+// The values of the kind's keys that a model file holds with a non-empty value, each cut to
+// maxCharacters (13 in the dialog). Missing keys stay nullopt. Nothing when the file cannot be
+// read.
+std::optional<std::array<std::optional<std::string>, 4>>
+readModelTexts(const std::filesystem::path& path, ModelKind kind, std::size_t maxCharacters = 13);
+
+// Writes the kind's keys (ID, Y1, X1 and, except step, Xt) into the kind's section of the file,
+// keeping its other sections and lines. False when the file cannot be written.
+bool writeModel(const std::filesystem::path& path, ModelKind kind, const ModelTexts& texts);
+
+// "Ошибка при записи файла <path>" with the error icon.
+Message modelWriteFailure(const std::filesystem::path& path);
+
+} // namespace axolite::simulation

@@ -1,0 +1,284 @@
+// The simulation: preparation, the reading of the structure, the steps and the output series.
+#include "simulation/simulation.h"
+
+#include "language/checker.h"
+#include "simulation/network_structure.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <stdexcept>
+
+namespace axolite::simulation {
+
+namespace {
+
+// Codes and wait counts are truncated toward zero; magnitudes beyond this bound (and values that
+// are no numbers) are held at it, far outside every meaningful code or count, so the integers
+// never overflow, not even when a negative wait counter counts down for a million steps.
+constexpr double kIntegerBound = 1099511627776.0; // 2^40
+
+std::int64_t truncatedInteger(double value) {
+    if (std::isnan(value)) {
+        return -static_cast<std::int64_t>(kIntegerBound);
+    }
+    const double bounded = std::clamp(value, -kIntegerBound, kIntegerBound);
+    return static_cast<std::int64_t>(bounded);
+}
+
+// What one step adds to the operation counters. Every step does the same work, so it is counted
+// once: every term of every net input is one addition and one multiplication; a sender of code
+// 1..100 adds a multiplication and a division per term, one of code 201..300 an addition and a
+// division.
+language::OperationCounters countersPerStep(const std::vector<std::int64_t>& codes) {
+    const std::int64_t n = static_cast<std::int64_t>(codes.size());
+    std::int64_t low = 0;  // senders of code 1..100
+    std::int64_t step = 0; // senders of code 201..300
+    for (const std::int64_t code : codes) {
+        if (code >= 1 && code <= 100) {
+            ++low;
+        } else if (code >= 201 && code <= 300) {
+            ++step;
+        }
+    }
+    return {n * n + n * step, n * n + n * low, n * (low + step)};
+}
+
+} // namespace
+
+Message tooManyStepsMessage() {
+    return {MessageKind::Information, "Слишком много шагов пересчета."};
+}
+
+Message outOfMemoryMessage() {
+    return {MessageKind::Error, "Недостаточно памяти для моделирования работы нейронной сети."};
+}
+
+std::optional<std::int32_t> stepCountOf(double t0, double t1, double h) {
+    const double quotient = (t1 - t0) / h;
+    if (std::isnan(quotient)) {
+        return std::nullopt;
+    }
+    if (quotient <= 0.0) {
+        return 0; // an empty or reversed interval has no steps
+    }
+    if (quotient >= 2147483648.0) {
+        return std::nullopt; // also infinite quotients
+    }
+    return static_cast<std::int32_t>(quotient);
+}
+
+void Simulation::release() {
+    neurons_ = 0;
+    steps_ = 0;
+    prepared_ = false;
+    models_ = {};
+    codes_ = {};
+    waitCounters_ = {};
+    waitReloads_ = {};
+    weights_ = {};
+    senders_ = {};
+    net_ = {};
+    kernel_ = StepKernel{};
+}
+
+void Simulation::prepare(language::NetworkRecord& record, const language::CheckResult& check) {
+    release();
+    // Whatever happens below, the old series no longer belong to this description.
+    record.networkPresent = {};
+    record.simulated = 0;
+
+    const std::optional<std::int32_t> steps = stepCountOf(record.t0, record.t1, record.h);
+    if (!steps || *steps > kMaxSteps) {
+        record.steps = 0;
+        const Message m = tooManyStepsMessage();
+        throw AxoliteError(m.kind, m.text);
+    }
+    const std::int32_t n = std::clamp<std::int32_t>(check.neurons, 0, language::kMaxNeurons);
+    const std::int32_t s = *steps;
+    const auto count = static_cast<std::size_t>(n);
+    try {
+        for (std::vector<double>& series : record.outputSeries) {
+            series = {}; // release before allocating anew, so two never coexist
+            series.assign(static_cast<std::size_t>(s), 0.0);
+        }
+        record.activity.release();
+        record.activity.allocate(n, s);
+        record.externalInput.release();
+        record.externalInput.allocate(n, s);
+        weights_.assign(count * count, 0.0);
+        models_.assign(count, ModelParameters{});
+        codes_.assign(count, 0);
+        waitCounters_.assign(count, 0);
+        waitReloads_.assign(count, 0);
+        senders_.assign(count, 0.0);
+        net_.assign(count, 0.0);
+    } catch (const std::bad_alloc&) {
+        record.activity.release();
+        record.externalInput.release();
+        record.outputSeries = {};
+        record.steps = 0;
+        release();
+        const Message m = outOfMemoryMessage();
+        throw AxoliteError(m.kind, m.text);
+    } catch (const std::length_error&) {
+        record.activity.release();
+        record.externalInput.release();
+        record.outputSeries = {};
+        record.steps = 0;
+        release();
+        const Message m = outOfMemoryMessage();
+        throw AxoliteError(m.kind, m.text);
+    }
+    neurons_ = n;
+    steps_ = s;
+    record.neurons = n;
+    record.steps = s;
+    prepared_ = true;
+}
+
+Simulation::Result Simulation::run(language::NetworkRecord& record,
+                                   const language::CheckResult& check, Progress& progress,
+                                   const platform::FolderSettings& folders) {
+    record.inputLayerReady = 0;
+    if (!check.correct || !prepared_ || record.activity.neurons() != neurons_ ||
+        record.activity.steps() != steps_ || record.externalInput.steps() != steps_) {
+        return {Outcome::NotRun, std::nullopt};
+    }
+    const std::int32_t n = neurons_;
+    const std::int32_t s = steps_;
+    const auto count = static_cast<std::size_t>(n);
+
+    NetworkStructure structure;
+    try {
+        structure = readNetworkStructure(record.tokens, check, n);
+    } catch (const AxoliteError& e) {
+        return {Outcome::Refused, e.message()};
+    }
+
+    // Model codes and wait counts: 0 unless an entry names the neuron.
+    std::fill(codes_.begin(), codes_.end(), 0);
+    for (const auto& entry : structure.models) {
+        for (const std::int32_t neuron : entry.neurons) {
+            codes_[static_cast<std::size_t>(neuron)] = truncatedInteger(entry.value);
+        }
+    }
+    std::fill(waitReloads_.begin(), waitReloads_.end(), 0);
+    for (const auto& entry : structure.waits) {
+        for (const std::int32_t neuron : entry.neurons) {
+            waitReloads_[static_cast<std::size_t>(neuron)] = truncatedInteger(entry.value);
+        }
+    }
+    waitCounters_ = waitReloads_;
+
+    // Models: one file per neuron, read afresh for every neuron.
+    const std::filesystem::path folder = folders.modelsFolder();
+    std::vector<ModelKind> kinds(count);
+    for (std::size_t j = 0; j < count; ++j) {
+        const std::filesystem::path path = modelFilePath(folder, codes_[j]);
+        const std::optional<ModelParameters> model = loadModel(path, codes_[j]);
+        if (!model) {
+            return {Outcome::Refused, modelFileFailure(path)};
+        }
+        models_[j] = *model;
+        kinds[j] = evaluationKindOfCode(codes_[j]);
+    }
+
+    // Weights: W[receiver][sender]; a later entry for the same pair overrides an earlier one.
+    std::fill(weights_.begin(), weights_.end(), 0.0);
+    for (const auto& c : structure.connections) {
+        weights_[static_cast<std::size_t>(c.receiver) * count +
+                 static_cast<std::size_t>(c.sender)] = c.weight;
+    }
+    kernel_.configure(n, weights_);
+
+    // Initial states (step 0 exists only when there is at least one step).
+    if (s > 0) {
+        double* initial = record.activity.step(0);
+        std::fill(initial, initial + n, 0.0);
+        for (const auto& entry : structure.initialStates) {
+            for (const std::int32_t neuron : entry.neurons) {
+                initial[neuron] = entry.value;
+            }
+        }
+    }
+
+    // The progress dialog opens here and lowers the cancel request of an earlier computation.
+    record.cancelRequested = 0;
+    progress.setPercent(0);
+
+    const language::OperationCounters perStep = countersPerStep(codes_);
+    bool cancelled = false;
+    for (std::int32_t i = 1; i < s; ++i) {
+        const double* previous = record.activity.step(i - 1);
+        const double* input = record.externalInput.step(i - 1);
+        double* current = record.activity.step(i);
+        for (std::size_t k = 0; k < count; ++k) {
+            senders_[k] = input[k] + previous[k];
+        }
+        kernel_.netInputs(senders_.data(), net_.data());
+        record.counters.additions += perStep.additions;
+        record.counters.multiplications += perStep.multiplications;
+        record.counters.divisions += perStep.divisions;
+        for (std::size_t j = 0; j < count; ++j) {
+            std::int64_t& wait = waitCounters_[j];
+            if (wait != 0 && wait != -1) {
+                current[j] = previous[j];
+                --wait;
+            } else {
+                current[j] = transfer(kinds[j], models_[j], net_[j]);
+                wait = waitReloads_[j];
+            }
+        }
+        progress.setPercent(static_cast<int>(static_cast<std::int64_t>(i) * 100 / s));
+        if (pollCancelled(progress, record.cancelRequested)) {
+            record.checkOpen = 0;
+            record.simulated = 0;
+            cancelled = true;
+            break;
+        }
+        record.checkOpen = 1;
+        record.simulated = 1;
+    }
+
+    // Output series: the weighted activity of each entry's neuron; the history stays as it is.
+    record.networkPresent = {};
+    for (std::size_t k = 0; k < structure.outputs.size(); ++k) {
+        const auto& output = structure.outputs[k];
+        std::vector<double>& series = record.outputSeries[k];
+        series.resize(static_cast<std::size_t>(s));
+        for (std::int32_t i = 0; i < s; ++i) {
+            series[static_cast<std::size_t>(i)] =
+                record.activity.at(output.neuron, i) * output.weight;
+        }
+        // An empty series holds no values: its flag stays down so no view reads index 0.
+        if (s > 0) {
+            record.networkPresent[k] = 1;
+        }
+    }
+
+    // Statistics of the present series; minimum and maximum start at 0.
+    for (int k = 0; k < language::kOutputCount; ++k) {
+        if (record.networkPresent[static_cast<std::size_t>(k)] == 0) {
+            continue;
+        }
+        double minimum = 0.0;
+        double maximum = 0.0;
+        for (const double v : record.outputSeries[static_cast<std::size_t>(k)]) {
+            if (v < minimum) {
+                minimum = v;
+            }
+            if (v > maximum) {
+                maximum = v;
+            }
+        }
+        language::SeriesStatistics& stats = record.stats(language::SeriesFamily::Network, k);
+        stats.minimum = minimum;
+        stats.maximum = maximum;
+        stats.range = maximum - minimum;
+    }
+
+    return {cancelled ? Outcome::Cancelled : Outcome::Completed, std::nullopt};
+}
+
+} // namespace axolite::simulation

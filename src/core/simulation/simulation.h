@@ -1,0 +1,85 @@
+// The simulation of a checked description: the preparation after a correct check (the step
+// count and every array) and the run (structure re-read from the token stream, models loaded,
+// the synchronous steps, the output series and their statistics).
+#pragma once
+
+#include "common/message.h"
+#include "common/progress.h"
+#include "language/network_record.h"
+#include "platform/folder_settings.h"
+#include "simulation/neuron_model.h"
+#include "simulation/step_kernel.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace axolite::language {
+struct CheckResult;
+}
+
+namespace axolite::simulation {
+
+// The most steps a run may have.
+constexpr std::int32_t kMaxSteps = 1000000;
+
+// "Слишком много шагов пересчета." (information icon).
+Message tooManyStepsMessage();
+// "Недостаточно памяти для моделирования работы нейронной сети." (error icon).
+Message outOfMemoryMessage();
+
+// S = (t1 − t0) / h truncated toward zero. Nothing when the quotient does not fit a 32-bit
+// integer, is infinite or not a number; a negative quotient gives 0 steps.
+std::optional<std::int32_t> stepCountOf(double t0, double t1, double h);
+
+class Simulation {
+public:
+    // After a correct check: computes S, stores N and S in the record and allocates every array
+    // (the histories and the output series of the record, the run's own arrays). Throws
+    // AxoliteError with tooManyStepsMessage() when S exceeds kMaxSteps and with
+    // outOfMemoryMessage() when an allocation fails; the caller then clears correct.
+    void prepare(language::NetworkRecord& record, const language::CheckResult& check);
+
+    enum class Outcome {
+        NotRun,    // the check did not find the description correct, or nothing was prepared
+        Refused,   // models could not be loaded or the structure cannot be simulated: message
+        Cancelled, // the user stopped it; histories and series filled up to the last step
+        Completed,
+    };
+    struct Result {
+        Outcome outcome = Outcome::NotRun;
+        std::optional<Message> message;
+    };
+
+    // Runs the whole simulation. Progress gets i × 100 / S after every step and is polled for
+    // a cancel request (carried into the record's cancel-requested flag).
+    Result run(language::NetworkRecord& record, const language::CheckResult& check,
+               Progress& progress, const platform::FolderSettings& folders);
+
+    std::int32_t steps() const { return steps_; }
+    std::int32_t neurons() const { return neurons_; }
+    bool prepared() const { return prepared_; }
+
+    // The models and codes of the last run (for tests and the views of a neuron).
+    const std::vector<ModelParameters>& models() const { return models_; }
+    const std::vector<std::int64_t>& codes() const { return codes_; }
+
+    // Releases the run's own arrays (the record keeps its histories and series).
+    void release();
+
+private:
+    std::int32_t neurons_ = 0;
+    std::int32_t steps_ = 0;
+    bool prepared_ = false;
+
+    std::vector<ModelParameters> models_;
+    std::vector<std::int64_t> codes_;
+    std::vector<std::int64_t> waitCounters_;
+    std::vector<std::int64_t> waitReloads_;
+    std::vector<double> weights_; // W[j][k] row-major: weight from neuron k to neuron j
+    std::vector<double> senders_; // the x of one step: input + activity of every neuron
+    std::vector<double> net_;     // the net input of every neuron in one step
+    StepKernel kernel_;
+};
+
+} // namespace axolite::simulation

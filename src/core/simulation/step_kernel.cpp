@@ -1,0 +1,245 @@
+// The net-input kernel. Every variant computes, for each receiver j, the same chain of
+// operations as the plain loop, (((0.0 + x0·w0) + x1·w1) + ...), each product rounded before its
+// sum; the vector variants merely run eight (AVX-512) or four (AVX2) receivers side by side.
+#include "simulation/step_kernel.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define AXOLITE_X86 1
+#endif
+
+namespace axolite::simulation {
+
+void AlignedDoubles::Free::operator()(double* p) const {
+    std::free(p);
+}
+
+void AlignedDoubles::assign(std::size_t count) {
+    data_.reset();
+    size_ = 0;
+    if (count == 0) {
+        return;
+    }
+    // aligned_alloc wants a size that is a multiple of the alignment.
+    const std::size_t bytes = (count * sizeof(double) + 63) / 64 * 64;
+    auto* p = static_cast<double*>(std::aligned_alloc(64, bytes));
+    if (p == nullptr) {
+        throw std::bad_alloc();
+    }
+    std::memset(p, 0, bytes);
+    data_.reset(p);
+    size_ = count;
+}
+
+void plainNetInputs(std::int32_t neurons, const double* weights, const double* x, double* net) {
+    for (std::int32_t j = 0; j < neurons; ++j) {
+        const double* row = weights + static_cast<std::size_t>(j) * neurons;
+        double sum = 0.0;
+        for (std::int32_t k = 0; k < neurons; ++k) {
+            sum += x[k] * row[k];
+        }
+        net[j] = sum;
+    }
+}
+
+namespace {
+
+// Rows of the transposed matrix are padded to whole 64-byte lines.
+constexpr std::size_t kLaneAlign = 8;
+
+void transposedPlain(std::int32_t neurons, std::size_t stride, const double* wt, const double* x,
+                     double* net) {
+    std::fill(net, net + stride, 0.0);
+    for (std::int32_t k = 0; k < neurons; ++k) {
+        const double xk = x[k];
+        const double* row = wt + static_cast<std::size_t>(k) * stride;
+        for (std::size_t j = 0; j < stride; ++j) {
+            net[j] = net[j] + xk * row[j];
+        }
+    }
+}
+
+#ifdef AXOLITE_X86
+
+// B blocks of eight receivers starting at column `first`, every sender in index order. The B
+// sums stay in registers for the whole pass over the senders.
+template <int B>
+__attribute__((target("avx512f"))) void chunkAvx512(std::int32_t neurons, std::size_t stride,
+                                                    const double* wt, const double* x,
+                                                    double* net) {
+    __m512d acc[B];
+    for (int b = 0; b < B; ++b) {
+        acc[b] = _mm512_setzero_pd();
+    }
+    for (std::int32_t k = 0; k < neurons; ++k) {
+        const __m512d xk = _mm512_set1_pd(x[k]);
+        const double* row = wt + static_cast<std::size_t>(k) * stride;
+        for (int b = 0; b < B; ++b) {
+            const __m512d product = _mm512_mul_pd(xk, _mm512_load_pd(row + 8 * b));
+            acc[b] = _mm512_add_pd(acc[b], product);
+        }
+    }
+    for (int b = 0; b < B; ++b) {
+        _mm512_store_pd(net + 8 * b, acc[b]);
+    }
+}
+
+__attribute__((target("avx512f"))) void netAvx512(std::int32_t neurons, std::size_t stride,
+                                                  const double* wt, const double* x, double* net) {
+    constexpr int kMaxBlocks = 8;
+    const std::size_t blocks = stride / 8;
+    std::size_t block = 0;
+    for (; block + kMaxBlocks <= blocks; block += kMaxBlocks) {
+        chunkAvx512<kMaxBlocks>(neurons, stride, wt + 8 * block, x, net + 8 * block);
+    }
+    const double* w = wt + 8 * block;
+    double* out = net + 8 * block;
+    switch (blocks - block) {
+    case 7:
+        chunkAvx512<7>(neurons, stride, w, x, out);
+        break;
+    case 6:
+        chunkAvx512<6>(neurons, stride, w, x, out);
+        break;
+    case 5:
+        chunkAvx512<5>(neurons, stride, w, x, out);
+        break;
+    case 4:
+        chunkAvx512<4>(neurons, stride, w, x, out);
+        break;
+    case 3:
+        chunkAvx512<3>(neurons, stride, w, x, out);
+        break;
+    case 2:
+        chunkAvx512<2>(neurons, stride, w, x, out);
+        break;
+    case 1:
+        chunkAvx512<1>(neurons, stride, w, x, out);
+        break;
+    default:
+        break;
+    }
+}
+
+template <int B>
+__attribute__((target("avx2"))) void chunkAvx2(std::int32_t neurons, std::size_t stride,
+                                               const double* wt, const double* x, double* net) {
+    __m256d acc[B];
+    for (int b = 0; b < B; ++b) {
+        acc[b] = _mm256_setzero_pd();
+    }
+    for (std::int32_t k = 0; k < neurons; ++k) {
+        const __m256d xk = _mm256_set1_pd(x[k]);
+        const double* row = wt + static_cast<std::size_t>(k) * stride;
+        for (int b = 0; b < B; ++b) {
+            const __m256d product = _mm256_mul_pd(xk, _mm256_load_pd(row + 4 * b));
+            acc[b] = _mm256_add_pd(acc[b], product);
+        }
+    }
+    for (int b = 0; b < B; ++b) {
+        _mm256_store_pd(net + 4 * b, acc[b]);
+    }
+}
+
+__attribute__((target("avx2"))) void netAvx2(std::int32_t neurons, std::size_t stride,
+                                             const double* wt, const double* x, double* net) {
+    // The stride is a multiple of eight, so the blocks of four come in pairs.
+    constexpr int kMaxBlocks = 8;
+    const std::size_t blocks = stride / 4;
+    std::size_t block = 0;
+    for (; block + kMaxBlocks <= blocks; block += kMaxBlocks) {
+        chunkAvx2<kMaxBlocks>(neurons, stride, wt + 4 * block, x, net + 4 * block);
+    }
+    const double* w = wt + 4 * block;
+    double* out = net + 4 * block;
+    switch (blocks - block) {
+    case 6:
+        chunkAvx2<6>(neurons, stride, w, x, out);
+        break;
+    case 4:
+        chunkAvx2<4>(neurons, stride, w, x, out);
+        break;
+    case 2:
+        chunkAvx2<2>(neurons, stride, w, x, out);
+        break;
+    default:
+        break;
+    }
+}
+
+#endif
+
+} // namespace
+
+KernelVariant bestKernelVariant() {
+#ifdef AXOLITE_X86
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f")) {
+        return KernelVariant::Avx512;
+    }
+    if (__builtin_cpu_supports("avx2")) {
+        return KernelVariant::Avx2;
+    }
+#endif
+    return KernelVariant::Plain;
+}
+
+const char* kernelVariantName(KernelVariant variant) {
+    switch (variant) {
+    case KernelVariant::Avx512:
+        return "avx512";
+    case KernelVariant::Avx2:
+        return "avx2";
+    case KernelVariant::Plain:
+        return "plain";
+    }
+    return "plain";
+}
+
+void StepKernel::configure(std::int32_t neurons, const std::vector<double>& weights,
+                           KernelVariant variant) {
+    neurons_ = std::max<std::int32_t>(neurons, 0);
+    stride_ = (static_cast<std::size_t>(neurons_) + kLaneAlign - 1) / kLaneAlign * kLaneAlign;
+    variant_ = variant;
+    // A variant the processor cannot run falls back to the widest one it can.
+    const KernelVariant best = bestKernelVariant();
+    if (static_cast<int>(variant_) > static_cast<int>(best)) {
+        variant_ = best;
+    }
+    transposed_.assign(static_cast<std::size_t>(neurons_) * stride_);
+    net_.assign(stride_);
+    const std::size_t n = static_cast<std::size_t>(neurons_);
+    for (std::size_t j = 0; j < n; ++j) {
+        for (std::size_t k = 0; k < n; ++k) {
+            transposed_.data()[k * stride_ + j] = weights[j * n + k];
+        }
+    }
+}
+
+void StepKernel::netInputs(const double* x, double* net) const {
+    if (neurons_ == 0) {
+        return;
+    }
+    double* padded = net_.data();
+    switch (variant_) {
+#ifdef AXOLITE_X86
+    case KernelVariant::Avx512:
+        netAvx512(neurons_, stride_, transposed_.data(), x, padded);
+        break;
+    case KernelVariant::Avx2:
+        netAvx2(neurons_, stride_, transposed_.data(), x, padded);
+        break;
+#endif
+    default:
+        transposedPlain(neurons_, stride_, transposed_.data(), x, padded);
+        break;
+    }
+    std::copy(padded, padded + neurons_, net);
+}
+
+} // namespace axolite::simulation
