@@ -56,15 +56,20 @@ struct CheckResult {
     std::int32_t linesAnalysed = 1;
     std::int32_t neurons = 196;      // N as the check left it
     std::int32_t initStateCount = 0; // neurons counted in INITSTATE (for the simulation)
-    std::int32_t outputCount = 0;    // entries counted in OUTPUTLAYER (the last one checked)
-    std::vector<CheckRow> rows;      // every row, in order
-    std::vector<Message> messages;   // message boxes in the order they are shown, with their icons
+    // Entries of the last OUTPUTLAYER checked whose neuron index was stored (at most four).
+    std::int32_t outputCount = 0;
+    // Errors and warnings counted. The message box about more than four output neurons counts an
+    // error without a row, so these may exceed the rows of each kind.
+    std::int32_t errorTotal = 0;
+    std::int32_t warningTotal = 0;
+    std::vector<CheckRow> rows;    // every row, in order
+    std::vector<Message> messages; // message boxes in the order they are shown, with their icons
     std::array<bool, kStatementCount> seen{}; // per Statement
     // Token index of each checked occurrence's keyword, per Statement, in order.
     std::array<std::vector<std::size_t>, kStatementCount> positions;
 
-    std::int32_t errors() const;
-    std::int32_t warnings() const;
+    std::int32_t errors() const { return errorTotal; }
+    std::int32_t warnings() const { return warningTotal; }
     bool wasSeen(Statement s) const { return seen[static_cast<std::size_t>(s)]; }
     const std::vector<std::size_t>& positionsOf(Statement s) const {
         return positions[static_cast<std::size_t>(s)];
