@@ -1,0 +1,53 @@
+// What the reference computations share: the time grid of the description, the percentage they
+// report, the names the progress dialog shows for them, and the statistics of a series.
+#pragma once
+
+#include "language/network_record.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace axolite::reference {
+
+// How a computation ended. A formula error is not an outcome: it is thrown as AxoliteError.
+enum class ComputationOutcome { Completed, Cancelled };
+
+// The names of the computations, shown in the progress dialog while they run.
+inline constexpr const char* kExactValuesTitle = "Вычисление точных значений...";
+inline constexpr const char* kRungeKuttaTitle = "Решение системы дифференциальных уравнений...";
+inline constexpr const char* kInputActivationTitle = "Вычисление значений функций активации ...";
+
+// The texts of the status window while a pattern file is written.
+inline constexpr const char* kExactPatternsStatus = "Формируется файл образов ...";
+inline constexpr const char* kRungeKuttaPatternsStatus = "Формируется файл образов... ";
+inline constexpr const char* kInputPatternsStatus = "Создается файл образов...";
+
+// The most grid points a computation accepts (the simulation's own limit of steps).
+constexpr std::int32_t kMaxGridPoints = 1000000;
+
+// R = (t1 − t0) ÷ h: the interval measured in steps, not necessarily whole.
+double gridExtent(const language::NetworkRecord& record);
+
+// S = trunc(R), the number of grid points x_l = t0 + l × h, l = 0 .. S − 1. When R is not whole
+// the partial last interval adds no point: every series, statistic and pattern file stops at
+// S − 1, as the simulation does. 0 when R is not a finite number ≥ 0; saturates above the int
+// range.
+std::int32_t gridPointCount(const language::NetworkRecord& record);
+
+// gridPointCount, refused with "Слишком много шагов пересчета." above kMaxGridPoints so that no
+// computation tries to allocate an absurd grid.
+std::int32_t requireGridPointCount(const language::NetworkRecord& record);
+
+// x_l = t0 + l × h, formed by a product and a sum at every point (never accumulated).
+inline double gridPoint(const language::NetworkRecord& record, std::int64_t l) {
+    return record.t0 + static_cast<double>(l) * record.h;
+}
+
+// trunc(index × 100 ÷ R), kept within 0..100.
+int percentAt(std::int64_t index, double extent);
+
+// Minimum and maximum over the first count values, both starting at 0.0 (so the minimum is never
+// above 0 and the maximum never below), and the range between them.
+language::SeriesStatistics seriesStatistics(const double* values, std::size_t count);
+
+} // namespace axolite::reference

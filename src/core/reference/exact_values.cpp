@@ -1,0 +1,56 @@
+// The exact-values computation: formulas parsed once, evaluated at every grid point.
+#include "reference/exact_values.h"
+
+#include "reference/formula.h"
+
+#include <optional>
+
+namespace axolite::reference {
+
+ComputationOutcome
+computeExactValues(language::NetworkRecord& record,
+                   const std::array<std::string, language::kOutputCount>& formulas,
+                   Progress& progress) {
+    using language::kOutputCount;
+    record.counters = {};
+    record.cancelRequested = 0;
+    record.exactPresent = {};
+    const std::int32_t points = requireGridPointCount(record);
+    const double extent = gridExtent(record);
+
+    std::array<std::optional<Formula>, kOutputCount> compiled;
+    for (int k = 0; k < kOutputCount; ++k) {
+        if (record.networkPresent[k]) {
+            compiled[k] = parseDependency(formulas[k], k + 1);
+        }
+    }
+    for (auto& series : record.exactSeries) {
+        series.assign(static_cast<std::size_t>(points), 0.0);
+    }
+
+    ComputationOutcome outcome = ComputationOutcome::Completed;
+    for (std::int32_t l = 0; l < points; ++l) {
+        const double x = gridPoint(record, l);
+        for (int k = 0; k < kOutputCount; ++k) {
+            if (compiled[k]) {
+                record.exactSeries[k][static_cast<std::size_t>(l)] = compiled[k]->evaluate(x);
+                record.exactPresent[k] = 1;
+            }
+        }
+        progress.setPercent(percentAt(l, extent));
+        if (pollCancelled(progress, record.cancelRequested)) {
+            outcome = ComputationOutcome::Cancelled;
+            break;
+        }
+    }
+
+    for (int k = 0; k < kOutputCount; ++k) {
+        if (record.exactPresent[k]) {
+            record.stats(language::SeriesFamily::Exact, k) =
+                seriesStatistics(record.exactSeries[k].data(), record.exactSeries[k].size());
+        }
+    }
+    return outcome;
+}
+
+} // namespace axolite::reference

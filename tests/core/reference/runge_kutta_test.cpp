@@ -1,0 +1,159 @@
+// The Runge-Kutta solver: analytic cases, the defined counts, and the incremental integration
+// against the restart from the initial values for every point.
+#include "reference/runge_kutta.h"
+
+#include "record_builder.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+
+namespace axolite::reference {
+namespace {
+
+using language::OperationCounters;
+using language::SeriesFamily;
+using test::CancelAfter;
+using test::gridRecord;
+
+LinearSystem system(std::array<std::array<double, 5>, 4> rows, RungeKuttaState initial) {
+    LinearSystem s;
+    s.rows = rows;
+    s.initial = initial;
+    return s;
+}
+
+TEST(RungeKutta, ExponentialGrowthAfterOneStep) {
+    const double h = 0.1;
+    const auto s = system({{{1, 0, 0, 0, 0}}}, {1, 0, 0, 0});
+    const RungeKuttaState y = rungeKuttaStep(s, s.initial, h);
+    EXPECT_TRUE(axolite::test::nearlyEqual(
+        y[0], 1 + h + h * h / 2 + h * h * h / 6 + h * h * h * h / 24, 1e-15));
+}
+
+TEST(RungeKutta, ConstantRightHandSideGivesTheGrid) {
+    auto record = gridRecord(0.0, 2.0, 0.125, 1); // S = 16
+    SilentProgress progress;
+    computeRungeKutta(record, system({{{0, 0, 0, 0, 1}}}, {0, 0, 0, 0}), progress);
+    ASSERT_EQ(record.rungeKuttaSeries[0].size(), 17u);
+    for (int j = 0; j <= 16; ++j) {
+        EXPECT_TRUE(axolite::test::nearlyEqual(record.rungeKuttaSeries[0][j], j * 0.125)) << j;
+    }
+    EXPECT_EQ(record.rungeKuttaPresent, (std::array<std::uint8_t, 4>{1, 0, 0, 0}));
+    // Index S (2.0) is computed but not part of the statistics.
+    EXPECT_EQ(record.stats(SeriesFamily::RungeKutta, 0).minimum, 0.0);
+    EXPECT_TRUE(
+        axolite::test::nearlyEqual(record.stats(SeriesFamily::RungeKutta, 0).maximum, 1.875));
+}
+
+TEST(RungeKutta, AllZeroRowsStayAtTheirInitialValuesUnflagged) {
+    auto record = gridRecord(0.0, 1.0, 0.25, 4);
+    SilentProgress progress;
+    computeRungeKutta(record,
+                      system({{{0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}, {1, 0, 0, 0, 0}}}, {2, -3, 1, 0}),
+                      progress);
+    EXPECT_EQ(record.rungeKuttaPresent, (std::array<std::uint8_t, 4>{0, 0, 1, 0}));
+    for (double v : record.rungeKuttaSeries[0]) {
+        EXPECT_EQ(v, 2.0);
+    }
+    for (double v : record.rungeKuttaSeries[1]) {
+        EXPECT_EQ(v, -3.0);
+    }
+    EXPECT_EQ(record.stats(SeriesFamily::RungeKutta, 0).range, 1.0); // not flagged, not scanned
+}
+
+TEST(RungeKutta, CountsFollowTheDefinedMethodAndAccumulate) {
+    SilentProgress progress;
+    auto one = gridRecord(0.0, 1.0, 1.0, 1); // S = 1: one step
+    one.counters = {100, 200, 300};
+    computeRungeKutta(one, system({{{1, 0, 0, 0, 0}}}, {1, 0, 0, 0}), progress);
+    EXPECT_EQ(one.counters, (OperationCounters{126, 223, 308}));
+
+    auto four = gridRecord(0.0, 3.0, 1.0, 4); // S = 3: 1 + 2 + 3 = 6 steps
+    computeRungeKutta(four, system({{{1, 0, 0, 0, 0}}}, {1, 0, 0, 0}), progress);
+    EXPECT_EQ(four.counters, (OperationCounters{6 * 4 * 26, 6 * 4 * 23, 6 * 4 * 8}));
+
+    auto big = gridRecord(0.0, 100000.0, 1.0, 2); // 5 000 050 000 steps: beyond 32 bits
+    computeRungeKutta(big, system({{{-0.001, 0, 0, 0, 0}}}, {1, 0, 0, 0}), progress);
+    EXPECT_EQ(big.counters.additions, 5000050000LL * 2 * 26);
+
+    auto cancelled = gridRecord(0.0, 10.0, 1.0, 1);
+    CancelAfter stop(3); // points 1, 2, 3 computed: 1 + 2 + 3 steps
+    EXPECT_EQ(computeRungeKutta(cancelled, system({{{1, 0, 0, 0, 0}}}, {1, 0, 0, 0}), stop),
+              ComputationOutcome::Cancelled);
+    EXPECT_EQ(cancelled.counters, (OperationCounters{6 * 26, 6 * 23, 6 * 8}));
+    EXPECT_EQ(cancelled.rungeKuttaSeries[0][4], 0.0);
+    EXPECT_NE(cancelled.rungeKuttaSeries[0][3], 0.0);
+}
+
+TEST(RungeKutta, IncrementalIntegrationEqualsRestartingForEveryPoint) {
+    const auto s = system({{{-0.5, 1.25, 0.1, 0, 0.3},
+                            {-1.0, -0.2, 0, 0.7, 0},
+                            {0.3, 0, -0.9, 0.1, -1},
+                            {0, 0.4, 0.2, -0.05, 0.01}}},
+                          {1, -2, 0.5, 3});
+    auto record = gridRecord(0.0, 3.0, 0.0123, 4);
+    SilentProgress progress;
+    computeRungeKutta(record, s, progress);
+    const auto points = static_cast<int>(record.rungeKuttaSeries[0].size()) - 1;
+    ASSERT_EQ(points, 243);
+    for (int j = 1; j <= points; ++j) {
+        RungeKuttaState y = s.initial;
+        for (int step = 0; step < j; ++step) {
+            y = rungeKuttaStep(s, y, record.h);
+        }
+        for (int k = 0; k < 4; ++k) {
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(record.rungeKuttaSeries[k][j]),
+                      std::bit_cast<std::uint64_t>(y[k]))
+                << j << " " << k;
+        }
+    }
+}
+
+TEST(RungeKutta, StepUsesExtendedPrecisionForTheSixth) {
+    // y' = 1 over one step of h = 0.3: y = 0 + 6 · (h · 1/6). In double 0.3 · (1/6) · 6 would
+    // not round back to 0.3 the same way.
+    const auto s = system({{{0, 0, 0, 0, 1}}}, {0, 0, 0, 0});
+    const double h = 0.3;
+    const long double expected =
+        static_cast<long double>(6.0) * (static_cast<long double>(h) * (1.0L / 6.0L));
+    EXPECT_EQ(rungeKuttaStep(s, s.initial, h)[0], static_cast<double>(expected));
+}
+
+TEST(RungeKutta, ReadingTheFieldsAndAbsentOutputs) {
+    std::array<std::string, kSystemTextCount> texts;
+    texts.fill("0.0");
+    texts[0] = "1.5";
+    texts[4] = "-2";
+    texts[6] = "abc";
+    texts[8] = "3.25x";
+    texts[13] = "7";
+    texts[20] = "0.5";
+    texts[21] = "+1";
+    texts[24] = "9";
+    LinearSystem s = readLinearSystem(texts);
+    EXPECT_EQ(s.rows[0], (std::array<double, 5>{1.5, 0, 0, 0, -2}));
+    EXPECT_EQ(s.rows[1], (std::array<double, 5>{0, 0, 0, 3.25, 0}));
+    EXPECT_EQ(s.rows[2][3], 7.0);
+    EXPECT_EQ(s.x0, 0.5);
+    EXPECT_EQ(s.initial, (RungeKuttaState{1, 0, 0, 9}));
+    EXPECT_TRUE(rowPresent(s, 1));
+    clearAbsentOutputs(s, {1, 1, 1, 0});
+    EXPECT_FALSE(rowPresent(s, 1)); // its y4 coefficient is gone
+    EXPECT_EQ(s.rows[2][3], 0.0);
+    EXPECT_EQ(s.initial[3], 0.0);
+    EXPECT_EQ(s.rows[0][0], 1.5);
+}
+
+TEST(RungeKutta, EmptyGridKeepsOnlyTheInitialValues) {
+    auto record = gridRecord(0.0, 1.0, 5.0, 1);
+    SilentProgress progress;
+    computeRungeKutta(record, system({{{1, 0, 0, 0, 0}}}, {4, 0, 0, 0}), progress);
+    EXPECT_EQ(record.rungeKuttaSeries[0], std::vector<double>{4.0});
+    EXPECT_EQ(record.stats(SeriesFamily::RungeKutta, 0).range, 0.0);
+    EXPECT_EQ(record.counters, OperationCounters{});
+}
+
+} // namespace
+} // namespace axolite::reference
