@@ -1,0 +1,448 @@
+// The training command: refusals in their order, the four methods, status, norm and local
+// minimum, cancellation, the results list, and the packed kernel against the reference loop.
+#include "training/network_trainer.h"
+#include "training/reference_training.h"
+
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+using namespace axolite;
+using namespace axolite::training;
+
+namespace {
+
+LayerConfiguration shape(int inputs, std::vector<int> hidden, int outputs,
+                         TransferCode output = TransferCode::Linear) {
+    LayerConfiguration c;
+    c.inputNeurons = inputs;
+    c.hiddenLayers = static_cast<int>(hidden.size());
+    for (std::size_t h = 0; h < hidden.size(); ++h) {
+        c.hiddenNeurons[h] = hidden[h];
+        c.hiddenEnsembles[h] = 1;
+    }
+    c.outputNeurons = outputs;
+    c.outputTransfer = output;
+    return c;
+}
+
+struct Files {
+    test::TempDir dir;
+    std::string input;
+    std::string target;
+    Files(const std::vector<double>& in, const std::vector<double>& out) {
+        input = (dir / "in.ptn").string();
+        target = (dir / "out.ptn").string();
+        writePatternFile(input, in);
+        writePatternFile(target, out);
+    }
+    TrainingParameters parameters(int patterns, int iterations, TrainingMethod method,
+                                  const std::string& rate = "0.25") const {
+        TrainingParameters p;
+        p.patterns = patterns;
+        p.iterations = iterations;
+        p.inputFile = input;
+        p.targetFile = target;
+        p.method = method;
+        p.learningRate = rate;
+        p.stopAtLocalMinimum = false;
+        return p;
+    }
+};
+
+std::string refusalOf(NetworkTrainer& trainer, const LayerConfiguration& c,
+                      const TrainingParameters& p, MessageKind expectedKind) {
+    try {
+        trainer.train(c, p);
+    } catch (const AxoliteError& e) {
+        EXPECT_EQ(e.kind(), expectedKind) << e.text();
+        return e.text();
+    }
+    return "no refusal";
+}
+
+class CancelAfter : public Progress {
+public:
+    explicit CancelAfter(int polls) : remaining_(polls) {}
+    void poll() override { --remaining_; }
+    bool cancelRequested() const override { return remaining_ <= 0; }
+    void setPercent(int percent) override { lastPercent = percent; }
+    int lastPercent = -1;
+
+private:
+    int remaining_;
+};
+
+std::vector<double> randomValues(std::size_t count, unsigned seed) {
+    std::mt19937 engine(seed);
+    std::uniform_real_distribution<double> value(-1.0, 1.0);
+    std::vector<double> values(count);
+    for (double& v : values) {
+        v = value(engine);
+    }
+    return values;
+}
+
+} // namespace
+
+TEST(TrainingCommand, RefusesInTheOrderOfItsChecks) {
+    Files files({1.0}, {1.0});
+    NetworkTrainer trainer(1);
+    const LayerConfiguration c = shape(1, {}, 1);
+    auto p = files.parameters(1, 1, TrainingMethod::BackPropagationOnline);
+
+    p.patterns = 0;
+    p.iterations = 0;
+    EXPECT_EQ(refusalOf(trainer, c, p, MessageKind::Error),
+              "Число эталонных образов введено неверно.");
+    p.patterns = 1;
+    EXPECT_EQ(refusalOf(trainer, c, p, MessageKind::Error),
+              "Число итераций обучения введено неверно.");
+    EXPECT_TRUE(trainer.network().empty()); // nothing built yet
+    p.iterations = 1;
+    p.learningRate = "1e39";
+    p.inputFile.clear();
+    EXPECT_EQ(refusalOf(trainer, c, p, MessageKind::Information),
+              "Величина приращения весов межнейронных связей введена неверно.");
+    EXPECT_FALSE(trainer.network().empty()); // rebuilt before the rate was checked
+    EXPECT_FALSE(trainer.trained());
+    p.learningRate = "0.1";
+    EXPECT_EQ(refusalOf(trainer, c, p, MessageKind::Information),
+              "Файл входных эталонных образов не определен.");
+    p.inputFile = files.input;
+    p.targetFile.clear();
+    EXPECT_EQ(refusalOf(trainer, c, p, MessageKind::Information),
+              "Файл выходных эталонных образов не определен.");
+    // The unsupervised methods read no targets.
+    p.method = TrainingMethod::Hebbian;
+    EXPECT_NO_THROW(trainer.train(c, p));
+
+    LayerConfiguration ensembles = shape(1, {10}, 1);
+    ensembles.hiddenEnsembles[0] = 3;
+    p.method = TrainingMethod::Competitive;
+    EXPECT_EQ(refusalOf(trainer, ensembles, p, MessageKind::Information),
+              "Число нейронных ансамблей для 1-го скрытого слоя введено неверно.");
+    p.method = TrainingMethod::BackPropagationOnline;
+    p.targetFile = files.target;
+    EXPECT_NO_THROW(trainer.train(ensembles, p)); // other methods ignore the ensembles
+}
+
+TEST(TrainingCommand, ShortPatternFilesWarnAndTrainOnZeros) {
+    Files files({1.0}, {});
+    NetworkTrainer trainer(1);
+    std::vector<Message> shown;
+    TrainingCallbacks callbacks;
+    callbacks.notify = [&](const Message& m) { shown.push_back(m); };
+    const auto outcome = trainer.train(
+        shape(2, {}, 1), files.parameters(2, 3, TrainingMethod::BackPropagationOnline), callbacks);
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].text, "Некоторые эталонные образы пропущены, они будут приняты равными 0.0");
+    EXPECT_EQ(shown[1].text, "Некоторые эталонные образы пропущены. Они будут приняты равными 0.0");
+    EXPECT_EQ(outcome.warnings, shown);
+    ASSERT_EQ(trainer.rows().size(), 2u);
+    EXPECT_EQ(trainer.rows()[1].input, (std::vector<float>{0.0f, 0.0f}));
+    EXPECT_EQ(trainer.rows()[1].target, (std::vector<float>{0.0f}));
+}
+
+TEST(TrainingCommand, AFullRunShowsTheLastIterationPatternAndPercent) {
+    Files files({0.1, 0.2, 0.3, 0.4, 0.5, 0.6}, {0.2, 0.4, 0.6});
+    for (auto method : {TrainingMethod::BackPropagationOnline, TrainingMethod::Hebbian,
+                        TrainingMethod::Competitive}) {
+        NetworkTrainer trainer(9);
+        CancelAfter never(1 << 30);
+        TrainingCallbacks callbacks;
+        callbacks.progress = &never;
+        const auto outcome =
+            trainer.train(shape(2, {}, 1), files.parameters(3, 7, method), callbacks);
+        EXPECT_FALSE(outcome.interrupted);
+        EXPECT_EQ(trainer.status().lastIteration, 6);
+        EXPECT_EQ(trainer.status().lastPattern, 2);
+        EXPECT_EQ(trainer.status().percent, 6 * 100 / 7);
+        EXPECT_EQ(never.lastPercent, 85);
+        EXPECT_TRUE(trainer.trained());
+        EXPECT_EQ(trainer.rows().size(), 3u);
+    }
+}
+
+TEST(TrainingCommand, RandomizedOrderNeverDrawsTheLastPattern) {
+    Files files({0.1, 0.2, 0.3}, {0.1, 0.2, 0.3});
+    for (int patterns : {1, 2}) {
+        NetworkTrainer trainer(11);
+        TrainingCallbacks callbacks;
+        std::vector<int> seen;
+        callbacks.iterationDone = [&](const TrainingStatus& s) { seen.push_back(s.lastPattern); };
+        trainer.train(shape(1, {}, 1),
+                      files.parameters(patterns, 20, TrainingMethod::BackPropagationRandomized),
+                      callbacks);
+        ASSERT_EQ(seen.size(), 20u);
+        for (int p : seen) {
+            EXPECT_EQ(p, 0) << "P = " << patterns;
+        }
+    }
+}
+
+TEST(TrainingNorm, ShownOnTheFirstIterationWithItsFormula) {
+    Files files({0.5, 0.25}, {0.75, 0.3});
+    NetworkTrainer trainer(21);
+    std::vector<std::string> norms;
+    TrainingCallbacks callbacks;
+    callbacks.iterationDone = [&](const TrainingStatus& s) { norms.push_back(s.normText); };
+    trainer.train(shape(1, {}, 1), files.parameters(2, 1, TrainingMethod::BackPropagationOnline),
+                  callbacks);
+
+    // The same presentations through the reference loop; the norm compares every output with the
+    // last target value of each pattern and the response to the pattern presented last.
+    RandomSource random(21);
+    LayeredNetwork n = LayeredNetwork::build(shape(1, {}, 1), random);
+    const float in[2] = {0.5f, 0.25f};
+    const float out[2] = {0.75f, 0.3f};
+    referenceBackPropagation(n, &in[0], &out[0], 0.25f);
+    referenceBackPropagation(n, &in[1], &out[1], 0.25f);
+    const float y = n.neuron(1, 0).activity;
+    float expected = 0.0f;
+    for (float t : out) {
+        expected = expected + std::sqrt((((t - y) * (t - y)) / 2.0f) * 1.0f);
+    }
+    ASSERT_EQ(norms.size(), 1u);
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(expected));
+    EXPECT_EQ(norms[0], text);
+    ASSERT_TRUE(trainer.status().norm);
+    EXPECT_EQ(*trainer.status().norm, expected);
+}
+
+TEST(TrainingNorm, DifferentLayerSizesNeverShowANorm) {
+    Files files({0.5, 0.25}, {0.75, 0.3});
+    NetworkTrainer trainer(21);
+    int asked = 0;
+    TrainingCallbacks callbacks;
+    callbacks.askStopAtLocalMinimum = [&] { return ++asked, true; };
+    auto p = files.parameters(1, 5, TrainingMethod::BackPropagationOnline, "0");
+    p.stopAtLocalMinimum = true;
+    trainer.train(shape(2, {}, 1), p, callbacks);
+    EXPECT_EQ(trainer.status().normText, "Недоступна");
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(trainer.status().lastIteration, 4);
+}
+
+TEST(TrainingNorm, EqualNormsAskAtALocalMinimum) {
+    Files files({0.5}, {0.75});
+    auto p = files.parameters(1, 6, TrainingMethod::BackPropagationOnline, "0"); // weights stay
+    p.stopAtLocalMinimum = true;
+    {
+        NetworkTrainer trainer(3);
+        int asked = 0;
+        TrainingCallbacks callbacks;
+        callbacks.askStopAtLocalMinimum = [&] { return ++asked, true; };
+        const auto outcome = trainer.train(shape(1, {}, 1), p, callbacks);
+        EXPECT_EQ(asked, 1);
+        EXPECT_TRUE(outcome.stoppedAtLocalMinimum);
+        EXPECT_FALSE(outcome.interrupted);
+        EXPECT_EQ(trainer.status().lastIteration, 1);
+        EXPECT_EQ(trainer.rows().size(), 1u);
+    }
+    {
+        NetworkTrainer trainer(3);
+        int asked = 0;
+        TrainingCallbacks callbacks;
+        callbacks.askStopAtLocalMinimum = [&] { return ++asked, false; };
+        const auto outcome = trainer.train(shape(1, {}, 1), p, callbacks);
+        EXPECT_EQ(asked, 5);
+        EXPECT_FALSE(outcome.stoppedAtLocalMinimum);
+        EXPECT_EQ(trainer.status().lastIteration, 5);
+    }
+    {
+        NetworkTrainer trainer(3);
+        p.stopAtLocalMinimum = false;
+        TrainingCallbacks callbacks;
+        callbacks.askStopAtLocalMinimum = [] {
+            ADD_FAILURE() << "asked with the check box off";
+            return true;
+        };
+        trainer.train(shape(1, {}, 1), p, callbacks);
+        EXPECT_EQ(trainer.status().lastIteration, 5);
+    }
+    // A rate that is no number is 0.
+    NetworkTrainer trainer(3);
+    p.learningRate = "abc";
+    trainer.train(shape(1, {}, 1), p);
+    RandomSource random(3);
+    EXPECT_EQ(trainer.network().neuron(1, 0).weights,
+              LayeredNetwork::build(shape(1, {}, 1), random).neuron(1, 0).weights);
+}
+
+TEST(TrainingCancel, StopsAfterTheIterationEvenWithTheLargestCounts) {
+    const std::vector<double> values(30000, 0.5);
+    Files files(values, values);
+    NetworkTrainer trainer(1);
+    CancelAfter cancel(1);
+    TrainingCallbacks callbacks;
+    callbacks.progress = &cancel;
+    const auto outcome = trainer.train(
+        shape(1, {}, 1), files.parameters(30000, 30000, TrainingMethod::BackPropagationOnline),
+        callbacks);
+    EXPECT_TRUE(outcome.interrupted);
+    EXPECT_EQ(trainer.status().lastIteration, 0);
+    EXPECT_EQ(trainer.status().lastPattern, 29999);
+    EXPECT_EQ(trainer.rows().size(), 30000u); // the partly trained network is listed
+}
+
+TEST(HebbianMethod, RefusesHiddenLayersAndStillListsTheResults) {
+    Files files({1.0, 0.0}, {});
+    NetworkTrainer trainer(1);
+    std::vector<Message> shown;
+    TrainingCallbacks callbacks;
+    callbacks.notify = [&](const Message& m) { shown.push_back(m); };
+    const auto outcome =
+        trainer.train(shape(1, {3}, 1), files.parameters(2, 5, TrainingMethod::Hebbian), callbacks);
+    EXPECT_TRUE(outcome.interrupted);
+    ASSERT_TRUE(outcome.refusal);
+    EXPECT_EQ(outcome.refusal->kind, MessageKind::Warning);
+    EXPECT_EQ(outcome.refusal->text,
+              "Должны быть сформированы только и входной и выходной слои сети.");
+    EXPECT_EQ(shown.size(), 1u);
+    EXPECT_EQ(trainer.status().lastIteration, -1);
+    ASSERT_EQ(trainer.rows().size(), 2u);
+    EXPECT_TRUE(trainer.rows()[0].target.empty());
+    EXPECT_EQ(trainer.rows()[0].marker, RowMarker::None);
+}
+
+TEST(HebbianMethod, HalvesEveryWeightOnceOneGrowsPastTen) {
+    Files files({1.0, 1.0, 0.0, 1.0}, {});
+    const LayerConfiguration c = shape(2, {}, 3);
+    NetworkTrainer trainer(4);
+    int iterations = 0;
+    TrainingCallbacks callbacks;
+    callbacks.iterationDone = [&](const TrainingStatus&) { ++iterations; };
+    trainer.train(c, files.parameters(2, 8, TrainingMethod::Hebbian, "3"), callbacks);
+    EXPECT_EQ(iterations, 8);
+
+    RandomSource random(4);
+    LayeredNetwork n = LayeredNetwork::build(c, random);
+    const float patterns[2][2] = {{1.0f, 1.0f}, {0.0f, 1.0f}};
+    bool halved = false;
+    for (int t = 0; t < 8; ++t) {
+        for (const auto& pattern : patterns) {
+            n.setInputs(pattern);
+            n.forwardPass();
+            const float before = n.neuron(1, 0).weights[1];
+            referenceHebbianUpdate(n, 3.0f);
+            halved = halved || n.neuron(1, 0).weights[1] < before;
+            for (int i = 0; i < 3; ++i) {
+                EXPECT_LE(n.neuron(1, i).weights[0], 10.0f);
+                EXPECT_LE(n.neuron(1, i).weights[1], 10.0f);
+            }
+        }
+    }
+    EXPECT_TRUE(halved);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(trainer.network().neuron(1, i).weights, n.neuron(1, i).weights);
+        EXPECT_EQ(trainer.network().neuron(1, i).bias, n.neuron(1, i).bias); // never changed
+    }
+}
+
+TEST(CompetitiveMethod, OnlyTheWinnersWeightsFromActiveInputsGrow) {
+    Files files({1.0, 0.0, 1.0}, {});
+    const LayerConfiguration c = shape(3, {}, 4);
+    NetworkTrainer trainer(8);
+    trainer.train(c, files.parameters(1, 1, TrainingMethod::Competitive, "0.5"));
+    RandomSource random(8);
+    LayeredNetwork n = LayeredNetwork::build(c, random);
+    const float pattern[3] = {1.0f, 0.0f, 1.0f};
+    n.setInputs(pattern);
+    n.forwardPass();
+    n.competeLayer(1, 4);
+    int winners = 0;
+    for (int i = 0; i < 4; ++i) {
+        const bool winner = n.neuron(1, i).activity == 1.0f;
+        winners += winner ? 1 : 0;
+        for (int k = 0; k < 3; ++k) {
+            const float before = n.neuron(1, i).weights[k];
+            const float after = trainer.network().neuron(1, i).weights[k];
+            EXPECT_EQ(after, winner && pattern[k] > 0.0f ? before + 0.5f : before);
+        }
+    }
+    EXPECT_EQ(winners, 1);
+}
+
+TEST(ResultsList, FormatsColumnsAndMarksRows) {
+    ResultRow row;
+    row.input = {1.0f, 2.5f};
+    row.target = {0.5f};
+    row.response = {0.25f};
+    row.error = {12.345f, -0.5f, NAN};
+    EXPECT_EQ(inputColumnText(row), " 1 2.5");
+    EXPECT_EQ(targetColumnText(row), "  0.5");
+    EXPECT_EQ(responseColumnText(row), "  0.25");
+    EXPECT_EQ(errorColumnText(row), "    12.3%    -0.5%     nan%");
+}
+
+TEST(ResultsList, ZeroOrNaNResponsesAreMarkedYellow) {
+    // A step output neuron gives exactly 0.0 for a negative sum.
+    Files files({-100.0, 100.0, 1.0}, {1.0, 1.05, 1.0});
+    NetworkTrainer trainer(2);
+    trainer.train(shape(1, {}, 1, TransferCode::Step),
+                  files.parameters(3, 1, TrainingMethod::BackPropagationOnline, "0"));
+    const auto& rows = trainer.rows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].response[0], 0.0f);
+    EXPECT_TRUE(std::isinf(rows[0].error[0]));
+    EXPECT_EQ(rows[0].marker, RowMarker::Yellow);
+    EXPECT_EQ(rows[1].response[0], 1.0f);
+    EXPECT_EQ(rows[1].marker, RowMarker::Violet); // 5 %
+    EXPECT_EQ(rows[2].marker, RowMarker::Violet);
+
+    Files nan({NAN}, {1.0});
+    NetworkTrainer second(2);
+    second.train(shape(1, {}, 1), nan.parameters(1, 1, TrainingMethod::BackPropagationOnline));
+    EXPECT_EQ(second.rows()[0].marker, RowMarker::Yellow);
+}
+
+// The packed kernel used by the command must give bit for bit the weights of the plain loop.
+TEST(TrainingKernel, MatchesTheReferenceLoopBitForBit) {
+    struct Case {
+        LayerConfiguration configuration;
+        TransferCode hidden;
+    };
+    const std::vector<Case> cases = {
+        {shape(18, {18, 18}, 18), TransferCode::Sigmoid},
+        {shape(2, {10}, 1), TransferCode::Sigmoid},
+        {shape(3, {7, 5, 4}, 2, TransferCode::Sigmoid), TransferCode::Linear},
+        {shape(4, {6}, 3, TransferCode::Gaussian), TransferCode::Sigmoid},
+        {shape(5, {}, 5, TransferCode::Step), TransferCode::Sigmoid},
+    };
+    for (Case c : cases) {
+        c.configuration.hiddenTransfer = c.hidden;
+        const int nIn = c.configuration.inputNeurons;
+        const int nOut = c.configuration.outputNeurons;
+        const int patterns = 37;
+        Files files(randomValues(static_cast<std::size_t>(patterns * nIn), 1),
+                    randomValues(static_cast<std::size_t>(patterns * nOut), 2));
+        NetworkTrainer trainer(77);
+        trainer.train(c.configuration,
+                      files.parameters(patterns, 5, TrainingMethod::BackPropagationOnline, "0.3"));
+
+        RandomSource random(77);
+        LayeredNetwork n = LayeredNetwork::build(c.configuration, random);
+        const auto in = readPatternFile(files.input, patterns, nIn, PatternRole::Input).table;
+        const auto out = readPatternFile(files.target, patterns, nOut, PatternRole::Target).table;
+        for (int t = 0; t < 5; ++t) {
+            for (int p = 0; p < patterns; ++p) {
+                referenceBackPropagation(n, in.row(p), out.row(p), 0.3f);
+            }
+        }
+        for (int l = 1; l < n.layerCount(); ++l) {
+            for (int i = 0; i < n.layerSize(l); ++i) {
+                const LayerNeuron& a = trainer.network().neuron(l, i);
+                const LayerNeuron& b = n.neuron(l, i);
+                EXPECT_EQ(std::memcmp(a.weights.data(), b.weights.data(), sizeof a.weights), 0)
+                    << "layer " << l << " neuron " << i;
+                EXPECT_EQ(std::memcmp(&a.bias, &b.bias, sizeof a.bias), 0);
+            }
+        }
+    }
+}
