@@ -1,0 +1,151 @@
+// Series access, statistics and error estimates of the result views.
+#include "views/series.h"
+
+#include "reference/computation.h"
+#include "training/c_format.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace axolite::views {
+
+namespace {
+
+using language::kOutputCount;
+using language::NetworkRecord;
+
+const std::array<std::uint8_t, kOutputCount>& presenceFlags(const NetworkRecord& record,
+                                                            SeriesFamily family) {
+    switch (family) {
+    case SeriesFamily::Network:
+        return record.networkPresent;
+    case SeriesFamily::RungeKutta:
+        return record.rungeKuttaPresent;
+    case SeriesFamily::Exact:
+        break;
+    }
+    return record.exactPresent;
+}
+
+const std::vector<double>& storedSeries(const NetworkRecord& record, SeriesFamily family, int k) {
+    switch (family) {
+    case SeriesFamily::Network:
+        return record.outputSeries[k];
+    case SeriesFamily::RungeKutta:
+        return record.rungeKuttaSeries[k];
+    case SeriesFamily::Exact:
+        break;
+    }
+    return record.exactSeries[k];
+}
+
+bool anyExact(const NetworkRecord& record) {
+    return std::any_of(record.exactPresent.begin(), record.exactPresent.end(),
+                       [](std::uint8_t flag) { return flag != 0; });
+}
+
+} // namespace
+
+double gridExtent(const NetworkRecord& record) {
+    return reference::gridExtent(record);
+}
+
+std::int32_t gridPointCount(const NetworkRecord& record) {
+    return reference::gridPointCount(record);
+}
+
+bool seriesPresent(const NetworkRecord& record, SeriesFamily family, int k) {
+    return k >= 0 && k < kOutputCount && presenceFlags(record, family)[k] != 0;
+}
+
+std::span<const double> seriesValues(const NetworkRecord& record, SeriesFamily family, int k) {
+    if (!seriesPresent(record, family, k)) {
+        return {};
+    }
+    const std::vector<double>& series = storedSeries(record, family, k);
+    const auto points = static_cast<std::size_t>(gridPointCount(record));
+    return {series.data(), std::min(points, series.size())};
+}
+
+std::optional<double> seriesValue(const NetworkRecord& record, SeriesFamily family, int k,
+                                  std::int32_t j) {
+    const std::span<const double> values = seriesValues(record, family, k);
+    if (j < 0 || static_cast<std::size_t>(j) >= values.size()) {
+        return std::nullopt;
+    }
+    return values[static_cast<std::size_t>(j)];
+}
+
+SeriesColour seriesColour(SeriesFamily family, int k) {
+    static constexpr std::array<std::array<SeriesColour, kOutputCount>, 3> kColours{{
+        {{{0, 0, 255}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0}}},
+        {{{96, 128, 255}, {255, 96, 0}, {255, 32, 255}, {160, 32, 255}}},
+        {{{0, 128, 0}, {255, 160, 64}, {255, 160, 255}, {96, 255, 255}}},
+    }};
+    return kColours[static_cast<std::size_t>(family)][static_cast<std::size_t>(k)];
+}
+
+language::SeriesStatistics seriesStatistics(std::span<const double> values) {
+    return reference::seriesStatistics(values.data(), values.size());
+}
+
+double maximalAbsoluteError(std::span<const double> a, std::span<const double> b,
+                            std::int32_t points) {
+    double largest = 0.0;
+    if (points < 2) {
+        return largest;
+    }
+    const std::size_t compared =
+        std::min({static_cast<std::size_t>(points) - 1, a.size(), b.size()});
+    for (std::size_t j = 0; j < compared; ++j) {
+        const double difference = std::fabs(a[j] - b[j]);
+        if (difference > largest) {
+            largest = difference;
+        }
+    }
+    return largest;
+}
+
+std::optional<double> networkErrorEstimate(const NetworkRecord& record) {
+    if (!anyExact(record)) {
+        return std::nullopt;
+    }
+    const std::int32_t points = gridPointCount(record);
+    double largest = 0.0;
+    for (int k = 0; k < kOutputCount; ++k) {
+        if (record.exactPresent[k]) {
+            const double error =
+                maximalAbsoluteError(seriesValues(record, SeriesFamily::Network, k),
+                                     seriesValues(record, SeriesFamily::Exact, k), points);
+            largest = std::max(largest, error);
+        }
+    }
+    return largest;
+}
+
+std::optional<double> rungeKuttaErrorEstimate(const NetworkRecord& record) {
+    if (!anyExact(record)) {
+        return std::nullopt;
+    }
+    const std::int32_t points = gridPointCount(record);
+    double largest = 0.0;
+    for (int k = 0; k < kOutputCount; ++k) {
+        if (record.exactPresent[k] && record.rungeKuttaPresent[k]) {
+            const double error =
+                maximalAbsoluteError(seriesValues(record, SeriesFamily::RungeKutta, k),
+                                     seriesValues(record, SeriesFamily::Exact, k), points);
+            largest = std::max(largest, error);
+        }
+    }
+    return largest;
+}
+
+std::string errorEstimateText(std::optional<double> estimate) {
+    if (!estimate) {
+        return kEstimateUnavailable;
+    }
+    return training::formatNumber("%16.10E", *estimate); // "." whatever the user's locale
+}
+
+} // namespace axolite::views
