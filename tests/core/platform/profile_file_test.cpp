@@ -1,0 +1,96 @@
+// Profile files: lookups by case-insensitive names, edits that keep the rest of the file, and the
+// code page on disk.
+#include "platform/profile_file.h"
+
+#include "platform/folder_settings.h"
+#include "platform/text_encoding.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace axolite::platform;
+using axolite::test::readFile;
+using axolite::test::TempDir;
+using axolite::test::writeFile;
+
+TEST(ProfileFile, NamesAreComparedWithoutRegardToCase) {
+    const ProfileFile p =
+        ProfileFile::parse("[ЛИНЕЙНАЯ]\nid=1\n  Y1 =  \"2.5\" \n[Files]\nFile1=a.net\n");
+    EXPECT_EQ(p.get("Линейная", "ID"), "1");
+    EXPECT_EQ(p.get("линейная", "y1"), "2.5");
+    EXPECT_EQ(p.get("FILES", "file1"), "a.net");
+    EXPECT_FALSE(p.get("Линейная", "File1"));
+    EXPECT_FALSE(p.get("Гауссова", "ID"));
+    EXPECT_EQ(lowerCase("ЁЖИК Ёлка ABC"), "ёжик ёлка abc");
+}
+
+TEST(ProfileFile, OnlyTheFirstSectionOfANameAndTheFirstKeyCount) {
+    const ProfileFile p = ProfileFile::parse("[a]\nk=1\nk=2\n[A]\nk=3\nj=4\n");
+    EXPECT_EQ(p.get("a", "k"), "1");
+    EXPECT_FALSE(p.get("a", "j"));
+    EXPECT_EQ(p.sections(), (std::vector<std::string>{"a", "A"}));
+}
+
+TEST(ProfileFile, SetKeepsEveryOtherLine) {
+    ProfileFile p = ProfileFile::parse("; comment\r\n[One]\r\nx=1\r\n\r\n[Two]\r\ny=2\r\n");
+    p.set("one", "X", "10");
+    p.set("One", "z", "3");
+    p.set("Three", "w", "4");
+    EXPECT_EQ(p.text(),
+              "; comment\r\n[One]\r\nx=10\r\nz=3\r\n\r\n[Two]\r\ny=2\r\n\r\n[Three]\r\nw=4\r\n");
+    ProfileFile empty;
+    empty.set("S", "k", "v");
+    EXPECT_EQ(empty.text(), "[S]\r\nk=v\r\n");
+}
+
+TEST(ProfileFile, Cp1251OnDiskUtf8InTheInterface) {
+    TempDir dir;
+    const auto path = dir / "m.neu";
+    ASSERT_TRUE(writeProfileString(path, "Сигмовидная", "Y1", "1"));
+    ASSERT_TRUE(writeProfileString(path, "Гауссова", "Xt", "-0.5"));
+    const std::string bytes = readFile(path);
+    EXPECT_EQ(bytes, utf8ToCp1251("[Сигмовидная]\r\nY1=1\r\n\r\n[Гауссова]\r\nXt=-0.5\r\n"));
+    EXPECT_EQ(readProfileString(path, "сигмовидная", "y1"), "1");
+    EXPECT_EQ(readProfileString(path, "ГАУССОВА", "XT"), "-0.5");
+    EXPECT_FALSE(readProfileString(dir / "none.neu", "Гауссова", "Xt"));
+}
+
+TEST(ProfileFile, AUtf8FileStaysUtf8AndNothingIsLost) {
+    TempDir dir;
+    const auto path = dir / "u.ini";
+    writeFile(path, "[Линейная]\nID=1\n");
+    ASSERT_TRUE(writeProfileString(path, "Линейная", "Y1", "2"));
+    EXPECT_EQ(readFile(path), "[Линейная]\nID=1\nY1=2\n");
+    // A character code page 1251 has no place for keeps the file in UTF-8.
+    const auto other = dir / "o.ini";
+    ASSERT_TRUE(writeProfileString(other, "Files", "File1", "/home/用户/a.net"));
+    EXPECT_EQ(readProfileString(other, "Files", "File1"), "/home/用户/a.net");
+}
+
+TEST(ProfileFile, UnreadableOrUnwritablePlacesFail) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "folder.ini");
+    EXPECT_FALSE(ProfileFile::load(dir / "folder.ini"));
+    EXPECT_FALSE(writeProfileString(dir / "folder.ini", "a", "b", "c"));
+    EXPECT_FALSE(writeProfileString(dir / "missing" / "x.ini", "a", "b", "c"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.ini"));
+}
+
+TEST(ProfileFile, AnyBytesGiveSomeProfile) {
+    const std::string bytes("[\xc0\x98\xff]\n\x00=\x01\n=\n[\n]]]\nkey\n", 22);
+    const ProfileFile p = ProfileFile::decode(bytes);
+    EXPECT_FALSE(p.get("x", "key"));
+    EXPECT_EQ(firstCharacters("аб1", 2), "аб");
+    EXPECT_EQ(firstCharacters("ab", 6), "ab");
+}
+
+TEST(FolderSettings, ModelsFolderIsTheCurrentDirectoryUntilSet) {
+    FolderSettings f;
+    f.models = "/some/models";
+    EXPECT_EQ(f.modelsFolder(), std::filesystem::current_path());
+    f.set = true;
+    EXPECT_EQ(f.modelsFolder(), std::filesystem::path("/some/models"));
+    f.models.clear();
+    EXPECT_EQ(f.modelsFolder(), std::filesystem::current_path());
+    EXPECT_EQ(f.patternsFolder(), std::filesystem::path());
+}
