@@ -10,17 +10,60 @@ namespace {
 using language::kOutputCount;
 using Row = std::array<double, 5>;
 
-inline RungeKuttaState rightHandSide(const LinearSystem& system, const RungeKuttaState& y) {
-    RungeKuttaState f;
+// The coefficients by column, so that the four components of the right-hand side are computed
+// side by side (each component still as (((a·y1 + b·y2) + c·y3) + d·y4) + e).
+struct Columns {
+    RungeKuttaState a, b, c, d, e;
+};
+
+Columns columnsOf(const LinearSystem& system) {
+    Columns columns;
     for (int k = 0; k < kOutputCount; ++k) {
         const Row& r = system.rows[k];
-        f[k] = (((r[0] * y[0] + r[1] * y[1]) + r[2] * y[2]) + r[3] * y[3]) + r[4];
+        columns.a[k] = r[0];
+        columns.b[k] = r[1];
+        columns.c[k] = r[2];
+        columns.d[k] = r[3];
+        columns.e[k] = r[4];
+    }
+    return columns;
+}
+
+inline RungeKuttaState rightHandSide(const Columns& m, const RungeKuttaState& y) {
+    RungeKuttaState f;
+    for (int k = 0; k < kOutputCount; ++k) {
+        f[k] = (((m.a[k] * y[0] + m.b[k] * y[1]) + m.c[k] * y[2]) + m.d[k] * y[3]) + m.e[k];
     }
     return f;
 }
 
 // 1/6 in extended precision.
 constexpr long double kSixth = 1.0L / 6.0L;
+
+inline RungeKuttaState stepOf(const Columns& system, const RungeKuttaState& y, double h) {
+    RungeKuttaState stage;
+    const RungeKuttaState k1 = rightHandSide(system, y);
+    for (int k = 0; k < kOutputCount; ++k) {
+        stage[k] = y[k] + (h * k1[k]) * 0.5;
+    }
+    const RungeKuttaState k2 = rightHandSide(system, stage);
+    for (int k = 0; k < kOutputCount; ++k) {
+        stage[k] = y[k] + (h * k2[k]) * 0.5;
+    }
+    const RungeKuttaState k3 = rightHandSide(system, stage);
+    for (int k = 0; k < kOutputCount; ++k) {
+        stage[k] = y[k] + h * k3[k];
+    }
+    const RungeKuttaState k4 = rightHandSide(system, stage);
+    const long double sixthOfStep = static_cast<long double>(h) * kSixth;
+    RungeKuttaState next;
+    for (int k = 0; k < kOutputCount; ++k) {
+        const double weighted = ((k2[k] + k3[k]) * 2.0 + k1[k]) + k4[k];
+        next[k] = static_cast<double>(static_cast<long double>(y[k]) +
+                                      static_cast<long double>(weighted) * sixthOfStep);
+    }
+    return next;
+}
 
 } // namespace
 
@@ -62,28 +105,7 @@ bool rowPresent(const LinearSystem& system, int k) {
 }
 
 RungeKuttaState rungeKuttaStep(const LinearSystem& system, const RungeKuttaState& y, double h) {
-    RungeKuttaState stage;
-    const RungeKuttaState k1 = rightHandSide(system, y);
-    for (int k = 0; k < kOutputCount; ++k) {
-        stage[k] = y[k] + (h * k1[k]) * 0.5;
-    }
-    const RungeKuttaState k2 = rightHandSide(system, stage);
-    for (int k = 0; k < kOutputCount; ++k) {
-        stage[k] = y[k] + (h * k2[k]) * 0.5;
-    }
-    const RungeKuttaState k3 = rightHandSide(system, stage);
-    for (int k = 0; k < kOutputCount; ++k) {
-        stage[k] = y[k] + h * k3[k];
-    }
-    const RungeKuttaState k4 = rightHandSide(system, stage);
-    const long double sixthOfStep = static_cast<long double>(h) * kSixth;
-    RungeKuttaState next;
-    for (int k = 0; k < kOutputCount; ++k) {
-        const double weighted = ((k2[k] + k3[k]) * 2.0 + k1[k]) + k4[k];
-        next[k] = static_cast<double>(static_cast<long double>(y[k]) +
-                                      static_cast<long double>(weighted) * sixthOfStep);
-    }
-    return next;
+    return stepOf(columnsOf(system), y, h);
 }
 
 language::OperationCounters
@@ -115,19 +137,28 @@ ComputationOutcome computeRungeKutta(language::NetworkRecord& record, const Line
     const language::OperationCounters perStep = rungeKuttaStepCounts(record.networkPresent);
 
     ComputationOutcome outcome = ComputationOutcome::Completed;
+    const Columns columns = columnsOf(system);
+    std::array<double*, kOutputCount> series{};
+    for (int k = 0; k < kOutputCount; ++k) {
+        series[k] = record.rungeKuttaSeries[k].data();
+    }
+    int percent = -1;
     RungeKuttaState y = system.initial;
     for (std::int32_t j = 0; j < points; ++j) {
-        y = rungeKuttaStep(system, y, h);
+        y = stepOf(columns, y, h);
         const auto index = static_cast<std::size_t>(j) + 1;
         for (int k = 0; k < kOutputCount; ++k) {
-            record.rungeKuttaSeries[k][index] = y[k];
+            series[k][index] = y[k];
         }
         // The method as defined reaches point j + 1 with j + 1 steps from the initial values.
         const auto steps = static_cast<std::int64_t>(j) + 1;
         record.counters.additions += steps * perStep.additions;
         record.counters.multiplications += steps * perStep.multiplications;
         record.counters.divisions += steps * perStep.divisions;
-        progress.setPercent(percentAt(j, extent));
+        if (const int now = percentAt(j, extent); now != percent) {
+            percent = now;
+            progress.setPercent(percent);
+        }
         if (pollCancelled(progress, record.cancelRequested)) {
             outcome = ComputationOutcome::Cancelled;
             break;

@@ -1,0 +1,146 @@
+// The reference computations against their baselines: formulas against muParser and the
+// re-splitting evaluator, the Runge-Kutta step against Boost.Odeint's runge_kutta4.
+#include "reference/formula.h"
+#include "reference/runge_kutta.h"
+#include "reference/splitting_evaluator.h"
+
+#include <benchmark/benchmark.h>
+#include <boost/numeric/odeint.hpp>
+#include <muParser.h>
+
+#include <array>
+#include <stdexcept>
+
+namespace {
+
+using axolite::reference::Formula;
+using axolite::reference::FormulaDialect;
+
+constexpr int kPoints = 1000000;
+constexpr double kStep = 1e-5;
+
+const char* const kFormulas[] = {"sin(x)*exp(-x/5)+2*x-1", "x", "((x+1)*(x-1))/(x*x+1)"};
+// The same formulas in muParser's syntax.
+const char* const kMuParserFormulas[] = {"sin(x)*exp(-x/5)+2*x-1", "x", "((x+1)*(x-1))/(x*x+1)"};
+
+void BM_FormulaCompiled(benchmark::State& state) {
+    const auto formula = Formula::parse(kFormulas[state.range(0)], FormulaDialect::Dependency);
+    if (!formula) {
+        throw std::runtime_error("formula refused");
+    }
+    for (auto _ : state) {
+        double sum = 0.0;
+        for (int l = 0; l < kPoints; ++l) {
+            sum += formula->evaluate(0.5 + l * kStep);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+    state.SetLabel(kFormulas[state.range(0)]);
+}
+
+void BM_FormulaMuParser(benchmark::State& state) {
+    mu::Parser parser;
+    double x = 0.0;
+    parser.DefineVar("x", &x);
+    parser.SetExpr(kMuParserFormulas[state.range(0)]);
+    parser.Eval();
+    for (auto _ : state) {
+        double sum = 0.0;
+        for (int l = 0; l < kPoints; ++l) {
+            x = 0.5 + l * kStep;
+            sum += parser.Eval();
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+    state.SetLabel(kFormulas[state.range(0)]);
+}
+
+void BM_FormulaSplitting(benchmark::State& state) {
+    const char* text = kFormulas[state.range(0)];
+    constexpr int kFewerPoints = kPoints / 10;
+    for (auto _ : state) {
+        double sum = 0.0;
+        bool valid = true;
+        for (int l = 0; l < kFewerPoints; ++l) {
+            sum += axolite::reference::evaluateBySplitting(text, FormulaDialect::Dependency,
+                                                           0.5 + l * kStep, valid);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kFewerPoints);
+    state.SetLabel(text);
+}
+
+BENCHMARK(BM_FormulaCompiled)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormulaMuParser)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormulaSplitting)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// A full system: every row and every coefficient in use.
+axolite::reference::LinearSystem benchSystem() {
+    axolite::reference::LinearSystem system;
+    system.rows = {{{-0.5, 1.25, 0.1, 0.05, 0.3},
+                    {-1.0, -0.2, 0.02, 0.7, 0.0},
+                    {0.3, 0.01, -0.9, 0.1, -1.0},
+                    {0.02, 0.4, 0.2, -0.05, 0.01}}};
+    system.initial = {1.0, -2.0, 0.5, 3.0};
+    return system;
+}
+
+void BM_RungeKuttaSteps(benchmark::State& state) {
+    const auto system = benchSystem();
+    for (auto _ : state) {
+        axolite::reference::RungeKuttaState y = system.initial;
+        for (int j = 0; j < kPoints; ++j) {
+            y = axolite::reference::rungeKuttaStep(system, y, kStep);
+        }
+        benchmark::DoNotOptimize(y);
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+}
+
+void BM_RungeKuttaComputation(benchmark::State& state) {
+    const auto system = benchSystem();
+    axolite::language::NetworkRecord record;
+    record.t0 = 0.0;
+    record.t1 = kPoints * kStep;
+    record.h = kStep;
+    record.networkPresent = {1, 1, 1, 1};
+    axolite::SilentProgress progress;
+    for (auto _ : state) {
+        axolite::reference::computeRungeKutta(record, system, progress);
+        benchmark::DoNotOptimize(record.rungeKuttaSeries[0].data());
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+}
+
+void BM_RungeKuttaOdeint(benchmark::State& state) {
+    using State = std::array<double, 4>;
+    const auto system = benchSystem();
+    const auto rhs = [&system](const State& y, State& f, double /*x*/) {
+        for (int k = 0; k < 4; ++k) {
+            const auto& r = system.rows[k];
+            f[k] = (((r[0] * y[0] + r[1] * y[1]) + r[2] * y[2]) + r[3] * y[3]) + r[4];
+        }
+    };
+    boost::numeric::odeint::runge_kutta4<State> stepper;
+    for (auto _ : state) {
+        State y = system.initial;
+        double x = 0.0;
+        for (int j = 0; j < kPoints; ++j) {
+            stepper.do_step(rhs, y, x, kStep);
+            x += kStep;
+        }
+        benchmark::DoNotOptimize(y);
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+}
+
+BENCHMARK(BM_RungeKuttaSteps)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RungeKuttaComputation)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RungeKuttaOdeint)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
