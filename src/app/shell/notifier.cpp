@@ -41,3 +41,36 @@ bool Notifier::show(const axolite::Message& message, QWidget* parent) {
     }
     return true;
 }
+
+Notifier::Answer Notifier::askYesNoCancel(const QString& text, QWidget* parent) {
+    if (capturing_) {
+        captured_.push_back(axolite::Message{axolite::MessageKind::Question, text.toStdString()});
+        if (choices_.empty()) {
+            return Answer::Cancel;
+        }
+        const Answer answer = choices_.front();
+        choices_.pop_front();
+        return answer;
+    }
+    const auto button = QMessageBox::question(
+        parent, title(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+        QMessageBox::Yes);
+    if (button == QMessageBox::Yes) {
+        return Answer::Yes;
+    }
+    return button == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+void Notifier::showTitled(axolite::MessageKind kind, const QString& caption, const QString& text,
+                          QWidget* parent) {
+    if (capturing_) {
+        captured_.push_back(axolite::Message{kind, text.toStdString()});
+        return;
+    }
+    const QMessageBox::Icon icon = kind == axolite::MessageKind::Information
+                                       ? QMessageBox::Information
+                                   : kind == axolite::MessageKind::Warning ? QMessageBox::Warning
+                                                                           : QMessageBox::Critical;
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}

@@ -1,0 +1,41 @@
+// The desktop program: the start-up picture, the frame, then the command line (file
+// association, files to open).
+#include "shell/about_box.h"
+#include "shell/axolite_app.h"
+#include "shell/file_association.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QScreen>
+#include <QSplashScreen>
+#include <QThread>
+#include <QTimer>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Axolite"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/axolite.svg")));
+
+    // The start-up picture: borderless, centred, shown while the frame is built and at least a
+    // moment after, never holding the start back for long.
+    QElapsedTimer shown;
+    shown.start();
+    QSplashScreen splash(axolite::shell::startupPicture(), Qt::WindowStaysOnTopHint);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        splash.move(screen->geometry().center() - splash.rect().center());
+    }
+    splash.show();
+    QApplication::processEvents();
+
+    TAxoliteApp frame;
+    constexpr qint64 kPictureMs = 300;
+    while (shown.elapsed() < kPictureMs) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+    frame.show();
+    splash.finish(&frame);
+
+    frame.applyCommandLine(QApplication::arguments(), axolite::shell::xdgDataHome());
+    return QApplication::exec();
+}

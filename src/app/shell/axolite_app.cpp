@@ -1,0 +1,720 @@
+// The frame: commands, menus, toolbar, enabling, files, check, tools, help and printing.
+#include "shell/axolite_app.h"
+
+#include "language/lexer.h"
+#include "language/translate_dialog.h"
+#include "reference/calculation_progress.h"
+#include "shell/about_box.h"
+#include "shell/command_icons.h"
+#include "shell/command_table.h"
+#include "shell/computation_guard.h"
+#include "shell/edit_file.h"
+#include "shell/file_association.h"
+#include "shell/folder_settings_dialog.h"
+#include "shell/help_window.h"
+#include "shell/mdi_child.h"
+#include "shell/mdi_client.h"
+#include "shell/notifier.h"
+#include "shell/printing.h"
+#include "simulation/choose_model.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <algorithm>
+
+using namespace axolite::shell;
+
+namespace {
+
+TAxoliteApp*& currentFrame() {
+    static TAxoliteApp* frame = nullptr;
+    return frame;
+}
+
+std::map<int, TAxoliteApp::ToolOpener>& toolRegistry() {
+    static std::map<int, TAxoliteApp::ToolOpener> registry;
+    return registry;
+}
+
+const QString kOpenFilter =
+    QStringLiteral("Нейронная сеть (*.net);;Файлы образов (*.ptn);;Все типы файлов (*)");
+
+QString defaultOpenFile(QWidget* parent, const QString& folder) {
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Открыть"), folder, kOpenFilter);
+}
+
+QString defaultSaveFile(QWidget* parent, const QString& proposed) {
+    QFileDialog dialog(parent, QStringLiteral("Сохранить как"), proposed, kOpenFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("net"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+TAxoliteApp::TAxoliteApp(const QString& profilePath, QWidget* parent)
+    : QMainWindow(parent), recentFiles_(profilePath) {
+    currentFrame() = this;
+    setObjectName(QStringLiteral("Axolite"));
+    setWindowTitle(QStringLiteral("Axolite"));
+    setWindowIcon(QIcon(QStringLiteral(":/resources/axolite.svg")));
+    resize(900, 640);
+
+    chooseOpenFile = defaultOpenFile;
+    chooseSaveFile = defaultSaveFile;
+
+    client_ = new TAxoliteMDIClient(this);
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
+    connect(client_, &QMdiArea::subWindowActivated, this, &TAxoliteApp::updateCommands);
+    connect(client_, &TAxoliteMDIClient::filesDropped, this, &TAxoliteApp::openFiles);
+
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    buildCommands();
+    buildMenus();
+    buildToolBar();
+    recentFiles_.load();
+    rebuildRecentMenu();
+
+    // The state that enabling depends on also changes inside dialogs (a simulation ends, a view
+    // closes): a light periodic re-evaluation keeps the commands right in every case.
+    commandTimer_.setInterval(250);
+    connect(&commandTimer_, &QTimer::timeout, this, &TAxoliteApp::updateCommands);
+    commandTimer_.start();
+    connect(qApp, &QApplication::focusChanged, this, &TAxoliteApp::updateCommands);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+            &TAxoliteApp::updateCommands);
+    connect(&ComputationRegister::instance(), &ComputationRegister::computationEnded, this,
+            &TAxoliteApp::closeIfPending, Qt::QueuedConnection);
+    updateCommands();
+}
+
+TAxoliteApp::~TAxoliteApp() {
+    stopHelpCursor();
+    closeHelp();
+    if (findDialog_) {
+        delete findDialog_;
+    }
+    // The description windows close their check windows while the frame still stands.
+    for (TAxoliteMDIChild* child : client_->children()) {
+        delete child;
+    }
+    if (currentFrame() == this) {
+        currentFrame() = nullptr;
+    }
+}
+
+TAxoliteApp* TAxoliteApp::instance() {
+    return currentFrame();
+}
+
+TAxoliteMDIChild* TAxoliteApp::activeChild() const {
+    return client_->activeChild();
+}
+
+QAction* TAxoliteApp::command(int id) const {
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void TAxoliteApp::buildCommands() {
+    for (const CommandInfo& info : commandTable()) {
+        auto* action = new QAction(QString::fromUtf8(info.menuText), this);
+        action->setObjectName(QString::number(info.id));
+        action->setStatusTip(QString::fromUtf8(info.hint));
+        action->setToolTip(QString::fromUtf8(info.menuText).trimmed());
+        action->setIcon(commandIcon(info.id));
+        action->setIconVisibleInMenu(false);
+        if (!info.shortcut.isEmpty()) {
+            action->setShortcut(info.shortcut);
+        }
+        const int id = info.id;
+        connect(action, &QAction::triggered, this, [this, id] { onCommand(id); });
+        actions_[info.id] = action;
+        addAction(action);
+    }
+
+    // F1 outside a menu opens the contents; Shift+F1 the help cursor.
+    auto* help = new QAction(this);
+    help->setObjectName(QStringLiteral("F1"));
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(help, &QAction::triggered, this, [] { openHelp(0); });
+    addAction(help);
+    auto* helpCursor = new QAction(this);
+    helpCursor->setObjectName(QStringLiteral("ShiftF1"));
+    helpCursor->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    connect(helpCursor, &QAction::triggered, this, &TAxoliteApp::startHelpCursor);
+    addAction(helpCursor);
+}
+
+void TAxoliteApp::buildMenus() {
+    menuBar()->setObjectName(QStringLiteral("100"));
+    for (const MenuLayout& layout : menuLayouts()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(layout.title));
+        menu->installEventFilter(this);
+        connect(menu, &QMenu::aboutToShow, this, &TAxoliteApp::updateCommands);
+        for (const int id : layout.commands) {
+            if (id == kSeparator) {
+                menu->addSeparator();
+            } else {
+                menu->addAction(command(id));
+            }
+        }
+        if (fileMenu_ == nullptr) {
+            fileMenu_ = menu;
+        }
+    }
+    // The recent files stand before the last separator and "Выйти".
+    recentSeparator_ = fileMenu_->insertSeparator(command(CmExit));
+}
+
+void TAxoliteApp::buildToolBar() {
+    QToolBar* bar = addToolBar(QStringLiteral("Toolbar"));
+    bar->setObjectName(QStringLiteral("Toolbar"));
+    bar->setMovable(true);
+    bar->setFloatable(true);
+    bar->setIconSize(QSize(16, 16));
+    for (const int id : toolbarLayout()) {
+        if (id == kSeparator) {
+            bar->addSeparator();
+        } else {
+            bar->addAction(command(id));
+        }
+    }
+}
+
+void TAxoliteApp::rebuildRecentMenu() {
+    for (QAction* action : recentActions_) {
+        fileMenu_->removeAction(action);
+        delete action;
+    }
+    recentActions_.clear();
+    const QStringList& entries = recentFiles_.entries();
+    for (int i = 0; i < entries.size(); ++i) {
+        const QString path = entries[i];
+        auto* action = new QAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), this);
+        action->setObjectName(QStringLiteral("mru%1").arg(i + 1));
+        action->setStatusTip(QStringLiteral("Открыть файл %1").arg(path));
+        connect(action, &QAction::triggered, this, [this, path] { openDescription(path); });
+        fileMenu_->insertAction(recentSeparator_, action);
+        recentActions_.append(action);
+    }
+}
+
+void TAxoliteApp::setEnabled(int id, bool enabled) {
+    if (QAction* action = command(id)) {
+        action->setEnabled(enabled);
+    }
+}
+
+void TAxoliteApp::updateCommands() {
+    TAxoliteMDIChild* child = activeChild();
+    const axolite::language::NetworkRecord* record = child ? &child->record() : nullptr;
+    const TAxoliteEditFile* editor = child ? child->editor() : nullptr;
+    const bool simulated = record != nullptr && record->simulated != 0;
+    const bool selection = editor != nullptr && editor->textCursor().hasSelection();
+    const QMimeData* clipboard = QApplication::clipboard()->mimeData();
+
+    setEnabled(CmFileClose, child != nullptr);
+    setEnabled(CmFileSave, child != nullptr && child->isModified());
+    setEnabled(CmFileSaveAs, child != nullptr);
+    // PDF output is always there, so a printer is always available.
+    setEnabled(CmPrintPreview, true);
+    setEnabled(CmPrint, true);
+    setEnabled(CmPrintSetup, true);
+    setEnabled(CmNeuronModel, record != nullptr && record->checkOpen == 0);
+    setEnabled(CmCheck, record != nullptr && record->checkOpen == 0);
+    setEnabled(CmInputActivation, record != nullptr && record->inputLayerReady != 0);
+    setEnabled(CmRungeKutta, simulated);
+    setEnabled(CmExactValues, simulated);
+    setEnabled(CmGraphs, simulated && !child->graphsView);
+    setEnabled(CmNumeric, simulated && !child->numericView);
+    setEnabled(CmDynamics, simulated && !child->dynamicsView);
+    setEnabled(CmTeachNetwork, !client_->teachNetworkOpen);
+    setEnabled(CmEditUndo, editor != nullptr && editor->document()->isUndoAvailable());
+    setEnabled(CmEditCut, selection);
+    setEnabled(CmEditCopy, selection);
+    setEnabled(CmEditPaste, editor != nullptr && clipboard != nullptr && clipboard->hasText());
+    setEnabled(CmEditDelete, selection);
+    setEnabled(CmEditClear, editor != nullptr && !editor->document()->isEmpty());
+    setEnabled(CmFind, editor != nullptr);
+    setEnabled(CmReplace, editor != nullptr);
+    setEnabled(CmFindNext, editor != nullptr && !lastFind_.text.isEmpty());
+}
+
+void TAxoliteApp::execute(int id) {
+    updateCommands();
+    QAction* action = command(id);
+    if (action != nullptr && action->isEnabled()) {
+        action->trigger();
+    }
+}
+
+void TAxoliteApp::onCommand(int id) {
+    if (helpCursor_) {
+        stopHelpCursor();
+        openHelp(id);
+        return;
+    }
+    TAxoliteMDIChild* child = activeChild();
+    TAxoliteEditFile* editor = child ? child->editor() : nullptr;
+    switch (id) {
+    case CmFileNew:
+        newDescription();
+        break;
+    case CmFileOpen: {
+        const auto& folders = client_->folders();
+        const QString folder = folders.set && !folders.networks.empty()
+                                   ? QString::fromStdString(folders.networks)
+                                   : QString();
+        const QString path = chooseOpenFile(this, folder);
+        if (!path.isEmpty()) {
+            openDescription(path);
+        }
+        break;
+    }
+    case CmFileSave:
+        save(child);
+        break;
+    case CmFileSaveAs:
+        saveAs(child);
+        break;
+    case CmFileClose:
+        if (child != nullptr) {
+            child->close();
+        }
+        break;
+    case CmPrintPreview:
+    case CmPrint:
+    case CmPrintSetup:
+        printActive(id);
+        break;
+    case CmExit:
+        close();
+        break;
+    case CmFolders: {
+        TFolderSettingsDialog dialog(client_->folders(), this);
+        dialog.setHelpHandler([] { openHelp(CmFolders); });
+        dialog.exec();
+        break;
+    }
+    case CmCheck:
+        checkDescription(child);
+        break;
+    case CmNeuronModel:
+    case CmInputActivation:
+    case CmRungeKutta:
+    case CmExactValues:
+    case CmGraphs:
+    case CmNumeric:
+    case CmDynamics:
+    case CmTeachNetwork:
+        openTool(id);
+        break;
+    case CmEditUndo:
+        if (editor != nullptr) {
+            editor->undo();
+        }
+        break;
+    case CmEditCut:
+        if (editor != nullptr) {
+            editor->cut();
+        }
+        break;
+    case CmEditCopy:
+        if (editor != nullptr) {
+            editor->copy();
+        }
+        break;
+    case CmEditPaste:
+        if (editor != nullptr) {
+            editor->paste();
+        }
+        break;
+    case CmEditDelete:
+        if (editor != nullptr) {
+            editor->textCursor().removeSelectedText();
+        }
+        break;
+    case CmEditClear:
+        if (editor != nullptr) {
+            QTextCursor cursor(editor->document());
+            cursor.select(QTextCursor::Document);
+            cursor.removeSelectedText();
+        }
+        break;
+    case CmFind:
+        showFind(false);
+        break;
+    case CmReplace:
+        showFind(true);
+        break;
+    case CmFindNext:
+        findNext();
+        break;
+    case CmCascade:
+        client_->cascadeSubWindows();
+        break;
+    case CmTile:
+        client_->tileSubWindows();
+        break;
+    case CmArrangeIcons:
+        // Minimised windows line up along the bottom of the client.
+        for (QMdiSubWindow* window : client_->subWindowList()) {
+            if (window->isMinimized()) {
+                window->showNormal();
+                window->showMinimized();
+            }
+        }
+        break;
+    case CmCloseAll:
+        client_->closeAllSubWindows();
+        break;
+    case CmHelpContents:
+        openHelp(0);
+        break;
+    case CmHelpOnHelp:
+        openHelp(CmHelpOnHelp);
+        break;
+    case CmAbout: {
+        TAboutBox about(this);
+        about.exec();
+        break;
+    }
+    default:
+        break;
+    }
+    updateCommands();
+}
+
+TAxoliteMDIChild* TAxoliteApp::addChild() {
+    auto* child = new TAxoliteMDIChild(client_->nextSlot());
+    client_->storeInSlot(child);
+    client_->addSubWindow(child);
+    child->editor()->setContextActions([this] {
+        QList<QAction*> actions;
+        for (const int id : contextMenuLayout()) {
+            actions.append(command(id));
+        }
+        return actions;
+    }());
+    child->setSaveHandler([this, child] { return save(child); });
+    connect(child, &TAxoliteMDIChild::stateChanged, this, &TAxoliteApp::updateCommands);
+    connect(child->editor(), &TAxoliteEditFile::filesDropped, this, &TAxoliteApp::openFiles);
+    connect(child, &QObject::destroyed, this, &TAxoliteApp::updateCommands, Qt::QueuedConnection);
+    return child;
+}
+
+TAxoliteMDIChild* TAxoliteApp::newDescription() {
+    TAxoliteMDIChild* child = addChild();
+    child->show();
+    child->editor()->setFocus();
+    updateCommands();
+    return child;
+}
+
+TAxoliteMDIChild* TAxoliteApp::openDescription(const QString& path) {
+    TAxoliteMDIChild* child = addChild();
+    if (!child->load(path)) {
+        client_->removeSubWindow(child);
+        delete child;
+        if (recentFiles_.entries().contains(path)) {
+            recentFiles_.remove(path);
+            rebuildRecentMenu();
+        }
+        updateCommands();
+        return nullptr;
+    }
+    child->show();
+    child->editor()->setFocus();
+    recentFiles_.add(child->path());
+    rebuildRecentMenu();
+    updateCommands();
+    return child;
+}
+
+void TAxoliteApp::openFiles(const QStringList& paths) {
+    for (const QString& path : paths) {
+        openDescription(path);
+    }
+}
+
+bool TAxoliteApp::save(TAxoliteMDIChild* child) {
+    if (child == nullptr) {
+        return false;
+    }
+    if (child->path().isEmpty()) {
+        return saveAs(child);
+    }
+    const bool ok = child->saveTo(child->path());
+    updateCommands();
+    return ok;
+}
+
+bool TAxoliteApp::saveAs(TAxoliteMDIChild* child) {
+    if (child == nullptr) {
+        return false;
+    }
+    QString proposed = child->path();
+    if (proposed.isEmpty()) {
+        const auto& folders = client_->folders();
+        if (folders.set && !folders.networks.empty()) {
+            proposed = QString::fromStdString(folders.networks);
+        }
+    }
+    QString path = chooseSaveFile(this, proposed);
+    if (path.isEmpty()) {
+        return false;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".net");
+    }
+    const bool ok = child->saveTo(path);
+    updateCommands();
+    return ok;
+}
+
+void TAxoliteApp::checkDescription(TAxoliteMDIChild* child) {
+    if (child == nullptr || child->record().checkOpen != 0 || child->computing()) {
+        return;
+    }
+    auto& record = child->record();
+    if (const auto message =
+            axolite::language::lexDescription(child->editor()->linesCp1251(), record)) {
+        Notifier::instance().show(*message, this);
+        return;
+    }
+    auto* window = new TTranslateDialog(record, &client_->folders(), this);
+    window->setWindowTitle(toolCaptionPrefix(CmCheck) + child->path().toLower());
+    child->setCheckWindow(window);
+    connect(window, &TTranslateDialog::simulationEnded, this, &TAxoliteApp::updateCommands);
+    connect(window, &TTranslateDialog::simulationEnded, this, &TAxoliteApp::closeIfPending,
+            Qt::QueuedConnection);
+    window->show();
+    window->runCheck();
+    updateCommands();
+}
+
+void TAxoliteApp::registerTool(int id, ToolOpener opener) {
+    toolRegistry()[id] = std::move(opener);
+}
+
+void TAxoliteApp::openTool(int id) {
+    TAxoliteMDIChild* child = activeChild();
+    if (id == CmInputActivation) {
+        if (child == nullptr) {
+            return;
+        }
+        if (!child->record().inputLayer) {
+            Notifier::instance().show(axolite::MessageKind::Information,
+                                      QStringLiteral("Входной слой нейронной сети не определен"),
+                                      this);
+            return;
+        }
+    }
+    if (const auto it = toolRegistry().find(id); it != toolRegistry().end()) {
+        it->second(*this, child);
+    } else if (id == CmNeuronModel) {
+        TChooseModel dialog(&client_->folders(), this);
+        dialog.setHelpHandler([] { openHelp(CmNeuronModel); });
+        dialog.exec();
+    }
+    updateCommands();
+}
+
+void TAxoliteApp::showFind(bool replace) {
+    TAxoliteMDIChild* child = activeChild();
+    if (child == nullptr) {
+        return;
+    }
+    if (!findDialog_) {
+        findDialog_ = new TFindDialog(this);
+        connect(findDialog_, &TFindDialog::findNext, this, [this] {
+            lastFind_ = findDialog_->request();
+            findNext();
+        });
+        connect(findDialog_, &TFindDialog::replace, this, &TAxoliteApp::replaceNext);
+        connect(findDialog_, &TFindDialog::replaceAll, this, &TAxoliteApp::replaceAll);
+    }
+    const QString selected = child->editor()->textCursor().selectedText();
+    findDialog_->open(replace, selected.contains(QChar::ParagraphSeparator) ? QString() : selected);
+}
+
+void TAxoliteApp::findNext() {
+    TAxoliteMDIChild* child = activeChild();
+    if (child == nullptr || lastFind_.text.isEmpty()) {
+        return;
+    }
+    if (!child->editor()->find(lastFind_.text, lastFind_.flags)) {
+        Notifier::instance().show(axolite::MessageKind::Information,
+                                  QStringLiteral("Строка \"%1\" не найдена.").arg(lastFind_.text),
+                                  this);
+    }
+    updateCommands();
+}
+
+void TAxoliteApp::replaceNext() {
+    TAxoliteMDIChild* child = activeChild();
+    lastFind_ = findDialog_->request();
+    if (child == nullptr || lastFind_.text.isEmpty()) {
+        return;
+    }
+    if (!child->editor()->replaceAndFind(lastFind_.text, lastFind_.replacement, lastFind_.flags)) {
+        Notifier::instance().show(axolite::MessageKind::Information,
+                                  QStringLiteral("Строка \"%1\" не найдена.").arg(lastFind_.text),
+                                  this);
+    }
+}
+
+void TAxoliteApp::replaceAll() {
+    TAxoliteMDIChild* child = activeChild();
+    lastFind_ = findDialog_->request();
+    if (child == nullptr || lastFind_.text.isEmpty()) {
+        return;
+    }
+    if (child->editor()->replaceAll(lastFind_.text, lastFind_.replacement, lastFind_.flags) == 0) {
+        Notifier::instance().show(axolite::MessageKind::Information,
+                                  QStringLiteral("Строка \"%1\" не найдена.").arg(lastFind_.text),
+                                  this);
+    }
+}
+
+QPrinter& TAxoliteApp::printer() {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *printer_;
+}
+
+void TAxoliteApp::printActive(int id) {
+    if (id == CmPrintSetup) {
+        QPageSetupDialog dialog(&printer(), this);
+        dialog.exec();
+        return;
+    }
+    TAxoliteMDIChild* child = activeChild();
+    if (child == nullptr) {
+        return;
+    }
+    const DescriptionPrintout printout(child->displayName(),
+                                       child->editor()->documentLines().join(u'\n'));
+    if (id == CmPrintPreview) {
+        showPrintPreview(printout, printer(), this);
+        return;
+    }
+    QPrintDialog dialog(&printer(), this);
+    if (dialog.exec() == QDialog::Accepted) {
+        printWithAbortDialog(printout, printer(), this);
+    }
+}
+
+void TAxoliteApp::applyCommandLine(const QStringList& arguments, const QString& dataHome,
+                                   bool refreshDesktop) {
+    const QStringList rest = arguments.mid(1);
+    if (wantsUnregister(rest)) {
+        removeFileAssociation(dataHome);
+    } else {
+        writeFileAssociation(dataHome, QApplication::applicationFilePath());
+    }
+    if (refreshDesktop) {
+        refreshDesktopDatabases(dataHome);
+    }
+    for (const QString& argument : rest) {
+        if (argument.compare(QStringLiteral("unregister"), Qt::CaseInsensitive) != 0 &&
+            !argument.startsWith(u'-')) {
+            openDescription(argument);
+        }
+    }
+}
+
+void TAxoliteApp::startHelpCursor() {
+    if (helpCursor_) {
+        return;
+    }
+    helpCursor_ = true;
+    QApplication::setOverrideCursor(QCursor(Qt::WhatsThisCursor));
+    qApp->installEventFilter(this);
+}
+
+void TAxoliteApp::stopHelpCursor() {
+    if (!helpCursor_) {
+        return;
+    }
+    helpCursor_ = false;
+    QApplication::restoreOverrideCursor();
+    qApp->removeEventFilter(this);
+}
+
+bool TAxoliteApp::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (helpCursor_ && key->key() == Qt::Key_Escape) {
+            stopHelpCursor();
+            return true;
+        }
+        // F1 on a highlighted menu item opens that command's topic.
+        if (auto* menu = qobject_cast<QMenu*>(watched);
+            menu != nullptr && key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier) {
+            const QAction* active = menu->activeAction();
+            bool isCommand = false;
+            const int id = active ? active->objectName().toInt(&isCommand) : 0;
+            QWidget* top = menu;
+            while (auto* parentMenu = qobject_cast<QMenu*>(top->parentWidget())) {
+                top = parentMenu;
+            }
+            menu->close();
+            openHelp(isCommand ? id : 0);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TAxoliteApp::closeIfPending() {
+    const auto children = client_->children();
+    const bool busy = std::any_of(children.begin(), children.end(),
+                                  [](const TAxoliteMDIChild* c) { return c->computing(); });
+    if (closeWhenIdle_ && !busy && !ComputationRegister::instance().anyBusy()) {
+        closeWhenIdle_ = false;
+        close();
+    }
+}
+
+void TAxoliteApp::closeEvent(QCloseEvent* event) {
+    // Every description window decides for itself (unsaved changes, a running computation).
+    for (TAxoliteMDIChild* child : client_->children()) {
+        if (child->computing()) {
+            closeWhenIdle_ = true;
+        }
+        if (!child->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    closeWhenIdle_ = false;
+    stopHelpCursor();
+    closeHelp();
+    if (findDialog_) {
+        findDialog_->close();
+    }
+    event->accept();
+}

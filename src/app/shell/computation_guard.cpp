@@ -1,0 +1,40 @@
+// The register of running computations.
+#include "shell/computation_guard.h"
+
+#include <QTimer>
+
+#include <algorithm>
+
+namespace axolite::shell {
+
+ComputationRegister& ComputationRegister::instance() {
+    static ComputationRegister reg;
+    return reg;
+}
+
+bool ComputationRegister::busy(const language::NetworkRecord& record) const {
+    return std::find(records_.begin(), records_.end(), &record) != records_.end();
+}
+
+void ComputationRegister::enter(const language::NetworkRecord* record) {
+    records_.push_back(record);
+}
+
+void ComputationRegister::leave(const language::NetworkRecord* record) {
+    const auto it = std::find(records_.begin(), records_.end(), record);
+    if (it != records_.end()) {
+        records_.erase(it);
+    }
+    // Deferred: the computation's caller still runs on the stack and may touch the record.
+    QTimer::singleShot(0, this, &ComputationRegister::computationEnded);
+}
+
+ComputationGuard::ComputationGuard(const language::NetworkRecord& record) : record_(&record) {
+    ComputationRegister::instance().enter(record_);
+}
+
+ComputationGuard::~ComputationGuard() {
+    ComputationRegister::instance().leave(record_);
+}
+
+} // namespace axolite::shell

@@ -1,0 +1,45 @@
+// Marks a description's record as busy while a long computation runs on it, so that its window
+// (and the frame) are not closed from under the computation: a close request then asks the
+// computation to stop and closes once it has ended.
+#pragma once
+
+#include "language/network_record.h"
+
+#include <QObject>
+
+namespace axolite::shell {
+
+// Process-wide register of the records that a computation is working on.
+class ComputationRegister : public QObject {
+    Q_OBJECT
+public:
+    static ComputationRegister& instance();
+
+    bool busy(const language::NetworkRecord& record) const;
+    bool anyBusy() const { return !records_.empty(); }
+
+signals:
+    // A computation ended; windows that waited to close may try again.
+    void computationEnded();
+
+private:
+    friend class ComputationGuard;
+    void enter(const language::NetworkRecord* record);
+    void leave(const language::NetworkRecord* record);
+
+    std::vector<const language::NetworkRecord*> records_;
+};
+
+// Held for the duration of a computation on a record (RAII).
+class ComputationGuard {
+public:
+    explicit ComputationGuard(const language::NetworkRecord& record);
+    ~ComputationGuard();
+    ComputationGuard(const ComputationGuard&) = delete;
+    ComputationGuard& operator=(const ComputationGuard&) = delete;
+
+private:
+    const language::NetworkRecord* record_;
+};
+
+} // namespace axolite::shell

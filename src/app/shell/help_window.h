@@ -1,0 +1,35 @@
+// The help: Russian HTML pages compiled into the program, shown in one help window. Topic 0 is
+// the contents; any other topic is the page of the command or dialog with that identifier
+// (the contents when there is none).
+#pragma once
+
+#include <QUrl>
+#include <QWidget>
+
+class QTextBrowser;
+
+// The help window (one per run, created on first use).
+class THelpWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit THelpWindow(QWidget* parent = nullptr);
+
+    void showTopic(int topic);
+    QUrl currentPage() const;
+    QString currentTitle() const;
+
+    static QUrl topicUrl(int topic);
+    static bool hasTopic(int topic);
+
+private:
+    QTextBrowser* browser_;
+};
+
+// Opens the help window on a topic (0: contents) and raises it. Every "Помощь" button calls it.
+void openHelp(int topic = 0);
+
+// The help window when help was opened during the run, otherwise nullptr.
+THelpWindow* helpWindow();
+
+// Closes the help window when help was opened during the run (at exit).
+void closeHelp();

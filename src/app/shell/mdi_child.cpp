@@ -1,0 +1,227 @@
+// A description window.
+#include "shell/mdi_child.h"
+
+#include "language/translate_dialog.h"
+#include "platform/text_encoding.h"
+#include "reference/calculation_progress.h"
+#include "shell/computation_guard.h"
+#include "shell/edit_file.h"
+#include "shell/notifier.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <functional>
+
+using axolite::language::TextEncoding;
+
+namespace {
+
+const QByteArray kUtf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
+
+QString shownPath(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+} // namespace
+
+TAxoliteMDIChild::TAxoliteMDIChild(int slot, QWidget* parent)
+    : QMdiSubWindow(parent), editor_(new TAxoliteEditFile(this)),
+      record_(std::make_unique<axolite::language::NetworkRecord>()) {
+    record_->slot = slot;
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWidget(editor_);
+    setWindowIcon(QIcon(QStringLiteral(":/resources/axolite.svg")));
+    resize(560, 380);
+    updateCaption();
+
+    // Any edit makes the results out of date: the results commands wait for a new simulation.
+    connect(editor_->document(), &QTextDocument::contentsChange, this,
+            [this](int, int removed, int added) {
+                if (removed != 0 || added != 0) {
+                    record_->simulated = 0;
+                    emit stateChanged();
+                }
+            });
+    connect(editor_->document(), &QTextDocument::modificationChanged, this, [this] {
+        updateCaption();
+        emit stateChanged();
+    });
+    connect(editor_, &QPlainTextEdit::selectionChanged, this, &TAxoliteMDIChild::stateChanged);
+    connect(editor_, &QPlainTextEdit::undoAvailable, this, &TAxoliteMDIChild::stateChanged);
+    connect(&axolite::shell::ComputationRegister::instance(),
+            &axolite::shell::ComputationRegister::computationEnded, this,
+            &TAxoliteMDIChild::closeIfPending, Qt::QueuedConnection);
+    connect(editor_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (checkWindow_) {
+            checkWindow_->showCaretLine(editor_->caretLine());
+        }
+    });
+}
+
+TAxoliteMDIChild::~TAxoliteMDIChild() {
+    record_->clearPresenceAndSimulated();
+    closeCheckWindow();
+}
+
+QString TAxoliteMDIChild::displayName() const {
+    return path_.isEmpty() ? QStringLiteral("Без имени") : shownPath(path_);
+}
+
+bool TAxoliteMDIChild::isModified() const {
+    return editor_->document()->isModified();
+}
+
+void TAxoliteMDIChild::updateCaption() {
+    setWindowTitle(displayName() + (isModified() ? QStringLiteral(" *") : QString()));
+}
+
+bool TAxoliteMDIChild::load(const QString& path) {
+    QFile file(path);
+    QByteArray bytes;
+    bool ok = QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
+    if (ok) {
+        bytes = file.readAll();
+        ok = file.error() == QFileDevice::NoError;
+    }
+    if (!ok) {
+        Notifier::instance().show(
+            axolite::MessageKind::Error,
+            QStringLiteral("Невозможно прочитать файл %1").arg(shownPath(path)), this);
+        return false;
+    }
+    const auto decoded = axolite::language::decodeDescription(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    encoding_ = decoded.encoding;
+    crlf_ = bytes.contains("\r\n");
+    QString text;
+    if (encoding_ == TextEncoding::Utf8) {
+        const bool bom = bytes.startsWith(kUtf8Bom);
+        text = QString::fromUtf8(bom ? bytes.mid(kUtf8Bom.size()) : bytes);
+    } else {
+        text = QString::fromStdString(axolite::platform::cp1251ToUtf8(
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+    }
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+
+    editor_->setPlainText(text);
+    editor_->document()->setModified(false);
+    path_ = QFileInfo(path).absoluteFilePath();
+    record_->simulated = 0;
+    updateCaption();
+    return true;
+}
+
+bool TAxoliteMDIChild::saveTo(const QString& path) {
+    const QString text =
+        editor_->documentLines().join(crlf_ ? QStringLiteral("\r\n") : QStringLiteral("\n"));
+    QByteArray bytes;
+    if (encoding_ == TextEncoding::Cp1251) {
+        const std::string utf8 = text.toStdString();
+        const std::string cp = axolite::platform::utf8ToCp1251(utf8);
+        if (axolite::platform::cp1251ToUtf8(cp) == utf8) {
+            bytes = QByteArray::fromStdString(cp);
+        } else {
+            // A character typed in that code page 1251 has no code for would be lost: the
+            // description is written in UTF-8 from now on.
+            encoding_ = TextEncoding::Utf8;
+        }
+    }
+    if (encoding_ == TextEncoding::Utf8) {
+        bytes = text.toUtf8();
+    }
+
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok) {
+        ok = file.write(bytes) == bytes.size();
+        ok = ok ? file.commit() : (file.cancelWriting(), false);
+    }
+    if (!ok) {
+        Notifier::instance().show(
+            axolite::MessageKind::Error,
+            QStringLiteral("Невозможно записать файл %1").arg(shownPath(path)), this);
+        return false;
+    }
+    path_ = QFileInfo(path).absoluteFilePath();
+    editor_->document()->setModified(false);
+    updateCaption();
+    return true;
+}
+
+TTranslateDialog* TAxoliteMDIChild::checkWindow() const {
+    return checkWindow_.data();
+}
+
+void TAxoliteMDIChild::setCheckWindow(TTranslateDialog* window) {
+    closeCheckWindow();
+    checkWindow_ = window;
+    if (window != nullptr) {
+        connect(window, &QObject::destroyed, this, &TAxoliteMDIChild::stateChanged);
+        connect(window, &TTranslateDialog::closed, this, &TAxoliteMDIChild::stateChanged);
+        connect(window, &TTranslateDialog::simulationEnded, this, &TAxoliteMDIChild::closeIfPending,
+                Qt::QueuedConnection);
+        window->showCaretLine(editor_->caretLine());
+    }
+    emit stateChanged();
+}
+
+void TAxoliteMDIChild::closeCheckWindow() {
+    if (checkWindow_) {
+        TTranslateDialog* window = checkWindow_;
+        checkWindow_ = nullptr;
+        window->disconnect(this);
+        delete window;
+    }
+}
+
+bool TAxoliteMDIChild::computing() const {
+    return axolite::shell::ComputationRegister::instance().busy(*record_) ||
+           (checkWindow_ && checkWindow_->running());
+}
+
+bool TAxoliteMDIChild::maySave(const std::function<bool()>& saveHandler) {
+    if (!isModified()) {
+        return true;
+    }
+    const auto answer = Notifier::instance().askYesNoCancel(
+        QStringLiteral("Содержимое файла %1 изменено.\n\nСохранить изменения?").arg(displayName()),
+        this);
+    switch (answer) {
+    case Notifier::Answer::Yes:
+        return saveHandler && saveHandler();
+    case Notifier::Answer::No:
+        return true;
+    case Notifier::Answer::Cancel:
+        return false;
+    }
+    return false;
+}
+
+void TAxoliteMDIChild::closeEvent(QCloseEvent* event) {
+    if (computing()) {
+        // Not from under the computation: ask it to stop and close once it has.
+        record_->cancelRequested = 1;
+        closeWhenIdle_ = true;
+        event->ignore();
+        return;
+    }
+    if (!maySave(saveHandler_)) {
+        closeWhenIdle_ = false;
+        event->ignore();
+        return;
+    }
+    record_->clearPresenceAndSimulated();
+    closeCheckWindow();
+    QMdiSubWindow::closeEvent(event);
+}
+
+void TAxoliteMDIChild::closeIfPending() {
+    if (closeWhenIdle_ && !computing()) {
+        closeWhenIdle_ = false;
+        close();
+    }
+}

@@ -1,0 +1,79 @@
+// A description window: the editor of one description file, the file's path and encoding, and
+// the network description record that every tool of this description works on.
+#pragma once
+
+#include "language/description_text.h"
+#include "language/network_record.h"
+
+#include <QMdiSubWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class TAxoliteEditFile;
+class TTranslateDialog;
+
+class TAxoliteMDIChild : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    explicit TAxoliteMDIChild(int slot, QWidget* parent = nullptr);
+    ~TAxoliteMDIChild() override;
+
+    TAxoliteEditFile* editor() const { return editor_; }
+    axolite::language::NetworkRecord& record() { return *record_; }
+    const axolite::language::NetworkRecord& record() const { return *record_; }
+    int slot() const { return record_->slot; }
+
+    // The file's path; empty for a description never saved.
+    const QString& path() const { return path_; }
+    // What messages and captions call the file: its path, or "Без имени" for a new description.
+    QString displayName() const;
+    axolite::language::TextEncoding encoding() const { return encoding_; }
+    bool usesCrLf() const { return crlf_; }
+    bool isModified() const;
+
+    // Reads the file into the editor: UTF-8 when valid, code page 1251 otherwise. On failure
+    // shows "Невозможно прочитать файл %s" and answers false.
+    bool load(const QString& path);
+    // Writes the editor's text to path (through a temporary file), in the encoding the file came
+    // in. On failure shows "Невозможно записать файл %s", keeps the text modified, answers false.
+    bool saveTo(const QString& path);
+
+    // The check window while it is open, and the result views bound to this description.
+    TTranslateDialog* checkWindow() const;
+    void setCheckWindow(TTranslateDialog* window);
+    QPointer<QWidget> graphsView;
+    QPointer<QWidget> numericView;
+    QPointer<QWidget> dynamicsView;
+
+    // True while a long computation works on this description's record.
+    bool computing() const;
+
+    // Asks what to do with unsaved changes: true when the window may close (saved or
+    // discarded), false when the user cancelled or the save failed. saveHandler saves (it may
+    // ask for a file name) and answers whether it did.
+    bool maySave(const std::function<bool()>& saveHandler);
+    void setSaveHandler(std::function<bool()> handler) { saveHandler_ = std::move(handler); }
+
+signals:
+    // The text changed, the check window opened or closed: the frame re-evaluates its commands.
+    void stateChanged();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void closeIfPending();
+    void updateCaption();
+    void closeCheckWindow();
+
+    TAxoliteEditFile* editor_;
+    std::unique_ptr<axolite::language::NetworkRecord> record_;
+    QString path_;
+    axolite::language::TextEncoding encoding_ = axolite::language::TextEncoding::Utf8;
+    bool crlf_ = false;
+    QPointer<TTranslateDialog> checkWindow_;
+    std::function<bool()> saveHandler_;
+    bool closeWhenIdle_ = false;
+};
