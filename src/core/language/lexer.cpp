@@ -93,7 +93,8 @@ public:
                 }
                 continue;
             }
-            if (!keywordPass()) {
+            std::size_t recognised = 0;
+            if (!keywordPass(recognised)) {
                 return false;
             }
             skipBlanks();
@@ -125,7 +126,12 @@ public:
                 written = punctuation(Semicolon);
                 break;
             default:
-                written = word();
+                // After a keyword the next round looks at the text first: a keyword that stands
+                // before its table position (model weight) is recognised there, and so is the
+                // terminator (model end).
+                if (recognised == 0) {
+                    written = word();
+                }
                 break;
             }
             if (!written) {
@@ -171,11 +177,13 @@ private:
         }
     }
 
-    bool keywordPass() {
+    // One pass over the keyword table in its order; counts the keywords recognised.
+    bool keywordPass(std::size_t& recognised) {
         for (const Keyword& keyword : kKeywords) {
             skipBlanks();
             if (startsWithKeyword(buffer_.data() + position_, keyword.text)) {
                 position_ += keyword.text.size();
+                ++recognised;
                 if (!write(keyword.code, 1)) {
                     return false;
                 }

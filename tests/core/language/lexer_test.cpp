@@ -1,0 +1,208 @@
+// The lexer: token codes, keywords, comments, blanks, words and numbers, line reading, capacity.
+#include "language_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace axolite::language {
+namespace {
+
+using test::code;
+using test::kZero;
+using test::lex;
+using test::number;
+using test::Token;
+using Tokens = std::vector<Token>;
+
+TEST(Lexer, KeywordsAreCaseInsensitive) {
+    for (const char* text : {"NEURONS", "Neurons", "neurons", "nEuRoNs"}) {
+        EXPECT_EQ(lex(text), Tokens{code(KwNeurons)}) << text;
+    }
+    EXPECT_EQ(lex("NetworkLayout OUTPUTLAYER Suspend InputLayer InitState TimeStep SimTime "
+                  "Neuron Weight Model"),
+              (Tokens{code(KwNetworkLayout), code(KwOutputLayer), code(KwSuspend),
+                      code(KwInputLayer), code(KwInitState), code(KwTimeStep), code(KwSimTime),
+                      code(KwNeuron), code(KwWeight), code(KwModel)}));
+}
+
+TEST(Lexer, KeywordsArePrefixesTriedInTableOrder) {
+    EXPECT_EQ(lex("neurons"), Tokens{code(KwNeurons)});
+    EXPECT_EQ(lex("neuron"), Tokens{code(KwNeuron)});
+    EXPECT_EQ(lex("neuron12"), (Tokens{code(KwNeuron), number(12)}));
+    EXPECT_EQ(lex("neurons5"), (Tokens{code(KwNeurons), number(5)}));
+    // One pass recognises keywords in table order; a later one in the next iteration.
+    EXPECT_EQ(lex("weight model"), (Tokens{code(KwWeight), code(KwModel)}));
+    EXPECT_EQ(lex("model weight"), (Tokens{code(KwModel), code(KwWeight)}));
+    EXPECT_EQ(lex("neuronweight"), (Tokens{code(KwNeuron), code(KwWeight)}));
+    EXPECT_EQ(lex("model neuron 1"), (Tokens{code(KwModel), code(KwNeuron), number(1)}));
+    EXPECT_EQ(lex("model end neurons"), Tokens{code(KwModel)});
+    // A keyword glued to other letters leaves them as a word.
+    EXPECT_EQ(lex("weights"), (Tokens{code(KwWeight), code(Unrecognised)}));
+}
+
+TEST(Lexer, PunctuationAndNumbersOfAnEntry) {
+    EXPECT_EQ(lex("{neuron 1, 2;}"),
+              (Tokens{code(LeftBrace), code(KwNeuron), number(1), code(Comma), number(2),
+                      code(Semicolon), code(RightBrace)}));
+    EXPECT_EQ(lex("(neuron 1,neuron 2)"),
+              (Tokens{code(LeftParen), code(KwNeuron), number(1), code(Comma), code(KwNeuron),
+                      number(2), code(RightParen)}));
+}
+
+TEST(Lexer, TerminatorStopsLexingInAnyCase) {
+    EXPECT_EQ(lex("neurons 2;\nend\nneurons 3;"),
+              (Tokens{code(KwNeurons), number(2), code(Semicolon), code(EndOfLine)}));
+    EXPECT_EQ(lex("neurons 2;\n   END neurons 3;"),
+              (Tokens{code(KwNeurons), number(2), code(Semicolon), code(EndOfLine)}));
+    EXPECT_EQ(lex("neurons 2; Endless"), (Tokens{code(KwNeurons), number(2), code(Semicolon)}));
+    EXPECT_TRUE(lex("end neurons 2;").empty());
+    // The terminator is looked for only where a token begins.
+    EXPECT_EQ(lex("neurons 2; weighted"), (Tokens{code(KwNeurons), number(2), code(Semicolon),
+                                                  code(KwWeight), code(Unrecognised)}));
+}
+
+TEST(Lexer, CommentLinesBeginInTheFirstColumn) {
+    EXPECT_EQ(lex("// neurons 2;\nneurons 3;"),
+              (Tokens{code(EndOfLine), code(KwNeurons), number(3), code(Semicolon)}));
+    // A comment as the last line yields nothing: there is no further line.
+    EXPECT_EQ(lex("neurons 3;\n// the end"),
+              (Tokens{code(KwNeurons), number(3), code(Semicolon), code(EndOfLine)}));
+    // Indented, it is no comment: its words become tokens.
+    EXPECT_EQ(lex("  // neurons"), (Tokens{code(Unrecognised), code(KwNeurons)}));
+    EXPECT_EQ(lex("neurons 3; // three"), (Tokens{code(KwNeurons), number(3), code(Semicolon),
+                                                  code(Unrecognised), code(Unrecognised)}));
+    EXPECT_EQ(lex("//a\n//b\n//c\nneurons"),
+              (Tokens{code(EndOfLine), code(EndOfLine), code(EndOfLine), code(KwNeurons)}));
+}
+
+TEST(Lexer, ControlCharactersAreBlanksButCodePageLettersAreNot) {
+    EXPECT_EQ(lex("\tneurons\x01\x1f\x7f"
+                  "2\t;"),
+              (Tokens{code(KwNeurons), number(2), code(Semicolon)}));
+    // "нейроны" in code page 1251: a word, not blanks.
+    EXPECT_EQ(lex("\xED\xE5\xE9\xF0\xEE\xED\xFB 2"), (Tokens{code(Unrecognised), number(2)}));
+    // The same word in UTF-8 reads the same.
+    EXPECT_EQ(lex("нейроны 2"), (Tokens{code(Unrecognised), number(2)}));
+}
+
+TEST(Lexer, ZeroIsTheZeroMarker) {
+    for (const char* text : {"0", "-0", "0.000", "0e5", "+0", ".0", "1e-999"}) {
+        EXPECT_EQ(lex(text), Tokens{kZero}) << text;
+    }
+}
+
+TEST(Lexer, NumbersBeyondTheRangeOfADoubleAreMarked) {
+    EXPECT_EQ(lex("1e999"), Tokens{code(NumberTooLarge)});
+    EXPECT_EQ(lex("-1e999"), Tokens{code(NumberTooLarge)});
+    EXPECT_EQ(lex("1.8e308"), Tokens{code(NumberTooLarge)});
+    EXPECT_EQ(lex("1.7e308"), Tokens{number(1.7e308)});
+}
+
+TEST(Lexer, NumbersAreReadExactly) {
+    EXPECT_EQ(lex("0.1 -2.5 +3 .5 5. 1e3 2E-2 1e+2"),
+              (Tokens{number(0.1), number(-2.5), number(3), number(0.5), number(5), number(1000),
+                      number(0.02), number(100)}));
+    EXPECT_EQ(lex("1e-310"), Tokens{number(1e-310)}); // subnormal, not zero
+}
+
+TEST(Lexer, WordsThatAreNotWholeNumbersAreUnrecognised) {
+    for (const char* text :
+         {"abc", "-", ".", "e5", "12abc", "1e", "1.2.3", "0x10", "inf", "nan", "--1"}) {
+        const Tokens tokens = lex(text);
+        ASSERT_FALSE(tokens.empty()) << text;
+        EXPECT_EQ(tokens.front(), code(Unrecognised)) << text;
+    }
+    // A closing brace glued to a number is part of the word.
+    EXPECT_EQ(lex("5}"), Tokens{code(Unrecognised)});
+    EXPECT_EQ(lex("5 }"), (Tokens{number(5), code(RightBrace)}));
+    // "(", "{" and "}" do not end a word; ",", ";", ")" and the space do.
+    EXPECT_EQ(lex("a(b{c}d,e"), (Tokens{code(Unrecognised), code(Comma), code(Unrecognised)}));
+    EXPECT_EQ(lex("5)"), (Tokens{number(5), code(RightParen)}));
+    // Trailing control characters belong to the word but do not spoil the number.
+    EXPECT_EQ(lex("5\t;"), (Tokens{number(5), code(Semicolon)}));
+}
+
+TEST(Lexer, LineEndsFollowEveryLineButTheLast) {
+    NetworkRecord record;
+    ASSERT_FALSE(lexDescription({"neurons 2;", "timestep 1;", "simtime 0, 1;"}, record));
+    const auto tokens = test::tokensOf(record);
+    EXPECT_EQ(std::count(tokens.begin(), tokens.end(), code(EndOfLine)), 2);
+    EXPECT_EQ(tokens.back(), code(Semicolon));
+    ASSERT_LT(tokens.size(), record.tokens.capacity());
+    EXPECT_EQ(record.tokens.values[tokens.size()], static_cast<double>(EndOfStream));
+    EXPECT_EQ(record.tokens.flags[tokens.size()], 1);
+}
+
+TEST(Lexer, EmptyTextIsNotDescribedButBlanksAre) {
+    NetworkRecord record;
+    const auto message = lexDescription({""}, record);
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->text, "Нейронная сеть не описана.");
+    EXPECT_EQ(message->kind, MessageKind::Information);
+    EXPECT_EQ(record.characterTotal, 2);
+    EXPECT_TRUE(lexDescription({}, record));
+
+    NetworkRecord blanks;
+    EXPECT_FALSE(lexDescription({"   "}, blanks));
+    EXPECT_EQ(blanks.characterTotal, 5);
+    EXPECT_TRUE(test::tokensOf(blanks).empty());
+    NetworkRecord twoEmpty;
+    EXPECT_FALSE(lexDescription({"", ""}, twoEmpty));
+    EXPECT_EQ(test::tokensOf(twoEmpty), Tokens{code(EndOfLine)});
+}
+
+TEST(Lexer, LinesLongerThan126CharactersEndLexing) {
+    const std::string fits = std::string(124, ' ') + "7;";
+    ASSERT_EQ(fits.size(), 126u);
+    EXPECT_EQ(lex("neurons\n" + fits),
+              (Tokens{code(KwNeurons), code(EndOfLine), number(7), code(Semicolon)}));
+    const std::string tooLong = std::string(125, ' ') + "7;";
+    EXPECT_EQ(lex("neurons\n" + tooLong + "\nsimtime"), Tokens{code(KwNeurons)});
+}
+
+TEST(Lexer, FirstLineIsLexedAsFarAsItWasCopied) {
+    // 127 characters are copied: the number is cut after its seventh digit.
+    const std::string first = std::string(120, ' ') + "123456789";
+    EXPECT_EQ(lex(first + "\nneurons"),
+              (Tokens{number(1234567), code(EndOfLine), code(KwNeurons)}));
+    EXPECT_EQ(lex(std::string(100000, 'x')), Tokens{code(Unrecognised)});
+}
+
+TEST(Lexer, NulCharacterEndsTheLine) {
+    EXPECT_EQ(lex(std::string("neurons 2\0abc;", 14) + "\n;"),
+              (Tokens{code(KwNeurons), number(2), code(EndOfLine), code(Semicolon)}));
+}
+
+TEST(Lexer, CharacterTotalAndCapacity) {
+    const std::vector<std::string> lines{"neurons 2;", "", "\t a b "};
+    EXPECT_EQ(characterTotal(lines), (10 + 2) + 2 + (6 + 2));
+    // Non-space characters plus one per line; the tab counts.
+    EXPECT_EQ(streamCapacity(lines), (9 + 1) + 1 + (3 + 1));
+    // Only the first 1023 characters of a line are looked at.
+    EXPECT_EQ(streamCapacity({std::string(5000, 'x')}), 1024u);
+}
+
+TEST(Lexer, OverflowOfTheCapacityIsReportedNotWrittenPast) {
+    TokenStream tokens;
+    EXPECT_EQ(lexLines({"1 2"}, 3, tokens), std::optional<std::size_t>(2));
+    // With room for one token less than the text holds the lexer stops with the failure; every
+    // token it wrote lies inside the stream.
+    EXPECT_EQ(lexLines({"1 2 3"}, 2, tokens), std::nullopt);
+    EXPECT_EQ(tokens.capacity(), 2u);
+    EXPECT_EQ(tokens.values[1], 2.0);
+    EXPECT_EQ(lexLines({"1"}, 0, tokens), std::optional<std::size_t>(0));
+}
+
+TEST(Lexer, ReadsAllAlikeWithoutGrowingTheStream) {
+    NetworkRecord record;
+    std::vector<std::string> lines(1000000, "neuron 1, neuron 2, weight 0.5;");
+    ASSERT_FALSE(lexDescription(lines, record));
+    EXPECT_EQ(record.tokens.capacity(), streamCapacity(lines));
+    EXPECT_EQ(tokenCount(record.tokens), 1000000u * 10u - 1u);
+}
+
+} // namespace
+} // namespace axolite::language
