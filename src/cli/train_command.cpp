@@ -1,8 +1,358 @@
-// Placeholder until the command lands.
+// `axolite-cli train`: forms a layered network, trains it on pattern files with one of the four
+// methods, prints the status and the results list of the page "Работа сети", investigates the
+// trained network on given inputs and writes it as a network description.
 #include "commands.h"
+
+#include "training/c_format.h"
+#include "training/network_description.h"
+#include "training/network_trainer.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace axolite::cli {
 
-void addTrainCommand(CLI::App& /*app*/, int& /*status*/) {}
+namespace {
+
+using training::TransferCode;
+
+struct TrainOptions {
+    std::string input;
+    std::string target;
+    int patterns = 1;
+    std::string inputLayer = "1";
+    std::string hidden;
+    std::string hiddenKind = "sigmoid";
+    std::string outputLayer = "1";
+    std::string method = "online";
+    int iterations = 200;
+    std::string rate = "0.25";
+    std::string localMinimum = "stop";
+    std::optional<std::uint32_t> seed;
+    std::vector<std::string> probes;
+    std::string writeNet;
+    bool json = false;
+};
+
+const std::map<std::string, TransferCode> kKinds = {{"linear", TransferCode::Linear},
+                                                    {"step", TransferCode::Step},
+                                                    {"sigmoid", TransferCode::Sigmoid},
+                                                    {"gaussian", TransferCode::Gaussian}};
+
+const std::map<std::string, training::TrainingMethod> kMethods = {
+    {"online", training::TrainingMethod::BackPropagationOnline},
+    {"randomized", training::TrainingMethod::BackPropagationRandomized},
+    {"hebbian", training::TrainingMethod::Hebbian},
+    {"competitive", training::TrainingMethod::Competitive}};
+
+class UsageFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+int wholeNumber(const std::string& text, int low, int high, const std::string& what) {
+    std::size_t used = 0;
+    int value = 0;
+    try {
+        value = std::stoi(text, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used == 0 || used != text.size() || value < low || value > high) {
+        throw UsageFailure(what + ": expected a whole number from " + std::to_string(low) + " to " +
+                           std::to_string(high) + ", got '" + text + "'");
+    }
+    return value;
+}
+
+// "N" or "N:kind".
+void parseLayer(const std::string& text, int& neurons, TransferCode& kind,
+                const std::string& what) {
+    const std::size_t colon = text.find(':');
+    neurons = wholeNumber(text.substr(0, colon), 1, training::kMaxLayerNeurons, what);
+    if (colon != std::string::npos) {
+        const auto found = kKinds.find(text.substr(colon + 1));
+        if (found == kKinds.end()) {
+            throw UsageFailure(what + ": unknown transfer function '" + text.substr(colon + 1) +
+                               "' (linear, step, sigmoid, gaussian)");
+        }
+        kind = found->second;
+    }
+}
+
+training::LayerConfiguration configurationOf(const TrainOptions& options) {
+    training::LayerConfiguration c;
+    parseLayer(options.inputLayer, c.inputNeurons, c.inputTransfer, "--input-layer");
+    parseLayer(options.outputLayer, c.outputNeurons, c.outputTransfer, "--output-layer");
+    if (options.hiddenKind == "linear") {
+        c.hiddenTransfer = TransferCode::Linear;
+    } else if (options.hiddenKind == "sigmoid") {
+        c.hiddenTransfer = TransferCode::Sigmoid;
+    } else {
+        throw UsageFailure("--hidden-kind: linear or sigmoid, got '" + options.hiddenKind + "'");
+    }
+    c.hiddenLayers = 0;
+    if (!options.hidden.empty()) {
+        std::stringstream list(options.hidden);
+        std::string item;
+        while (std::getline(list, item, ',')) {
+            if (c.hiddenLayers == training::kMaxHiddenLayers) {
+                throw UsageFailure("--hidden: at most 10 hidden layers");
+            }
+            const std::size_t slash = item.find('/');
+            const int h = c.hiddenLayers++;
+            c.hiddenNeurons[h] =
+                wholeNumber(item.substr(0, slash), 1, training::kMaxLayerNeurons, "--hidden");
+            // The ensemble count is checked by the training command itself (competitive method).
+            c.hiddenEnsembles[h] =
+                slash == std::string::npos
+                    ? 1
+                    : wholeNumber(item.substr(slash + 1), 0, training::kMaxLayerNeurons,
+                                  "--hidden ensembles");
+        }
+    }
+    return c;
+}
+
+std::vector<float> probeValues(const std::string& text) {
+    std::vector<float> values;
+    const char* cursor = text.c_str();
+    while (*cursor != '\0') {
+        while (*cursor == ' ' || *cursor == '\t' || *cursor == ',') {
+            ++cursor;
+        }
+        if (*cursor == '\0') {
+            break;
+        }
+        float value = 0.0f;
+        const std::size_t used = training::parseFloatPrefix(cursor, value);
+        if (used == 0) {
+            throw UsageFailure("--probe: not a number in '" + text + "'");
+        }
+        values.push_back(value);
+        cursor += used;
+    }
+    return values;
+}
+
+const char* markerName(training::RowMarker marker) {
+    switch (marker) {
+    case training::RowMarker::Violet:
+        return "violet";
+    case training::RowMarker::Yellow:
+        return "yellow";
+    case training::RowMarker::None:
+        break;
+    }
+    return "none";
+}
+
+const char* markerText(training::RowMarker marker) {
+    switch (marker) {
+    case training::RowMarker::Violet:
+        return "фиолетовый";
+    case training::RowMarker::Yellow:
+        return "желтый";
+    case training::RowMarker::None:
+        break;
+    }
+    return "-";
+}
+
+nlohmann::json numbers(const std::vector<float>& values) {
+    nlohmann::json list = nlohmann::json::array();
+    for (float v : values) {
+        if (std::isfinite(v)) {
+            list.push_back(static_cast<double>(v));
+        } else {
+            list.push_back(nullptr);
+        }
+    }
+    return list;
+}
+
+std::string joined(const std::vector<float>& values, const char* format) {
+    std::string text;
+    for (float v : values) {
+        text += training::formatNumber(format, static_cast<double>(v));
+    }
+    return text;
+}
+
+int runTraining(const TrainOptions& options) {
+    training::LayerConfiguration configuration;
+    training::TrainingParameters parameters;
+    std::vector<std::vector<float>> probes;
+    try {
+        configuration = configurationOf(options);
+        const auto method = kMethods.find(options.method);
+        if (method == kMethods.end()) {
+            throw UsageFailure("--method: online, randomized, hebbian or competitive");
+        }
+        parameters.method = method->second;
+        if (options.localMinimum != "stop" && options.localMinimum != "continue" &&
+            options.localMinimum != "off") {
+            throw UsageFailure("--local-minimum: stop, continue or off");
+        }
+        for (const std::string& probe : options.probes) {
+            probes.push_back(probeValues(probe));
+        }
+    } catch (const UsageFailure& failure) {
+        std::cerr << failure.what() << '\n';
+        return UsageError;
+    }
+    parameters.patterns = options.patterns;
+    parameters.iterations = options.iterations;
+    parameters.inputFile = options.input;
+    parameters.targetFile = options.target;
+    parameters.learningRate = options.rate;
+    parameters.stopAtLocalMinimum = options.localMinimum != "off";
+
+    nlohmann::ordered_json json;
+    nlohmann::json messages = nlohmann::json::array();
+    auto show = [&](const Message& message) {
+        if (options.json) {
+            messages.push_back({{"icon", messageKindName(message.kind)}, {"text", message.text}});
+        } else {
+            std::cout << message.text << '\n';
+        }
+    };
+
+    training::NetworkTrainer trainer(options.seed);
+    training::TrainingCallbacks callbacks;
+    callbacks.notify = show;
+    const bool answerYes = options.localMinimum == "stop";
+    callbacks.askStopAtLocalMinimum = [&] {
+        show(Message{MessageKind::Question, training::localMinimumQuestion()});
+        if (!options.json) {
+            std::cout << (answerYes ? "Да" : "Нет") << '\n';
+        }
+        return answerYes;
+    };
+    training::TrainingOutcome outcome;
+    try {
+        outcome = trainer.train(configuration, parameters, callbacks);
+    } catch (const AxoliteError& refusal) {
+        show(refusal.message());
+        if (options.json) {
+            json["messages"] = messages;
+            std::cout << json.dump(1) << '\n';
+        }
+        return Refused;
+    } catch (const std::bad_alloc&) {
+        show(Message{MessageKind::Error, "Недостаточно памяти для обучения нейронной сети."});
+        if (options.json) {
+            json["messages"] = messages;
+            std::cout << json.dump(1) << '\n';
+        }
+        return Refused;
+    }
+
+    int exitStatus = outcome.refusal ? Refused : Done;
+    if (!options.writeNet.empty()) {
+        if (outcome.interrupted) {
+            show(Message{MessageKind::Error,
+                         "Обучение прервано: файл описания нейронной сети не записан."});
+            exitStatus = Refused;
+        } else {
+            try {
+                training::writeDescription(trainer.network(), options.writeNet);
+            } catch (const AxoliteError& failure) {
+                show(failure.message());
+                exitStatus = Refused;
+            }
+        }
+    }
+
+    const training::TrainingStatus& status = trainer.status();
+    if (options.json) {
+        json["method"] = training::trainingMethodName(parameters.method);
+        json["iterations_done"] = status.lastIteration + 1;
+        json["last_pattern"] = status.lastPattern;
+        json["norm"] = status.norm && std::isfinite(*status.norm)
+                           ? nlohmann::json(static_cast<double>(*status.norm))
+                           : nlohmann::json(nullptr);
+        json["norm_text"] = status.normText;
+        json["percent"] = status.percent;
+        json["interrupted"] = outcome.interrupted;
+        json["stopped_at_local_minimum"] = outcome.stoppedAtLocalMinimum;
+        nlohmann::json rows = nlohmann::json::array();
+        for (const training::ResultRow& row : trainer.rows()) {
+            rows.push_back({{"input", numbers(row.input)},
+                            {"target", numbers(row.target)},
+                            {"response", numbers(row.response)},
+                            {"error", numbers(row.error)},
+                            {"marker", markerName(row.marker)}});
+        }
+        json["rows"] = std::move(rows);
+        nlohmann::json probeList = nlohmann::json::array();
+        for (const auto& probe : probes) {
+            probeList.push_back(
+                {{"input", numbers(probe)},
+                 {"response", numbers(training::investigate(trainer.network(), probe))}});
+        }
+        json["probes"] = std::move(probeList);
+        json["messages"] = messages;
+        std::cout << json.dump(1) << '\n';
+        return exitStatus;
+    }
+
+    std::cout << "Образ : " << (status.lastPattern >= 0 ? std::to_string(status.lastPattern) : "")
+              << '\n';
+    std::cout << "Итерация обучения : "
+              << (status.lastIteration >= 0 ? std::to_string(status.lastIteration) : "") << '\n';
+    std::cout << "Норма : " << status.normText << '\n';
+    std::cout << '\n' << "Маркер\tВходной образ\tВыходной образ\tОтклик сети\tПогрешность\n";
+    for (const training::ResultRow& row : trainer.rows()) {
+        std::cout << markerText(row.marker) << '\t' << training::inputColumnText(row) << '\t'
+                  << training::targetColumnText(row) << '\t' << training::responseColumnText(row)
+                  << '\t' << training::errorColumnText(row) << '\n';
+    }
+    for (const auto& probe : probes) {
+        std::cout << "\nВходной образ :" << joined(probe, " %g") << '\n'
+                  << "Выходной образ :"
+                  << joined(training::investigate(trainer.network(), probe), "  %g") << '\n';
+    }
+    return exitStatus;
+}
+
+} // namespace
+
+void addTrainCommand(CLI::App& app, int& status) {
+    auto options = std::make_shared<TrainOptions>();
+    CLI::App* command =
+        app.add_subcommand("train", "Form and train a layered network on pattern files");
+    command->add_option("--input", options->input, "Input pattern file (.ptn)");
+    command->add_option("--target", options->target,
+                        "Target pattern file (.ptn), for the back-propagation methods");
+    command->add_option("--patterns", options->patterns, "Number of patterns P")->required();
+    command->add_option("--input-layer", options->inputLayer,
+                        "Input layer: N[:linear|step|sigmoid|gaussian]");
+    command->add_option("--hidden", options->hidden,
+                        "Hidden layers: \"n/e,n/e,...\" (neurons/ensembles, ensembles default 1)");
+    command->add_option("--hidden-kind", options->hiddenKind, "Hidden layers: linear or sigmoid");
+    command->add_option("--output-layer", options->outputLayer,
+                        "Output layer: N[:linear|step|sigmoid|gaussian]");
+    command->add_option("--method", options->method, "online, randomized, hebbian or competitive");
+    command->add_option("--iterations", options->iterations, "Number of iterations T")->required();
+    command->add_option("--rate", options->rate, "Learning rate");
+    command->add_option("--local-minimum", options->localMinimum,
+                        "At a local minimum: stop (Yes), continue (No) or off (no question)");
+    command->add_option("--seed", options->seed,
+                        "Seed of the generator (default: the current time in seconds)");
+    command->add_option("--probe", options->probes,
+                        "Investigate the trained network on these inputs (repeatable)");
+    command->add_option("--write-net", options->writeNet,
+                        "Write the trained network as a description and its .neu files");
+    command->add_flag("--json", options->json, "Print one JSON object");
+    command->callback([options, &status] { status = runTraining(*options); });
+}
 
 } // namespace axolite::cli
