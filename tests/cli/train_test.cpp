@@ -1,0 +1,136 @@
+// `axolite-cli train` on the example pattern files: status, results list, JSON, refusals,
+// investigation and the written description.
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+};
+
+CliRun runTrain(const std::string& arguments) {
+    const std::string command = std::string(AXOLITE_CLI) + " train " + arguments + " 2>/dev/null";
+    CliRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        run.out.append(buffer, n);
+    }
+    const int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+std::string example(const std::string& name) {
+    return axolite::test::examplePath(name).string();
+}
+
+std::string xorArguments() {
+    return "--input " + example("xor_input.ptn") + " --target " + example("xor_target.ptn") +
+           " --patterns 4 --input-layer 2 --hidden 4 --output-layer 1:sigmoid --rate 0.5"
+           " --seed 1";
+}
+
+} // namespace
+
+TEST(TrainCommand, PrintsStatusAndTheResultsList) {
+    const CliRun run = runTrain(xorArguments() + " --iterations 3000");
+    ASSERT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find("Образ : 3\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Итерация обучения : 2999\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Норма : Недоступна\n"), std::string::npos); // 2 inputs, 1 output
+    EXPECT_NE(run.out.find("Маркер\tВходной образ\tВыходной образ\tОтклик сети\tПогрешность\n"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("\t 0 1\t  0.9\t  "), std::string::npos);
+}
+
+TEST(TrainCommand, JsonCarriesTheSameNumbersAndProbes) {
+    const CliRun run = runTrain(xorArguments() + " --iterations 3000 --json --probe \"1 0\"");
+    ASSERT_EQ(run.status, 0) << run.out;
+    const auto json = nlohmann::json::parse(run.out);
+    EXPECT_EQ(json["iterations_done"], 3000);
+    EXPECT_EQ(json["last_pattern"], 3);
+    EXPECT_TRUE(json["norm"].is_null());
+    ASSERT_EQ(json["rows"].size(), 4u);
+    for (const auto& row : json["rows"]) {
+        const double target = row["target"][0];
+        const double response = row["response"][0];
+        const double error = row["error"][0];
+        EXPECT_NEAR(error, (target - response) * 100.0 / response, 1e-3);
+        EXPECT_EQ(row["marker"], std::abs(error) <= 10.0 ? "violet" : "yellow");
+    }
+    // XOR learnt: the probe (1, 0) answers like pattern 2.
+    ASSERT_EQ(json["probes"].size(), 1u);
+    EXPECT_EQ(json["probes"][0]["response"][0], json["rows"][2]["response"][0]);
+    EXPECT_GT(json["probes"][0]["response"][0].get<double>(), 0.7);
+}
+
+TEST(TrainCommand, SameSeedSameResultsAndNormForEqualLayers) {
+    const std::string arguments = "--input " + example("sine_input.ptn") + " --target " +
+                                  example("sine_target.ptn") +
+                                  " --patterns 21 --hidden 6 --iterations 200 --rate 0.2"
+                                  " --method randomized --seed 7 --json";
+    const CliRun first = runTrain(arguments);
+    const CliRun second = runTrain(arguments);
+    ASSERT_EQ(first.status, 0) << first.out;
+    EXPECT_EQ(first.out, second.out);
+    const auto json = nlohmann::json::parse(first.out);
+    EXPECT_TRUE(json["norm"].is_number());
+    EXPECT_EQ(json["last_pattern"].get<int>() < 20, true); // the last pattern is never drawn
+}
+
+TEST(TrainCommand, RefusalsPrintTheirMessageAndExitOne) {
+    CliRun run = runTrain(xorArguments() + " --iterations 0");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Число итераций обучения введено неверно.\n");
+    run = runTrain("--patterns 4 --input-layer 2 --iterations 5");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Файл входных эталонных образов не определен.\n");
+    run = runTrain("--input " + example("xor_input.ptn") +
+                   " --patterns 4 --input-layer 2 --hidden 10/3 --method competitive"
+                   " --iterations 5");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Число нейронных ансамблей для 1-го скрытого слоя введено неверно.\n");
+    run = runTrain("--input " + example("xor_input.ptn") +
+                   " --patterns 4 --input-layer 2 --hidden 3 --method hebbian --iterations 5");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out.rfind("Должны быть сформированы только и входной и выходной слои сети.\n", 0),
+              0u);
+    EXPECT_NE(run.out.find("-\t 1 1\t\t  "), std::string::npos) << run.out; // still listed
+    run = runTrain(xorArguments() + " --iterations 5 --input-layer 19");
+    EXPECT_EQ(run.status, 2);
+}
+
+TEST(TrainCommand, WritesADescriptionTheCheckerAccepts) {
+    axolite::test::TempDir dir;
+    const std::string net = (dir / "xor.net").string();
+    const CliRun run = runTrain(xorArguments() + " --iterations 100 --write-net " + net);
+    ASSERT_EQ(run.status, 0) << run.out;
+    const std::string text = axolite::test::readFile(net);
+    EXPECT_NE(text.find("neurons 7;"), std::string::npos);
+    EXPECT_NE(text.find("outputlayer {\r\nneuron 7, weight 1;\r\n}"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir / "1.neu"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "401.neu"));
+
+    FILE* pipe = popen((std::string(AXOLITE_CLI) + " check --json " + net).c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        out.append(buffer, n);
+    }
+    EXPECT_EQ(WEXITSTATUS(pclose(pipe)), 0) << out;
+}
