@@ -207,7 +207,7 @@ void TCalculationProgress::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    QDialog::closeEvent(event);
+    event->accept();
 }
 
 void TCalculationProgress::reject() {

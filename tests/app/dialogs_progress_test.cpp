@@ -1,0 +1,151 @@
+// The progress dialog on its own: its figures, the counters' format, the statistics of
+// computations that count nothing, "Прервать" and the end of a computation.
+#include "language/network_record.h"
+#include "reference/calculation_progress.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+
+template <typename T> T* control(QWidget& dialog, const char* id) {
+    T* widget = dialog.findChild<T*>(QString::fromLatin1(id));
+    if (widget == nullptr) {
+        qFatal("no control %s", id);
+    }
+    return widget;
+}
+
+QString label(QWidget& dialog, const char* id) {
+    return control<QLabel>(dialog, id)->text();
+}
+
+} // namespace
+
+class DialogsProgressTest : public QObject {
+    Q_OBJECT
+private slots:
+    void opensRunningWithNoCountsAndTheCancelFlagLowered() {
+        axolite::language::NetworkRecord record;
+        record.cancelRequested = 1;
+        TCalculationProgress progress(&record, QStringLiteral("Вычисление точных значений..."));
+        QCOMPARE(record.cancelRequested, std::uint8_t{0});
+        QVERIFY(!progress.isVisible()); // shown when the computation first reports
+        progress.setPercent(0);
+        QVERIFY(progress.isVisible());
+        QCOMPARE(progress.windowTitle(), QStringLiteral("Процесс счета"));
+        QCOMPARE(label(progress, "18013"), QStringLiteral("Вычисление точных значений..."));
+        for (const char* id : {"7778", "7779", "7780"}) {
+            QCOMPARE(label(progress, id), QStringLiteral("     -"));
+        }
+        QVERIFY(control<QPushButton>(progress, "2")->isEnabled());
+        QVERIFY(!control<QPushButton>(progress, "1")->isEnabled());
+        QCOMPARE(control<QProgressBar>(progress, "209")->value(), 0);
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d{6}$"))
+                    .match(label(progress, "7777"))
+                    .hasMatch());
+    }
+
+    void countersShowWithFiveDigitsAndInFullWhenLarge() {
+        axolite::language::NetworkRecord record;
+        TCalculationProgress progress(&record,
+                                      QStringLiteral("Моделирование работы нейронной сети..."));
+        record.counters.additions = 12;
+        record.counters.multiplications = 5'000'000'000LL; // beyond 32 bits
+        progress.refreshFigures();
+        QCOMPARE(label(progress, "7778"), QStringLiteral("   12"));
+        QCOMPARE(label(progress, "7779"), QStringLiteral("5000000000"));
+        QCOMPARE(label(progress, "7780"), QStringLiteral("     -")); // still zero
+        // A counter that falls back to zero (reset by another computation) keeps its figure.
+        record.counters.additions = 0;
+        progress.refreshFigures();
+        QCOMPARE(label(progress, "7778"), QStringLiteral("   12"));
+    }
+
+    void computationsThatCountNothingDisableTheStatistics() {
+        axolite::language::NetworkRecord record;
+        TCalculationProgress progress(&record,
+                                      QStringLiteral("Вычисление значений функций активации ..."));
+        progress.disableStatistics();
+        for (const char* id : {"7781", "7778", "7782", "7779", "7783", "7780"}) {
+            QVERIFY(!control<QLabel>(progress, id)->isEnabled());
+        }
+        QCOMPARE(label(progress, "7779"), QStringLiteral("     -"));
+    }
+
+    void thePercentageStaysWithinTheBar() {
+        TCalculationProgress progress(nullptr, QString());
+        progress.setPercent(75);
+        QCOMPARE(control<QProgressBar>(progress, "209")->value(), 75);
+        progress.setPercent(250);
+        QCOMPARE(progress.percent(), 100);
+        progress.setPercent(-3);
+        QCOMPARE(progress.percent(), 0);
+        QCOMPARE(control<QProgressBar>(progress, "209")->text(), QStringLiteral("0%"));
+    }
+
+    void interruptRaisesTheFlagAndClosesAtOnce() {
+        axolite::language::NetworkRecord record;
+        TCalculationProgress progress(&record, QString());
+        progress.setPercent(40);
+        QSignalSpy interrupted(&progress, &TCalculationProgress::interruptRequested);
+        QTest::mouseClick(control<QPushButton>(progress, "2"), Qt::LeftButton);
+        QCOMPARE(interrupted.count(), 1);
+        QVERIFY(progress.cancelRequested());
+        QCOMPARE(record.cancelRequested, std::uint8_t{1});
+        QVERIFY(!progress.isVisible());
+        // The computation ends as usual; the interrupted dialog does not come back.
+        progress.setPercent(41);
+        progress.poll();
+        progress.finish();
+        QVERIFY(!progress.isVisible());
+    }
+
+    void closingWhileRunningIsInterrupting() {
+        axolite::language::NetworkRecord record;
+        TCalculationProgress progress(&record, QString());
+        progress.setPercent(1);
+        progress.close();
+        QVERIFY(progress.cancelRequested());
+        QCOMPARE(record.cancelRequested, std::uint8_t{1});
+    }
+
+    void finishStopsTheTimeAndOffersClose() {
+        axolite::language::NetworkRecord record;
+        auto* progress = new TCalculationProgress(&record, QString());
+        QPointer<TCalculationProgress> alive(progress);
+        progress->setPercent(99);
+        progress->finish();
+        QVERIFY(progress->isVisible());
+        QVERIFY(!control<QPushButton>(*progress, "2")->isEnabled());
+        QVERIFY(control<QPushButton>(*progress, "1")->isEnabled());
+        const QString time = label(*progress, "7777");
+        QTest::qWait(30);
+        progress->refreshFigures();
+        QCOMPARE(label(*progress, "7777"), time);
+        QCOMPARE(progress->percent(), 99);
+        // Pressing "Прервать" after the end changes nothing; "Закрыть" closes and releases it.
+        progress->interrupt();
+        QCOMPARE(record.cancelRequested, std::uint8_t{0});
+        QTest::mouseClick(control<QPushButton>(*progress, "1"), Qt::LeftButton);
+        QTRY_VERIFY(alive.isNull());
+    }
+
+    void pollLetsPendingEventsThrough() {
+        TCalculationProgress progress(nullptr, QString());
+        bool delivered = false;
+        QTimer::singleShot(0, &progress, [&] { delivered = true; });
+        QElapsedTimer clock;
+        clock.start();
+        while (!delivered && clock.elapsed() < 2000) {
+            progress.poll();
+        }
+        QVERIFY(delivered);
+    }
+};
+
+QTEST_MAIN(DialogsProgressTest)
+#include "dialogs_progress_test.moc"
