@@ -1,0 +1,169 @@
+// Online back-propagation: connection updates per second of the training command (packed kernel),
+// of the plain loop over the neuron records it must match bit for bit, and of FANN's incremental
+// training on the same shapes, 1000 patterns, 100 iterations.
+#include "training/network_trainer.h"
+#include "training/reference_training.h"
+
+#include <benchmark/benchmark.h>
+
+#if __has_include(<floatfann.h>)
+#include <floatfann.h>
+#define AXOLITE_HAVE_FANN 1
+#endif
+
+#include <cmath>
+#include <filesystem>
+#include <random>
+#include <vector>
+
+using namespace axolite::training;
+
+namespace {
+
+constexpr int kPatterns = 1000;
+constexpr int kIterations = 100;
+
+struct Shape {
+    int input;
+    int hidden;
+    int hiddenLayers;
+    int output;
+    long long connections() const {
+        long long total = 0;
+        int previous = input;
+        for (int h = 0; h < hiddenLayers; ++h) {
+            total += static_cast<long long>(previous) * hidden;
+            previous = hidden;
+        }
+        return total + static_cast<long long>(previous) * output;
+    }
+};
+
+const Shape kShapes[] = {{18, 18, 2, 18}, {2, 10, 1, 1}};
+
+LayerConfiguration configurationOf(const Shape& shape) {
+    LayerConfiguration c;
+    c.inputNeurons = shape.input;
+    c.hiddenLayers = shape.hiddenLayers;
+    for (int h = 0; h < shape.hiddenLayers; ++h) {
+        c.hiddenNeurons[h] = shape.hidden;
+    }
+    c.hiddenTransfer = TransferCode::Sigmoid;
+    c.outputNeurons = shape.output;
+    c.outputTransfer = TransferCode::Linear;
+    return c;
+}
+
+std::vector<double> values(int count, unsigned seed, double scale) {
+    std::mt19937 engine(seed);
+    std::uniform_real_distribution<double> value(-scale, scale);
+    std::vector<double> result(static_cast<std::size_t>(count));
+    for (double& v : result) {
+        v = value(engine);
+    }
+    return result;
+}
+
+struct PatternFiles {
+    std::filesystem::path input;
+    std::filesystem::path target;
+    explicit PatternFiles(const Shape& shape) {
+        const auto folder = std::filesystem::temp_directory_path();
+        input = folder / ("axolite_bench_in_" + std::to_string(shape.input) + ".ptn");
+        target = folder / ("axolite_bench_out_" + std::to_string(shape.output) + ".ptn");
+        writePatternFile(input.string(), values(kPatterns * shape.input, 1, 1.0));
+        writePatternFile(target.string(), values(kPatterns * shape.output, 2, 0.5));
+    }
+};
+
+void reportRate(benchmark::State& state, const Shape& shape) {
+    state.counters["updates/s"] =
+        benchmark::Counter(static_cast<double>(shape.connections() * kPatterns * kIterations) *
+                               static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
+}
+
+void BM_TrainingCommand(benchmark::State& state) {
+    const Shape& shape = kShapes[state.range(0)];
+    const PatternFiles files(shape);
+    TrainingParameters parameters;
+    parameters.patterns = kPatterns;
+    parameters.iterations = kIterations;
+    parameters.inputFile = files.input.string();
+    parameters.targetFile = files.target.string();
+    parameters.learningRate = "0.01";
+    parameters.stopAtLocalMinimum = false;
+    for (auto _ : state) {
+        NetworkTrainer trainer(1);
+        trainer.train(configurationOf(shape), parameters);
+        benchmark::DoNotOptimize(trainer.network().neuron(1, 0).weights[0]);
+    }
+    reportRate(state, shape);
+}
+
+void BM_ReferenceLoop(benchmark::State& state) {
+    const Shape& shape = kShapes[state.range(0)];
+    const PatternFiles files(shape);
+    const auto in =
+        readPatternFile(files.input.string(), kPatterns, shape.input, PatternRole::Input).table;
+    const auto out =
+        readPatternFile(files.target.string(), kPatterns, shape.output, PatternRole::Target).table;
+    for (auto _ : state) {
+        RandomSource random(1);
+        LayeredNetwork network = LayeredNetwork::build(configurationOf(shape), random);
+        for (int t = 0; t < kIterations; ++t) {
+            for (int p = 0; p < kPatterns; ++p) {
+                referenceBackPropagation(network, in.row(p), out.row(p), 0.01f);
+            }
+        }
+        benchmark::DoNotOptimize(network.neuron(1, 0).weights[0]);
+    }
+    reportRate(state, shape);
+}
+
+#ifdef AXOLITE_HAVE_FANN
+void BM_FannIncremental(benchmark::State& state) {
+    const Shape& shape = kShapes[state.range(0)];
+    fann_train_data* data = fann_create_train(kPatterns, static_cast<unsigned>(shape.input),
+                                              static_cast<unsigned>(shape.output));
+    const auto in = values(kPatterns * shape.input, 1, 1.0);
+    const auto out = values(kPatterns * shape.output, 2, 0.5);
+    for (int p = 0; p < kPatterns; ++p) {
+        for (int j = 0; j < shape.input; ++j) {
+            data->input[p][j] =
+                static_cast<float>(in[static_cast<std::size_t>(p * shape.input + j)]);
+        }
+        for (int j = 0; j < shape.output; ++j) {
+            data->output[p][j] =
+                static_cast<float>(out[static_cast<std::size_t>(p * shape.output + j)]);
+        }
+    }
+    std::vector<unsigned> layers;
+    layers.push_back(static_cast<unsigned>(shape.input));
+    for (int h = 0; h < shape.hiddenLayers; ++h) {
+        layers.push_back(static_cast<unsigned>(shape.hidden));
+    }
+    layers.push_back(static_cast<unsigned>(shape.output));
+    for (auto _ : state) {
+        fann* ann = fann_create_standard_array(static_cast<unsigned>(layers.size()), layers.data());
+        fann_set_activation_function_hidden(ann, FANN_SIGMOID);
+        fann_set_activation_function_output(ann, FANN_LINEAR);
+        fann_set_training_algorithm(ann, FANN_TRAIN_INCREMENTAL);
+        fann_set_learning_rate(ann, 0.01f);
+        for (int t = 0; t < kIterations; ++t) {
+            benchmark::DoNotOptimize(fann_train_epoch(ann, data));
+        }
+        fann_destroy(ann);
+    }
+    fann_destroy_train(data);
+    reportRate(state, shape);
+}
+BENCHMARK(BM_FannIncremental)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+#endif
+
+} // namespace
+
+BENCHMARK(BM_TrainingCommand)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReferenceLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
