@@ -1,8 +1,247 @@
-// Placeholder until the command lands.
+// `axolite-cli run FILE.net [--models DIR] [--csv OUT.csv] [--json] [--series]`: the road of a
+// description through the check window, without a window: check, prepare, simulate, report.
+#include "run_command.h"
+
 #include "commands.h"
+
+#include "language/description_text.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <system_error>
 
 namespace axolite::cli {
 
-void addRunCommand(CLI::App& /*app*/, int& /*status*/) {}
+namespace {
+
+std::vector<RunStage>& stages() {
+    static std::vector<RunStage> registered;
+    return registered;
+}
+
+std::string formatNumber(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+// The present output series, y1..yn.
+int presentOutputs(const language::NetworkRecord& record) {
+    int n = 0;
+    while (n < language::kOutputCount && record.networkPresent[static_cast<std::size_t>(n)] != 0) {
+        ++n;
+    }
+    return n;
+}
+
+// Stage 1: the check, as `check` does it. False when the description cannot be simulated.
+bool checkStage(RunContext& c, const language::DescriptionText& text) {
+    c.check = runCheck(text.lines, c.record);
+    return c.check.correct();
+}
+
+// Stage 2: the preparation after a correct check.
+bool prepareStage(RunContext& c) {
+    try {
+        c.simulation.prepare(c.record, *c.check.result);
+        return true;
+    } catch (const AxoliteError& e) {
+        c.messages.push_back(e.message());
+        return false;
+    }
+}
+
+// Stage 3: the run, with a silent progress.
+bool simulateStage(RunContext& c) {
+    SilentProgress progress;
+    c.result = c.simulation.run(c.record, *c.check.result, progress, c.folders);
+    if (c.result.message) {
+        c.messages.push_back(*c.result.message);
+    }
+    return c.result.outcome == simulation::Simulation::Outcome::Completed;
+}
+
+void printMessages(const RunContext& c, std::ostream& out) {
+    for (const Message& m : c.messages) {
+        out << "Сообщение: " << m.text << '\n';
+    }
+}
+
+void printSimulationText(const RunContext& c, std::ostream& out) {
+    out << "Шагов : " << c.record.steps << '\n';
+    out << "Операций сложения : " << c.record.counters.additions << '\n';
+    out << "Операций умножения : " << c.record.counters.multiplications << '\n';
+    out << "Операций деления : " << c.record.counters.divisions << '\n';
+    for (int k = 0; k < presentOutputs(c.record); ++k) {
+        const auto& s = c.record.stats(language::SeriesFamily::Network, k);
+        out << 'y' << k + 1 << " : минимум " << formatNumber(s.minimum) << ", максимум "
+            << formatNumber(s.maximum) << ", диапазон " << formatNumber(s.range) << '\n';
+    }
+}
+
+void addSimulationJson(const RunContext& c, nlohmann::ordered_json& json) {
+    json["steps"] = c.record.steps;
+    json["counters"] = {{"additions", c.record.counters.additions},
+                        {"multiplications", c.record.counters.multiplications},
+                        {"divisions", c.record.counters.divisions}};
+    nlohmann::ordered_json present = nlohmann::ordered_json::array();
+    nlohmann::ordered_json stats = nlohmann::ordered_json::array();
+    nlohmann::ordered_json series = nlohmann::ordered_json::array();
+    for (int k = 0; k < language::kOutputCount; ++k) {
+        present.push_back(c.record.networkPresent[static_cast<std::size_t>(k)] != 0);
+    }
+    for (int k = 0; k < presentOutputs(c.record); ++k) {
+        const auto& s = c.record.stats(language::SeriesFamily::Network, k);
+        stats.push_back({{"min", s.minimum}, {"max", s.maximum}, {"range", s.range}});
+        if (c.options.series) {
+            series.push_back(c.record.outputSeries[static_cast<std::size_t>(k)]);
+        }
+    }
+    json["outputs_present"] = present;
+    json["stats"] = stats;
+    if (c.options.series) {
+        json["series"] = series;
+    }
+}
+
+// Header i,x,y1,...,yn and one row per step, numbers as "%.17g". False when the file cannot be
+// written.
+bool writeCsv(const RunContext& c) {
+    std::vector<CsvColumn> columns;
+    for (int k = 0; k < presentOutputs(c.record); ++k) {
+        columns.push_back(
+            {"y" + std::to_string(k + 1), &c.record.outputSeries[static_cast<std::size_t>(k)]});
+    }
+    for (const RunStage& stage : stages()) {
+        if (stage.addCsvColumns) {
+            stage.addCsvColumns(c, columns);
+        }
+    }
+    std::ofstream out(c.options.csv, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        return false;
+    }
+    out << "i,x";
+    for (const CsvColumn& column : columns) {
+        out << ',' << column.name;
+    }
+    out << '\n';
+    char number[40];
+    for (std::int32_t i = 0; i < c.record.steps; ++i) {
+        const double x = c.record.t0 + static_cast<double>(i) * c.record.h;
+        std::snprintf(number, sizeof number, "%.17g", x);
+        out << i << ',' << number;
+        for (const CsvColumn& column : columns) {
+            const std::size_t index = static_cast<std::size_t>(i);
+            const double v = column.values != nullptr && index < column.values->size()
+                                 ? (*column.values)[index]
+                                 : 0.0;
+            std::snprintf(number, sizeof number, "%.17g", v);
+            out << ',' << number;
+        }
+        out << '\n';
+    }
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+// Stage 4: the report, as text or as one JSON object.
+void report(const RunContext& c, bool simulated) {
+    if (c.options.json) {
+        nlohmann::ordered_json json = checkJson(c.check, c.record);
+        for (const Message& m : c.messages) {
+            json["messages"].push_back({{"icon", messageKindName(m.kind)}, {"text", m.text}});
+        }
+        if (simulated) {
+            addSimulationJson(c, json);
+            for (const RunStage& stage : stages()) {
+                if (stage.addJson) {
+                    stage.addJson(c, json);
+                }
+            }
+        }
+        std::cout << json.dump(1) << '\n';
+        return;
+    }
+    printCheckText(std::cout, c.check);
+    printMessages(c, std::cout);
+    if (simulated) {
+        printSimulationText(c, std::cout);
+        for (const RunStage& stage : stages()) {
+            if (stage.printText) {
+                stage.printText(c, std::cout);
+            }
+        }
+    }
+}
+
+int runFile(RunContext& c) {
+    const auto text = language::readDescriptionFile(c.options.path);
+    if (!text) {
+        std::cerr << unreadableFileText(c.options.path) << '\n';
+        return UsageError;
+    }
+    if (!c.options.models.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(platform::pathFromUtf8(c.options.models), ec)) {
+            std::cerr << "Имя директории введено неверно." << '\n';
+            return UsageError;
+        }
+        c.folders.models = c.options.models;
+        c.folders.set = true;
+    }
+
+    const bool simulated = checkStage(c, *text) && prepareStage(c) && simulateStage(c);
+    std::optional<int> stageStatus;
+    if (simulated) {
+        for (const RunStage& stage : stages()) {
+            if (stage.afterSimulation && !stageStatus) {
+                stageStatus = stage.afterSimulation(c);
+            }
+        }
+    }
+    report(c, simulated && !stageStatus);
+    if (!simulated) {
+        return Refused;
+    }
+    if (stageStatus) {
+        return *stageStatus;
+    }
+    if (!c.options.csv.empty() && !writeCsv(c)) {
+        std::cerr << "Ошибка при записи файла " << c.options.csv << '\n';
+        return UsageError;
+    }
+    return Done;
+}
+
+} // namespace
+
+void registerRunStage(RunStage stage) {
+    stages().push_back(std::move(stage));
+}
+
+void addRunCommand(CLI::App& app, int& status) {
+    auto options = std::make_shared<RunOptions>();
+    CLI::App* command = app.add_subcommand("run", "Check a description and simulate the network");
+    command->add_option("file", options->path, "Description file (.net)")->required();
+    command->add_option("--models", options->models,
+                        "Folder of the neuron models (.neu); the current folder by default");
+    command->add_option("--csv", options->csv, "Write the output series to this CSV file");
+    command->add_flag("--json", options->json, "Print one JSON object");
+    command->add_flag("--series", options->series, "With --json: include the output series");
+    for (const RunStage& stage : stages()) {
+        if (stage.addOptions) {
+            stage.addOptions(*command);
+        }
+    }
+    command->callback([options, &status] {
+        // The context holds the histories of the whole run: one, on the heap, per command.
+        auto context = std::make_unique<RunContext>();
+        context->options = *options;
+        status = runFile(*context);
+    });
+}
 
 } // namespace axolite::cli

@@ -1,0 +1,62 @@
+// `axolite-cli run`: check, prepare, simulate, report. The command runs in separate stages over
+// one context, and further stages (reference solutions, ...) can join it: each may add options,
+// work after the simulation, and add its lines, JSON members and CSV columns to the report.
+#pragma once
+
+#include "check_report.h"
+
+#include "language/network_record.h"
+#include "platform/folder_settings.h"
+#include "simulation/simulation.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace axolite::cli {
+
+struct RunOptions {
+    std::string path;
+    std::string models; // empty: the current directory
+    std::string csv;    // empty: no CSV file
+    bool json = false;
+    bool series = false;
+};
+
+// Everything one `run` works on, in the order the stages fill it.
+struct RunContext {
+    RunOptions options;
+    platform::FolderSettings folders;
+    language::NetworkRecord record;
+    CheckOutcome check;
+    simulation::Simulation simulation;
+    simulation::Simulation::Result result;
+    // Message boxes of the stages after the check (preparation, models, ...), in order.
+    std::vector<Message> messages;
+};
+
+// One column of the CSV file: its header and one value per step.
+struct CsvColumn {
+    std::string name;
+    const std::vector<double>* values = nullptr;
+};
+
+// A stage that joins `run`. Every member is optional.
+struct RunStage {
+    std::function<void(CLI::App& command)> addOptions;
+    // After a completed simulation; returns the exit status to stop with, or nothing to go on.
+    std::function<std::optional<int>(RunContext& context)> afterSimulation;
+    std::function<void(const RunContext& context, std::ostream& out)> printText;
+    std::function<void(const RunContext& context, nlohmann::ordered_json& json)> addJson;
+    std::function<void(const RunContext& context, std::vector<CsvColumn>& columns)> addCsvColumns;
+};
+
+// Stages join before main() parses the command line (e.g. from a static initialiser).
+void registerRunStage(RunStage stage);
+
+} // namespace axolite::cli
