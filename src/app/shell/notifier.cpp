@@ -74,3 +74,11 @@ void Notifier::showTitled(axolite::MessageKind kind, const QString& caption, con
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
     box.exec();
 }
+
+void Notifier::setCapturing(bool capturing) {
+    capturing_ = capturing;
+    if (!capturing) {
+        answers_.clear();
+        choices_.clear();
+    }
+}

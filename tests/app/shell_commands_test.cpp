@@ -1,0 +1,299 @@
+// The frame's commands driven by their identifiers: the menus, the toolbar and the context menu
+// hold the right commands, each command is enabled exactly when its rule holds (before and after
+// a check, a simulation and an edit), the check command opens the check window, and the window
+// slots are used 1..20, then 0, 1, ...
+#include "language/translate_dialog.h"
+#include "reference/calculation_progress.h"
+#include "shell/axolite_app.h"
+#include "shell/command_table.h"
+#include "shell/edit_file.h"
+#include "shell/mdi_child.h"
+#include "shell/mdi_client.h"
+#include "shell/notifier.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+
+using namespace axolite::shell;
+
+namespace {
+
+const char* kCorrect = "neurons 2;\n"
+                       "simtime 0, 1;\n"
+                       "timestep 0.25;\n"
+                       "inputlayer {neuron 1;}\n"
+                       "outputlayer {neuron 2, weight 1;}\n"
+                       "networklayout {neuron 1, neuron 2, weight 0.5;}\n"
+                       "end\n";
+
+// Every command that a description's state decides.
+const QList<int> kDescriptionCommands = {CmNeuronModel, CmCheck,  CmInputActivation, CmRungeKutta,
+                                         CmExactValues, CmGraphs, CmNumeric,         CmDynamics};
+
+} // namespace
+
+class ShellCommandsTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<TAxoliteApp> frame_;
+
+    bool enabled(int id) {
+        frame_->updateCommands();
+        QAction* action = frame_->command(id);
+        return action != nullptr && action->isEnabled();
+    }
+    QList<int> enabledOf(const QList<int>& ids) {
+        QList<int> result;
+        for (int id : ids) {
+            if (enabled(id)) {
+                result.append(id);
+            }
+        }
+        return result;
+    }
+    TAxoliteMDIChild* describe(const char* text) {
+        TAxoliteMDIChild* child = frame_->newDescription();
+        child->editor()->setPlainText(QString::fromUtf8(text));
+        frame_->client()->setActiveSubWindow(child);
+        return child;
+    }
+
+private slots:
+    void init() {
+        Notifier::instance().setCapturing(true);
+        Notifier::instance().clearCaptured();
+        frame_ = std::make_unique<TAxoliteApp>(dir_.filePath(QStringLiteral("Axolite.ini")));
+        frame_->show();
+        auto& folders = frame_->client()->folders();
+        folders.models = AXOLITE_EXAMPLES_DIR "/models";
+        folders.set = true;
+    }
+    void cleanup() { frame_.reset(); }
+
+    void everyCommandIsAnActionNamedByItsIdentifier() {
+        for (const CommandInfo& info : commandTable()) {
+            QAction* action = frame_->findChild<QAction*>(QString::number(info.id));
+            QVERIFY2(action != nullptr, info.menuText);
+            QCOMPARE(action->text(), QString::fromUtf8(info.menuText));
+            QVERIFY(!action->statusTip().isEmpty());
+        }
+        QCOMPARE(frame_->command(CmFileNew)->statusTip(), QStringLiteral("Описать нейронную сеть"));
+        QCOMPARE(frame_->command(CmEditPaste)->text(), QStringLiteral("Вставить "));
+        QCOMPARE(frame_->windowTitle(), QStringLiteral("Axolite"));
+    }
+
+    void menusAndToolbarHoldTheCommandsInOrder() {
+        QStringList titles;
+        for (QAction* menu : frame_->menuBar()->actions()) {
+            titles << menu->text();
+        }
+        QCOMPARE(titles, (QStringList{"Файл", "Редактирование", "Поиск", "Нейронная сеть", "Окно",
+                                      "Помощь"}));
+
+        auto* bar = frame_->findChild<QToolBar*>(QStringLiteral("Toolbar"));
+        QVERIFY(bar != nullptr);
+        QCOMPARE(bar->windowTitle(), QStringLiteral("Toolbar"));
+        QStringList buttons;
+        for (QAction* action : bar->actions()) {
+            buttons << (action->isSeparator() ? QStringLiteral(";") : action->objectName());
+        }
+        QCOMPARE(buttons.join(u' '),
+                 QStringLiteral("24331 ; 42 ; 24332 24333 ; 5 ; 24322 24323 24324 ; 24321 ; "
+                                "24351 24353 ; 37 ; 8 ; 18003 ; 18000 18001 ; 14 12 13 ; "
+                                "24337 24340 ; 2001"));
+    }
+
+    void withoutWindowsOnlyTheAlwaysCommandsAreEnabled() {
+        for (int id : {CmFileNew, CmFileOpen, CmFolders, CmTeachNetwork, CmCascade, CmTile,
+                       CmArrangeIcons, CmCloseAll, CmHelpContents, CmHelpOnHelp, CmAbout, CmExit,
+                       CmPrint, CmPrintPreview, CmPrintSetup}) {
+            QVERIFY2(enabled(id), qPrintable(QString::number(id)));
+        }
+        for (int id : {CmFileClose, CmFileSave, CmFileSaveAs, CmEditUndo, CmEditCut, CmEditCopy,
+                       CmEditDelete, CmEditClear, CmFind, CmReplace, CmFindNext}) {
+            QVERIFY2(!enabled(id), qPrintable(QString::number(id)));
+        }
+        QCOMPARE(enabledOf(kDescriptionCommands), QList<int>{});
+    }
+
+    void enablingFollowsCheckSimulationAndEdit() {
+        TAxoliteMDIChild* child = describe(kCorrect);
+        // A window never checked: only the check and the model dialog.
+        QCOMPARE(enabledOf(kDescriptionCommands), (QList<int>{CmNeuronModel, CmCheck}));
+        QVERIFY(enabled(CmFileClose));
+        QVERIFY(enabled(CmEditClear));
+
+        frame_->execute(CmCheck);
+        TTranslateDialog* check = child->checkWindow();
+        QVERIFY(check != nullptr);
+        QVERIFY(check->correct());
+        // While the check window is open neither the check nor the model dialog can run.
+        QCOMPARE(enabledOf(kDescriptionCommands), QList<int>{CmInputActivation});
+
+        check->calculate();
+        QVERIFY(child->record().simulated != 0);
+        // The run used the input layer up: activation waits for the next check.
+        QCOMPARE(enabledOf(kDescriptionCommands),
+                 (QList<int>{CmRungeKutta, CmExactValues, CmGraphs, CmNumeric, CmDynamics}));
+
+        // A view open for this description disables its own command only.
+        auto* view = new QWidget;
+        child->graphsView = view;
+        QVERIFY(!enabled(CmGraphs));
+        QVERIFY(enabled(CmNumeric));
+        delete view;
+        QVERIFY(enabled(CmGraphs));
+
+        // Any edit makes the results out of date.
+        child->editor()->moveCursor(QTextCursor::End);
+        child->editor()->insertPlainText(QStringLiteral(" "));
+        QVERIFY(child->record().simulated == 0);
+        QCOMPARE(enabledOf(kDescriptionCommands), QList<int>{});
+        QVERIFY(enabled(CmEditUndo));
+
+        // Closing the check window makes the check available again.
+        check->close();
+        QTRY_VERIFY(child->checkWindow() == nullptr || !child->checkWindow()->isVisible());
+        QCOMPARE(enabledOf(kDescriptionCommands), (QList<int>{CmNeuronModel, CmCheck}));
+    }
+
+    void commandsFollowTheActiveWindow() {
+        TAxoliteMDIChild* simulated = describe(kCorrect);
+        frame_->execute(CmCheck);
+        simulated->checkWindow()->calculate();
+        TAxoliteMDIChild* fresh = describe("neurons 1;\nend\n");
+        QVERIFY(!enabled(CmGraphs));
+        frame_->client()->setActiveSubWindow(simulated);
+        QVERIFY(enabled(CmGraphs));
+        frame_->client()->setActiveSubWindow(fresh);
+        QVERIFY(!enabled(CmGraphs));
+    }
+
+    void selectionDecidesCutCopyDelete() {
+        TAxoliteMDIChild* child = describe("neurons 2;");
+        QVERIFY(!enabled(CmEditCut));
+        child->editor()->selectAll();
+        QVERIFY(enabled(CmEditCut));
+        QVERIFY(enabled(CmEditCopy));
+        QVERIFY(enabled(CmEditDelete));
+        frame_->execute(CmEditDelete);
+        QVERIFY(child->editor()->document()->isEmpty());
+        QVERIFY(!enabled(CmEditClear));
+        frame_->execute(CmEditUndo);
+        QCOMPARE(child->editor()->toPlainText(), QStringLiteral("neurons 2;"));
+        frame_->execute(CmEditClear);
+        QVERIFY(child->editor()->document()->isEmpty());
+    }
+
+    void checkOfAnEmptyDescriptionOnlyTellsSo() {
+        TAxoliteMDIChild* child = describe("");
+        frame_->execute(CmCheck);
+        QCOMPARE(Notifier::instance().captured().size(), std::size_t{1});
+        QCOMPARE(
+            Notifier::instance().captured()[0],
+            (axolite::Message{axolite::MessageKind::Information, "Нейронная сеть не описана."}));
+        QVERIFY(child->checkWindow() == nullptr);
+        QVERIFY(enabled(CmCheck));
+    }
+
+    void checkWindowIsCaptionedWithTheLowerCasedPath() {
+        const QString path = dir_.filePath(QStringLiteral("Сеть_ABC.net"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(kCorrect);
+        file.close();
+        TAxoliteMDIChild* child = frame_->openDescription(path);
+        QVERIFY(child != nullptr);
+        frame_->execute(CmCheck);
+        QVERIFY(child->checkWindow() != nullptr);
+        QCOMPARE(child->checkWindow()->windowTitle(),
+                 QStringLiteral("Проверка правильности описания нейронной сети ") + path.toLower());
+        QVERIFY(child->checkWindow()->isVisible());
+    }
+
+    void inputActivationWithoutAnInputLayerExplainsItself() {
+        TAxoliteMDIChild* child = describe(kCorrect);
+        child->record().inputLayerReady = 1; // ready, but no list
+        frame_->execute(CmInputActivation);
+        QCOMPARE(Notifier::instance().captured().size(), std::size_t{1});
+        QCOMPARE(Notifier::instance().captured()[0].text,
+                 std::string("Входной слой нейронной сети не определен"));
+    }
+
+    void registeredToolsOpenFromTheirCommand() {
+        int opened = 0;
+        TAxoliteMDIChild* seen = nullptr;
+        TAxoliteApp::registerTool(CmRungeKutta, [&](TAxoliteApp&, TAxoliteMDIChild* child) {
+            ++opened;
+            seen = child;
+        });
+        TAxoliteMDIChild* child = describe(kCorrect);
+        frame_->execute(CmRungeKutta); // disabled: not simulated
+        QCOMPARE(opened, 0);
+        child->record().simulated = 1;
+        frame_->execute(CmRungeKutta);
+        QCOMPARE(opened, 1);
+        QCOMPARE(seen, child);
+        TAxoliteApp::registerTool(CmRungeKutta, {});
+    }
+
+    void contextMenuRepeatsTheDescriptionCommands() {
+        QStringList ids;
+        for (int id : contextMenuLayout()) {
+            ids << QString::number(id);
+        }
+        QCOMPARE(ids.join(u' '), QStringLiteral("18003 8 37 18000 18001 14 12 13"));
+    }
+
+    void slotsRunOneToTwentyThenZero() {
+        QList<int> used;
+        TAxoliteMDIChild* first = nullptr;
+        for (int i = 0; i < 22; ++i) {
+            TAxoliteMDIChild* child = frame_->newDescription();
+            if (i == 0) {
+                first = child;
+            }
+            used << child->slot();
+            QCOMPARE(child->record().slot, child->slot());
+        }
+        QCOMPARE(used.first(), 1);
+        QCOMPARE(used[19], 20);
+        QCOMPARE(used[20], 0);
+        QCOMPARE(used[21], 1);
+        // The table entry of slot 1 now names the new window, the old one still stands.
+        QVERIFY(frame_->client()->windowInSlot(1) != first);
+        QCOMPARE(frame_->client()->windowInSlot(1)->slot(), 1);
+        QVERIFY(first->isVisible());
+    }
+
+    void closingAWindowDuringASimulationWaitsForIt() {
+        TAxoliteMDIChild* child = describe("neurons 2;\nsimtime 0, 10;\ntimestep 0.00001;\n"
+                                           "outputlayer {neuron 2, weight 1;}\n"
+                                           "networklayout {neuron 1, neuron 2, weight 0.5;}\n"
+                                           "end\n");
+        child->editor()->document()->setModified(false);
+        frame_->execute(CmCheck);
+        QPointer<TAxoliteMDIChild> guard(child);
+        TTranslateDialog* check = child->checkWindow();
+        // Close from inside the computation (as a click processed during a step would).
+        bool triedDuringRun = false;
+        QTimer::singleShot(0, child, [&] {
+            triedDuringRun = check->running();
+            child->close();
+        });
+        check->calculate();
+        QVERIFY(triedDuringRun);
+        QVERIFY(guard);                          // still there when the computation returned
+        QVERIFY(guard->record().simulated == 0); // the close request stopped the run
+        QTRY_VERIFY(!guard);
+    }
+};
+
+QTEST_MAIN(ShellCommandsTest)
+#include "shell_commands_test.moc"
