@@ -1,0 +1,220 @@
+// The shell's links to the desktop: the ".net" association in $XDG_DATA_HOME and its removal by
+// "unregister", the help window on contents, help on help and command topics (menu F1, help
+// cursor), the about box's figures, and printing a description to PDF.
+#include "shell/about_box.h"
+#include "shell/axolite_app.h"
+#include "shell/command_table.h"
+#include "shell/edit_file.h"
+#include "shell/file_association.h"
+#include "shell/help_window.h"
+#include "shell/mdi_child.h"
+#include "shell/notifier.h"
+#include "shell/printing.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace axolite::shell;
+
+class ShellPlatformTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { Notifier::instance().setCapturing(true); }
+
+    void associationIsWrittenAndRemoved() {
+        QTemporaryDir home;
+        QVERIFY(writeFileAssociation(home.path(), QStringLiteral("/opt/my \"apps\"/axolite")));
+        for (const QString& file : associationFiles()) {
+            QVERIFY2(QFileInfo::exists(home.filePath(file)), qPrintable(file));
+        }
+        QFile mime(home.filePath(QStringLiteral("mime/packages/axolite-network.xml")));
+        QVERIFY(mime.open(QIODevice::ReadOnly));
+        const QString xml = QString::fromUtf8(mime.readAll());
+        QVERIFY(xml.contains(QStringLiteral("<glob pattern=\"*.net\"/>")));
+        QVERIFY(xml.contains(QStringLiteral("<comment>Нейронная сеть</comment>")));
+        QFile desktop(home.filePath(QStringLiteral("applications/axolite.desktop")));
+        QVERIFY(desktop.open(QIODevice::ReadOnly));
+        const QString entry = QString::fromUtf8(desktop.readAll());
+        QVERIFY(entry.contains(QStringLiteral("MimeType=application/x-axolite-network;")));
+        QVERIFY(entry.contains(QStringLiteral("Exec=\"/opt/my \\\"apps\\\"/axolite\" %f")));
+
+        // Unrelated files in the same folders stay.
+        QFile other(home.filePath(QStringLiteral("applications/other.desktop")));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.close();
+        QVERIFY(removeFileAssociation(home.path()));
+        for (const QString& file : associationFiles()) {
+            QVERIFY(!QFileInfo::exists(home.filePath(file)));
+        }
+        QVERIFY(other.exists());
+        QVERIFY(removeFileAssociation(home.path())); // nothing left to remove is no failure
+    }
+
+    void commandLineRegistersOrUnregisters() {
+        QTemporaryDir dir;
+        TAxoliteApp frame(dir.filePath(QStringLiteral("Axolite.ini")));
+        const QString desktop = dir.filePath(QStringLiteral("applications/axolite.desktop"));
+        frame.applyCommandLine({QStringLiteral("axolite")}, dir.path(), false);
+        QVERIFY(QFileInfo::exists(desktop));
+        frame.applyCommandLine({QStringLiteral("axolite"), QStringLiteral("unregister")},
+                               dir.path(), false);
+        QVERIFY(!QFileInfo::exists(desktop));
+        QVERIFY(frame.client() != nullptr);
+        QVERIFY(wantsUnregister({QStringLiteral("UNREGISTER")}));
+        QVERIFY(!wantsUnregister({QStringLiteral("file.net")}));
+    }
+
+    void dataHomeFollowsTheEnvironment() {
+        qputenv("XDG_DATA_HOME", "/tmp/somewhere");
+        QCOMPARE(xdgDataHome(), QStringLiteral("/tmp/somewhere"));
+        qputenv("XDG_DATA_HOME", "relative/path");
+        QCOMPARE(xdgDataHome(), QDir::homePath() + QStringLiteral("/.local/share"));
+        qunsetenv("XDG_DATA_HOME");
+        QCOMPARE(xdgDataHome(), QDir::homePath() + QStringLiteral("/.local/share"));
+    }
+
+    void everyCommandHasAHelpTopic() {
+        QVERIFY(THelpWindow::hasTopic(0));
+        for (const CommandInfo& info : commandTable()) {
+            if (info.id != CmHelpContents) {
+                QVERIFY2(THelpWindow::hasTopic(info.id), info.menuText);
+            }
+        }
+        QCOMPARE(THelpWindow::topicUrl(99999), THelpWindow::topicUrl(0));
+    }
+
+    void helpOpensOnTheTopicAsked() {
+        openHelp(CmCheck);
+        QVERIFY(helpWindow() != nullptr);
+        QCOMPARE(helpWindow()->currentPage(), QUrl(QStringLiteral("qrc:/help/18003.html")));
+        QCOMPARE(helpWindow()->currentTitle(),
+                 QStringLiteral("Проверка правильности описания нейронной сети"));
+        openHelp();
+        QCOMPARE(helpWindow()->currentTitle(), QStringLiteral("Содержание"));
+        closeHelp();
+        QTRY_VERIFY(helpWindow() == nullptr);
+    }
+
+    void helpCommandsAndF1InAMenu() {
+        QTemporaryDir dir;
+        TAxoliteApp frame(dir.filePath(QStringLiteral("Axolite.ini")));
+        frame.show();
+        frame.execute(CmHelpOnHelp);
+        QCOMPARE(helpWindow()->currentPage(), QUrl(QStringLiteral("qrc:/help/2002.html")));
+        frame.execute(CmHelpContents);
+        QCOMPARE(helpWindow()->currentPage(), QUrl(QStringLiteral("qrc:/help/index.html")));
+
+        // F1 on the highlighted item of an open menu.
+        QMenu* file = frame.menuBar()->actions().first()->menu();
+        file->popup(QPoint(0, 0));
+        QTRY_VERIFY(file->isVisible());
+        file->setActiveAction(frame.command(CmFileOpen));
+        QTest::keyClick(file, Qt::Key_F1);
+        QCOMPARE(helpWindow()->currentPage(), QUrl(QStringLiteral("qrc:/help/24332.html")));
+        QTRY_VERIFY(!file->isVisible());
+        closeHelp();
+    }
+
+    void helpCursorShowsTheNextCommandsTopicInsteadOfRunningIt() {
+        QTemporaryDir dir;
+        TAxoliteApp frame(dir.filePath(QStringLiteral("Axolite.ini")));
+        frame.show();
+        frame.startHelpCursor();
+        QVERIFY(frame.helpCursorActive());
+        frame.command(CmFileNew)->trigger();
+        QVERIFY(!frame.helpCursorActive());
+        QVERIFY(frame.activeChild() == nullptr); // "Новый" did not run
+        QCOMPARE(helpWindow()->currentPage(), QUrl(QStringLiteral("qrc:/help/24331.html")));
+
+        frame.startHelpCursor();
+        QTest::keyClick(&frame, Qt::Key_Escape);
+        QVERIFY(!frame.helpCursorActive());
+        frame.command(CmFileNew)->trigger();
+        QVERIFY(frame.activeChild() != nullptr);
+        closeHelp();
+    }
+
+    void helpWindowClosesWithTheFrame() {
+        {
+            QTemporaryDir dir;
+            TAxoliteApp frame(dir.filePath(QStringLiteral("Axolite.ini")));
+            frame.execute(CmHelpContents);
+            QVERIFY(helpWindow() != nullptr);
+            QVERIFY(frame.close());
+        }
+        QTRY_VERIFY(helpWindow() == nullptr);
+    }
+
+    void aboutBoxFigures() {
+        QCOMPARE(processorTypeName(3), QStringLiteral("Intel 386"));
+        QCOMPARE(processorTypeName(4), QStringLiteral("Intel 486"));
+        QCOMPARE(processorTypeName(6), QStringLiteral("Intel PENTIUM"));
+        QCOMPARE(processorTypeName(0), QStringLiteral("Intel PENTIUM"));
+        QCOMPARE(processorFamilyFromCpuInfo(QStringLiteral(
+                     "processor\t: 0\nvendor_id\t: GenuineIntel\ncpu family\t: 4\n")),
+                 4);
+        QCOMPARE(processorFamilyFromCpuInfo(QStringLiteral("garbage")), 0);
+        QCOMPARE(memoryText(0), QStringLiteral("1 M"));
+        QCOMPARE(memoryText((std::uint64_t{16} << 30) + 5), QStringLiteral("16385 M"));
+        QVERIFY(totalPhysicalMemory() > 0);
+        QCOMPARE(startupPicture().size(), QSize(290, 120));
+    }
+
+    void descriptionPrintsToPdf() {
+        QTemporaryDir dir;
+        QStringList lines;
+        for (int i = 0; i < 200; ++i) {
+            lines
+                << QStringLiteral("neuron %1, neuron %2, weight 0.5; // нейрон").arg(i).arg(i + 1);
+        }
+        const DescriptionPrintout printout(QStringLiteral("сеть.net"), lines.join(u'\n'));
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        QList<int> pages;
+        int total = 0;
+        QCOMPARE(printout.print(printer,
+                                [&](int page, int count) {
+                                    pages << page;
+                                    total = count;
+                                    return true;
+                                }),
+                 PrintOutcome::Printed);
+        QVERIFY(total >= 3);
+        QCOMPARE(pages.size(), total);
+        QFile pdf(dir.filePath(QStringLiteral("out.pdf")));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QVERIFY(pdf.readAll().startsWith("%PDF"));
+    }
+
+    void cancelledPrintingStopsAtThePage() {
+        QTemporaryDir dir;
+        const DescriptionPrintout printout(QStringLiteral("x"), QString(5000, u'\n'));
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        int seen = 0;
+        QCOMPARE(printout.print(printer,
+                                [&](int page, int) {
+                                    seen = page;
+                                    return page < 2;
+                                }),
+                 PrintOutcome::Cancelled);
+        QCOMPARE(seen, 2);
+    }
+
+    void printTexts() {
+        QCOMPARE(previewCaption(3, 3), QStringLiteral("Page 3"));
+        QCOMPARE(previewCaption(3, 4), QStringLiteral("Page 3 - 4"));
+        QCOMPARE(printFailureText(QStringLiteral("a.net"), QStringLiteral("из-за ошибки принтера")),
+                 QStringLiteral("'a.net' не напечатан из-за ошибки принтера."));
+    }
+};
+
+QTEST_MAIN(ShellPlatformTest)
+#include "shell_platform_test.moc"
