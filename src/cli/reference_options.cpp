@@ -1,0 +1,237 @@
+// The reference stages of `axolite-cli run`.
+#include "reference_options.h"
+
+#include "common/progress.h"
+#include "reference/exact_values.h"
+#include "reference/input_activation.h"
+#include "reference/number_text.h"
+#include "reference/pattern_writers.h"
+#include "reference/runge_kutta.h"
+#include "views/series.h"
+
+#include <array>
+#include <sstream>
+
+namespace axolite::cli {
+
+namespace {
+
+using language::kOutputCount;
+using language::NetworkRecord;
+using language::SeriesFamily;
+
+// "N=TEXT" → (N, TEXT); N must be a whole decimal number.
+std::pair<double, std::string> splitAssignment(const std::string& option, const std::string& item) {
+    const std::size_t equals = item.find('=');
+    const std::string number = item.substr(0, equals);
+    const std::size_t length = reference::scanDecimalNumber(number);
+    if (equals == std::string::npos || length == 0 || length != number.size()) {
+        throw CLI::ValidationError(option, "expected NUMBER=FORMULA, got \"" + item + "\"");
+    }
+    return {reference::decimalValue(number), item.substr(equals + 1)};
+}
+
+std::vector<std::string> fields(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> result;
+    for (std::string field; in >> field;) {
+        result.push_back(field);
+    }
+    return result;
+}
+
+// The 25 texts of the Runge-Kutta dialog from the two options; fields not given stay "0.0".
+std::array<std::string, reference::kSystemTextCount> systemTexts(const ReferenceOptions& options) {
+    std::array<std::string, reference::kSystemTextCount> texts;
+    texts.fill("0.0");
+    std::vector<std::string> rows;
+    std::string row;
+    std::istringstream in(options.rk);
+    while (std::getline(in, row, ';')) {
+        rows.push_back(row);
+    }
+    if (rows.size() > kOutputCount) {
+        throw CLI::ValidationError("--rk", "at most four rows separated by ';'");
+    }
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const auto numbers = fields(rows[k]);
+        if (numbers.size() > 5) {
+            throw CLI::ValidationError("--rk", "at most five numbers a b c d e in a row");
+        }
+        for (std::size_t c = 0; c < numbers.size(); ++c) {
+            texts[k * 5 + c] = numbers[c];
+        }
+    }
+    const auto initial = fields(options.rkInit);
+    if (initial.size() > kOutputCount) {
+        throw CLI::ValidationError("--rk-init", "at most four initial values y1 y2 y3 y4");
+    }
+    for (std::size_t k = 0; k < initial.size(); ++k) {
+        texts[21 + k] = initial[k];
+    }
+    return texts;
+}
+
+nlohmann::json flags(const std::array<std::uint8_t, kOutputCount>& present) {
+    nlohmann::json out = nlohmann::json::array();
+    for (const std::uint8_t flag : present) {
+        out.push_back(flag != 0);
+    }
+    return out;
+}
+
+nlohmann::json statistics(const NetworkRecord& record, SeriesFamily family) {
+    nlohmann::json out = nlohmann::json::array();
+    for (int k = 0; k < kOutputCount; ++k) {
+        if (!views::seriesPresent(record, family, k)) {
+            out.push_back(nullptr);
+            continue;
+        }
+        const auto& s = record.stats(family, k);
+        out.push_back({{"min", s.minimum}, {"max", s.maximum}, {"range", s.range}});
+    }
+    return out;
+}
+
+nlohmann::json estimate(std::optional<double> value) {
+    return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+}
+
+} // namespace
+
+void addReferenceOptions(CLI::App& run, ReferenceOptions& options) {
+    run.add_option("--activate", options.activate,
+                   "Activation function of input neuron N, as N=FORMULA (repeatable; input "
+                   "neurons not named get 0)");
+    run.add_option("--exact", options.exact,
+                   "Analytic dependency yK, as K=FORMULA with K 1..4 (repeatable; 0.0 otherwise)");
+    run.add_option("--rk", options.rk,
+                   "Runge-Kutta system: \"a1 b1 c1 d1 e1; a2 ...; a3 ...; a4 ...\"");
+    run.add_option("--rk-init", options.rkInit, "Initial values \"y1 y2 y3 y4\"");
+    run.add_option("--ptn-exact", options.ptnExact, "Write the exact values as a pattern file");
+    run.add_option("--ptn-rk", options.ptnRk, "Write the Runge-Kutta solution as a pattern file");
+    run.add_option("--ptn-inputs", options.ptnInputs,
+                   "Write the input activations as a pattern file");
+}
+
+ReferenceStages::ReferenceStages(const ReferenceOptions& options) : options_(options) {}
+
+void ReferenceStages::beforeSimulation(NetworkRecord& record) {
+    if (!options_.wantsActivation()) {
+        return;
+    }
+    const std::size_t entries = record.inputLayer ? record.inputLayer->size() : 0;
+    std::vector<std::string> functions(entries, "0");
+    for (const std::string& item : options_.activate) {
+        const auto [neuron, formula] = splitAssignment("--activate", item);
+        bool found = false;
+        for (std::size_t n = 0; n < entries; ++n) {
+            if ((*record.inputLayer)[n] == neuron && neuron != 0.0) {
+                functions[n] = formula;
+                found = true;
+            }
+        }
+        if (!found) {
+            throw CLI::ValidationError("--activate", "neuron " + item.substr(0, item.find('=')) +
+                                                         " is not in the input layer");
+        }
+    }
+    SilentProgress progress;
+    reference::computeInputActivation(record, functions, progress);
+    stages_.push_back({"activation", record.counters});
+    if (!options_.ptnInputs.empty()) {
+        reference::writeInputActivationPatterns(record, options_.ptnInputs);
+    }
+}
+
+void ReferenceStages::afterSimulation(const NetworkRecord& record) {
+    stages_.push_back({"simulation", record.counters});
+}
+
+void ReferenceStages::referenceSolutions(NetworkRecord& record) {
+    SilentProgress progress;
+    if (options_.wantsExact()) {
+        std::array<std::string, kOutputCount> formulas;
+        formulas.fill("0.0");
+        for (const std::string& item : options_.exact) {
+            const auto [k, formula] = splitAssignment("--exact", item);
+            if (!(k >= 1 && k <= kOutputCount && k == static_cast<int>(k))) {
+                throw CLI::ValidationError("--exact", "K must be 1, 2, 3 or 4");
+            }
+            formulas[static_cast<std::size_t>(k) - 1] = formula;
+        }
+        reference::computeExactValues(record, formulas, progress);
+        stages_.push_back({"exact", record.counters});
+        if (!options_.ptnExact.empty()) {
+            reference::writeExactPatterns(record, options_.ptnExact);
+        }
+    }
+    if (options_.wantsRungeKutta()) {
+        reference::LinearSystem system = reference::readLinearSystem(systemTexts(options_));
+        system.x0 = record.t0;
+        reference::clearAbsentOutputs(system, record.networkPresent);
+        reference::computeRungeKutta(record, system, progress);
+        stages_.push_back({"rk", record.counters});
+        if (!options_.ptnRk.empty()) {
+            reference::writeRungeKuttaPatterns(record, options_.ptnRk);
+        }
+    }
+}
+
+void ReferenceStages::printEstimates(std::ostream& out, const NetworkRecord& record) const {
+    if (!options_.wantsExact() && !options_.wantsRungeKutta()) {
+        return;
+    }
+    out << " Оценка максимальной абсолютной погрешности  \n";
+    out << "Работы нейроннной сети : "
+        << views::errorEstimateText(views::networkErrorEstimate(record)) << "\n";
+    out << "Вычислений методом Рунге-Кутта : "
+        << views::errorEstimateText(views::rungeKuttaErrorEstimate(record)) << "\n";
+}
+
+std::vector<std::string> ReferenceStages::csvColumns(const NetworkRecord& record) const {
+    std::vector<std::string> names;
+    for (int k = 0; k < kOutputCount; ++k) {
+        if (views::seriesPresent(record, SeriesFamily::RungeKutta, k)) {
+            names.push_back("rk" + std::to_string(k + 1));
+        }
+    }
+    for (int k = 0; k < kOutputCount; ++k) {
+        if (views::seriesPresent(record, SeriesFamily::Exact, k)) {
+            names.push_back("exact" + std::to_string(k + 1));
+        }
+    }
+    return names;
+}
+
+std::vector<double> ReferenceStages::csvValues(const NetworkRecord& record,
+                                               std::int32_t step) const {
+    std::vector<double> values;
+    for (const SeriesFamily family : {SeriesFamily::RungeKutta, SeriesFamily::Exact}) {
+        for (int k = 0; k < kOutputCount; ++k) {
+            if (views::seriesPresent(record, family, k)) {
+                values.push_back(views::seriesValue(record, family, k, step).value_or(0.0));
+            }
+        }
+    }
+    return values;
+}
+
+void ReferenceStages::addJson(nlohmann::json& out, const NetworkRecord& record) const {
+    out["exact_present"] = flags(record.exactPresent);
+    out["rk_present"] = flags(record.rungeKuttaPresent);
+    out["network_error"] = estimate(views::networkErrorEstimate(record));
+    out["rk_error"] = estimate(views::rungeKuttaErrorEstimate(record));
+    out["exact_stats"] = statistics(record, SeriesFamily::Exact);
+    out["rk_stats"] = statistics(record, SeriesFamily::RungeKutta);
+    nlohmann::json stages = nlohmann::json::array();
+    for (const StageCounters& stage : stages_) {
+        stages.push_back({{"stage", stage.stage},
+                          {"additions", stage.counters.additions},
+                          {"multiplications", stage.counters.multiplications},
+                          {"divisions", stage.counters.divisions}});
+    }
+    out["stage_counters"] = stages;
+}
+
+} // namespace axolite::cli
