@@ -1,0 +1,116 @@
+// Renders the main windows offscreen into PNG files for the documentation: the frame with a
+// description, the check window, the progress dialog after a simulation, and the model dialog.
+// Usage: axolite_screenshots OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
+#include "language/translate_dialog.h"
+#include "reference/calculation_progress.h"
+#include "shell/axolite_app.h"
+#include "shell/edit_file.h"
+#include "shell/mdi_child.h"
+#include "shell/mdi_client.h"
+#include "shell/notifier.h"
+#include "simulation/choose_model.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPixmap>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+const char* kDescription = "// Кольцо из четырех нейронов с входом и двумя выходами\n"
+                           "neurons 4;\n"
+                           "simtime 0, 10;\n"
+                           "timestep 0.01;\n"
+                           "initstate {neuron 1, 1;}\n"
+                           "inputlayer {neuron 1;}\n"
+                           "outputlayer {\n"
+                           "  neuron 2, weight 1;\n"
+                           "  neuron 4, weight -1;\n"
+                           "}\n"
+                           "networklayout {\n"
+                           "  neuron 1, neuron 2, weight 0.9;\n"
+                           "  neuron 2, neuron 3, weight 0.9;\n"
+                           "  neuron 3, (neuron 4, neuron 1), weight 0.9, -0.3;\n"
+                           "}\n"
+                           "end\n";
+
+bool save(QWidget* widget, const QDir& folder, const QString& name) {
+    QApplication::processEvents();
+    const QPixmap picture = widget->grab();
+    const QString path = folder.filePath(name);
+    if (picture.isNull() || !picture.save(path, "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: axolite_screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!folder.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        return 1;
+    }
+    Notifier::instance().setCapturing(true);
+
+    // The recent-files list of this run stays in a temporary folder.
+    QTemporaryDir work;
+    TAxoliteApp frame(work.filePath(QStringLiteral("Axolite.ini")));
+    frame.resize(900, 600);
+    frame.client()->folders().models = AXOLITE_EXAMPLES_MODELS;
+    frame.client()->folders().set = true;
+    frame.show();
+
+    // A fixed folder, so that the caption (the file's path) is the same in every run.
+    const QDir examples(QDir::temp().filePath(QStringLiteral("axolite")));
+    examples.mkpath(QStringLiteral("."));
+    const QString path = examples.filePath(QStringLiteral("ring.net"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return 1;
+    }
+    file.write(kDescription);
+    file.close();
+    TAxoliteMDIChild* child = frame.openDescription(path);
+    if (child == nullptr) {
+        return 1;
+    }
+    child->setGeometry(8, 8, 620, 430);
+    child->editor()->moveCursor(QTextCursor::Start);
+    child->editor()->moveCursor(QTextCursor::Down);
+    frame.updateCommands();
+
+    bool ok = save(&frame, folder, QStringLiteral("main-window.png"));
+
+    frame.checkDescription(child);
+    TTranslateDialog* check = child->checkWindow();
+    if (check == nullptr) {
+        return 1;
+    }
+    check->adjustSize();
+    ok = save(check, folder, QStringLiteral("check-window.png")) && ok;
+
+    check->calculate();
+    if (TCalculationProgress* progress = check->progressDialog()) {
+        ok = save(progress, folder, QStringLiteral("progress-dialog.png")) && ok;
+    } else {
+        ok = false;
+    }
+
+    TChooseModel model(&frame.client()->folders(), &frame);
+    model.selectKind(axolite::simulation::ModelKind::Sigmoid);
+    model.show();
+    ok = save(&model, folder, QStringLiteral("model-dialog.png")) && ok;
+    return ok ? 0 : 1;
+}
