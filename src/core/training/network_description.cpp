@@ -146,8 +146,8 @@ std::string shortModelValue(double value) {
     }
     std::string best;
     double bestError = INFINITY;
-    for (int precision = 1; precision <= 9; ++precision) {
-        for (const char* conversion : {"g", "e", "f"}) {
+    for (const char* conversion : {"g", "f", "e"}) {
+        for (int precision = 1; precision <= 9; ++precision) {
             const std::string format = "%." + std::to_string(precision) + conversion;
             const std::string plain = formatNumber(format.c_str(), value);
             for (const std::string& text :
@@ -157,8 +157,9 @@ std::string shortModelValue(double value) {
                     continue;
                 }
                 const double error = std::fabs(decimalValue(text) - value);
-                if (error < bestError ||
-                    (error == bestError && !best.empty() && text.size() < best.size())) {
+                // The first text of the least error wins: the plain notation before the
+                // shortened ones.
+                if (error < bestError) {
                     best = text;
                     bestError = error;
                 }

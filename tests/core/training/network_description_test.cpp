@@ -1,0 +1,146 @@
+// The generated description: six-character model values, numbering, models shared by equal
+// parameters, omitted zero weights, the limits of the language.
+#include "training/network_description.h"
+
+#include "common/message.h"
+
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+using namespace axolite;
+using namespace axolite::training;
+
+namespace {
+
+LayeredNetwork built(int inputs, std::vector<int> hidden, int outputs,
+                     TransferCode output = TransferCode::Linear) {
+    LayerConfiguration c;
+    c.inputNeurons = inputs;
+    c.hiddenLayers = static_cast<int>(hidden.size());
+    for (std::size_t h = 0; h < hidden.size(); ++h) {
+        c.hiddenNeurons[h] = hidden[h];
+    }
+    c.outputNeurons = outputs;
+    c.outputTransfer = output;
+    RandomSource random(17);
+    return LayeredNetwork::build(c, random);
+}
+
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+TEST(ShortModelValue, NeverLongerThanSixCharactersAndNearest) {
+    EXPECT_EQ(shortModelValue(0.0), "0");
+    EXPECT_EQ(shortModelValue(-3.0), "-3");
+    EXPECT_EQ(shortModelValue(0.25), "0.25");
+    EXPECT_EQ(shortModelValue(0.0123456), ".01235");
+    EXPECT_EQ(shortModelValue(-0.0123456), "-.0123");
+    EXPECT_EQ(shortModelValue(123456.7), "123457");
+    EXPECT_EQ(shortModelValue(1234567.0), "1.23e6");
+    EXPECT_EQ(shortModelValue(0.000123456), ".00012");
+    for (double v : {3.14159265, -2.7182818, 1e-30, -1e30, 0.1, 99999.5, 7.77e-7}) {
+        const std::string text = shortModelValue(v);
+        EXPECT_LE(text.size(), 6u) << v << " " << text;
+        EXPECT_NEAR(std::strtod(text.c_str(), nullptr), v, std::fabs(v) * 0.01) << text;
+    }
+}
+
+TEST(DescriptionWriter, NumbersNeuronsInLayerOrderAndSharesEqualModels) {
+    LayeredNetwork n = built(2, {3}, 1, TransferCode::Sigmoid);
+    n.neuron(1, 0).bias = 0.5f;
+    n.neuron(1, 1).bias = 0.5f;
+    n.neuron(1, 2).bias = -0.25f;
+    n.neuron(2, 0).bias = 0.5f;
+    for (int i = 0; i < 3; ++i) {
+        n.neuron(1, i).weights[0] = 0.125f;
+        n.neuron(1, i).weights[1] = -0.5f;
+        n.neuron(2, 0).weights[i] = 0.1f * static_cast<float>(i + 1);
+    }
+    n.neuron(2, 0).weights[1] = 0.0f;
+    const GeneratedDescription d = generateDescription(n);
+    const std::string& t = d.netText;
+    EXPECT_NE(t.find("neurons 6;\r\nsimtime 0, 3;\r\ntimestep 1;\r\n"), std::string::npos) << t;
+    EXPECT_NE(t.find("inputlayer {\r\nneuron 1;\r\nneuron 2;\r\n}"), std::string::npos);
+    EXPECT_NE(t.find("outputlayer {\r\nneuron 6, weight 1;\r\n}"), std::string::npos);
+    // Both inputs share model 1; the hidden neurons with bias 0.5 share 401; the output, of the
+    // same kind and bias, shares it too.
+    EXPECT_NE(t.find("neuron 1, 1;\r\nneuron 2, 1;\r\nneuron 3, 401;\r\nneuron 4, 401;\r\n"
+                     "neuron 5, 402;\r\nneuron 6, 401;"),
+              std::string::npos);
+    ASSERT_EQ(d.models.size(), 3u);
+    EXPECT_EQ(d.models[0].text, "[Линейная]\r\nID=1\r\nY1=1e+30\r\nX1=1\r\nXt=-3\r\n");
+    EXPECT_EQ(d.models[1].fileName, "401.neu");
+    EXPECT_EQ(d.models[1].text, "[Сигмовидная]\r\nID=401\r\nY1=1\r\nX1=-1e+30\r\nXt=0.5\r\n");
+    EXPECT_EQ(d.models[2].text, "[Сигмовидная]\r\nID=402\r\nY1=1\r\nX1=-1e+30\r\nXt=-0.25\r\n");
+    // The zero weight from neuron 4 to neuron 6 is left out; the others stand, exactly.
+    EXPECT_EQ(t.find("neuron 4, neuron 6,"), std::string::npos);
+    EXPECT_EQ(count(t, ", weight ") - 1, 2u * 3u + 2u);
+    EXPECT_NE(t.find("neuron 3, neuron 6, weight 0.100000001;"), std::string::npos);
+    EXPECT_NE(t.find("neuron 2, neuron 5, weight -0.5;"), std::string::npos);
+    EXPECT_NE(t.find("suspend {\r\nneuron 1, -1;"), std::string::npos);
+    EXPECT_EQ(t.substr(t.size() - 8), "}\r\nend\r\n");
+    std::istringstream lines(t);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 126u) << line;
+    }
+}
+
+TEST(DescriptionWriter, StepNeuronsCarryTheirBiasAsThreshold) {
+    LayeredNetwork n = built(1, {}, 1, TransferCode::Step);
+    n.neuron(1, 0).bias = 0.75f;
+    const GeneratedDescription d = generateDescription(n);
+    ASSERT_EQ(d.models.size(), 2u);
+    EXPECT_EQ(d.models[1].text, "[Ступенчатая]\r\nID=201\r\nY1=1\r\nX1=-0.75\r\n");
+}
+
+TEST(DescriptionWriter, ListsAtMostFourOutputsAndAlwaysOneConnection) {
+    LayeredNetwork n = built(1, {}, 6);
+    for (int i = 0; i < 6; ++i) {
+        n.neuron(1, i).weights[0] = 0.0f;
+    }
+    const std::string t = generateDescription(n).netText;
+    EXPECT_NE(t.find("outputlayer {\r\nneuron 2, weight 1;\r\nneuron 3, weight 1;\r\n"
+                     "neuron 4, weight 1;\r\nneuron 5, weight 1;\r\n}"),
+              std::string::npos)
+        << t;
+    EXPECT_NE(t.find("// Выход: первые 4 из 6 нейронов"), std::string::npos);
+    EXPECT_NE(t.find("networklayout {\r\nneuron 1, neuron 2, weight 1e-300;\r\n}"),
+              std::string::npos);
+}
+
+TEST(DescriptionWriter, RefusesWhatTheLanguageCannotHold) {
+    // 18 + 10 × 18 + 18 = 216 neurons.
+    const LayeredNetwork big = built(18, std::vector<int>(10, 18), 18);
+    try {
+        generateDescription(big);
+        FAIL();
+    } catch (const AxoliteError& e) {
+        EXPECT_EQ(e.kind(), MessageKind::Error);
+        EXPECT_NE(e.text().find("216"), std::string::npos);
+    }
+    EXPECT_NO_THROW(generateDescription(built(18, std::vector<int>(9, 17), 18))); // 189
+    LayeredNetwork diverged = built(1, {}, 1);
+    diverged.neuron(1, 0).weights[0] = NAN;
+    EXPECT_THROW(generateDescription(diverged), AxoliteError);
+}
+
+TEST(DescriptionWriter, WritesTheModelsBesideInCodePage1251) {
+    test::TempDir dir;
+    writeDescription(built(1, {}, 1, TransferCode::Gaussian), dir / "g.net");
+    EXPECT_TRUE(std::filesystem::exists(dir / "g.net"));
+    const std::string model = test::readFile(dir / "601.neu");
+    EXPECT_EQ(model.substr(0, 12), "[\xc3\xe0\xf3\xf1\xf1\xee\xe2\xe0]\r\n"); // [Гауссова]
+    EXPECT_THROW(writeDescription(built(1, {}, 1), dir / "missing" / "x.net"), AxoliteError);
+}
