@@ -1,0 +1,160 @@
+// axolite-cli run, as a user runs it: the golden folders (input.net, optional models/, the
+// expected output and CSV), the examples, the JSON form and the usage errors.
+#include "platform/profile_file.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+};
+
+CliRun runCli(const std::string& arguments) {
+    const std::string command = std::string("'") + AXOLITE_CLI + "' " + arguments + " 2>/dev/null";
+    CliRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        run.out.append(buffer, n);
+    }
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string quoted(const fs::path& path) {
+    std::string text;
+    text += '\'';
+    text += path.string();
+    text += '\'';
+    return text;
+}
+
+fs::path goldenRunDir() {
+    return fs::path(AXOLITE_GOLDEN_DIR) / "run";
+}
+
+fs::path examplesDir() {
+    return fs::path(AXOLITE_EXAMPLES_DIR);
+}
+
+void replaceAll(std::string& text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+}
+
+} // namespace
+
+// Each folder runs with its own models/ when it has one, the examples' models otherwise. The
+// expected text writes the models folder as {models}; an expected.csv means a completed run.
+TEST(RunCommand, GoldenFolders) {
+    axolite::test::TempDir out;
+    int cases = 0;
+    for (const auto& entry : fs::directory_iterator(goldenRunDir())) {
+        if (!entry.is_directory()) {
+            continue;
+        }
+        ++cases;
+        const fs::path dir = entry.path();
+        const fs::path models =
+            fs::is_directory(dir / "models") ? dir / "models" : examplesDir() / "models";
+        const fs::path csv = out / (dir.filename().string() + ".csv");
+        const CliRun run = runCli("run " + quoted(dir / "input.net") + " --models " +
+                                  quoted(models) + " --csv " + quoted(csv));
+        std::string expected = axolite::test::readFile(dir / "expected.txt");
+        replaceAll(expected, "{models}", axolite::platform::lowerCase(models.string()));
+        EXPECT_EQ(run.out, expected) << dir.filename();
+        const bool completed = fs::exists(dir / "expected.csv");
+        EXPECT_EQ(run.status, completed ? 0 : 1) << dir.filename();
+        if (completed) {
+            EXPECT_EQ(axolite::test::readFile(csv), axolite::test::readFile(dir / "expected.csv"))
+                << dir.filename();
+        } else {
+            EXPECT_FALSE(fs::exists(csv)) << dir.filename();
+        }
+    }
+    EXPECT_GE(cases, 10);
+}
+
+TEST(RunCommand, EveryExampleRunsWithTheExampleModels) {
+    int examples = 0;
+    for (const auto& entry : fs::directory_iterator(examplesDir())) {
+        if (entry.path().extension() != ".net") {
+            continue;
+        }
+        ++examples;
+        const CliRun run = runCli("run " + quoted(entry.path()) + " --models " +
+                                  quoted(examplesDir() / "models") + " --json");
+        ASSERT_EQ(run.status, 0) << entry.path().filename() << run.out;
+        const auto json = nlohmann::json::parse(run.out);
+        EXPECT_GT(json["steps"].get<int>(), 0);
+        EXPECT_EQ(json["outputs_present"][0], true) << entry.path().filename();
+    }
+    EXPECT_GE(examples, 4);
+}
+
+TEST(RunCommand, JsonWithSeries) {
+    const CliRun run = runCli("run " + quoted(goldenRunDir() / "two_neurons" / "input.net") +
+                              " --models " + quoted(examplesDir() / "models") + " --json --series");
+    ASSERT_EQ(run.status, 0);
+    const auto json = nlohmann::json::parse(run.out);
+    EXPECT_EQ(json["correct"], true);
+    EXPECT_EQ(json["steps"], 4);
+    EXPECT_EQ(json["counters"]["additions"], 12);
+    EXPECT_EQ(json["counters"]["multiplications"], 12);
+    EXPECT_EQ(json["counters"]["divisions"], 0);
+    EXPECT_EQ(json["outputs_present"], nlohmann::json::parse("[true,false,false,false]"));
+    EXPECT_EQ(json["stats"][0]["max"], 0.5);
+    EXPECT_EQ(json["stats"][0]["range"], 0.5);
+    EXPECT_EQ(json["series"], nlohmann::json::parse("[[0.0,0.5,0.0,0.0]]"));
+}
+
+TEST(RunCommand, RefusalsAppearAmongTheJsonMessages) {
+    const CliRun run = runCli("run " + quoted(goldenRunDir() / "too_many_steps" / "input.net") +
+                              " --models " + quoted(examplesDir() / "models") + " --json");
+    EXPECT_EQ(run.status, 1);
+    const auto json = nlohmann::json::parse(run.out);
+    ASSERT_EQ(json["messages"].size(), 1u);
+    EXPECT_EQ(json["messages"][0]["icon"], "information");
+    EXPECT_EQ(json["messages"][0]["text"], "Слишком много шагов пересчета.");
+    EXPECT_FALSE(json.contains("steps"));
+}
+
+TEST(RunCommand, ModelsFromTheCurrentFolderWhenNoneIsNamed) {
+    const std::string command = "cd " + quoted(examplesDir() / "models") + " && '" + AXOLITE_CLI +
+                                "' run " + quoted(examplesDir() / "two_neurons.net") +
+                                " >/dev/null 2>&1";
+    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
+    axolite::test::TempDir empty;
+    const std::string elsewhere = "cd " + quoted(empty.path()) + " && '" + AXOLITE_CLI + "' run " +
+                                  quoted(examplesDir() / "two_neurons.net") + " >/dev/null 2>&1";
+    EXPECT_EQ(WEXITSTATUS(std::system(elsewhere.c_str())), 1);
+}
+
+TEST(RunCommand, UsageAndFileErrors) {
+    axolite::test::TempDir dir;
+    const std::string net = quoted(examplesDir() / "two_neurons.net");
+    const std::string models = " --models " + quoted(examplesDir() / "models");
+    EXPECT_EQ(runCli("run").status, 2);
+    EXPECT_EQ(runCli("run " + quoted(dir / "none.net")).status, 2);
+    EXPECT_EQ(runCli("run " + net + " --models " + quoted(dir / "none")).status, 2);
+    EXPECT_EQ(runCli("run " + net + models + " --csv " + quoted(dir / "no" / "x.csv")).status, 2);
+    EXPECT_EQ(runCli("run " + net + models + " --csv " + quoted(dir / "x.csv")).status, 0);
+}
