@@ -1,6 +1,9 @@
 // The reference stages of `axolite-cli run`.
 #include "reference_options.h"
 
+#include "commands.h"
+#include "run_command.h"
+
 #include "common/progress.h"
 #include "reference/exact_values.h"
 #include "reference/input_activation.h"
@@ -10,6 +13,8 @@
 #include "views/series.h"
 
 #include <array>
+#include <iostream>
+#include <optional>
 #include <sstream>
 
 namespace axolite::cli {
@@ -72,16 +77,16 @@ std::array<std::string, reference::kSystemTextCount> systemTexts(const Reference
     return texts;
 }
 
-nlohmann::json flags(const std::array<std::uint8_t, kOutputCount>& present) {
-    nlohmann::json out = nlohmann::json::array();
+nlohmann::ordered_json flags(const std::array<std::uint8_t, kOutputCount>& present) {
+    nlohmann::ordered_json out = nlohmann::ordered_json::array();
     for (const std::uint8_t flag : present) {
         out.push_back(flag != 0);
     }
     return out;
 }
 
-nlohmann::json statistics(const NetworkRecord& record, SeriesFamily family) {
-    nlohmann::json out = nlohmann::json::array();
+nlohmann::ordered_json statistics(const NetworkRecord& record, SeriesFamily family) {
+    nlohmann::ordered_json out = nlohmann::ordered_json::array();
     for (int k = 0; k < kOutputCount; ++k) {
         if (!views::seriesPresent(record, family, k)) {
             out.push_back(nullptr);
@@ -93,8 +98,8 @@ nlohmann::json statistics(const NetworkRecord& record, SeriesFamily family) {
     return out;
 }
 
-nlohmann::json estimate(std::optional<double> value) {
-    return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+nlohmann::ordered_json estimate(std::optional<double> value) {
+    return value ? nlohmann::ordered_json(*value) : nlohmann::ordered_json(nullptr);
 }
 
 } // namespace
@@ -189,42 +194,30 @@ void ReferenceStages::printEstimates(std::ostream& out, const NetworkRecord& rec
         << views::errorEstimateText(views::rungeKuttaErrorEstimate(record)) << "\n";
 }
 
-std::vector<std::string> ReferenceStages::csvColumns(const NetworkRecord& record) const {
-    std::vector<std::string> names;
+std::vector<ReferenceStages::Column>
+ReferenceStages::csvColumns(const NetworkRecord& record) const {
+    std::vector<Column> columns;
     for (int k = 0; k < kOutputCount; ++k) {
         if (views::seriesPresent(record, SeriesFamily::RungeKutta, k)) {
-            names.push_back("rk" + std::to_string(k + 1));
+            columns.push_back({"rk" + std::to_string(k + 1), &record.rungeKuttaSeries[k]});
         }
     }
     for (int k = 0; k < kOutputCount; ++k) {
         if (views::seriesPresent(record, SeriesFamily::Exact, k)) {
-            names.push_back("exact" + std::to_string(k + 1));
+            columns.push_back({"exact" + std::to_string(k + 1), &record.exactSeries[k]});
         }
     }
-    return names;
+    return columns;
 }
 
-std::vector<double> ReferenceStages::csvValues(const NetworkRecord& record,
-                                               std::int32_t step) const {
-    std::vector<double> values;
-    for (const SeriesFamily family : {SeriesFamily::RungeKutta, SeriesFamily::Exact}) {
-        for (int k = 0; k < kOutputCount; ++k) {
-            if (views::seriesPresent(record, family, k)) {
-                values.push_back(views::seriesValue(record, family, k, step).value_or(0.0));
-            }
-        }
-    }
-    return values;
-}
-
-void ReferenceStages::addJson(nlohmann::json& out, const NetworkRecord& record) const {
+void ReferenceStages::addJson(nlohmann::ordered_json& out, const NetworkRecord& record) const {
     out["exact_present"] = flags(record.exactPresent);
     out["rk_present"] = flags(record.rungeKuttaPresent);
     out["network_error"] = estimate(views::networkErrorEstimate(record));
     out["rk_error"] = estimate(views::rungeKuttaErrorEstimate(record));
     out["exact_stats"] = statistics(record, SeriesFamily::Exact);
     out["rk_stats"] = statistics(record, SeriesFamily::RungeKutta);
-    nlohmann::json stages = nlohmann::json::array();
+    nlohmann::ordered_json stages = nlohmann::ordered_json::array();
     for (const StageCounters& stage : stages_) {
         stages.push_back({{"stage", stage.stage},
                           {"additions", stage.counters.additions},
@@ -233,5 +226,76 @@ void ReferenceStages::addJson(nlohmann::json& out, const NetworkRecord& record) 
     }
     out["stage_counters"] = stages;
 }
+
+} // namespace axolite::cli
+
+// The reference stages join `axolite-cli run` before main() parses the command line.
+namespace axolite::cli {
+
+namespace {
+
+struct ReferenceRun {
+    ReferenceOptions options;
+    std::optional<ReferenceStages> stages;
+
+    ReferenceStages& started() {
+        if (!stages) {
+            stages.emplace(options);
+        }
+        return *stages;
+    }
+};
+
+ReferenceRun& referenceRun() {
+    static ReferenceRun run;
+    return run;
+}
+
+// Runs a stage's work: a message of the system stops the run with exit status 1 (the report
+// prints it), an option that cannot be read with status 2.
+template <typename Work> std::optional<int> guarded(RunContext& context, Work work) {
+    try {
+        work();
+        return std::nullopt;
+    } catch (const AxoliteError& e) {
+        context.messages.push_back(e.message());
+        return Refused;
+    } catch (const CLI::ValidationError& e) {
+        std::cerr << e.what() << '\n';
+        return UsageError;
+    }
+}
+
+const bool kRegistered = [] {
+    RunStage stage;
+    stage.addOptions = [](CLI::App& command) {
+        addReferenceOptions(command, referenceRun().options);
+    };
+    stage.beforeSimulation = [](RunContext& context) {
+        return guarded(context, [&] { referenceRun().started().beforeSimulation(context.record); });
+    };
+    stage.afterSimulation = [](RunContext& context) {
+        ReferenceStages& stages = referenceRun().started();
+        stages.afterSimulation(context.record);
+        return guarded(context, [&] { stages.referenceSolutions(context.record); });
+    };
+    stage.printText = [](const RunContext& context, std::ostream& out) {
+        referenceRun().started().printEstimates(out, context.record);
+    };
+    stage.addJson = [](const RunContext& context, nlohmann::ordered_json& json) {
+        if (referenceRun().options.wantsAny()) {
+            referenceRun().started().addJson(json, context.record);
+        }
+    };
+    stage.addCsvColumns = [](const RunContext& context, std::vector<CsvColumn>& columns) {
+        for (const auto& column : referenceRun().started().csvColumns(context.record)) {
+            columns.push_back({column.name, column.values});
+        }
+    };
+    registerRunStage(std::move(stage));
+    return true;
+}();
+
+} // namespace
 
 } // namespace axolite::cli

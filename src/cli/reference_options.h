@@ -63,12 +63,15 @@ public:
 
     // CSV: the names and the values at step i of the extra columns (rk1..rk4, exact1..exact4 for
     // the present series).
-    std::vector<std::string> csvColumns(const language::NetworkRecord& record) const;
-    std::vector<double> csvValues(const language::NetworkRecord& record, std::int32_t step) const;
+    struct Column {
+        std::string name;
+        const std::vector<double>* values;
+    };
+    std::vector<Column> csvColumns(const language::NetworkRecord& record) const;
 
     // JSON: exact_present, rk_present, network_error, rk_error (null when absent), exact_stats,
     // rk_stats and stage_counters.
-    void addJson(nlohmann::json& out, const language::NetworkRecord& record) const;
+    void addJson(nlohmann::ordered_json& out, const language::NetworkRecord& record) const;
 
 private:
     ReferenceOptions options_;

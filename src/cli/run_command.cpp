@@ -63,6 +63,16 @@ bool simulateStage(RunContext& c) {
     return c.result.outcome == simulation::Simulation::Outcome::Completed;
 }
 
+// The stages that work between the preparation and the simulation (input activation).
+bool stagesBeforeSimulation(RunContext& c, std::optional<int>& status) {
+    for (const RunStage& stage : stages()) {
+        if (stage.beforeSimulation && !status) {
+            status = stage.beforeSimulation(c);
+        }
+    }
+    return !status;
+}
+
 void printMessages(const RunContext& c, std::ostream& out) {
     for (const Message& m : c.messages) {
         out << "Сообщение: " << m.text << '\n';
@@ -193,8 +203,9 @@ int runFile(RunContext& c) {
         c.folders.set = true;
     }
 
-    const bool simulated = checkStage(c, *text) && prepareStage(c) && simulateStage(c);
     std::optional<int> stageStatus;
+    const bool simulated = checkStage(c, *text) && prepareStage(c) &&
+                           stagesBeforeSimulation(c, stageStatus) && simulateStage(c);
     if (simulated) {
         for (const RunStage& stage : stages()) {
             if (stage.afterSimulation && !stageStatus) {
@@ -204,7 +215,7 @@ int runFile(RunContext& c) {
     }
     report(c, simulated && !stageStatus);
     if (!simulated) {
-        return Refused;
+        return stageStatus.value_or(Refused);
     }
     if (stageStatus) {
         return *stageStatus;

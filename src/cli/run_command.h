@@ -49,6 +49,8 @@ struct CsvColumn {
 // A stage that joins `run`. Every member is optional.
 struct RunStage {
     std::function<void(CLI::App& command)> addOptions;
+    // After the preparation, before the simulation; returns the exit status to stop with.
+    std::function<std::optional<int>(RunContext& context)> beforeSimulation;
     // After a completed simulation; returns the exit status to stop with, or nothing to go on.
     std::function<std::optional<int>(RunContext& context)> afterSimulation;
     std::function<void(const RunContext& context, std::ostream& out)> printText;
