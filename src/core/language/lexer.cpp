@@ -39,6 +39,15 @@ constexpr std::array<Keyword, 11> kKeywords{{
 }};
 constexpr std::string_view kTerminator = "end";
 
+constexpr std::array<bool, 256> keywordInitials() {
+    std::array<bool, 256> initials{};
+    for (const Keyword& keyword : kKeywords) {
+        initials[static_cast<unsigned char>(keyword.text[0])] = true;
+    }
+    return initials;
+}
+constexpr std::array<bool, 256> kKeywordInitials = keywordInitials();
+
 constexpr bool isBlank(unsigned char c) {
     return (c >= 1 && c <= 32) || c == 127;
 }
@@ -177,11 +186,18 @@ private:
         }
     }
 
-    // One pass over the keyword table in its order; counts the keywords recognised.
+    // One pass over the keyword table in its order; counts the keywords recognised. The
+    // position moves only when a keyword matches, so once the text there begins with no
+    // keyword's first letter the rest of the pass cannot match either.
     bool keywordPass(std::size_t& recognised) {
         for (const Keyword& keyword : kKeywords) {
             skipBlanks();
-            if (startsWithKeyword(buffer_.data() + position_, keyword.text)) {
+            const unsigned char first = asciiLower(static_cast<unsigned char>(buffer_[position_]));
+            if (!kKeywordInitials[first]) {
+                return true;
+            }
+            if (first == static_cast<unsigned char>(keyword.text[0]) &&
+                startsWithKeyword(buffer_.data() + position_, keyword.text)) {
                 position_ += keyword.text.size();
                 ++recognised;
                 if (!write(keyword.code, 1)) {
@@ -292,6 +308,19 @@ NumberWord readNumberWord(std::string_view word) {
         }
     }
     const std::string_view text = word.substr(numberStart, numberEnd - numberStart);
+    // Neuron numbers and counts are short whole numbers: their value is exact in integer
+    // arithmetic, and so is its conversion to double.
+    if (text.size() <= 15 &&
+        text.find_first_not_of("0123456789", text[0] == '-' ? 1 : 0) == std::string_view::npos) {
+        std::int64_t whole = 0;
+        for (std::size_t k = text[0] == '-' ? 1 : 0; k < text.size(); ++k) {
+            whole = whole * 10 + (text[k] - '0');
+        }
+        if (whole == 0) {
+            return {NumberWord::Kind::Zero, 0.0};
+        }
+        return {NumberWord::Kind::Number, static_cast<double>(text[0] == '-' ? -whole : whole)};
+    }
     double value = 0.0;
     const auto [end, error] =
         std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
