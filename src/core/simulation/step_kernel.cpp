@@ -89,41 +89,32 @@ __attribute__((target("avx512f"))) void chunkAvx512(std::int32_t neurons, std::s
     }
 }
 
-__attribute__((target("avx512f"))) void netAvx512(std::int32_t neurons, std::size_t stride,
-                                                  const double* wt, const double* x, double* net) {
-    constexpr int kMaxBlocks = 8;
-    const std::size_t blocks = stride / 8;
+using ChunkFunction = void (*)(std::int32_t, std::size_t, const double*, const double*, double*);
+
+// Splits the blocks of a row into passes of nearly equal size, at most kMaxBlocks each: every
+// pass keeps its sums in registers, and none is so short that its sums wait on one another.
+template <int kMaxBlocks, std::size_t kLanes>
+void runInPasses(const ChunkFunction* chunks, std::int32_t neurons, std::size_t stride,
+                 const double* wt, const double* x, double* net) {
+    const std::size_t blocks = stride / kLanes;
+    const std::size_t passes = (blocks + kMaxBlocks - 1) / kMaxBlocks;
     std::size_t block = 0;
-    for (; block + kMaxBlocks <= blocks; block += kMaxBlocks) {
-        chunkAvx512<kMaxBlocks>(neurons, stride, wt + 8 * block, x, net + 8 * block);
+    for (std::size_t pass = 0; pass < passes; ++pass) {
+        const std::size_t size = (blocks - block) / (passes - pass);
+        chunks[size](neurons, stride, wt + kLanes * block, x, net + kLanes * block);
+        block += size;
     }
-    const double* w = wt + 8 * block;
-    double* out = net + 8 * block;
-    switch (blocks - block) {
-    case 7:
-        chunkAvx512<7>(neurons, stride, w, x, out);
-        break;
-    case 6:
-        chunkAvx512<6>(neurons, stride, w, x, out);
-        break;
-    case 5:
-        chunkAvx512<5>(neurons, stride, w, x, out);
-        break;
-    case 4:
-        chunkAvx512<4>(neurons, stride, w, x, out);
-        break;
-    case 3:
-        chunkAvx512<3>(neurons, stride, w, x, out);
-        break;
-    case 2:
-        chunkAvx512<2>(neurons, stride, w, x, out);
-        break;
-    case 1:
-        chunkAvx512<1>(neurons, stride, w, x, out);
-        break;
-    default:
-        break;
-    }
+}
+
+constexpr int kMaxBlocks512 = 12;
+constexpr ChunkFunction kChunks512[kMaxBlocks512 + 1] = {
+    nullptr,         chunkAvx512<1>,  chunkAvx512<2>, chunkAvx512<3>, chunkAvx512<4>,
+    chunkAvx512<5>,  chunkAvx512<6>,  chunkAvx512<7>, chunkAvx512<8>, chunkAvx512<9>,
+    chunkAvx512<10>, chunkAvx512<11>, chunkAvx512<12>};
+
+void netAvx512(std::int32_t neurons, std::size_t stride, const double* wt, const double* x,
+               double* net) {
+    runInPasses<kMaxBlocks512, 8>(kChunks512, neurons, stride, wt, x, net);
 }
 
 template <int B>
@@ -146,30 +137,15 @@ __attribute__((target("avx2"))) void chunkAvx2(std::int32_t neurons, std::size_t
     }
 }
 
-__attribute__((target("avx2"))) void netAvx2(std::int32_t neurons, std::size_t stride,
-                                             const double* wt, const double* x, double* net) {
-    // The stride is a multiple of eight, so the blocks of four come in pairs.
-    constexpr int kMaxBlocks = 8;
-    const std::size_t blocks = stride / 4;
-    std::size_t block = 0;
-    for (; block + kMaxBlocks <= blocks; block += kMaxBlocks) {
-        chunkAvx2<kMaxBlocks>(neurons, stride, wt + 4 * block, x, net + 4 * block);
-    }
-    const double* w = wt + 4 * block;
-    double* out = net + 4 * block;
-    switch (blocks - block) {
-    case 6:
-        chunkAvx2<6>(neurons, stride, w, x, out);
-        break;
-    case 4:
-        chunkAvx2<4>(neurons, stride, w, x, out);
-        break;
-    case 2:
-        chunkAvx2<2>(neurons, stride, w, x, out);
-        break;
-    default:
-        break;
-    }
+constexpr int kMaxBlocks256 = 12;
+constexpr ChunkFunction kChunks256[kMaxBlocks256 + 1] = {
+    nullptr,       chunkAvx2<1>,  chunkAvx2<2>, chunkAvx2<3>, chunkAvx2<4>,
+    chunkAvx2<5>,  chunkAvx2<6>,  chunkAvx2<7>, chunkAvx2<8>, chunkAvx2<9>,
+    chunkAvx2<10>, chunkAvx2<11>, chunkAvx2<12>};
+
+void netAvx2(std::int32_t neurons, std::size_t stride, const double* wt, const double* x,
+             double* net) {
+    runInPasses<kMaxBlocks256, 4>(kChunks256, neurons, stride, wt, x, net);
 }
 
 #endif

@@ -1,0 +1,193 @@
+// The simulation step: the net inputs of every neuron and their transfer, at N = 196, 50 and 10,
+// for the engine's kernel against the plain loop it replaces and against OpenBLAS dgemv (one
+// thread) followed by the same transfer function; plus whole runs of the engine per step.
+// Every variant's activities are checked bit for bit against the plain loop before timing.
+#include "simulation/simulation.h"
+#include "language/checker.h"
+#include "language/lexer.h"
+#include "simulation/neuron_model.h"
+#include "simulation/step_kernel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <bit>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#if __has_include(<cblas.h>)
+#include <cblas.h>
+#define AXOLITE_HAVE_CBLAS 1
+extern "C" void openblas_set_num_threads(int) __attribute__((weak));
+#endif
+
+namespace {
+
+using namespace axolite;
+using namespace axolite::simulation;
+
+// A network of n neurons, dense, with weights small enough that the linear neurons stay inside
+// their limits for a long time.
+struct Network {
+    int n = 0;
+    std::vector<double> weights; // W[j][k]
+    std::vector<double> activity;
+    ModelParameters model{0, 10.0, -10.0, 0.0};
+
+    explicit Network(int size)
+        : n(size), weights(static_cast<std::size_t>(size) * size),
+          activity(static_cast<std::size_t>(size)) {
+        std::mt19937_64 random(42);
+        std::uniform_real_distribution<double> value(-1.0, 1.0);
+        for (double& w : weights) {
+            w = value(random) / n;
+        }
+        for (double& a : activity) {
+            a = value(random);
+        }
+    }
+};
+
+void transferAll(const Network& network, const double* net, double* out) {
+    for (int j = 0; j < network.n; ++j) {
+        out[j] = linearTransfer(network.model, net[j]);
+    }
+}
+
+// One step with each method: next = f(W · current).
+void plainStep(const Network& network, const double* current, double* net, double* next) {
+    plainNetInputs(network.n, network.weights.data(), current, net);
+    transferAll(network, net, next);
+}
+
+void kernelStep(const Network& network, const StepKernel& kernel, const double* current,
+                double* net, double* next) {
+    kernel.netInputs(current, net);
+    transferAll(network, net, next);
+}
+
+#ifdef AXOLITE_HAVE_CBLAS
+void blasStep(const Network& network, const double* current, double* net, double* next) {
+    cblas_dgemv(CblasRowMajor, CblasNoTrans, network.n, network.n, 1.0, network.weights.data(),
+                network.n, current, 1, 0.0, net, 1);
+    transferAll(network, net, next);
+}
+#endif
+
+template <typename Step> void runSteps(benchmark::State& state, Step&& step) {
+    const Network network(static_cast<int>(state.range(0)));
+    std::vector<double> a = network.activity;
+    std::vector<double> b(a.size());
+    std::vector<double> net(a.size());
+    for (auto _ : state) {
+        step(network, a.data(), net.data(), b.data());
+        std::swap(a, b);
+        benchmark::DoNotOptimize(a.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_StepPlain(benchmark::State& state) {
+    runSteps(state, plainStep);
+}
+
+void BM_StepKernel(benchmark::State& state) {
+    const Network network(static_cast<int>(state.range(0)));
+    StepKernel kernel;
+    kernel.configure(network.n, network.weights);
+    // Bit-identity with the plain loop over 100 steps before timing.
+    std::vector<double> p = network.activity, q = network.activity, t(p.size()), net(p.size());
+    for (int i = 0; i < 100; ++i) {
+        plainStep(network, p.data(), net.data(), t.data());
+        std::swap(p, t);
+        kernelStep(network, kernel, q.data(), net.data(), t.data());
+        std::swap(q, t);
+    }
+    for (std::size_t j = 0; j < p.size(); ++j) {
+        if (std::bit_cast<std::uint64_t>(p[j]) != std::bit_cast<std::uint64_t>(q[j])) {
+            state.SkipWithError("kernel differs from the plain loop");
+            return;
+        }
+    }
+    state.SetLabel(kernelVariantName(kernel.variant()));
+    runSteps(state, [&kernel](const Network& nw, const double* c, double* n, double* x) {
+        kernelStep(nw, kernel, c, n, x);
+    });
+}
+
+#ifdef AXOLITE_HAVE_CBLAS
+void BM_StepOpenBlas(benchmark::State& state) {
+    if (openblas_set_num_threads != nullptr) {
+        openblas_set_num_threads(1);
+    }
+    runSteps(state, blasStep);
+}
+BENCHMARK(BM_StepOpenBlas)->Arg(196)->Arg(50)->Arg(10);
+#endif
+
+BENCHMARK(BM_StepPlain)->Arg(196)->Arg(50)->Arg(10);
+BENCHMARK(BM_StepKernel)->Arg(196)->Arg(50)->Arg(10);
+
+// The engine's whole run of a dense description, per step (structure, models and the output
+// series included).
+void BM_SimulationRun(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const int steps = static_cast<int>(state.range(1));
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("axolite-bench-" + std::to_string(n));
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "0.neu", std::ios::binary)
+        << "[\xcb\xe8\xed\xe5\xe9\xed\xe0\xff]\r\nID=0\r\nY1=10\r\nX1=-10\r\nXt=0\r\n";
+    const Network network(n);
+    std::vector<std::string> lines{"neurons " + std::to_string(n) + ";",
+                                   "simtime 0, " + std::to_string(steps) + ";", "timestep 1;",
+                                   "outputlayer { neuron 1, weight 1; }", "initstate {"};
+    char number[64];
+    for (int j = 0; j < n; ++j) {
+        std::snprintf(number, sizeof number, "%.17g",
+                      network.activity[static_cast<std::size_t>(j)]);
+        lines.push_back("neuron " + std::to_string(j + 1) + ", " + number + ";");
+    }
+    lines.push_back("}");
+    lines.push_back("networklayout {");
+    for (int k = 0; k < n; ++k) {
+        for (int j = 0; j < n; ++j) {
+            std::snprintf(number, sizeof number, "%.17g",
+                          network.weights[static_cast<std::size_t>(j) * n + k]);
+            lines.push_back("neuron " + std::to_string(k + 1) + ", neuron " +
+                            std::to_string(j + 1) + ", weight " + number + ";");
+        }
+    }
+    lines.push_back("}");
+    lines.push_back("end");
+    language::NetworkRecord record;
+    if (language::lexDescription(lines, record)) {
+        state.SkipWithError("lexer refused");
+        return;
+    }
+    const language::CheckResult check = language::checkDescription(record);
+    if (!check.correct) {
+        state.SkipWithError("check refused");
+        return;
+    }
+    Simulation simulation;
+    simulation.prepare(record, check);
+    const platform::FolderSettings folders{folder.string(), "", "", true};
+    SilentProgress progress;
+    for (auto _ : state) {
+        const auto result = simulation.run(record, check, progress, folders);
+        benchmark::DoNotOptimize(result.outcome);
+    }
+    state.SetItemsProcessed(state.iterations() * (steps - 1));
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_SimulationRun)->Args({196, 20000})->Args({10, 200000})->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
