@@ -208,7 +208,6 @@ TTranslateDialog::TTranslateDialog(axolite::language::NetworkRecord& record,
     record_.checkOpen = 1;
     refresh_.setInterval(1);
     connect(&refresh_, &QTimer::timeout, this, &TTranslateDialog::refreshCounts);
-    refresh_.start();
 }
 
 TTranslateDialog::~TTranslateDialog() {
@@ -235,6 +234,8 @@ void TTranslateDialog::runCheck() {
     if (running_) {
         return;
     }
+    // The counts follow the check while it runs; they are shown once more when it ends.
+    refresh_.start();
     check_ = axolite::language::checkDescription(record_);
     rows_->setRows(check_.rows);
     for (const axolite::Message& message : check_.messages) {

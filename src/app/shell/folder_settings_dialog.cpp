@@ -4,6 +4,7 @@
 #include "shell/folder_settings_dialog.h"
 
 #include "platform/folder_settings.h"
+#include "shell/help_window.h"
 #include "shell/notifier.h"
 #include "shell/status_window.h"
 
@@ -118,6 +119,8 @@ TFolderSettingsDialog::TFolderSettingsDialog(axolite::platform::FolderSettings& 
     connect(helpButton, &QPushButton::clicked, this, [this] {
         if (help_) {
             help_();
+        } else {
+            openHelp(0);
         }
     });
 

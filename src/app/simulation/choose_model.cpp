@@ -4,6 +4,7 @@
 
 #include "platform/folder_settings.h"
 #include "platform/profile_file.h"
+#include "shell/help_window.h"
 #include "shell/notifier.h"
 #include "simulation/transfer_function_painter.h"
 
@@ -195,6 +196,8 @@ TChooseModel::TChooseModel(const axolite::platform::FolderSettings* folders, QWi
     connect(helpButton, &QPushButton::clicked, this, [this] {
         if (help_) {
             help_();
+        } else {
+            openHelp(0);
         }
     });
 

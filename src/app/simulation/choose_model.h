@@ -35,7 +35,7 @@ public:
     // The text kept for a field of a kind (what the tab shows when it is selected again).
     QString slotText(axolite::simulation::ModelKind kind, Field field) const;
 
-    // What "Помощь" does (the shell connects its help here).
+    // What "Помощь" does instead of opening the help on its contents (tests).
     void setHelpHandler(std::function<void()> handler) { help_ = std::move(handler); }
 
 public slots:
