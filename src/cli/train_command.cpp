@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <limits>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -26,13 +27,13 @@ using training::TransferCode;
 struct TrainOptions {
     std::string input;
     std::string target;
-    int patterns = 1;
+    std::string patterns = "1";
     std::string inputLayer = "1";
     std::string hidden;
     std::string hiddenKind = "sigmoid";
     std::string outputLayer = "1";
     std::string method = "online";
-    int iterations = 200;
+    std::string iterations = "200";
     std::string rate = "0.25";
     std::string localMinimum = "stop";
     std::optional<std::uint32_t> seed;
@@ -70,6 +71,21 @@ int wholeNumber(const std::string& text, int low, int high, const std::string& w
                            std::to_string(high) + ", got '" + text + "'");
     }
     return value;
+}
+
+// A count typed into a field of the dialog: its whole number, 0 when the text holds none (the
+// training command then refuses it with its own message).
+int fieldNumber(const std::string& text) {
+    try {
+        std::size_t used = 0;
+        const long long value = std::stoll(text, &used);
+        if (used != text.size() || value > std::numeric_limits<int>::max()) {
+            return 0;
+        }
+        return value < std::numeric_limits<int>::min() ? 0 : static_cast<int>(value);
+    } catch (const std::exception&) {
+        return 0;
+    }
 }
 
 // "N" or "N:kind".
@@ -208,8 +224,8 @@ int runTraining(const TrainOptions& options) {
         std::cerr << failure.what() << '\n';
         return UsageError;
     }
-    parameters.patterns = options.patterns;
-    parameters.iterations = options.iterations;
+    parameters.patterns = fieldNumber(options.patterns);
+    parameters.iterations = fieldNumber(options.iterations);
     parameters.inputFile = options.input;
     parameters.targetFile = options.target;
     parameters.learningRate = options.rate;
@@ -246,7 +262,7 @@ int runTraining(const TrainOptions& options) {
             std::cout << json.dump(1) << '\n';
         }
         return Refused;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) { // the pattern tables could not be allocated
         show(Message{MessageKind::Error, "Недостаточно памяти для обучения нейронной сети."});
         if (options.json) {
             json["messages"] = messages;
