@@ -1,0 +1,144 @@
+// axolite-cli run with the reference options: input activation, exact values, Runge-Kutta
+// solution, their pattern files, the error estimates and the stage counters.
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+};
+
+CliRun runCli(const std::string& arguments) {
+    const std::string command = std::string("'") + AXOLITE_CLI + "' " + arguments + " 2>/dev/null";
+    CliRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        run.out.append(buffer, n);
+    }
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string example(const std::string& name) {
+    std::string arguments = "'";
+    arguments += axolite::test::examplePath(name).string();
+    arguments += "' --models '";
+    arguments += axolite::test::examplePath("models").string();
+    arguments += "'";
+    return arguments;
+}
+
+// two_neurons.net: S = 4 steps of 0.25, one output (neuron 2).
+TEST(ReferenceOptions, JsonReportsFlagsEstimatesAndTheCountersOfEveryStage) {
+    const CliRun run = runCli("run " + example("two_neurons.net") +
+                              " --exact 1=x --exact 3=x --rk '0 0 0 0 1' --json");
+    ASSERT_EQ(run.status, 0) << run.out;
+    const auto json = nlohmann::json::parse(run.out);
+    EXPECT_EQ(json["exact_present"], nlohmann::json({true, false, false, false}));
+    EXPECT_EQ(json["rk_present"], nlohmann::json({true, false, false, false}));
+    // y1' = 1 from 0 is x itself: the Runge-Kutta estimate is (close to) 0.
+    EXPECT_LT(json["rk_error"].get<double>(), 1e-12);
+    EXPECT_TRUE(json["network_error"].is_number());
+    EXPECT_EQ(json["exact_stats"][0]["max"].get<double>(), 0.75);
+    EXPECT_TRUE(json["exact_stats"][1].is_null());
+    const auto& stages = json["stage_counters"];
+    ASSERT_EQ(stages.size(), 3u);
+    EXPECT_EQ(stages[0]["stage"], "simulation");
+    EXPECT_GT(stages[0]["additions"].get<long long>(), 0);
+    EXPECT_EQ(stages[1]["stage"], "exact");
+    EXPECT_EQ(stages[1]["additions"].get<long long>(), 0); // the exact values reset the counters
+    EXPECT_EQ(stages[2]["stage"], "rk");
+    // 4 points cost 1 + 2 + 3 + 4 = 10 steps of one output: 26, 23, 8 each.
+    EXPECT_EQ(stages[2]["additions"].get<long long>(), 260);
+    EXPECT_EQ(stages[2]["multiplications"].get<long long>(), 230);
+    EXPECT_EQ(stages[2]["divisions"].get<long long>(), 80);
+}
+
+TEST(ReferenceOptions, TextShowsTheEstimatesOrTheirAbsence) {
+    const CliRun withExact = runCli("run " + example("two_neurons.net") + " --exact '1=0.5*x'");
+    EXPECT_EQ(withExact.status, 0);
+    EXPECT_NE(withExact.out.find("Работы нейроннной сети : "), std::string::npos);
+    EXPECT_NE(withExact.out.find("Вычислений методом Рунге-Кутта : 0.0000000000E+00\n"),
+              std::string::npos);
+
+    const CliRun rkOnly = runCli("run " + example("two_neurons.net") + " --rk '1 0 0 0 0'");
+    EXPECT_EQ(rkOnly.status, 0);
+    EXPECT_NE(rkOnly.out.find("Работы нейроннной сети :        Недоступна\n"), std::string::npos);
+    EXPECT_NE(rkOnly.out.find("Вычислений методом Рунге-Кутта :        Недоступна\n"),
+              std::string::npos);
+
+    const CliRun plain = runCli("run " + example("two_neurons.net"));
+    EXPECT_EQ(plain.out.find("Недоступна"), std::string::npos);
+}
+
+TEST(ReferenceOptions, FormulaErrorsStopWithTheirMessage) {
+    const CliRun exact = runCli("run " + example("two_neurons.net") + " --exact 1=2x");
+    EXPECT_EQ(exact.status, 1);
+    EXPECT_NE(exact.out.find("Функциональная зависимость y1 введена неверно."), std::string::npos);
+
+    const CliRun activation = runCli("run " + example("ring.net") + " --activate '1=sqrt(x)'");
+    EXPECT_EQ(activation.status, 1);
+    EXPECT_NE(activation.out.find("Функция активации для нейрона   1  введена неверно"),
+              std::string::npos);
+    EXPECT_EQ(activation.out.find("Шагов"), std::string::npos); // no simulation was run
+}
+
+TEST(ReferenceOptions, UnreadableOptionsAreUsageErrors) {
+    EXPECT_EQ(runCli("run " + example("two_neurons.net") + " --exact 5=x").status, 2);
+    EXPECT_EQ(runCli("run " + example("two_neurons.net") + " --exact x").status, 2);
+    EXPECT_EQ(runCli("run " + example("two_neurons.net") + " --rk '1;2;3;4;5'").status, 2);
+    EXPECT_EQ(runCli("run " + example("two_neurons.net") + " --rk-init '1 2 3 4 5'").status, 2);
+    EXPECT_EQ(runCli("run " + example("ring.net") + " --activate 3=x").status, 2);
+}
+
+TEST(ReferenceOptions, PatternFilesAndCsvColumns) {
+    axolite::test::TempDir dir;
+    const std::string inputs = (dir / "inputs.ptn").string();
+    const std::string exact = (dir / "exact.ptn").string();
+    const std::string rk = (dir / "rk.ptn").string();
+    const std::string csv = (dir / "out.csv").string();
+    const CliRun run =
+        runCli("run " + example("two_neurons.net") + " --exact '1=x' --ptn-exact '" + exact +
+               "' --rk '0 0 0 0 1' --rk-init 2 --ptn-rk '" + rk + "' --csv '" + csv + "'");
+    ASSERT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(axolite::test::readFile(exact), "0 0.25 0.5 0.75 ");
+    EXPECT_EQ(axolite::test::readFile(rk), "2 2.25 2.5 2.75 "); // point S = 1.0 is not written
+    const std::string table = axolite::test::readFile(csv);
+    EXPECT_EQ(table.substr(0, table.find('\n')), "i,x,y1,rk1,exact1");
+    EXPECT_NE(table.find("\n3,0.75,"), std::string::npos);
+
+    // ring.net: neuron 1 is the input layer, 2000 steps.
+    const CliRun activated =
+        runCli("run " + example("ring.net") + " --activate 1=1 --ptn-inputs '" + inputs + "'");
+    ASSERT_EQ(activated.status, 0) << activated.out;
+    std::string ones;
+    for (int t = 0; t < 2000; ++t) {
+        ones += "1 ";
+    }
+    EXPECT_EQ(axolite::test::readFile(inputs), ones);
+
+    const CliRun unwritable =
+        runCli("run " + example("two_neurons.net") + " --exact 1=x --ptn-exact '" +
+               (dir / "no" / "x.ptn").string() + "'");
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_NE(unwritable.out.find("Невозможно создать файл "), std::string::npos);
+}
+
+} // namespace
