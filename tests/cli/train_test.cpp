@@ -95,7 +95,7 @@ TEST(TrainCommand, RefusalsPrintTheirMessageAndExitOne) {
     CliRun run = runTrain(xorArguments() + " --iterations 0");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Число итераций обучения введено неверно.\n");
-    run = runTrain(xorArguments() + " --iterations 10 --patterns abc");
+    run = runTrain("--input " + example("xor_input.ptn") + " --iterations 10 --patterns abc");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Число эталонных образов введено неверно.\n");
     run = runTrain("--patterns 4 --input-layer 2 --iterations 5");
