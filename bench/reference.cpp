@@ -2,6 +2,7 @@
 // re-splitting evaluator, the Runge-Kutta step against Boost.Odeint's runge_kutta4.
 #include "reference/formula.h"
 #include "reference/runge_kutta.h"
+#include "reference/runge_kutta_kernel.h"
 #include "reference/splitting_evaluator.h"
 
 #include <benchmark/benchmark.h>
@@ -90,10 +91,11 @@ axolite::reference::LinearSystem benchSystem() {
 
 void BM_RungeKuttaSteps(benchmark::State& state) {
     const auto system = benchSystem();
+    const axolite::reference::RungeKuttaKernel kernel(system, kStep);
     for (auto _ : state) {
         axolite::reference::RungeKuttaState y = system.initial;
         for (int j = 0; j < kPoints; ++j) {
-            y = axolite::reference::rungeKuttaStep(system, y, kStep);
+            y = kernel.step(y);
         }
         benchmark::DoNotOptimize(y);
     }

@@ -29,6 +29,7 @@ computeExactValues(language::NetworkRecord& record,
     }
 
     ComputationOutcome outcome = ComputationOutcome::Completed;
+    int percent = -1; // the percentage is passed on when it changes
     for (std::int32_t l = 0; l < points; ++l) {
         const double x = gridPoint(record, l);
         for (int k = 0; k < kOutputCount; ++k) {
@@ -37,7 +38,10 @@ computeExactValues(language::NetworkRecord& record,
                 record.exactPresent[k] = 1;
             }
         }
-        progress.setPercent(percentAt(l, extent));
+        if (const int now = percentAt(l, extent); now != percent) {
+            percent = now;
+            progress.setPercent(percent);
+        }
         if (pollCancelled(progress, record.cancelRequested)) {
             outcome = ComputationOutcome::Cancelled;
             break;

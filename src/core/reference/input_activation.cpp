@@ -48,6 +48,7 @@ ComputationOutcome computeInputActivation(language::NetworkRecord& record,
         }
     }
 
+    int percent = -1; // the percentage is passed on when it changes
     for (std::int32_t t = 0; t < steps; ++t) {
         const double x = gridPoint(record, t);
         for (std::size_t n = 0; n < list.size(); ++n) {
@@ -58,7 +59,10 @@ ComputationOutcome computeInputActivation(language::NetworkRecord& record,
                 return ComputationOutcome::Cancelled;
             }
         }
-        progress.setPercent(percentAt(t, extent));
+        if (const int now = percentAt(t, extent); now != percent) {
+            percent = now;
+            progress.setPercent(percent);
+        }
     }
     return ComputationOutcome::Completed;
 }

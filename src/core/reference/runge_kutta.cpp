@@ -2,6 +2,7 @@
 #include "reference/runge_kutta.h"
 
 #include "reference/number_text.h"
+#include "reference/runge_kutta_kernel.h"
 
 namespace axolite::reference {
 
@@ -9,61 +10,6 @@ namespace {
 
 using language::kOutputCount;
 using Row = std::array<double, 5>;
-
-// The coefficients by column, so that the four components of the right-hand side are computed
-// side by side (each component still as (((a·y1 + b·y2) + c·y3) + d·y4) + e).
-struct Columns {
-    RungeKuttaState a, b, c, d, e;
-};
-
-Columns columnsOf(const LinearSystem& system) {
-    Columns columns;
-    for (int k = 0; k < kOutputCount; ++k) {
-        const Row& r = system.rows[k];
-        columns.a[k] = r[0];
-        columns.b[k] = r[1];
-        columns.c[k] = r[2];
-        columns.d[k] = r[3];
-        columns.e[k] = r[4];
-    }
-    return columns;
-}
-
-inline RungeKuttaState rightHandSide(const Columns& m, const RungeKuttaState& y) {
-    RungeKuttaState f;
-    for (int k = 0; k < kOutputCount; ++k) {
-        f[k] = (((m.a[k] * y[0] + m.b[k] * y[1]) + m.c[k] * y[2]) + m.d[k] * y[3]) + m.e[k];
-    }
-    return f;
-}
-
-// 1/6 in extended precision.
-constexpr long double kSixth = 1.0L / 6.0L;
-
-inline RungeKuttaState stepOf(const Columns& system, const RungeKuttaState& y, double h) {
-    RungeKuttaState stage;
-    const RungeKuttaState k1 = rightHandSide(system, y);
-    for (int k = 0; k < kOutputCount; ++k) {
-        stage[k] = y[k] + (h * k1[k]) * 0.5;
-    }
-    const RungeKuttaState k2 = rightHandSide(system, stage);
-    for (int k = 0; k < kOutputCount; ++k) {
-        stage[k] = y[k] + (h * k2[k]) * 0.5;
-    }
-    const RungeKuttaState k3 = rightHandSide(system, stage);
-    for (int k = 0; k < kOutputCount; ++k) {
-        stage[k] = y[k] + h * k3[k];
-    }
-    const RungeKuttaState k4 = rightHandSide(system, stage);
-    const long double sixthOfStep = static_cast<long double>(h) * kSixth;
-    RungeKuttaState next;
-    for (int k = 0; k < kOutputCount; ++k) {
-        const double weighted = ((k2[k] + k3[k]) * 2.0 + k1[k]) + k4[k];
-        next[k] = static_cast<double>(static_cast<long double>(y[k]) +
-                                      static_cast<long double>(weighted) * sixthOfStep);
-    }
-    return next;
-}
 
 } // namespace
 
@@ -105,7 +51,7 @@ bool rowPresent(const LinearSystem& system, int k) {
 }
 
 RungeKuttaState rungeKuttaStep(const LinearSystem& system, const RungeKuttaState& y, double h) {
-    return stepOf(columnsOf(system), y, h);
+    return RungeKuttaKernel(system, h).step(y);
 }
 
 language::OperationCounters
@@ -137,7 +83,7 @@ ComputationOutcome computeRungeKutta(language::NetworkRecord& record, const Line
     const language::OperationCounters perStep = rungeKuttaStepCounts(record.networkPresent);
 
     ComputationOutcome outcome = ComputationOutcome::Completed;
-    const Columns columns = columnsOf(system);
+    const RungeKuttaKernel kernel(system, h);
     std::array<double*, kOutputCount> series{};
     for (int k = 0; k < kOutputCount; ++k) {
         series[k] = record.rungeKuttaSeries[k].data();
@@ -145,7 +91,7 @@ ComputationOutcome computeRungeKutta(language::NetworkRecord& record, const Line
     int percent = -1;
     RungeKuttaState y = system.initial;
     for (std::int32_t j = 0; j < points; ++j) {
-        y = stepOf(columns, y, h);
+        y = kernel.step(y);
         const auto index = static_cast<std::size_t>(j) + 1;
         for (int k = 0; k < kOutputCount; ++k) {
             series[k][index] = y[k];
