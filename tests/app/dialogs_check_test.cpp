@@ -229,6 +229,12 @@ private slots:
         QCOMPARE(label(*progress, "7780"), QStringLiteral("     -"));
         QVERIFY(!enabled(*progress, "2"));
         QVERIFY(enabled(*progress, "1"));
+
+        // A reference computation interrupted afterwards leaves the completed run's series.
+        f.record.cancelRequested = 1;
+        w.close();
+        QCOMPARE(f.record.networkPresent[0], std::uint8_t{1});
+        QCOMPARE(f.record.checkOpen, std::uint8_t{0});
     }
 
     void aMissingModelFileStopsTheRunBeforeAnyStep() {

@@ -256,8 +256,9 @@ void TTranslateDialog::runCheck() {
             Notifier::instance().show(error.message(), this);
         }
     }
+    // N and S for the views; a prepared run's figures are those its arrays were sized with.
     record_.steps = simulation_.steps();
-    record_.neurons = check_.neurons;
+    record_.neurons = simulation_.prepared() ? simulation_.neurons() : check_.neurons;
     checked_ = true;
 }
 
@@ -270,6 +271,7 @@ void TTranslateDialog::calculate() {
         return;
     }
     running_ = true;
+    lastRunCompleted_ = false;
     // No second run from under this one.
     calculate_->setEnabled(false);
     if (progress_) {
@@ -287,6 +289,7 @@ void TTranslateDialog::calculate() {
 
     switch (result.outcome) {
     case axolite::simulation::Simulation::Outcome::Completed:
+        lastRunCompleted_ = true;
         QApplication::beep();
         progress_->finish();
         calculate_->setEnabled(record_.errorCount != 0);
@@ -323,8 +326,10 @@ void TTranslateDialog::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    // A run that was interrupted leaves no output series for the views.
-    if (record_.cancelRequested != 0) {
+    // A run that was interrupted leaves no output series for the views. The flag may also have
+    // been raised by a later computation on the record (an interrupted reference solution);
+    // that one does not take away the series of a run that completed here.
+    if (record_.cancelRequested != 0 && !lastRunCompleted_) {
         record_.networkPresent = {};
     }
     record_.inputLayerReady = 0;

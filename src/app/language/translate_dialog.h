@@ -82,4 +82,5 @@ private:
     bool running_ = false;
     bool closeWhenIdle_ = false;
     bool checked_ = false;
+    bool lastRunCompleted_ = false;
 };
