@@ -1,6 +1,7 @@
 // Description files through the frame: reading UTF-8 and code page 1251 files and saving them in
 // the encoding they came in, saving and the unsaved-changes question (nothing lost on a failed
 // save or a cancel), the recent-files list in Axolite.ini, and files dropped on the frame.
+#include "language/description_text.h"
 #include "platform/profile_file.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
@@ -88,6 +89,27 @@ private slots:
 
         QVERIFY(child->saveTo(file));
         QCOMPARE(readAll(file), kCp1251Crlf);
+    }
+
+    void everyCharacterSurvivesARoundTrip() {
+        // No-break spaces, tabs, a line separator inside a line, an empty last line.
+        const QString text = QStringLiteral("a\u00A0b\tc\u2028d\n\n");
+        const QString file = path(QStringLiteral("chars.net"));
+        writeAll(file, text.toUtf8());
+        TAxoliteMDIChild* child = frame_->openDescription(file);
+        QVERIFY(child != nullptr);
+        QCOMPARE(child->editor()->documentLines(), (QStringList{"a\u00A0b\tc\u2028d", "", ""}));
+        QVERIFY(child->saveTo(file));
+        QCOMPARE(readAll(file), text.toUtf8());
+        // The encoding chosen is the one the lexer's file reader chooses.
+        for (const QByteArray& bytes : {text.toUtf8(), kCp1251Crlf,
+                                        QByteArray("\xEF\xBB\xBF"
+                                                   "ab")}) {
+            writeAll(file, bytes);
+            TAxoliteMDIChild* again = frame_->openDescription(file);
+            QCOMPARE(again->encoding(),
+                     axolite::language::decodeDescription(bytes.toStdString()).encoding);
+        }
     }
 
     void characterOutsideCp1251IsNotLostOnSave() {

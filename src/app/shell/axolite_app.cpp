@@ -615,8 +615,7 @@ void TAxoliteApp::printActive(int id) {
     if (child == nullptr) {
         return;
     }
-    const DescriptionPrintout printout(child->displayName(),
-                                       child->editor()->documentLines().join(u'\n'));
+    const DescriptionPrintout printout(child->displayName(), child->editor()->rawText());
     if (id == CmPrintPreview) {
         showPrintPreview(printout, printer(), this);
         return;

@@ -7,7 +7,6 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QTextBlock>
 #include <QUrl>
 
 QStringList droppedFiles(const QMimeData* data) {
@@ -33,22 +32,33 @@ TAxoliteEditFile::TAxoliteEditFile(QWidget* parent) : QPlainTextEdit(parent) {
     setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')) * 8);
 }
 
+QString TAxoliteEditFile::rawText() const {
+    // The raw text separates blocks by the paragraph separator and replaces nothing; one pass
+    // over the document (reading block by block costs a search per block).
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
 QStringList TAxoliteEditFile::documentLines() const {
-    QStringList lines;
-    const QTextDocument* doc = document();
-    lines.reserve(doc->blockCount());
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        lines.append(block.text());
-    }
-    return lines;
+    return rawText().split(QLatin1Char('\n'));
 }
 
 std::vector<std::string> TAxoliteEditFile::linesCp1251() const {
+    // One conversion of the whole text: a description of tens of thousands of lines would spend
+    // most of its check converting line by line. Block texts never hold '\n'.
+    const std::string all = axolite::platform::utf8ToCp1251(rawText().toStdString());
     std::vector<std::string> lines;
-    const QTextDocument* doc = document();
-    lines.reserve(static_cast<std::size_t>(doc->blockCount()));
-    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        lines.push_back(axolite::platform::utf8ToCp1251(block.text().toStdString()));
+    lines.reserve(static_cast<std::size_t>(document()->blockCount()));
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = all.find('\n', start);
+        if (end == std::string::npos) {
+            lines.emplace_back(all, start);
+            break;
+        }
+        lines.emplace_back(all, start, end - start);
+        start = end + 1;
     }
     return lines;
 }

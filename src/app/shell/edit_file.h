@@ -17,7 +17,9 @@ public:
     // The actions of the context menu (menu 101); the frame supplies its commands.
     void setContextActions(QList<QAction*> actions) { contextActions_ = std::move(actions); }
 
-    // The text's lines exactly as typed (no character replaced), one per block.
+    // The text exactly as typed (no character replaced), lines separated by '\n'.
+    QString rawText() const;
+    // The text's lines exactly as typed, one per block.
     QStringList documentLines() const;
     // The lines as code page 1251 bytes, as the lexer reads them.
     std::vector<std::string> linesCp1251() const;

@@ -93,14 +93,18 @@ bool TAxoliteMDIChild::load(const QString& path) {
             QStringLiteral("Невозможно прочитать файл %1").arg(shownPath(path)), this);
         return false;
     }
-    const auto decoded = axolite::language::decodeDescription(
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    encoding_ = decoded.encoding;
+    // UTF-8 when the bytes (after a byte-order mark) are valid UTF-8, code page 1251 otherwise:
+    // the rule the lexer's file reader follows.
+    const bool bom = bytes.startsWith(kUtf8Bom);
+    const QByteArray body = bom ? bytes.mid(kUtf8Bom.size()) : bytes;
+    encoding_ = axolite::platform::isValidUtf8(
+                    std::string_view(body.constData(), static_cast<std::size_t>(body.size())))
+                    ? TextEncoding::Utf8
+                    : TextEncoding::Cp1251;
     crlf_ = bytes.contains("\r\n");
     QString text;
     if (encoding_ == TextEncoding::Utf8) {
-        const bool bom = bytes.startsWith(kUtf8Bom);
-        text = QString::fromUtf8(bom ? bytes.mid(kUtf8Bom.size()) : bytes);
+        text = QString::fromUtf8(body);
     } else {
         text = QString::fromStdString(axolite::platform::cp1251ToUtf8(
             std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
@@ -116,8 +120,10 @@ bool TAxoliteMDIChild::load(const QString& path) {
 }
 
 bool TAxoliteMDIChild::saveTo(const QString& path) {
-    const QString text =
-        editor_->documentLines().join(crlf_ ? QStringLiteral("\r\n") : QStringLiteral("\n"));
+    QString text = editor_->rawText();
+    if (crlf_) {
+        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    }
     QByteArray bytes;
     if (encoding_ == TextEncoding::Cp1251) {
         const std::string utf8 = text.toStdString();

@@ -1,0 +1,271 @@
+// What the desktop program adds to the engine's work, measured offscreen: opening and checking a
+// 1 MB description, and a 196-neuron, 10^5-step simulation with its progress dialog, each
+// against the same engine calls without any window; and the time to a usable main window.
+#include "common/progress.h"
+#include "language/checker.h"
+#include "language/description_text.h"
+#include "language/lexer.h"
+#include "language/translate_dialog.h"
+#include "platform/folder_settings.h"
+#include "reference/calculation_progress.h"
+#include "shell/axolite_app.h"
+#include "shell/edit_file.h"
+#include "shell/mdi_child.h"
+#include "shell/mdi_client.h"
+#include "shell/notifier.h"
+#include "simulation/simulation.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int kNeurons = 196;
+
+// A fully connected network of 196 neurons, one connection per line (about 1.2 MB of text),
+// simulated over the interval [0, t1) with step 0.01.
+std::string fullNetwork(double t1) {
+    std::string text = "// 196 neurons, every pair connected\n";
+    text += "neurons 196;\n";
+    text += "simtime 0, " + std::to_string(t1) + ";\n";
+    text += "timestep 0.01;\n";
+    text += "initstate {neuron 1, 1;}\n";
+    text += "outputlayer {\n  neuron 1, weight 1;\n  neuron 2, weight 1;\n}\n";
+    text += "networklayout {\n";
+    char line[96];
+    for (int k = 1; k <= kNeurons; ++k) {
+        for (int j = 1; j <= kNeurons; ++j) {
+            std::snprintf(line, sizeof line, "  neuron %d, neuron %d, weight %g;\n", k, j,
+                          0.0005 * ((k + j) % 7 + 1));
+            text += line;
+        }
+    }
+    text += "}\nend\n";
+    return text;
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    QString checkFile;
+    QString runFile;
+    axolite::platform::FolderSettings folders;
+
+    Fixture() {
+        checkFile = dir.filePath(QStringLiteral("check.net"));
+        runFile = dir.filePath(QStringLiteral("run.net"));
+        write(checkFile, fullNetwork(1.0));
+        write(runFile, fullNetwork(1000.0)); // 10^5 steps
+        folders.models = AXOLITE_EXAMPLES_DIR "/models";
+        folders.set = true;
+    }
+    static void write(const QString& path, const std::string& text) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(text.data(), static_cast<qint64>(text.size()));
+        }
+    }
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+std::unique_ptr<TAxoliteApp> makeFrame() {
+    auto frame =
+        std::make_unique<TAxoliteApp>(fixture().dir.filePath(QStringLiteral("Axolite.ini")));
+    frame->client()->folders() = fixture().folders;
+    frame->show();
+    return frame;
+}
+
+// Engine only: read, lex, check (and prepare, as the check window does).
+void BM_OpenCheck_Engine(benchmark::State& state) {
+    const auto path = std::filesystem::path(fixture().checkFile.toStdString());
+    for (auto _ : state) {
+        auto text = axolite::language::readDescriptionFile(path);
+        axolite::language::NetworkRecord record;
+        auto message = axolite::language::lexDescription(text->lines, record);
+        auto check = axolite::language::checkDescription(record);
+        axolite::simulation::Simulation simulation;
+        if (check.correct) {
+            simulation.prepare(record, check);
+        }
+        benchmark::DoNotOptimize(message);
+        benchmark::DoNotOptimize(check.correct);
+    }
+}
+BENCHMARK(BM_OpenCheck_Engine)->Unit(benchmark::kMillisecond);
+
+// Through the frame: open into an editor window, check command, check window.
+void BM_OpenCheck_Gui(benchmark::State& state) {
+    auto frame = makeFrame();
+    for (auto _ : state) {
+        TAxoliteMDIChild* child = frame->openDescription(fixture().checkFile);
+        frame->checkDescription(child);
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(child->checkWindow()->correct());
+        state.PauseTiming();
+        delete child;
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenCheck_Gui)->Unit(benchmark::kMillisecond);
+
+// The two halves of the above: the check command on an open window, and the engine's check of
+// lines already read.
+void BM_Check_Engine(benchmark::State& state) {
+    const auto path = std::filesystem::path(fixture().checkFile.toStdString());
+    const auto text = axolite::language::readDescriptionFile(path);
+    for (auto _ : state) {
+        axolite::language::NetworkRecord record;
+        auto message = axolite::language::lexDescription(text->lines, record);
+        auto check = axolite::language::checkDescription(record);
+        axolite::simulation::Simulation simulation;
+        if (check.correct) {
+            simulation.prepare(record, check);
+        }
+        benchmark::DoNotOptimize(message);
+        benchmark::DoNotOptimize(check.correct);
+    }
+}
+BENCHMARK(BM_Check_Engine)->Unit(benchmark::kMillisecond);
+
+void BM_Check_Gui(benchmark::State& state) {
+    auto frame = makeFrame();
+    TAxoliteMDIChild* child = frame->openDescription(fixture().checkFile);
+    for (auto _ : state) {
+        frame->checkDescription(child);
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(child->checkWindow()->correct());
+        state.PauseTiming();
+        child->checkWindow()->close();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Check_Gui)->Unit(benchmark::kMillisecond);
+
+void BM_Open_Gui(benchmark::State& state) {
+    auto frame = makeFrame();
+    for (auto _ : state) {
+        TAxoliteMDIChild* child = frame->openDescription(fixture().checkFile);
+        QApplication::processEvents();
+        state.PauseTiming();
+        delete child;
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Open_Gui)->Unit(benchmark::kMillisecond);
+
+void BM_Simulate_Engine(benchmark::State& state) {
+    const auto path = std::filesystem::path(fixture().runFile.toStdString());
+    auto text = axolite::language::readDescriptionFile(path);
+    for (auto _ : state) {
+        state.PauseTiming();
+        axolite::language::NetworkRecord record;
+        axolite::language::lexDescription(text->lines, record);
+        auto check = axolite::language::checkDescription(record);
+        axolite::simulation::Simulation simulation;
+        simulation.prepare(record, check);
+        axolite::SilentProgress progress;
+        state.ResumeTiming();
+        const auto result = simulation.run(record, check, progress, fixture().folders);
+        if (result.outcome != axolite::simulation::Simulation::Outcome::Completed) {
+            state.SkipWithError("the simulation did not complete");
+        }
+        state.counters["steps"] = simulation.steps();
+    }
+}
+BENCHMARK(BM_Simulate_Engine)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// "Посчитать ..." in the check window: the same run with the progress dialog processing events.
+void BM_Simulate_Gui(benchmark::State& state) {
+    auto frame = makeFrame();
+    TAxoliteMDIChild* child = frame->openDescription(fixture().runFile);
+    for (auto _ : state) {
+        state.PauseTiming();
+        frame->checkDescription(child);
+        TTranslateDialog* check = child->checkWindow();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        check->calculate();
+        state.PauseTiming();
+        if (child->record().simulated == 0) {
+            state.SkipWithError("the simulation did not complete");
+        }
+        if (TCalculationProgress* progress = check->progressDialog()) {
+            progress->close();
+        }
+        check->close();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Simulate_Gui)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// From nothing to a shown main window with its menus, toolbar and commands.
+void BM_StartUp(benchmark::State& state) {
+    for (auto _ : state) {
+        auto frame = makeFrame();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(frame.get());
+        state.PauseTiming();
+        frame.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// The editor's text as the lexer reads it (code page 1251 lines).
+void BM_Lines_Gui(benchmark::State& state) {
+    auto frame = makeFrame();
+    TAxoliteMDIChild* child = frame->openDescription(fixture().checkFile);
+    for (auto _ : state) {
+        auto lines = child->editor()->linesCp1251();
+        benchmark::DoNotOptimize(lines.data());
+    }
+}
+BENCHMARK(BM_Lines_Gui)->Unit(benchmark::kMillisecond);
+
+// Baseline of the open: the text put into a bare editor (Qt's document building alone).
+void BM_EditorSetText(benchmark::State& state) {
+    QFile file(fixture().checkFile);
+    file.open(QIODevice::ReadOnly);
+    const QString text = QString::fromUtf8(file.readAll());
+    for (auto _ : state) {
+        QPlainTextEdit editor;
+        editor.setPlainText(text);
+        benchmark::DoNotOptimize(editor.blockCount());
+    }
+}
+BENCHMARK(BM_EditorSetText)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    Notifier::instance().setCapturing(true);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
