@@ -3,10 +3,10 @@
 
 #include "training/c_format.h"
 
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <istream>
 #include <sstream>
 
 namespace axolite::training {
@@ -51,14 +51,18 @@ std::string patternsMissingText(PatternRole role) {
 
 namespace {
 
-bool isBlank(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
+bool isBlank(int c) {
+    return c >= 0 && c < 256 && std::isspace(c) != 0;
 }
 
-} // namespace
+// A field longer than this is taken for something that is not a number (a pattern file chosen
+// by mistake must not be read whole into memory).
+constexpr std::size_t kLongestField = 4096;
 
-PatternReadResult readPatternText(const std::string& text, int patterns, int width,
-                                  PatternRole role) {
+// Reads fields separated by white space from the stream until the table is full. Inside a field
+// numbers are converted one after another ("1.5-2" gives 1.5 and −2, as "%f" would); the first
+// text that is not a number ends the reading, as the end of the file does.
+PatternReadResult readPatternStream(std::istream& in, int patterns, int width, PatternRole role) {
     PatternReadResult result;
     PatternTable& table = result.table;
     table.patterns = patterns > 0 ? patterns : 0;
@@ -67,27 +71,58 @@ PatternReadResult readPatternText(const std::string& text, int patterns, int wid
         static_cast<std::size_t>(table.patterns) * static_cast<std::size_t>(table.width);
     table.values.assign(wanted, 0.0f);
 
-    // text is NUL-terminated (std::string), so the conversion never reads past it; a NUL byte
-    // inside the file ends the conversion like any other character that is not part of a number.
-    const char* cursor = text.c_str();
-    const char* const end = cursor + text.size();
     std::size_t stored = 0;
-    while (stored < wanted) {
-        while (cursor < end && isBlank(*cursor)) {
-            ++cursor;
+    std::string field;
+    // Converts the numbers of one field; false when text that is not a number was met.
+    auto convert = [&]() {
+        // field.c_str() is NUL-terminated, so the conversion never reads past the field; a NUL
+        // byte inside it ends the conversion like any character that is no part of a number.
+        const char* cursor = field.c_str();
+        const char* const end = cursor + field.size();
+        while (cursor < end && stored < wanted) {
+            float value = 0.0f;
+            const std::size_t used = parseFloatPrefix(cursor, value);
+            if (used == 0) {
+                return false;
+            }
+            table.values[stored++] = value;
+            cursor += used;
         }
-        float value = 0.0f;
-        const std::size_t used = cursor < end ? parseFloatPrefix(cursor, value) : 0;
-        if (used == 0) {
-            break; // end of the file, or a field that is not a number
+        return true;
+    };
+    std::streambuf* buffer = in.rdbuf();
+    while (stored < wanted && buffer != nullptr) {
+        const int c = buffer->sbumpc();
+        const bool endOfFile = c == std::char_traits<char>::eof();
+        if (endOfFile || isBlank(c)) {
+            if (!field.empty()) {
+                if (!convert()) {
+                    break;
+                }
+                field.clear();
+            }
+            if (endOfFile) {
+                break;
+            }
+            continue;
         }
-        table.values[stored++] = value;
-        cursor += used;
+        if (field.size() == kLongestField) {
+            break;
+        }
+        field.push_back(static_cast<char>(c));
     }
     if (stored < wanted) {
         result.warning = Message{MessageKind::Warning, patternsMissingText(role)};
     }
     return result;
+}
+
+} // namespace
+
+PatternReadResult readPatternText(const std::string& text, int patterns, int width,
+                                  PatternRole role) {
+    std::istringstream in(text);
+    return readPatternStream(in, patterns, width, role);
 }
 
 PatternReadResult readPatternFile(const std::string& path, int patterns, int width,
@@ -100,12 +135,7 @@ PatternReadResult readPatternFile(const std::string& path, int patterns, int wid
     if (!file || std::filesystem::is_directory(path, ignored)) {
         throw AxoliteError(MessageKind::Information, patternFileMissingText(path));
     }
-    std::ostringstream content;
-    content << file.rdbuf();
-    if (file.bad()) {
-        throw AxoliteError(MessageKind::Information, patternFileMissingText(path));
-    }
-    return readPatternText(content.str(), patterns, width, role);
+    return readPatternStream(file, patterns, width, role);
 }
 
 } // namespace axolite::training

@@ -104,6 +104,14 @@ TEST(PatternFileReader, SurvivesNulBytesAndTextEndingInsideANumber) {
     EXPECT_EQ(readText("-", 1, 1).table.at(0, 0), 0.0f);
 }
 
+TEST(PatternFileReader, AnOverlongFieldEndsTheReading) {
+    const std::string longNumber = "1" + std::string(4095, '0'); // 4096 characters: a number
+    EXPECT_TRUE(std::isinf(readText(longNumber, 1, 1).table.at(0, 0)));
+    const auto result = readText("5 " + longNumber + "0 7", 3, 1);
+    ASSERT_TRUE(result.warning);
+    EXPECT_EQ(result.table.values, (std::vector<float>{5, 0, 0}));
+}
+
 TEST(PatternFileReader, ReadsWhatTheWriterWrote) {
     test::TempDir dir;
     const std::string path = (dir / "round.ptn").string();
