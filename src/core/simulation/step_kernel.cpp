@@ -106,11 +106,12 @@ void runInPasses(const ChunkFunction* chunks, std::int32_t neurons, std::size_t 
     }
 }
 
-constexpr int kMaxBlocks512 = 12;
+constexpr int kMaxBlocks512 = 16;
 constexpr ChunkFunction kChunks512[kMaxBlocks512 + 1] = {
-    nullptr,         chunkAvx512<1>,  chunkAvx512<2>, chunkAvx512<3>, chunkAvx512<4>,
-    chunkAvx512<5>,  chunkAvx512<6>,  chunkAvx512<7>, chunkAvx512<8>, chunkAvx512<9>,
-    chunkAvx512<10>, chunkAvx512<11>, chunkAvx512<12>};
+    nullptr,         chunkAvx512<1>,  chunkAvx512<2>,  chunkAvx512<3>,  chunkAvx512<4>,
+    chunkAvx512<5>,  chunkAvx512<6>,  chunkAvx512<7>,  chunkAvx512<8>,  chunkAvx512<9>,
+    chunkAvx512<10>, chunkAvx512<11>, chunkAvx512<12>, chunkAvx512<13>, chunkAvx512<14>,
+    chunkAvx512<15>, chunkAvx512<16>};
 
 void netAvx512(std::int32_t neurons, std::size_t stride, const double* wt, const double* x,
                double* net) {
