@@ -158,6 +158,10 @@ std::optional<Formula> Formula::parse(std::string_view text, FormulaDialect dial
 }
 
 double Formula::evaluate(double x) const {
+    if (code_.size() == 1) {
+        // A lone number or x (the default "0.0" of every dependency): nothing to run.
+        return code_[0].op == Op::X ? x : code_[0].value;
+    }
     std::array<double, kMachineStack> local;
     double* const stack = stackDepth_ <= kMachineStack ? local.data() : spill_.data();
     std::size_t top = 0; // index of the top element; the first push lands at index 0
