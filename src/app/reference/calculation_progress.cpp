@@ -193,6 +193,7 @@ void TCalculationProgress::interrupt() {
         return;
     }
     interrupted_ = true;
+    refresh_.stop();
     if (record_ != nullptr) {
         record_->cancelRequested = 1;
     }
