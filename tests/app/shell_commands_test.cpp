@@ -243,6 +243,25 @@ private slots:
         TAxoliteApp::registerTool(CmRungeKutta, {});
     }
 
+    void windowMenuListsAndActivatesTheWindows() {
+        TAxoliteMDIChild* first = frame_->newDescription();
+        TAxoliteMDIChild* second = frame_->newDescription();
+        QCOMPARE(frame_->activeChild(), second);
+        QMenu* window = frame_->menuBar()->actions()[4]->menu();
+        emit window->aboutToShow();
+        QList<QAction*> listed;
+        for (QAction* action : window->actions()) {
+            if (action->isCheckable()) {
+                listed << action;
+            }
+        }
+        QCOMPARE(listed.size(), 2);
+        QVERIFY(!listed[0]->isChecked());
+        QVERIFY(listed[1]->isChecked());
+        listed[0]->trigger();
+        QCOMPARE(frame_->activeChild(), first);
+    }
+
     void contextMenuRepeatsTheDescriptionCommands() {
         QStringList ids;
         for (int id : contextMenuLayout()) {

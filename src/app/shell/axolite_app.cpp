@@ -181,6 +181,10 @@ void TAxoliteApp::buildMenus() {
         if (fileMenu_ == nullptr) {
             fileMenu_ = menu;
         }
+        if (layout.commands.front() == CmCascade) {
+            windowMenu_ = menu;
+            connect(menu, &QMenu::aboutToShow, this, &TAxoliteApp::rebuildWindowMenu);
+        }
     }
     // The recent files stand before the last separator and "Выйти".
     recentSeparator_ = fileMenu_->insertSeparator(command(CmExit));
@@ -217,6 +221,34 @@ void TAxoliteApp::rebuildRecentMenu() {
         connect(action, &QAction::triggered, this, [this, path] { openDescription(path); });
         fileMenu_->insertAction(recentSeparator_, action);
         recentActions_.append(action);
+    }
+}
+
+// The open description windows at the end of the "Окно" menu, the active one checked.
+void TAxoliteApp::rebuildWindowMenu() {
+    for (QAction* action : windowActions_) {
+        windowMenu_->removeAction(action);
+        delete action;
+    }
+    windowActions_.clear();
+    const QList<TAxoliteMDIChild*> children = client_->children();
+    if (children.isEmpty()) {
+        return;
+    }
+    windowActions_.append(windowMenu_->addSeparator());
+    for (int i = 0; i < children.size(); ++i) {
+        TAxoliteMDIChild* child = children[i];
+        auto* action =
+            windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(child->displayName()));
+        action->setCheckable(true);
+        action->setChecked(child == activeChild());
+        connect(action, &QAction::triggered, this,
+                [this, window = QPointer<TAxoliteMDIChild>(child)] {
+                    if (window) {
+                        client_->setActiveSubWindow(window);
+                    }
+                });
+        windowActions_.append(action);
     }
 }
 

@@ -82,6 +82,7 @@ private:
     void buildMenus();
     void buildToolBar();
     void rebuildRecentMenu();
+    void rebuildWindowMenu();
     void onCommand(int id);
     void setEnabled(int id, bool enabled);
     TAxoliteMDIChild* addChild();
@@ -96,6 +97,8 @@ private:
     TAxoliteMDIClient* client_ = nullptr;
     std::map<int, QAction*> actions_;
     QMenu* fileMenu_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QList<QAction*> windowActions_;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;
     axolite::shell::RecentFiles recentFiles_;
