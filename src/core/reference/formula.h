@@ -18,7 +18,9 @@ public:
     // The formula of the text, or nothing when the text is no formula of the dialect.
     static std::optional<Formula> parse(std::string_view text, FormulaDialect dialect);
 
-    // The value at x: the operations of the text, in its order, each rounded to double.
+    // The value at x: the operations of the text, in its order, each rounded to double. A formula
+    // deeper than the evaluator's machine stack keeps its stack in the object, so one Formula is
+    // evaluated by one thread at a time.
     double evaluate(double x) const;
 
     // Number of instructions of the program (for tests of the compiled form).
