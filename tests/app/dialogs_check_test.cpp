@@ -198,6 +198,20 @@ private slots:
         QVERIFY(!f.record.activity.allocated());
     }
 
+    void aRecordWithoutTokensIsCheckedWithoutHarm() {
+        NetworkRecord record;
+        auto* window = new TTranslateDialog(record);
+        QPointer<TTranslateDialog> alive(window);
+        window->runCheck();
+        QVERIFY(!window->correct());
+        QCOMPARE(record.checkOpen, std::uint8_t{1});
+        QTest::mouseClick(control<QPushButton>(*window, "137"), Qt::LeftButton);
+        QCOMPARE(record.simulated, std::uint8_t{0});
+        window->close();
+        QCOMPARE(record.checkOpen, std::uint8_t{0});
+        QTRY_VERIFY(alive.isNull());
+    }
+
     void theCaretLineIsShownFromOne() {
         CheckFixture f(kMinimal);
         f.window->showCaretLine(4);
