@@ -226,7 +226,9 @@ bool TFolderSettingsDialog::scanDrive(const QString& root) {
     const QByteArray rootBytes = QFile::encodeName(root);
     const bool rootKnown = ::stat(rootBytes.constData(), &rootInfo) == 0;
 
-    auto* rootItem = new QTreeWidgetItem(tree_, QStringList(root));
+    // The nodes are built apart from the tree and put into it at the end: a node added to a
+    // shown tree costs a model notification each.
+    auto* rootItem = new QTreeWidgetItem(QStringList(root));
     if (rootKnown) {
         visited.insert({rootInfo.st_dev, rootInfo.st_ino});
     }
@@ -290,8 +292,10 @@ bool TFolderSettingsDialog::scanDrive(const QString& root) {
     status_ = nullptr;
     scanning_ = false;
     if (cancelled) {
+        delete rootItem;
         return false;
     }
+    tree_->addTopLevelItem(rootItem);
     rootItem->setExpanded(true);
     tree_->setCurrentItem(rootItem);
     return true;
