@@ -29,6 +29,11 @@ std::string weightsDoNotMatchText(std::int32_t line) {
            ". Моделирование невозможно.";
 }
 
+std::string notANumberText(std::int32_t line) {
+    return "В строке " + std::to_string(line) +
+           " вместо числа стоит служебное слово или знак. Моделирование невозможно.";
+}
+
 namespace {
 
 class Walker {
@@ -48,11 +53,15 @@ public:
         ++pos_;
     }
 
-    // Whatever token stands where the check expected a number; the zero marker reads as 0.
+    // The number where the check expected one; the zero marker reads as 0. The check takes any
+    // token there, but a keyword or mark read as a number would simulate its code.
     double number() {
         passOver();
         if (pos_ >= tokens_.capacity() || tokens_.is(pos_, language::EndOfStream)) {
             fail();
+        }
+        if (tokens_.flags[pos_] != 0) {
+            throw AxoliteError(MessageKind::Error, notANumberText(lineOf(pos_)));
         }
         const double value = tokens_.isZeroMarker(pos_) ? 0.0 : tokens_.values[pos_];
         ++pos_;

@@ -376,3 +376,13 @@ TEST(Structure, AStatementCutShortRefusesInsteadOfReadingPastTheStream) {
     ASSERT_TRUE(result.message);
     EXPECT_EQ(result.message->text, "Нераспознаваемая ошибка описания нейронной сети.");
 }
+
+TEST(Structure, AKeywordOrMarkWhereANumberBelongsRefusesTheRun) {
+    // The check takes any token as a number: "weight ;;" passes it with ";" as the weight.
+    Bench b("neurons 2; simtime 0, 2; timestep 1; outputlayer { neuron 1, weight 1; }\n"
+            "networklayout {\nneuron 1, neuron 2, weight ;;\n} end");
+    const auto result = b.run();
+    EXPECT_EQ(result.outcome, Simulation::Outcome::Refused);
+    ASSERT_TRUE(result.message);
+    EXPECT_EQ(result.message->text, notANumberText(3));
+}
