@@ -325,6 +325,23 @@ private slots:
         QTRY_VERIFY(f.window.isNull()); // the window releases itself and its arrays
     }
 
+    void anInterruptedRunMayBeRepeatedAndTheCountersAccumulate() {
+        CheckFixture f(ringOf(30, 1000000));
+        TTranslateDialog& w = *f.window;
+        QTimer::singleShot(0, &w, [&] { w.progressDialog()->interrupt(); });
+        QTest::mouseClick(control<QPushButton>(w, "137"), Qt::LeftButton);
+        QCOMPARE(f.record.simulated, std::uint8_t{0});
+        const std::int64_t before = f.record.counters.additions;
+        QVERIFY(before > 0);
+        QTest::mouseClick(control<QPushButton>(w, "137"), Qt::LeftButton);
+        QCOMPARE(f.record.simulated, std::uint8_t{1});
+        QCOMPARE(f.record.cancelRequested, std::uint8_t{0});
+        // Every step adds N × N additions: 30 × 30 for each of the S − 1 steps.
+        QCOMPARE(f.record.counters.additions, before + std::int64_t{900} * 999999);
+        QVERIFY(w.progressDialog()->isFinished());
+        QVERIFY(!enabled(w, "137"));
+    }
+
     void closingDuringARunStopsItFirst() {
         CheckFixture f(ringOf(30, 1000000));
         TTranslateDialog& w = *f.window;
