@@ -96,10 +96,10 @@ void BM_StepPlain(benchmark::State& state) {
     runSteps(state, plainStep);
 }
 
-void BM_StepKernel(benchmark::State& state) {
+void kernelSteps(benchmark::State& state, KernelVariant variant) {
     const Network network(static_cast<int>(state.range(0)));
     StepKernel kernel;
-    kernel.configure(network.n, network.weights);
+    kernel.configure(network.n, network.weights, variant);
     // Bit-identity with the plain loop over 100 steps before timing.
     std::vector<double> p = network.activity, q = network.activity, t(p.size()), net(p.size());
     for (int i = 0; i < 100; ++i) {
@@ -130,8 +130,17 @@ void BM_StepOpenBlas(benchmark::State& state) {
 BENCHMARK(BM_StepOpenBlas)->Arg(196)->Arg(50)->Arg(10);
 #endif
 
+// The engine's choice for this processor, and the AVX2 variant for processors without AVX-512.
+void BM_StepKernel(benchmark::State& state) {
+    kernelSteps(state, bestKernelVariant());
+}
+void BM_StepKernelAvx2(benchmark::State& state) {
+    kernelSteps(state, KernelVariant::Avx2);
+}
+
 BENCHMARK(BM_StepPlain)->Arg(196)->Arg(50)->Arg(10);
 BENCHMARK(BM_StepKernel)->Arg(196)->Arg(50)->Arg(10);
+BENCHMARK(BM_StepKernelAvx2)->Arg(196);
 
 // The engine's whole run of a dense description, per step (structure, models and the output
 // series included).
