@@ -111,6 +111,38 @@ private:
     bool valid_ = true;
 };
 
+Op shifted(Op base, Op op, Op family) {
+    return static_cast<Op>(static_cast<int>(base) + static_cast<int>(op) -
+                           static_cast<int>(family));
+}
+
+bool inFamily(Op op, Op family) {
+    return op >= family && static_cast<int>(op) < static_cast<int>(family) + 4;
+}
+
+// Joins a push of x or of a number with the operation that follows it and takes x or a number as
+// its right operand: one instruction computes the same operation on the same values.
+std::vector<Instruction> joinPairs(const std::vector<Instruction>& code) {
+    std::vector<Instruction> joined;
+    joined.reserve(code.size());
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        const Instruction& first = code[i];
+        const Op next = i + 1 < code.size() ? code[i + 1].op : Op::Constant;
+        if (first.op == Op::X && inFamily(next, Op::AddConstant)) {
+            joined.push_back({shifted(Op::XAddConstant, next, Op::AddConstant), code[i + 1].value});
+        } else if (first.op == Op::X && inFamily(next, Op::AddX)) {
+            joined.push_back({shifted(Op::XAddX, next, Op::AddX), 0.0});
+        } else if (first.op == Op::Constant && inFamily(next, Op::AddX)) {
+            joined.push_back({shifted(Op::ConstantAddX, next, Op::AddX), first.value});
+        } else {
+            joined.push_back(first);
+            continue;
+        }
+        ++i;
+    }
+    return joined;
+}
+
 std::size_t stackDepthOf(const std::vector<Instruction>& code) {
     std::size_t depth = 0;
     std::size_t deepest = 0;
@@ -118,6 +150,18 @@ std::size_t stackDepthOf(const std::vector<Instruction>& code) {
         switch (instruction.op) {
         case Op::Constant:
         case Op::X:
+        case Op::XAddConstant:
+        case Op::XSubtractConstant:
+        case Op::XMultiplyConstant:
+        case Op::XDivideConstant:
+        case Op::ConstantAddX:
+        case Op::ConstantSubtractX:
+        case Op::ConstantMultiplyX:
+        case Op::ConstantDivideX:
+        case Op::XAddX:
+        case Op::XSubtractX:
+        case Op::XMultiplyX:
+        case Op::XDivideX:
             ++depth;
             break;
         case Op::Add:
@@ -149,7 +193,7 @@ std::optional<Formula> Formula::parse(std::string_view text, FormulaDialect dial
         return std::nullopt;
     }
     Formula formula;
-    formula.code_ = compiler.takeCode();
+    formula.code_ = joinPairs(compiler.takeCode());
     formula.stackDepth_ = stackDepthOf(formula.code_);
     if (formula.stackDepth_ > kMachineStack) {
         formula.spill_.resize(formula.stackDepth_);
@@ -158,7 +202,7 @@ std::optional<Formula> Formula::parse(std::string_view text, FormulaDialect dial
 }
 
 double Formula::evaluate(double x) const {
-    if (code_.size() == 1) {
+    if (code_.size() == 1 && (code_[0].op == Op::X || code_[0].op == Op::Constant)) {
         // A lone number or x (the default "0.0" of every dependency): nothing to run.
         return code_[0].op == Op::X ? x : code_[0].value;
     }
@@ -212,6 +256,42 @@ double Formula::evaluate(double x) const {
             break;
         case Op::DivideX:
             stack[top - 1] = stack[top - 1] / x;
+            break;
+        case Op::XAddConstant:
+            stack[top++] = x + in.value;
+            break;
+        case Op::XSubtractConstant:
+            stack[top++] = x - in.value;
+            break;
+        case Op::XMultiplyConstant:
+            stack[top++] = x * in.value;
+            break;
+        case Op::XDivideConstant:
+            stack[top++] = x / in.value;
+            break;
+        case Op::ConstantAddX:
+            stack[top++] = in.value + x;
+            break;
+        case Op::ConstantSubtractX:
+            stack[top++] = in.value - x;
+            break;
+        case Op::ConstantMultiplyX:
+            stack[top++] = in.value * x;
+            break;
+        case Op::ConstantDivideX:
+            stack[top++] = in.value / x;
+            break;
+        case Op::XAddX:
+            stack[top++] = x + x;
+            break;
+        case Op::XSubtractX:
+            stack[top++] = x - x;
+            break;
+        case Op::XMultiplyX:
+            stack[top++] = x * x;
+            break;
+        case Op::XDivideX:
+            stack[top++] = x / x;
             break;
         case Op::Sin:
             stack[top - 1] = std::sin(stack[top - 1]);

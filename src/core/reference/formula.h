@@ -41,6 +41,18 @@ public:
         SubtractX,
         MultiplyX,
         DivideX,
+        XAddConstant, // push x + value (x followed by an operation with a number)
+        XSubtractConstant,
+        XMultiplyConstant,
+        XDivideConstant,
+        ConstantAddX, // push value + x
+        ConstantSubtractX,
+        ConstantMultiplyX,
+        ConstantDivideX,
+        XAddX, // push x + x
+        XSubtractX,
+        XMultiplyX,
+        XDivideX,
         Sin, // top = f(top)
         Cos,
         Tg,
