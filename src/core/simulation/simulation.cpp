@@ -82,6 +82,17 @@ void Simulation::release() {
     kernel_ = StepKernel{};
 }
 
+// A failed allocation: nothing half-allocated stays behind, in the record or here.
+void Simulation::outOfMemory(language::NetworkRecord& record) {
+    record.activity.release();
+    record.externalInput.release();
+    record.outputSeries = {};
+    record.steps = 0;
+    release();
+    const Message m = outOfMemoryMessage();
+    throw AxoliteError(m.kind, m.text);
+}
+
 void Simulation::prepare(language::NetworkRecord& record, const language::CheckResult& check) {
     release();
     // Whatever happens below, the old series no longer belong to this description.
@@ -114,21 +125,9 @@ void Simulation::prepare(language::NetworkRecord& record, const language::CheckR
         senders_.assign(count, 0.0);
         net_.assign(count, 0.0);
     } catch (const std::bad_alloc&) {
-        record.activity.release();
-        record.externalInput.release();
-        record.outputSeries = {};
-        record.steps = 0;
-        release();
-        const Message m = outOfMemoryMessage();
-        throw AxoliteError(m.kind, m.text);
+        outOfMemory(record);
     } catch (const std::length_error&) {
-        record.activity.release();
-        record.externalInput.release();
-        record.outputSeries = {};
-        record.steps = 0;
-        release();
-        const Message m = outOfMemoryMessage();
-        throw AxoliteError(m.kind, m.text);
+        outOfMemory(record);
     }
     neurons_ = n;
     steps_ = s;

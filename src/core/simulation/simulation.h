@@ -68,6 +68,8 @@ public:
     void release();
 
 private:
+    [[noreturn]] void outOfMemory(language::NetworkRecord& record);
+
     std::int32_t neurons_ = 0;
     std::int32_t steps_ = 0;
     bool prepared_ = false;

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sys/resource.h>
 
 using namespace axolite;
 using namespace axolite::simulation;
@@ -115,6 +116,39 @@ TEST(Preparation, TooManyStepsIsRefusedWithItsMessage) {
     SilentProgress silent;
     EXPECT_EQ(b.simulation.run(b.record, b.check, silent, b.folders).outcome,
               Simulation::Outcome::NotRun);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define AXOLITE_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define AXOLITE_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+// In a child process whose address space is limited to 1 GiB, 196 neurons over a million steps
+// (3 GiB of histories) cannot be allocated: the preparation reports it and keeps no arrays.
+TEST(Preparation, AFailedAllocationIsRefusedWithItsMessage) {
+#ifdef AXOLITE_ADDRESS_SANITIZER
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto child = [] {
+        Bench b("neurons 196; simtime 0, 1000000; timestep 1; end");
+        const rlimit limit{1u << 30, 1u << 30};
+        setrlimit(RLIMIT_AS, &limit);
+        try {
+            b.simulation.prepare(b.record, b.check);
+        } catch (const AxoliteError& e) {
+            const bool ok = e.message() == outOfMemoryMessage() && e.kind() == MessageKind::Error &&
+                            !b.simulation.prepared() && b.record.steps == 0 &&
+                            !b.record.activity.allocated() && b.record.outputSeries[0].empty();
+            std::exit(ok ? 0 : 2);
+        }
+        std::exit(1);
+    };
+    EXPECT_EXIT(child(), testing::ExitedWithCode(0), "");
+#endif
 }
 
 TEST(Run, TwoNeuronsFollowTheHandComputedValues) {
