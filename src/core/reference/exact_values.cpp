@@ -24,8 +24,9 @@ computeExactValues(language::NetworkRecord& record,
             compiled[k] = parseDependency(formulas[k], k + 1);
         }
     }
-    for (auto& series : record.exactSeries) {
-        series.assign(static_cast<std::size_t>(points), 0.0);
+    // Fresh storage for every series; outputs the network lacks get none (they are never read).
+    for (int k = 0; k < kOutputCount; ++k) {
+        record.exactSeries[k].assign(compiled[k] ? static_cast<std::size_t>(points) : 0, 0.0);
     }
 
     ComputationOutcome outcome = ComputationOutcome::Completed;
