@@ -108,6 +108,12 @@ TAxoliteApp::TAxoliteApp(const QString& profilePath, QWidget* parent)
 }
 
 TAxoliteApp::~TAxoliteApp() {
+    // Nothing may reach this object's slots while its base class tears the widgets down.
+    commandTimer_.stop();
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QApplication::clipboard(), nullptr, this, nullptr);
+    disconnect(&ComputationRegister::instance(), nullptr, this, nullptr);
+    disconnect(client_, nullptr, this, nullptr);
     stopHelpCursor();
     closeHelp();
     if (findDialog_) {
@@ -115,8 +121,11 @@ TAxoliteApp::~TAxoliteApp() {
     }
     // The description windows close their check windows while the frame still stands.
     for (TAxoliteMDIChild* child : client_->children()) {
+        disconnect(child, nullptr, this, nullptr);
+        disconnect(child->editor(), nullptr, this, nullptr);
         delete child;
     }
+    delete client_;
     if (currentFrame() == this) {
         currentFrame() = nullptr;
     }
@@ -588,7 +597,8 @@ void TAxoliteApp::showFind(bool replace) {
         connect(findDialog_, &TFindDialog::replaceAll, this, &TAxoliteApp::replaceAll);
     }
     const QString selected = child->editor()->textCursor().selectedText();
-    findDialog_->open(replace, selected.contains(QChar::ParagraphSeparator) ? QString() : selected);
+    findDialog_->showFor(replace,
+                         selected.contains(QChar::ParagraphSeparator) ? QString() : selected);
 }
 
 void TAxoliteApp::findNext() {

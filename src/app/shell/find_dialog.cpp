@@ -50,7 +50,7 @@ TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 }
 
-void TFindDialog::open(bool replace, const QString& initialText) {
+void TFindDialog::showFor(bool replace, const QString& initialText) {
     setWindowTitle(replace ? QStringLiteral("Заменить") : QStringLiteral("Найти"));
     replacementLabel_->setVisible(replace);
     replacement_->setVisible(replace);

@@ -22,7 +22,7 @@ public:
     explicit TFindDialog(QWidget* parent = nullptr);
 
     // Shows the dialog for finding only or for replacing too.
-    void open(bool replace, const QString& initialText);
+    void showFor(bool replace, const QString& initialText);
     FindRequest request() const;
 
 signals:
