@@ -12,6 +12,7 @@
 #include "shell/notifier.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
@@ -215,6 +216,18 @@ private slots:
         QCOMPARE(child->checkWindow()->windowTitle(),
                  QStringLiteral("Проверка правильности описания нейронной сети ") + path.toLower());
         QVERIFY(child->checkWindow()->isVisible());
+    }
+
+    void caretLineFollowsIntoTheCheckWindow() {
+        TAxoliteMDIChild* child = describe(kCorrect);
+        frame_->execute(CmCheck);
+        auto* line = child->checkWindow()->findChild<QLabel*>(QStringLiteral("900"));
+        QVERIFY(line != nullptr);
+        QTextCursor cursor = child->editor()->textCursor();
+        cursor.movePosition(QTextCursor::Start);
+        cursor.movePosition(QTextCursor::Down, QTextCursor::MoveAnchor, 4);
+        child->editor()->setTextCursor(cursor);
+        QCOMPARE(line->text().trimmed(), QStringLiteral("5"));
     }
 
     void inputActivationWithoutAnInputLayerExplainsItself() {
