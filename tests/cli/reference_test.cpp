@@ -71,6 +71,20 @@ TEST(ReferenceOptions, JsonReportsFlagsEstimatesAndTheCountersOfEveryStage) {
     EXPECT_EQ(stages[2]["divisions"].get<long long>(), 80);
 }
 
+TEST(ReferenceOptions, TheSimulationAddsTheActivationsToTheInputNeuron) {
+    const CliRun plain = runCli("run " + example("ring.net") + " --json");
+    const CliRun driven = runCli("run " + example("ring.net") + " --activate 1=1 --json");
+    ASSERT_EQ(plain.status, 0);
+    ASSERT_EQ(driven.status, 0);
+    const auto before = nlohmann::json::parse(plain.out);
+    const auto after = nlohmann::json::parse(driven.out);
+    // y2 watches neuron 3, two links down the ring from the input neuron 1: a constant input of 1
+    // raises what reaches it.
+    EXPECT_GT(after["stats"][1]["max"].get<double>(), before["stats"][1]["max"].get<double>());
+    EXPECT_EQ(after["stage_counters"][0]["stage"], "activation");
+    EXPECT_FALSE(before.contains("stage_counters"));
+}
+
 TEST(ReferenceOptions, TextShowsTheEstimatesOrTheirAbsence) {
     const CliRun withExact = runCli("run " + example("two_neurons.net") + " --exact '1=0.5*x'");
     EXPECT_EQ(withExact.status, 0);
