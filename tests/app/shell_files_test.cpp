@@ -5,6 +5,7 @@
 #include "platform/profile_file.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
+#include "shell/computation_guard.h"
 #include "shell/edit_file.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
@@ -192,6 +193,34 @@ private slots:
                      .arg(QDir::toNativeSeparators(file)));
         QTRY_COMPARE(child.isNull(), closed);
         QCOMPARE(readAll(file), onDisk);
+    }
+
+    void exitAsksForEveryChangedDescriptionAndCancelKeepsAll() {
+        TAxoliteMDIChild* first = frame_->newDescription();
+        first->editor()->insertPlainText(QStringLiteral("neurons 1;"));
+        TAxoliteMDIChild* second = frame_->newDescription();
+        second->editor()->insertPlainText(QStringLiteral("neurons 2;"));
+        Notifier::instance().queueChoice(Notifier::Answer::No);
+        Notifier::instance().queueChoice(Notifier::Answer::Cancel);
+        QVERIFY(!frame_->close());
+        QCOMPARE(captured().size(), std::size_t{2});
+        QVERIFY(frame_->isVisible());
+        QTRY_COMPARE(frame_->client()->children().size(), 1);
+        QCOMPARE(frame_->client()->children()[0]->editor()->toPlainText(),
+                 QStringLiteral("neurons 2;"));
+    }
+
+    void aRunningComputationDefersTheClose() {
+        QPointer<TAxoliteMDIChild> child = frame_->newDescription();
+        {
+            axolite::shell::ComputationGuard guard(child->record());
+            QVERIFY(!child->close());
+            QVERIFY(child->record().cancelRequested != 0); // the computation is asked to stop
+            QTest::qWait(20);
+            QVERIFY(child); // still open while the computation runs
+        }
+        QTRY_VERIFY(child.isNull()); // closed once it ended
+        QVERIFY(captured().empty());
     }
 
     void unchangedDescriptionClosesWithoutAQuestion() {
