@@ -126,6 +126,12 @@ private slots:
         frame.show();
         frame.startHelpCursor();
         QVERIFY(frame.helpCursorActive());
+        // A command greyed out for lack of a description can still be asked about.
+        QVERIFY(frame.command(CmGraphs)->isEnabled());
+        frame.command(CmGraphs)->trigger();
+        QCOMPARE(helpWindow()->currentPage(), QUrl(QStringLiteral("qrc:/help/14.html")));
+        QVERIFY(!frame.command(CmGraphs)->isEnabled());
+        frame.startHelpCursor();
         frame.command(CmFileNew)->trigger();
         QVERIFY(!frame.helpCursorActive());
         QVERIFY(frame.activeChild() == nullptr); // "Новый" did not run

@@ -268,6 +268,13 @@ void TAxoliteApp::setEnabled(int id, bool enabled) {
 }
 
 void TAxoliteApp::updateCommands() {
+    if (helpCursor_) {
+        // With the help cursor every command can be chosen: it shows its topic, runs nothing.
+        for (auto& [id, action] : actions_) {
+            action->setEnabled(true);
+        }
+        return;
+    }
     TAxoliteMDIChild* child = activeChild();
     const axolite::language::NetworkRecord* record = child ? &child->record() : nullptr;
     const TAxoliteEditFile* editor = child ? child->editor() : nullptr;
@@ -545,7 +552,8 @@ void TAxoliteApp::checkDescription(TAxoliteMDIChild* child) {
         return;
     }
     auto* window = new TTranslateDialog(record, &client_->folders(), this);
-    window->setWindowTitle(toolCaptionPrefix(CmCheck) + child->path().toLower());
+    const QString name = child->path().isEmpty() ? child->displayName() : child->path();
+    window->setWindowTitle(toolCaptionPrefix(CmCheck) + name.toLower());
     child->setCheckWindow(window);
     connect(window, &TTranslateDialog::simulationEnded, this, &TAxoliteApp::updateCommands);
     connect(window, &TTranslateDialog::simulationEnded, this, &TAxoliteApp::closeIfPending,
@@ -692,6 +700,7 @@ void TAxoliteApp::startHelpCursor() {
         return;
     }
     helpCursor_ = true;
+    updateCommands();
     QApplication::setOverrideCursor(QCursor(Qt::WhatsThisCursor));
     qApp->installEventFilter(this);
 }
@@ -703,6 +712,7 @@ void TAxoliteApp::stopHelpCursor() {
     helpCursor_ = false;
     QApplication::restoreOverrideCursor();
     qApp->removeEventFilter(this);
+    updateCommands();
 }
 
 bool TAxoliteApp::eventFilter(QObject* watched, QEvent* event) {
