@@ -3,8 +3,11 @@
 // Usage: axolite_screenshots OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
 #include "language/translate_dialog.h"
 #include "reference/calculation_progress.h"
+#include "shell/about_box.h"
 #include "shell/axolite_app.h"
+#include "shell/command_table.h"
 #include "shell/edit_file.h"
+#include "shell/help_window.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
 #include "shell/notifier.h"
@@ -52,6 +55,7 @@ bool save(QWidget* widget, const QDir& folder, const QString& name) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    using axolite::shell::CmCheck;
     QApplication application(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: axolite_screenshots OUTPUT_FOLDER\n");
@@ -112,5 +116,15 @@ int main(int argc, char* argv[]) {
     model.selectKind(axolite::simulation::ModelKind::Sigmoid);
     model.show();
     ok = save(&model, folder, QStringLiteral("model-dialog.png")) && ok;
+    TAboutBox about(&frame);
+    about.show();
+    ok = save(&about, folder, QStringLiteral("about-box.png")) && ok;
+
+    openHelp(CmCheck);
+    if (THelpWindow* help = helpWindow()) {
+        help->resize(560, 360);
+        ok = save(help, folder, QStringLiteral("help-window.png")) && ok;
+    }
+    closeHelp();
     return ok ? 0 : 1;
 }
