@@ -1,5 +1,6 @@
 // axolite-cli lex and check, run as a user runs them: the golden folders (input.net and the
 // expected output) and the machine-readable forms.
+#include "cli_runner.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,32 +14,9 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
-
-CliRun runCli(const std::string& arguments) {
-    const std::string command = std::string("'") + AXOLITE_CLI + "' " + arguments + " 2>/dev/null";
-    CliRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.out.append(buffer, n);
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-std::string quoted(const fs::path& path) {
-    return "'" + path.string() + "'";
-}
+using axolite::test::CliRun;
+using axolite::test::quoted;
+using axolite::test::runCli;
 
 fs::path goldenCheckDir() {
     return fs::path(AXOLITE_GOLDEN_DIR) / "check";

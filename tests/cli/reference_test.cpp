@@ -1,40 +1,20 @@
 // axolite-cli run with the reference options: input activation, exact values, Runge-Kutta
 // solution, their pattern files, the error estimates and the stage counters.
+#include "cli_runner.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
-
-CliRun runCli(const std::string& arguments) {
-    const std::string command = std::string("'") + AXOLITE_CLI + "' " + arguments + " 2>/dev/null";
-    CliRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.out.append(buffer, n);
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using axolite::test::CliRun;
+using axolite::test::quoted;
+using axolite::test::runCli;
 
 std::string example(const std::string& name) {
     std::string arguments = "'";

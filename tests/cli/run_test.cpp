@@ -1,49 +1,21 @@
 // axolite-cli run, as a user runs it: the golden folders (input.net, optional models/, the
 // expected output and CSV), the examples, the JSON form and the usage errors.
+#include "cli_runner.h"
 #include "platform/profile_file.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
-
-CliRun runCli(const std::string& arguments) {
-    const std::string command = std::string("'") + AXOLITE_CLI + "' " + arguments + " 2>/dev/null";
-    CliRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.out.append(buffer, n);
-    }
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-std::string quoted(const fs::path& path) {
-    std::string text;
-    text += '\'';
-    text += path.string();
-    text += '\'';
-    return text;
-}
+using axolite::test::CliRun;
+using axolite::test::quoted;
+using axolite::test::runCli;
 
 fs::path goldenRunDir() {
     return fs::path(AXOLITE_GOLDEN_DIR) / "run";

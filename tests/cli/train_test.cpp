@@ -1,36 +1,19 @@
 // `axolite-cli train` on the example pattern files: status, results list, JSON, refusals,
 // investigation and the written description.
+#include "cli_runner.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
+using axolite::test::CliRun;
 
 CliRun runTrain(const std::string& arguments) {
-    const std::string command = std::string(AXOLITE_CLI) + " train " + arguments + " 2>/dev/null";
-    CliRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return run;
-    }
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.out.append(buffer, n);
-    }
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
+    return axolite::test::runCli("train " + arguments);
 }
 
 std::string example(const std::string& name) {
@@ -127,13 +110,6 @@ TEST(TrainCommand, WritesADescriptionTheCheckerAccepts) {
     EXPECT_TRUE(std::filesystem::exists(dir / "1.neu"));
     EXPECT_TRUE(std::filesystem::exists(dir / "401.neu"));
 
-    FILE* pipe = popen((std::string(AXOLITE_CLI) + " check --json " + net).c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string out;
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        out.append(buffer, n);
-    }
-    EXPECT_EQ(WEXITSTATUS(pclose(pipe)), 0) << out;
+    const CliRun check = axolite::test::runCli("check --json " + axolite::test::quoted(net));
+    EXPECT_EQ(check.status, 0) << check.out;
 }
