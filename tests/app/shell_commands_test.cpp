@@ -275,6 +275,21 @@ private slots:
         QCOMPARE(frame_->activeChild(), first);
     }
 
+    void acceleratorsRunTheirCommands() {
+        frame_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame_.get()));
+        QTest::keyClick(frame_.get(), Qt::Key_N, Qt::ControlModifier);
+        QPointer<TAxoliteMDIChild> child = frame_->activeChild();
+        QVERIFY(child != nullptr);
+        QTest::keyClicks(child->editor(), QStringLiteral("neurons 2;"));
+        QCOMPARE(child->editor()->toPlainText(), QStringLiteral("neurons 2;"));
+        QTest::keyClick(child->editor(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(child->editor()->toPlainText().size() < 10);
+        child->editor()->document()->setModified(false);
+        QTest::keyClick(child->editor(), Qt::Key_F4, Qt::ControlModifier);
+        QTRY_VERIFY(child.isNull());
+    }
+
     void contextMenuRepeatsTheDescriptionCommands() {
         QStringList ids;
         for (int id : contextMenuLayout()) {

@@ -466,8 +466,23 @@ TAxoliteMDIChild* TAxoliteApp::addChild() {
         return actions;
     }());
     child->setSaveHandler([this, child] { return save(child); });
+    // The window's own system menu closes with Ctrl+F4 as "Закрыть" does: two actions on one
+    // key would make the key do nothing, so the frame's command keeps it.
+    if (QMenu* system = child->systemMenu()) {
+        for (QAction* action : system->actions()) {
+            QList<QKeySequence> keys = action->shortcuts();
+            keys.removeIf([this](const QKeySequence& key) {
+                return std::any_of(actions_.begin(), actions_.end(), [&key](const auto& entry) {
+                    return entry.second->shortcut() == key;
+                });
+            });
+            action->setShortcuts(keys);
+        }
+    }
     connect(child, &TAxoliteMDIChild::stateChanged, this, &TAxoliteApp::updateCommands);
     connect(child->editor(), &TAxoliteEditFile::filesDropped, this, &TAxoliteApp::openFiles);
+    connect(child->editor(), &TAxoliteEditFile::contextMenuAboutToShow, this,
+            &TAxoliteApp::updateCommands);
     connect(child, &QObject::destroyed, this, &TAxoliteApp::updateCommands, Qt::QueuedConnection);
     return child;
 }

@@ -124,6 +124,7 @@ void TAxoliteEditFile::contextMenuEvent(QContextMenuEvent* event) {
         QPlainTextEdit::contextMenuEvent(event);
         return;
     }
+    emit contextMenuAboutToShow();
     menu.exec(event->globalPos());
 }
 

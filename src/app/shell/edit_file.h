@@ -38,6 +38,8 @@ public:
 signals:
     // Files were dropped on the editor; the frame opens them.
     void filesDropped(const QStringList& paths);
+    // The context menu is about to show: the frame brings its commands' enabling up to date.
+    void contextMenuAboutToShow();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
