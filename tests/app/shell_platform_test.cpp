@@ -14,6 +14,8 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -212,6 +214,60 @@ private slots:
                                 }),
                  PrintOutcome::Cancelled);
         QCOMPARE(seen, 2);
+    }
+
+    void previewCaptionFollowsThePagesShown() {
+        QStringList lines;
+        for (int i = 0; i < 300; ++i) {
+            lines << QStringLiteral("neuron %1;").arg(i);
+        }
+        const DescriptionPrintout printout(QStringLiteral("x.net"), lines.join(u'\n'));
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        QStringList captions;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QPrintPreviewDialog*>(top);
+                if (dialog == nullptr || !dialog->isVisible()) {
+                    continue;
+                }
+                const auto action = [dialog](const char* text) {
+                    for (QAction* a : dialog->findChildren<QAction*>()) {
+                        if (a->text() == QLatin1String(text)) {
+                            return a;
+                        }
+                    }
+                    return static_cast<QAction*>(nullptr);
+                };
+                QApplication::processEvents();
+                captions << dialog->windowTitle();
+                action("Next page")->trigger();
+                QApplication::processEvents();
+                captions << dialog->windowTitle();
+                action("First page")->trigger();
+                action("Show facing pages")->trigger();
+                QApplication::processEvents();
+                captions << dialog->windowTitle();
+                dialog->reject();
+            }
+        });
+        showPrintPreview(printout, printer, nullptr);
+        QCOMPARE(captions, (QStringList{"Page 1", "Page 2", "Page 1 - 2"}));
+    }
+
+    void recentFilesLiveInTheCurrentFolder() {
+        QTemporaryDir dir;
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        {
+            TAxoliteApp frame; // "./Axolite.ini"
+            QFile file(QStringLiteral("a.net"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.close();
+            QVERIFY(frame.openDescription(QStringLiteral("a.net")) != nullptr);
+        }
+        QDir::setCurrent(previous);
+        QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("Axolite.ini"))));
     }
 
     void printTexts() {

@@ -5,6 +5,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -104,13 +105,23 @@ void showPrintPreview(const DescriptionPrintout& printout, QPrinter& printer, QW
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&printout](QPrinter* target) { printout.print(*target); });
     if (auto* widget = preview.findChild<QPrintPreviewWidget*>()) {
-        QObject::connect(
-            widget, &QPrintPreviewWidget::previewChanged, &preview, [&preview, widget] {
-                const int first = widget->currentPage();
-                const bool two = widget->viewMode() == QPrintPreviewWidget::FacingPagesView;
-                const int last = two ? std::min(first + 1, widget->pageCount()) : first;
-                preview.setWindowTitle(previewCaption(first, last));
-            });
+        const auto updateCaption = [&preview, widget] {
+            const int first = widget->currentPage();
+            const bool two = widget->viewMode() == QPrintPreviewWidget::FacingPagesView;
+            const int last = two ? std::min(first + 1, widget->pageCount()) : first;
+            preview.setWindowTitle(previewCaption(first, last));
+        };
+        // Scrolling and zooming report a change; the page buttons and the page field do not,
+        // so the caption follows them too (after they have done their work).
+        QObject::connect(widget, &QPrintPreviewWidget::previewChanged, &preview, updateCaption);
+        for (QAction* action : preview.findChildren<QAction*>()) {
+            QObject::connect(action, &QAction::triggered, &preview, updateCaption,
+                             Qt::QueuedConnection);
+        }
+        for (QLineEdit* field : preview.findChildren<QLineEdit*>()) {
+            QObject::connect(field, &QLineEdit::editingFinished, &preview, updateCaption,
+                             Qt::QueuedConnection);
+        }
     }
     preview.exec();
 }
