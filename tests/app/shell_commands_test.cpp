@@ -12,6 +12,7 @@
 #include "shell/notifier.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -183,6 +184,10 @@ private slots:
         QVERIFY(enabled(CmEditCut));
         QVERIFY(enabled(CmEditCopy));
         QVERIFY(enabled(CmEditDelete));
+        QApplication::clipboard()->clear();
+        QTRY_VERIFY(!enabled(CmEditPaste));
+        frame_->execute(CmEditCopy);
+        QTRY_VERIFY(enabled(CmEditPaste));
         frame_->execute(CmEditDelete);
         QVERIFY(child->editor()->document()->isEmpty());
         QVERIFY(!enabled(CmEditClear));

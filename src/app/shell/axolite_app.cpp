@@ -100,8 +100,16 @@ TAxoliteApp::TAxoliteApp(const QString& profilePath, QWidget* parent)
     connect(&commandTimer_, &QTimer::timeout, this, &TAxoliteApp::updateCommands);
     commandTimer_.start();
     connect(qApp, &QApplication::focusChanged, this, &TAxoliteApp::updateCommands);
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
-            &TAxoliteApp::updateCommands);
+    // Asking the clipboard may cost a round trip to the program that owns it: the answer is
+    // kept and renewed when the clipboard changes.
+    const auto readClipboard = [this] {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        clipboardHasText_ = data != nullptr && data->hasText();
+        updateCommands();
+    };
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, readClipboard);
+    clipboardHasText_ = QApplication::clipboard()->mimeData() != nullptr &&
+                        QApplication::clipboard()->mimeData()->hasText();
     connect(&ComputationRegister::instance(), &ComputationRegister::computationEnded, this,
             &TAxoliteApp::closeIfPending, Qt::QueuedConnection);
     updateCommands();
@@ -280,7 +288,6 @@ void TAxoliteApp::updateCommands() {
     const TAxoliteEditFile* editor = child ? child->editor() : nullptr;
     const bool simulated = record != nullptr && record->simulated != 0;
     const bool selection = editor != nullptr && editor->textCursor().hasSelection();
-    const QMimeData* clipboard = QApplication::clipboard()->mimeData();
 
     setEnabled(CmFileClose, child != nullptr);
     setEnabled(CmFileSave, child != nullptr && child->isModified());
@@ -301,7 +308,7 @@ void TAxoliteApp::updateCommands() {
     setEnabled(CmEditUndo, editor != nullptr && editor->document()->isUndoAvailable());
     setEnabled(CmEditCut, selection);
     setEnabled(CmEditCopy, selection);
-    setEnabled(CmEditPaste, editor != nullptr && clipboard != nullptr && clipboard->hasText());
+    setEnabled(CmEditPaste, editor != nullptr && clipboardHasText_);
     setEnabled(CmEditDelete, selection);
     setEnabled(CmEditClear, editor != nullptr && !editor->document()->isEmpty());
     setEnabled(CmFind, editor != nullptr);

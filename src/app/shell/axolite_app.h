@@ -107,5 +107,6 @@ private:
     FindRequest lastFind_;
     QTimer commandTimer_;
     bool helpCursor_ = false;
+    bool clipboardHasText_ = false;
     bool closeWhenIdle_ = false;
 };
