@@ -8,6 +8,7 @@
 #include "shell/file_association.h"
 #include "shell/help_window.h"
 #include "shell/mdi_child.h"
+#include "shell/mdi_client.h"
 #include "shell/notifier.h"
 #include "shell/printing.h"
 
@@ -66,7 +67,15 @@ private slots:
         frame.applyCommandLine({QStringLiteral("axolite"), QStringLiteral("unregister")},
                                dir.path(), false);
         QVERIFY(!QFileInfo::exists(desktop));
-        QVERIFY(frame.client() != nullptr);
+        QVERIFY(frame.client()->children().isEmpty());
+
+        // Files named on the command line (the desktop entry's %f) open in windows.
+        const QString file = dir.filePath(QStringLiteral("arg.net"));
+        QFile(file).open(QIODevice::WriteOnly);
+        frame.applyCommandLine({QStringLiteral("axolite"), file}, dir.path(), false);
+        QCOMPARE(frame.client()->children().size(), 1);
+        QCOMPARE(frame.client()->children()[0]->path(), file);
+        QVERIFY(QFileInfo::exists(desktop));
         QVERIFY(wantsUnregister({QStringLiteral("UNREGISTER")}));
         QVERIFY(!wantsUnregister({QStringLiteral("file.net")}));
     }
