@@ -63,6 +63,10 @@ TAxoliteMDIChild::TAxoliteMDIChild(int slot, QWidget* parent)
 }
 
 TAxoliteMDIChild::~TAxoliteMDIChild() {
+    // The editor outlives this body (the base class deletes it): its signals must not reach
+    // the record any more.
+    editor_->document()->disconnect(this);
+    editor_->disconnect(this);
     record_->clearPresenceAndSimulated();
     closeCheckWindow();
 }
