@@ -11,6 +11,7 @@
 #include "shell/mdi_client.h"
 #include "shell/notifier.h"
 #include "shell/printing.h"
+#include "simulation/choose_model.h"
 
 #include <QAction>
 #include <QMenu>
@@ -18,6 +19,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -153,6 +155,30 @@ private slots:
         QVERIFY(!frame.helpCursorActive());
         frame.command(CmFileNew)->trigger();
         QVERIFY(frame.activeChild() != nullptr);
+        closeHelp();
+    }
+
+    // The model dialog's "Помощь" opens the help on its contents, as the check window's does.
+    void theModelDialogsHelpOpensTheContents() {
+        QTemporaryDir dir;
+        TAxoliteApp frame(dir.filePath(QStringLiteral("Axolite.ini")));
+        frame.show();
+        frame.newDescription();
+        openHelp(CmCheck); // some other page first
+        QUrl shown;
+        bool found = false;
+        QTimer::singleShot(0, &frame, [&] {
+            auto* dialog = frame.findChild<TChooseModel*>();
+            found = dialog != nullptr;
+            if (dialog != nullptr) {
+                dialog->findChild<QPushButton*>(QStringLiteral("9"))->click();
+                shown = helpWindow() != nullptr ? helpWindow()->currentPage() : QUrl();
+                dialog->reject();
+            }
+        });
+        frame.execute(CmNeuronModel);
+        QVERIFY(found);
+        QCOMPARE(shown, QUrl(QStringLiteral("qrc:/help/index.html")));
         closeHelp();
     }
 

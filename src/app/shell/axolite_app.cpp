@@ -605,8 +605,8 @@ void TAxoliteApp::openTool(int id) {
     if (const auto it = toolRegistry().find(id); it != toolRegistry().end()) {
         it->second(*this, child);
     } else if (id == CmNeuronModel) {
+        // Its "Помощь" opens the help on its contents.
         TChooseModel dialog(&client_->folders(), this);
-        dialog.setHelpHandler([] { openHelp(CmNeuronModel); });
         dialog.exec();
     }
     updateCommands();
