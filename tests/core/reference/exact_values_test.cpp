@@ -74,6 +74,16 @@ TEST(ExactValues, CancelKeepsThePointsComputedSoFar) {
     EXPECT_EQ(record.stats(SeriesFamily::Exact, 0).maximum, 3.0);
 }
 
+TEST(ExactValues, PercentagesFollowTheGridPointsOfAPartialInterval) {
+    auto record = gridRecord(0.0, 2.625, 0.25, 1); // R = 10.5: points 0 .. 9
+    CancelAfter progress(1 << 30);
+    EXPECT_EQ(computeExactValues(record, {"x", "", "", ""}, progress),
+              ComputationOutcome::Completed);
+    // trunc(l × 100 ÷ R): compared with R itself, so the last is 85, not 90.
+    EXPECT_EQ(progress.percents, (std::vector<int>{0, 9, 19, 28, 38, 47, 57, 66, 76, 85}));
+    EXPECT_EQ(record.cancelRequested, 0);
+}
+
 TEST(ExactValues, EmptyAndAbsurdGrids) {
     auto empty = gridRecord(0.0, 1.0, 2.0, 1); // S = 0
     SilentProgress progress;

@@ -103,6 +103,13 @@ TEST(InputActivation, CancelIsHonouredAfterAnEntry) {
     EXPECT_EQ(progress.percents, std::vector<int>{0});
 }
 
+TEST(InputActivation, PercentagesFollowTheSteps) {
+    auto record = inputRecord(); // R = 4
+    CancelAfter progress(1 << 30);
+    EXPECT_EQ(computeInputActivation(record, {"x", "1"}, progress), ComputationOutcome::Completed);
+    EXPECT_EQ(progress.percents, (std::vector<int>{0, 25, 50, 75}));
+}
+
 TEST(PatternWriters, ReferenceSeriesArePatternsOfTheFlaggedComponents) {
     auto record = gridRecord(0.0, 1.0, 0.25, 4); // S = 4
     record.exactSeries = {std::vector<double>{1, 2, 3, 4}, std::vector<double>{5, 6, 7, 8},

@@ -121,6 +121,63 @@ TEST(RungeKutta, StepUsesExtendedPrecisionForTheSixth) {
     EXPECT_EQ(rungeKuttaStep(s, s.initial, h)[0], static_cast<double>(expected));
 }
 
+TEST(RungeKutta, StepsFollowTheWrittenFormulaBitForBit) {
+    // Every coefficient non-zero and a step that is no power of two, so that another grouping of
+    // the sums (k1 + 2·k2 + 2·k3 + k4, say) or a sixth in double precision shows in the last bits.
+    const auto s = system({{{-0.5, 1.25, 0.1, 0.3, 0.3},
+                            {-1.0, -0.2, 0.6, 0.7, -0.4},
+                            {0.3, 0.9, -0.9, 0.1, -1},
+                            {0.2, 0.4, 0.2, -0.05, 0.01}}},
+                          {1, -2, 0.5, 3});
+    const double h = 0.0123;
+    const auto f = [&](const RungeKuttaState& y) {
+        RungeKuttaState out;
+        for (int k = 0; k < 4; ++k) {
+            const auto& r = s.rows[k];
+            out[k] = (((r[0] * y[0] + r[1] * y[1]) + r[2] * y[2]) + r[3] * y[3]) + r[4];
+        }
+        return out;
+    };
+    const long double sixth = 1.0L / 6.0L;
+    RungeKuttaState y = s.initial;
+    for (int step = 0; step < 200; ++step) {
+        RungeKuttaState stage;
+        const RungeKuttaState k1 = f(y);
+        for (int k = 0; k < 4; ++k) {
+            stage[k] = y[k] + (h * k1[k]) * 0.5;
+        }
+        const RungeKuttaState k2 = f(stage);
+        for (int k = 0; k < 4; ++k) {
+            stage[k] = y[k] + (h * k2[k]) * 0.5;
+        }
+        const RungeKuttaState k3 = f(stage);
+        for (int k = 0; k < 4; ++k) {
+            stage[k] = y[k] + h * k3[k];
+        }
+        const RungeKuttaState k4 = f(stage);
+        RungeKuttaState next;
+        for (int k = 0; k < 4; ++k) {
+            const double weighted = ((k2[k] + k3[k]) * 2.0 + k1[k]) + k4[k];
+            next[k] = static_cast<double>(y[k] + weighted * (h * sixth));
+        }
+        const RungeKuttaState actual = rungeKuttaStep(s, y, h);
+        for (int k = 0; k < 4; ++k) {
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(actual[k]),
+                      std::bit_cast<std::uint64_t>(next[k]))
+                << "step " << step << " component " << k;
+        }
+        y = next;
+    }
+}
+
+TEST(RungeKutta, PercentagesFollowTheGridPoints) {
+    auto record = gridRecord(0.0, 0.75, 0.25, 1); // R = 3: points 0, 1, 2
+    CancelAfter progress(1 << 30);
+    computeRungeKutta(record, system({{{1, 0, 0, 0, 0}}}, {1, 0, 0, 0}), progress);
+    // The last percentage of S points is trunc((S − 1) × 100 ÷ S).
+    EXPECT_EQ(progress.percents, (std::vector<int>{0, 33, 66}));
+}
+
 TEST(RungeKutta, ReadingTheFieldsAndAbsentOutputs) {
     std::array<std::string, kSystemTextCount> texts;
     texts.fill("0.0");

@@ -46,9 +46,15 @@ TEST(Series, PresenceAndBoundsOfTheTwelveSeries) {
 }
 
 TEST(Series, FixedColours) {
-    EXPECT_EQ(seriesColour(SeriesFamily::Network, 0), (SeriesColour{0, 0, 255}));
-    EXPECT_EQ(seriesColour(SeriesFamily::RungeKutta, 3), (SeriesColour{160, 32, 255}));
-    EXPECT_EQ(seriesColour(SeriesFamily::Exact, 1), (SeriesColour{255, 160, 64}));
+    const SeriesColour network[4] = {{0, 0, 255}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0}};
+    const SeriesColour rungeKutta[4] = {
+        {96, 128, 255}, {255, 96, 0}, {255, 32, 255}, {160, 32, 255}};
+    const SeriesColour exact[4] = {{0, 128, 0}, {255, 160, 64}, {255, 160, 255}, {96, 255, 255}};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(seriesColour(SeriesFamily::Network, k), network[k]) << k;
+        EXPECT_EQ(seriesColour(SeriesFamily::RungeKutta, k), rungeKutta[k]) << k;
+        EXPECT_EQ(seriesColour(SeriesFamily::Exact, k), exact[k]) << k;
+    }
 }
 
 TEST(Series, StatisticsIncludeZero) {
