@@ -446,3 +446,95 @@ TEST(TrainingKernel, MatchesTheReferenceLoopBitForBit) {
         }
     }
 }
+
+// One presentation worked through by the rules of the update, neuron by neuron: the output error
+// term of a sigmoid neuron, the hidden error term from the output weight as it was before the
+// update, then biases and weights.
+TEST(BackPropagationUpdate, FollowsTheRulesForOnePresentation) {
+    Files files({0.75}, {0.2});
+    LayerConfiguration c = shape(1, {1}, 1, TransferCode::Sigmoid);
+    NetworkTrainer trainer(13);
+    trainer.train(c, files.parameters(1, 1, TrainingMethod::BackPropagationOnline, "0.5"));
+
+    RandomSource random(13);
+    const LayeredNetwork start = LayeredNetwork::build(c, random);
+    const float x = 0.75f;
+    const float t = 0.2f;
+    const float eta = 0.5f;
+    const float b1 = start.neuron(1, 0).bias;
+    const float w1 = start.neuron(1, 0).weights[0];
+    const float b2 = start.neuron(2, 0).bias;
+    const float w2 = start.neuron(2, 0).weights[0];
+    const float a1 = 1.0f / (1.0f + std::exp(-(b1 + x * w1)));
+    const float a2 = 1.0f / (1.0f + std::exp(-(b2 + a1 * w2)));
+    const float d2 = (1.0f - a2) * ((t - a2) * a2);
+    const float d1 = (1.0f - a1) * ((d2 * w2) * a1);
+
+    const LayeredNetwork& trained = trainer.network();
+    EXPECT_EQ(trained.neuron(2, 0).bias, b2 + eta * d2);
+    EXPECT_EQ(trained.neuron(2, 0).weights[0], w2 + eta * (d2 * a1));
+    EXPECT_EQ(trained.neuron(1, 0).bias, b1 + eta * d1);
+    EXPECT_EQ(trained.neuron(1, 0).weights[0], w1 + eta * (d1 * x));
+    EXPECT_NE(trained.neuron(1, 0).weights[0], w1);
+    // The input neuron keeps its bias and has no weights.
+    EXPECT_EQ(trained.neuron(0, 0).bias, -3.0f);
+}
+
+// The randomized order restarts the generator when the method starts and draws r mod (P − 1).
+TEST(BackPropagationRandomized, DrawsFromAFreshlySeededGeneratorModuloPMinusOne) {
+    Files files({0.1, 0.2, 0.3}, {0.1, 0.2, 0.3});
+    NetworkTrainer trainer(29);
+    std::vector<int> seen;
+    TrainingCallbacks callbacks;
+    callbacks.iterationDone = [&](const TrainingStatus& s) { seen.push_back(s.lastPattern); };
+    trainer.train(shape(1, {}, 1),
+                  files.parameters(3, 12, TrainingMethod::BackPropagationRandomized), callbacks);
+    std::minstd_rand draws(29);
+    ASSERT_EQ(seen.size(), 12u);
+    for (int t = 0; t < 12; ++t) {
+        int last = -1;
+        for (int q = 0; q < 3; ++q) {
+            last = static_cast<int>(draws() % 2u);
+        }
+        EXPECT_EQ(seen[t], last) << "iteration " << t;
+    }
+}
+
+// Hidden layer of 6 neurons in 2 ensembles: ensembles of 3 neurons, one winner each; only the
+// winners' weights from active inputs grow, and nothing beyond layer 1 changes.
+TEST(CompetitiveMethod, HiddenEnsemblesHoldLayerSizeOverCountNeurons) {
+    Files files({1.0, 0.0}, {});
+    LayerConfiguration c = shape(2, {6}, 2);
+    c.hiddenEnsembles[0] = 2;
+    NetworkTrainer trainer(31);
+    trainer.train(c, files.parameters(1, 1, TrainingMethod::Competitive, "0.5"));
+
+    RandomSource random(31);
+    LayeredNetwork n = LayeredNetwork::build(c, random);
+    const LayeredNetwork start = n;
+    const float pattern[2] = {1.0f, 0.0f};
+    n.setInputs(pattern);
+    n.forwardLayer(1);
+    std::vector<int> winners;
+    for (int first : {0, 3}) {
+        int winner = first;
+        for (int i = first + 1; i < first + 3; ++i) {
+            if (n.neuron(1, i).activity > n.neuron(1, winner).activity) {
+                winner = i;
+            }
+        }
+        winners.push_back(winner);
+    }
+    for (int i = 0; i < 6; ++i) {
+        const bool winner = i == winners[0] || i == winners[1];
+        const LayerNeuron& before = start.neuron(1, i);
+        const LayerNeuron& after = trainer.network().neuron(1, i);
+        EXPECT_EQ(after.weights[0], winner ? before.weights[0] + 0.5f : before.weights[0]) << i;
+        EXPECT_EQ(after.weights[1], before.weights[1]) << i; // inactive input
+        EXPECT_EQ(after.bias, before.bias);
+    }
+    for (int s = 0; s < 2; ++s) {
+        EXPECT_EQ(trainer.network().neuron(2, s).weights, start.neuron(2, s).weights);
+        EXPECT_EQ(trainer.network().neuron(2, s).bias, start.neuron(2, s).bias);
+    }
+}
