@@ -342,6 +342,25 @@ private slots:
         QVERIFY(!enabled(w, "137"));
     }
 
+    // A run refused before its first step opens no progress dialog, so it leaves the record's
+    // cancel request of the interrupted run before it: closing still takes the series away.
+    void aRefusedRunAfterAnInterruptedOneLeavesNoSeries() {
+        CheckFixture f(ringOf(30, 1000000));
+        TTranslateDialog& w = *f.window;
+        QTimer::singleShot(0, &w, [&] { w.progressDialog()->interrupt(); });
+        QTest::mouseClick(control<QPushButton>(w, "137"), Qt::LeftButton);
+        QCOMPARE(f.record.cancelRequested, std::uint8_t{1});
+        QCOMPARE(f.record.networkPresent[0], std::uint8_t{1});
+        QVERIFY(
+            QFile::remove(QString::fromStdString((f.folders.modelsFolder() / "0.neu").string())));
+        QTest::mouseClick(control<QPushButton>(w, "137"), Qt::LeftButton);
+        QCOMPARE(shown().size(), std::size_t{1}); // the model file's message
+        QCOMPARE(f.record.cancelRequested, std::uint8_t{1});
+        QVERIFY(enabled(w, "137"));
+        w.close();
+        QCOMPARE(f.record.networkPresent[0], std::uint8_t{0});
+    }
+
     void closingDuringARunStopsItFirst() {
         CheckFixture f(ringOf(30, 1000000));
         TTranslateDialog& w = *f.window;

@@ -272,6 +272,9 @@ void TTranslateDialog::calculate() {
     }
     running_ = true;
     lastRunCompleted_ = false;
+    // The progress dialog lowers the cancel request when it is created; a run refused before its
+    // first step never opened it, and the request of an earlier interrupted run must stand.
+    const std::uint8_t cancelBefore = record_.cancelRequested;
     // No second run from under this one.
     calculate_->setEnabled(false);
     if (progress_) {
@@ -302,6 +305,7 @@ void TTranslateDialog::calculate() {
         break;
     case axolite::simulation::Simulation::Outcome::Refused:
     case axolite::simulation::Simulation::Outcome::NotRun:
+        record_.cancelRequested = cancelBefore;
         progress_->deleteLater();
         calculate_->setEnabled(true);
         break;
