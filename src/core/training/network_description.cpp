@@ -171,6 +171,12 @@ std::string shortModelValue(double value) {
 
 GeneratedDescription generateDescription(const LayeredNetwork& network) {
     const int layers = network.layerCount();
+    if (layers < 2) {
+        // No training run has formed a network yet: there is nothing to describe.
+        throw AxoliteError(MessageKind::Error,
+                           "Нейронная сеть не сформирована: описание нейронной сети не может "
+                           "быть записано.");
+    }
     std::vector<int> first(static_cast<std::size_t>(layers) + 1, 1);
     for (int l = 0; l < layers; ++l) {
         first[l + 1] = first[l] + network.layerSize(l);

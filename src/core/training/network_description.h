@@ -26,8 +26,9 @@ struct GeneratedDescription {
     std::vector<ModelFileText> models;
 };
 
-// The description of the network. Throws AxoliteError(Error, ...) when the network has more
-// neurons than a description takes, or a weight or bias that is not a finite number.
+// The description of the network. Throws AxoliteError(Error, ...) when no network has been formed,
+// when the network has more neurons than a description takes, or a weight or bias that is not a
+// finite number.
 GeneratedDescription generateDescription(const LayeredNetwork& network);
 
 // Writes the description to netPath and its model files beside it (in the same folder).

@@ -134,6 +134,8 @@ TEST(DescriptionWriter, RefusesWhatTheLanguageCannotHold) {
     LayeredNetwork diverged = built(1, {}, 1);
     diverged.neuron(1, 0).weights[0] = NAN;
     EXPECT_THROW(generateDescription(diverged), AxoliteError);
+    // Before any training run there is no network to write.
+    EXPECT_THROW(generateDescription(LayeredNetwork{}), AxoliteError);
 }
 
 TEST(DescriptionWriter, WritesTheModelsBesideInCodePage1251) {
