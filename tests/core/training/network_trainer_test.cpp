@@ -538,3 +538,29 @@ TEST(CompetitiveMethod, HiddenEnsemblesHoldLayerSizeOverCountNeurons) {
         EXPECT_EQ(trainer.network().neuron(2, s).bias, start.neuron(2, s).bias);
     }
 }
+
+TEST(TrainingCommand, ARefusedRunKeepsTheListButHasReplacedTheNetwork) {
+    Files files({0.5, 0.25}, {0.75, 0.3});
+    NetworkTrainer trainer(6);
+    auto p = files.parameters(2, 3, TrainingMethod::BackPropagationOnline);
+    trainer.train(shape(1, {}, 1), p);
+    const std::vector<ResultRow> rows = trainer.rows();
+    ASSERT_EQ(rows.size(), 2u);
+
+    // The input file is read before the ensemble counts are checked.
+    LayerConfiguration wider = shape(1, {4}, 1);
+    wider.hiddenEnsembles[0] = 3;
+    p.method = TrainingMethod::Competitive;
+    p.inputFile.clear();
+    EXPECT_EQ(refusalOf(trainer, wider, p, MessageKind::Information),
+              "Файл входных эталонных образов не определен.");
+    p.inputFile = files.input;
+    EXPECT_EQ(refusalOf(trainer, wider, p, MessageKind::Information),
+              "Число нейронных ансамблей для 1-го скрытого слоя введено неверно.");
+
+    EXPECT_EQ(trainer.network().layerCount(), 3); // rebuilt from the new configuration
+    EXPECT_TRUE(trainer.trained());
+    ASSERT_EQ(trainer.rows().size(), rows.size());
+    EXPECT_EQ(trainer.rows()[1].response, rows[1].response);
+    EXPECT_EQ(trainer.lastMethod(), TrainingMethod::BackPropagationOnline);
+}
