@@ -171,6 +171,43 @@ private slots:
         QVERIFY(!w.correct());
     }
 
+    void threeErrorsAndOneWarningAreCountedInFieldsOfThree() {
+        CheckFixture f("neurons 2;\nsimtime 0, 1;\ntimestep 0.1;\n"
+                       "initstate {neuron 1, 1;}\n"
+                       "suspend {(neuron 1, neuron 2), 1;}\n"
+                       "model {(neuron 1, neuron 2), 5;}\n"
+                       "inputlayer {neuron 3;}\n"
+                       "outputlayer {neuron 1, weight 1;}\n"
+                       "networklayout {neuron 1, neuron 4, weight 0.5;}\n"
+                       "networklayout {neuron 1, neuron 5, weight 0.5;}\nend\n");
+        TTranslateDialog& w = *f.window;
+        QCOMPARE(label(w, "131"), QStringLiteral("неправильно"));
+        QCOMPARE(label(w, "133"), QStringLiteral("3   ошибок"));
+        QCOMPARE(label(w, "134"), QStringLiteral("1   предупреждений"));
+        QCOMPARE(label(w, "132"), QStringLiteral("11  "));
+        // The warning comes first, on line 4; its image is the second one.
+        QCOMPARE(rowText(w, 0, 0), QStringLiteral("Предупреждение"));
+        QCOMPARE(rowText(w, 0, 1), QStringLiteral("4  "));
+        QCOMPARE(rowText(w, 1, 0), QStringLiteral("Ошибка"));
+        QCOMPARE(rowText(w, 1, 1), QStringLiteral("7  "));
+        QVERIFY(!enabled(w, "137"));
+    }
+
+    void aCheckAbandonedAtTheFiftiethErrorShowsNoResult() {
+        std::string text = "neurons 2;\nsimtime 0, 1;\ntimestep 0.1;\n";
+        for (int i = 0; i < 60; ++i) {
+            text += "inputlayer {neuron 9;}\n";
+        }
+        CheckFixture f(text + "end\n");
+        TTranslateDialog& w = *f.window;
+        QCOMPARE(label(w, "131"), QString());
+        QCOMPARE(label(w, "133"), QStringLiteral("50  ошибок"));
+        QCOMPARE(label(w, "134"), QStringLiteral("Предупреждений нет"));
+        QCOMPARE(control<QTreeView>(w, "2341")->model()->rowCount(), 50);
+        QVERIFY(!enabled(w, "137"));
+        QVERIFY(!w.correct());
+    }
+
     void outputLayerBeforeNeuronsShowsTheBoxAndDisablesCalculate() {
         CheckFixture f("outputlayer {neuron 1, weight 1;}\n"
                        "neurons 2;\nsimtime 0, 1;\ntimestep 0.1;\n"
