@@ -90,6 +90,73 @@ private slots:
         QCOMPARE(frame_->windowTitle(), QStringLiteral("Axolite"));
     }
 
+    // The texts written out here, apart from the command table, so a slip in either shows.
+    void menuTextsAndCaptionPrefixesAreTheProductsOwn() {
+        const std::vector<std::pair<int, const char*>> texts = {
+            {24331, "Новый"},
+            {24332, "Открыть ..."},
+            {24339, "Закрыть"},
+            {24333, "Сохранить"},
+            {24334, "Сохранить как ..."},
+            {24340, "Предварительный просмотр ..."},
+            {24337, "Печать ..."},
+            {24338, "Параметры печати ..."},
+            {5, "Установить директории ..."},
+            {8, "Опредение модели нейроноподобного элемента ..."},
+            {18003, "Проверка правильности описания нейронной сети"},
+            {37, "Активирование нейронов входного слоя сети ..."},
+            {18000, "Решение нормальной системы дифференциальных уравнений ..."},
+            {18001, "Вычисление точных значений ..."},
+            {14, "Графики активности нейронов выходного слоя сети"},
+            {12, "Числовые значения активности нейронов выходного слоя сети"},
+            {13, "Динамика нейронов выходного слоя сети ..."},
+            {42, "Обучаемая нейронная сеть ..."},
+            {24321, "Отменить"},
+            {24322, "Вырезать"},
+            {24323, "Копировать"},
+            {24324, "Вставить "},
+            {24325, "Удалить"},
+            {24326, "Удалить все"},
+            {24351, "Найти ..."},
+            {24352, "Заменить ..."},
+            {24353, "Следующий"},
+            {24361, "Каскадировать"},
+            {24362, "Черепица"},
+            {24364, "Упорядочить иконки"},
+            {24365, "Закрыть все окна"},
+            {2001, "Содержание"},
+            {2002, "Справка"},
+            {2009, "О программе ..."},
+            {24310, "Выйти"},
+        };
+        QCOMPARE(commandTable().size(), texts.size());
+        for (const auto& [id, text] : texts) {
+            QAction* action = frame_->command(id);
+            QVERIFY2(action != nullptr, text);
+            QCOMPARE(action->text(), QString::fromUtf8(text));
+        }
+        const std::vector<std::pair<int, const char*>> prefixes = {
+            {18000, "Решение нормальной системы дифференциальных уравнений "},
+            {18001, "Вычисление точных значений "},
+            {18003, "Проверка правильности описания нейронной сети "},
+            {14, "Графики активности нейронов выходного слоя сети "},
+            {12, "Числовые значения активности нейронов выходного слоя сети "},
+            {13, "Динамика нейронов выходного слоя сети "},
+            {37, "Активирование нейронов входного слоя сети "},
+        };
+        for (const auto& [id, prefix] : prefixes) {
+            QCOMPARE(toolCaptionPrefix(id), QString::fromUtf8(prefix));
+        }
+    }
+
+    void theLayeredNetworkCommandWaitsWhileItsDialogIsOpen() {
+        QVERIFY(enabled(CmTeachNetwork));
+        frame_->client()->teachNetworkOpen = true;
+        QVERIFY(!enabled(CmTeachNetwork));
+        frame_->client()->teachNetworkOpen = false;
+        QVERIFY(enabled(CmTeachNetwork));
+    }
+
     void menusAndToolbarHoldTheCommandsInOrder() {
         QStringList titles;
         for (QAction* menu : frame_->menuBar()->actions()) {
