@@ -145,6 +145,26 @@ private slots:
         QCOMPARE(control<QLineEdit>(again, "3105")->maxLength(), 127);
     }
 
+    void threeEmptyFieldsAreAcceptedAndCancelChangesNothing() {
+        QTemporaryDir root;
+        axolite::platform::FolderSettings settings;
+        {
+            TFolderSettingsDialog dialog(settings, nullptr, {root.path()});
+            QVERIFY(control<QLineEdit>(dialog, "3098")->text().isEmpty());
+            QTest::mouseClick(control<QPushButton>(dialog, "1"), Qt::LeftButton);
+            QVERIFY(Notifier::instance().captured().empty());
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QVERIFY(settings.set);
+            QCOMPARE(settings.models + settings.networks + settings.patterns, std::string());
+        }
+        TFolderSettingsDialog dialog(settings, nullptr, {root.path()});
+        control<QLineEdit>(dialog, "3099")->setText(root.path());
+        QTest::mouseClick(control<QPushButton>(dialog, "2"), Qt::LeftButton);
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(settings.set);
+        QCOMPARE(settings.networks, std::string());
+    }
+
     void cancellingTheScanClosesTheDialogAndChangesNothing() {
         QTemporaryDir root;
         makeTree(root.path());

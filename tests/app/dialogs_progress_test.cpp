@@ -3,6 +3,7 @@
 #include "language/network_record.h"
 #include "reference/calculation_progress.h"
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -47,6 +48,29 @@ private slots:
         QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d{6}$"))
                     .match(label(progress, "7777"))
                     .hasMatch());
+    }
+
+    void theStatisticsCarryTheirLabels() {
+        TCalculationProgress progress(nullptr, QString());
+        QCOMPARE(label(progress, "7781"), QStringLiteral("Операций сложения :"));
+        QCOMPARE(label(progress, "7782"), QStringLiteral(" Операций умножения :"));
+        QCOMPARE(label(progress, "7783"), QStringLiteral("Операций деления :"));
+        QStringList groups;
+        for (const QGroupBox* box : progress.findChildren<QGroupBox*>()) {
+            groups << box->title();
+        }
+        QCOMPARE(groups, QStringList{QStringLiteral(" Статистика процесса ")});
+        QStringList texts;
+        for (const QLabel* text : progress.findChildren<QLabel*>()) {
+            texts << text->text();
+        }
+        QVERIFY(texts.contains(QStringLiteral("Время счета :")));
+        QVERIFY(texts.contains(QStringLiteral("секунд")));
+        QCOMPARE(control<QPushButton>(progress, "2")->text(), QStringLiteral("Прервать"));
+        QCOMPARE(control<QPushButton>(progress, "1")->text(), QStringLiteral("Закрыть"));
+        // Without a description the counters are never shown.
+        progress.refreshFigures();
+        QCOMPARE(label(progress, "7778"), QStringLiteral("     -"));
     }
 
     void countersShowWithFiveDigitsAndInFullWhenLarge() {
