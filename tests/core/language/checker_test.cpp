@@ -180,8 +180,8 @@ TEST(Checker, ZeroIsRefusedWhereverANumberIsChecked) {
 }
 
 TEST(Checker, NeuronNumbersAreCheckedAgainstN) {
-    Checked c = check(minimalWith("neurons 2;", "neurons 5;") + "");
-    c = check("neurons 5;\nsimtime 0, 1;\ntimestep 0.1;\noutputlayer {neuron 1, weight 1;}\n"
+    Checked c =
+        check("neurons 5;\nsimtime 0, 1;\ntimestep 0.1;\noutputlayer {neuron 1, weight 1;}\n"
               "networklayout {neuron 1, neuron 7, weight 0.5;}\n");
     const CheckRow* row = c.firstRow("Номер нейрона превышает число нейронов в сети");
     ASSERT_NE(row, nullptr);
@@ -387,6 +387,89 @@ TEST(Checker, NewCheckReplacesTheFactsOfThePrevious) {
 TEST(Checker, LinesAnalysedCountsLineEndsPassed) {
     EXPECT_EQ(check("\n\n\n" + kMinimal).result.linesAnalysed, 9);
     EXPECT_EQ(check("// comment\n" + kMinimal).result.linesAnalysed, 7);
+}
+
+TEST(Checker, AMismatchPassesTheOffendingTokenAndTheOneAfterIt) {
+    // The semicolon is missing: the 7 standing there and the keyword after it are both passed,
+    // so the NEURONS statement is never checked.
+    Checked c = check("timestep 0.1 7 neurons 2;\nsimtime 0, 1;\n");
+    EXPECT_TRUE(c.hasRow(RowKind::Error, "Пропущена точка с запятой"));
+    EXPECT_FALSE(c.result.wasSeen(Statement::Neurons));
+    EXPECT_EQ(c.rowsWithText("Пропущен оператор NEURONS"), 1);
+    EXPECT_TRUE(c.result.wasSeen(Statement::SimTime));
+
+    // The same keyword one token later is checked.
+    c = check("timestep 0.1 7 8 neurons 2;\n");
+    EXPECT_TRUE(c.result.wasSeen(Statement::Neurons));
+    EXPECT_EQ(c.result.neurons, 2);
+}
+
+TEST(Checker, LineEndsBeforeTheCommaOfSimTimeAreNotCounted) {
+    const Checked c = check(minimalWith("simtime 0, 1;", "simtime 0\n\n, 1;"));
+    EXPECT_TRUE(c.result.correct);
+    // Eight lines, but the two line ends passed inside SIMTIME add nothing to the count ...
+    EXPECT_EQ(c.result.linesAnalysed, 6);
+    // ... while the rows keep the lines of the text: missing statements stand on the last one.
+    EXPECT_EQ(c.firstRow("Пропущен оператор INITSTATE")->line, 8);
+}
+
+TEST(Checker, InputLayerIsReadyOnlyWhenNoErrorCameBeforeIt) {
+    // An error after INPUTLAYER leaves the flag raised; the description is still incorrect.
+    Checked c = check(minimalWith("end", "inputlayer {neuron 1;}\ntimestep 0;"));
+    EXPECT_FALSE(c.result.correct);
+    EXPECT_EQ(c.record.inputLayerReady, 1);
+
+    // An error before it keeps the flag down, though INPUTLAYER itself is sound.
+    c = check("neurons 2; abc\ninputlayer {neuron 1;}\n");
+    ASSERT_EQ(c.rowsWithText("Лишний символ в строке"), 1);
+    EXPECT_FALSE(c.hasRow(RowKind::Error, "Пустой список нейронов"));
+    ASSERT_TRUE(c.record.inputLayer);
+    EXPECT_EQ(c.record.inputLayerReady, 0);
+}
+
+TEST(Checker, NeuronWordLooksAtTheValueOfTheTokenAfterIt) {
+    // neuron 0: the zero marker's value lies above N, and the number is zero.
+    const Checked c = check(minimalWith("neuron 2, weight", "neuron 0, weight"));
+    EXPECT_TRUE(c.hasRow(RowKind::Error, "Номер нейрона превышает число нейронов в сети"));
+    EXPECT_TRUE(c.hasRow(RowKind::Error, "Ноль является недопустимым числовым выражением"));
+    EXPECT_EQ(c.result.errors(), 2);
+    // A neuron number equal to N is accepted.
+    EXPECT_TRUE(check(minimalWith("neuron 2, weight", "neuron 2.0, weight")).result.correct);
+}
+
+TEST(Checker, LaterNeuronsStatementMayLowerN) {
+    const Checked c = check(minimalWith("neurons 2;", "neurons 3; neurons 2;"));
+    EXPECT_EQ(c.result.neurons, 2);
+    EXPECT_TRUE(c.result.correct);
+    EXPECT_EQ(c.result.positionsOf(Statement::Neurons).size(), 2u);
+}
+
+TEST(Checker, DispatcherStopsAtTheValueOfTheEndOfStream) {
+    // The dispatcher compares values: a number 65508 between statements ends the check there.
+    const Checked c = check("neurons 2; 65508 simtime 0, 1;");
+    EXPECT_FALSE(c.result.wasSeen(Statement::SimTime));
+    EXPECT_EQ(c.rowsWithText("Пропущен оператор SIMTIME"), 1);
+}
+
+TEST(Checker, FiftiethErrorMayBeTheOneWithoutARow) {
+    // 49 extra words after NEURONS, then five outputs: the message box counts the 50th error.
+    std::string text = "neurons 5;";
+    for (int i = 0; i < 49; ++i) {
+        text += " a";
+    }
+    text += "\noutputlayer {";
+    for (int k = 1; k <= 5; ++k) {
+        text += "neuron " + std::to_string(k) + ", weight 1;";
+    }
+    text += "}\nsimtime 0, 1;\n";
+    const Checked c = check(text);
+    EXPECT_TRUE(c.result.abandoned);
+    EXPECT_EQ(c.result.errors(), 50);
+    EXPECT_EQ(c.result.rows.size(), 49u);
+    ASSERT_EQ(c.result.messages.size(), 1u);
+    EXPECT_EQ(c.result.messages[0].text,
+              "Число нейронов выходного слоя сети не должно превышать четырех");
+    EXPECT_FALSE(c.result.wasSeen(Statement::SimTime));
 }
 
 TEST(Checker, RowKindTexts) {

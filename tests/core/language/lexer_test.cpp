@@ -121,8 +121,10 @@ TEST(Lexer, WordsThatAreNotWholeNumbersAreUnrecognised) {
     // "(", "{" and "}" do not end a word; ",", ";", ")" and the space do.
     EXPECT_EQ(lex("a(b{c}d,e"), (Tokens{code(Unrecognised), code(Comma), code(Unrecognised)}));
     EXPECT_EQ(lex("5)"), (Tokens{number(5), code(RightParen)}));
-    // Trailing control characters belong to the word but do not spoil the number.
+    // Trailing control characters belong to the word but do not spoil the number; a tab does
+    // not end a word, so a brace after it is glued to the number.
     EXPECT_EQ(lex("5\t;"), (Tokens{number(5), code(Semicolon)}));
+    EXPECT_EQ(lex("5\t}"), Tokens{code(Unrecognised)});
 }
 
 TEST(Lexer, LineEndsFollowEveryLineButTheLast) {
