@@ -265,6 +265,38 @@ private slots:
         QVERIFY(control<QLineEdit>(dialog, "101")->isVisible());
     }
 
+    void aFailedWriteIsReportedWithItsPath() {
+        ScriptedChooseModel dialog;
+        dialog.show();
+        type(dialog, "105", QStringLiteral("5"));
+        type(dialog, "101", QStringLiteral("1"));
+        dialog.saveAnswer = QStringLiteral("/nonexistent-folder/Model/5.neu");
+        QTest::mouseClick(control<QPushButton>(dialog, "106"), Qt::LeftButton);
+        QCOMPARE(dialog.proposedName, QStringLiteral("5.neu"));
+        QCOMPARE(shown().size(), std::size_t{1});
+        QCOMPARE(shown()[0].kind, MessageKind::Error);
+        QCOMPARE(lastShownText(),
+                 QStringLiteral("Ошибка при записи файла /nonexistent-folder/Model/5.neu"));
+    }
+
+    void aNameWithoutANumberNamesNoModel() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("-Model.neu")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Ступенчатая]\r\nID=250\r\nY1=2\r\nX1=0\r\n");
+        file.close();
+        ScriptedChooseModel dialog;
+        dialog.show();
+        dialog.openAnswer = file.fileName();
+        QTest::mouseClick(control<QPushButton>(dialog, "104"), Qt::LeftButton);
+        QCOMPARE(shown().size(), std::size_t{1});
+        QCOMPARE(shown()[0].kind, MessageKind::Information);
+        QCOMPARE(lastShownText(), QStringLiteral("Файл ") + file.fileName().toLower() +
+                                      QStringLiteral(" не существует или поврежден."));
+        QCOMPARE(dialog.currentKind(), ModelKind::Linear);
+        QCOMPARE(text(dialog, "101"), QString());
+    }
+
     void aStepFileShowsTheStepTabWithoutTheShift() {
         QTemporaryDir dir;
         QFile file(dir.filePath(QStringLiteral("250.neu")));
