@@ -362,6 +362,23 @@ private slots:
         QTRY_VERIFY(child.isNull());
     }
 
+    void anAmpersandInAFileNameIsShownAsItIs() {
+        const QString path = dir_.filePath(QStringLiteral("a&b.net"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(kCorrect);
+        file.close();
+        QVERIFY(frame_->openDescription(path) != nullptr);
+        auto* recent = frame_->findChild<QAction*>(QStringLiteral("mru1"));
+        QVERIFY(recent != nullptr);
+        const QString shown =
+            QStringLiteral("&1 ") + QString(path).replace(u'&', QStringLiteral("&&"));
+        QCOMPARE(recent->text(), shown);
+        QMenu* window = frame_->menuBar()->actions()[4]->menu();
+        emit window->aboutToShow();
+        QCOMPARE(window->actions().last()->text(), shown);
+    }
+
     void contextMenuRepeatsTheDescriptionCommands() {
         QStringList ids;
         for (int id : contextMenuLayout()) {

@@ -68,6 +68,11 @@ QString defaultSaveFile(QWidget* parent, const QString& proposed) {
     return dialog.selectedFiles().constFirst();
 }
 
+// A path as a menu item shows it: an ampersand in a file name is a character, not a mnemonic.
+QString menuText(const QString& path) {
+    return QDir::toNativeSeparators(path).replace(u'&', QStringLiteral("&&"));
+}
+
 } // namespace
 
 TAxoliteApp::TAxoliteApp(const QString& profilePath, QWidget* parent)
@@ -231,8 +236,7 @@ void TAxoliteApp::rebuildRecentMenu() {
     const QStringList& entries = recentFiles_.entries();
     for (int i = 0; i < entries.size(); ++i) {
         const QString path = entries[i];
-        auto* action = new QAction(
-            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), this);
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(menuText(path)), this);
         action->setObjectName(QStringLiteral("mru%1").arg(i + 1));
         action->setStatusTip(QStringLiteral("Открыть файл %1").arg(path));
         connect(action, &QAction::triggered, this, [this, path] { openDescription(path); });
@@ -255,8 +259,8 @@ void TAxoliteApp::rebuildWindowMenu() {
     windowActions_.append(windowMenu_->addSeparator());
     for (int i = 0; i < children.size(); ++i) {
         TAxoliteMDIChild* child = children[i];
-        auto* action =
-            windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(child->displayName()));
+        auto* action = windowMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(menuText(child->displayName())));
         action->setCheckable(true);
         action->setChecked(child == activeChild());
         connect(action, &QAction::triggered, this,
