@@ -42,6 +42,25 @@ TEST(TransferFunction, SigmoidAndGaussianGrowingExponent) {
     EXPECT_EQ(gaussianTransfer(p, -101.0), 0.0);
 }
 
+TEST(TransferFunction, TheShiftEntersWithItsSignAndTheLimitsAreInclusive) {
+    // Sigmoid: Y1 / (1 + e^(−x − Xt)); at x = −Xt the exponent is 0.
+    const ModelParameters sigmoid{0, 4.0, -100.0, 1.5};
+    EXPECT_EQ(sigmoidTransfer(sigmoid, -1.5), 2.0);
+    EXPECT_DOUBLE_EQ(sigmoidTransfer(sigmoid, -0.5), 4.0 / (1.0 + std::exp(-1.0)));
+    // Gaussian: Y1 · e^((x + Xt)²), at its least where x = −Xt and growing on both sides.
+    const ModelParameters gaussian{0, 0.5, -100.0, -0.5};
+    EXPECT_EQ(gaussianTransfer(gaussian, 0.5), 0.5);
+    EXPECT_DOUBLE_EQ(gaussianTransfer(gaussian, 1.5), 0.5 * std::exp(1.0));
+    EXPECT_DOUBLE_EQ(gaussianTransfer(gaussian, -0.5), 0.5 * std::exp(1.0));
+    // The threshold itself is not below the threshold; ±Y1 themselves are limits.
+    const ModelParameters linear{0, 2.0, -2.0, 0.25};
+    EXPECT_EQ(linearTransfer(linear, -2.0), -2.0);
+    EXPECT_EQ(linearTransfer(linear, 2.0), 2.0);
+    EXPECT_EQ(linearTransfer(linear, -1.5), -1.25);
+    EXPECT_EQ(gaussianTransfer({0, 1.0, 0.0, 0.0}, 0.0), 1.0);
+    EXPECT_EQ(sigmoidTransfer({0, 1.0, 0.0, 0.0}, 0.0), 0.5);
+}
+
 TEST(ModelCode, RangesChooseKindsAndSections) {
     EXPECT_EQ(modelKindOfCode(0), ModelKind::Linear);
     EXPECT_EQ(modelKindOfCode(200), ModelKind::Linear);

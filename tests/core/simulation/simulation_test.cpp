@@ -294,6 +294,21 @@ outputlayer { neuron 2, weight 1; } networklayout { neuron 1, neuron 2, weight 0
     EXPECT_EQ(c.record.counters, (language::OperationCounters{9 + 3, 9 + 3, 6}));
 }
 
+TEST(Counters, TheExtraCountsFollowTheCodeRangesToTheirEnds) {
+    // Codes 100 and 300 count extra; 101 and 301 do not. Two senders of each, N = 4, one step.
+    Bench b(R"(neurons 4; simtime 0, 2; timestep 1;
+model { neuron 1, 100; neuron 2, 101; neuron 3, 300; neuron 4, 301; }
+outputlayer { neuron 1, weight 1; } networklayout { neuron 1, neuron 2, weight 0.5; } end)");
+    writeModelFile(b.models / "100.neu", "Линейная",
+                   {{"ID", "100"}, {"Y1", "1"}, {"X1", "-1"}, {"Xt", "0"}});
+    writeModelFile(b.models / "101.neu", "Линейная",
+                   {{"ID", "101"}, {"Y1", "1"}, {"X1", "-1"}, {"Xt", "0"}});
+    writeModelFile(b.models / "300.neu", "Ступенчатая", {{"ID", "300"}, {"Y1", "1"}, {"X1", "-1"}});
+    writeModelFile(b.models / "301.neu", "Ступенчатая", {{"ID", "301"}, {"Y1", "1"}, {"X1", "-1"}});
+    ASSERT_EQ(b.run().outcome, Simulation::Outcome::Completed);
+    EXPECT_EQ(b.record.counters, (language::OperationCounters{16 + 4, 16 + 4, 8}));
+}
+
 TEST(Models, EveryNeuronReadsTheFileOfItsCode) {
     Bench b(R"(neurons 3; simtime 0, 2; timestep 1; initstate { (neuron 1, neuron 2, neuron 3), 1; }
 model { neuron 1, 9; (neuron 2, neuron 3), 250; }
