@@ -282,6 +282,8 @@ TEST(Checker, WordsOfLettersAreExtraCharacters) {
 TEST(Checker, NumbersBeyondTheRangeAreReported) {
     const Checked c = check(minimalWith("weight 1;", "weight 1; 1e999 "));
     EXPECT_TRUE(c.hasRow(RowKind::Error, "Слишком большое или слишком малое числовое выражение"));
+    // Where a number belongs only zero is refused: the marked number is taken as the number.
+    EXPECT_TRUE(check(minimalWith("weight 1;", "weight 1e999;")).result.correct);
 }
 
 TEST(Checker, MissingPunctuation) {
