@@ -6,6 +6,8 @@
 
 #include <fstream>
 #include <iterator>
+#include <new>
+#include <stdexcept>
 #include <system_error>
 #include <utility>
 
@@ -222,11 +224,27 @@ std::optional<ProfileFile> ProfileFile::load(const std::filesystem::path& path) 
     if (!in) {
         return std::nullopt;
     }
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
+    // A file too large to hold (a stray file under a model's name) cannot be read; it must not
+    // take the program down.
+    try {
+        std::string bytes;
+        const std::uintmax_t size = std::filesystem::file_size(path, ec);
+        if (!ec) {
+            if (size > bytes.max_size()) {
+                return std::nullopt;
+            }
+            bytes.reserve(static_cast<std::size_t>(size));
+        }
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (in.bad()) {
+            return std::nullopt;
+        }
+        return decode(bytes);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    } catch (const std::length_error&) {
         return std::nullopt;
     }
-    return decode(bytes);
 }
 
 std::optional<std::string> ProfileFile::get(std::string_view section, std::string_view key) const {

@@ -16,8 +16,9 @@ public:
     // An empty profile, as for a file that does not exist yet.
     ProfileFile() = default;
 
-    // Reads a file. Nothing when it cannot be read. Bytes that are valid UTF-8 are taken as
-    // UTF-8, anything else as code page 1251; any bytes at all give some profile.
+    // Reads a file. Nothing when it cannot be read (also when it is too large to hold). Bytes
+    // that are valid UTF-8 are taken as UTF-8, anything else as code page 1251; any bytes at all
+    // give some profile.
     static std::optional<ProfileFile> load(const std::filesystem::path& path);
 
     // A profile from the bytes of a file (UTF-8 when valid, code page 1251 otherwise).

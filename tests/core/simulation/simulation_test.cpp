@@ -342,6 +342,29 @@ outputlayer { neuron 2, weight 1; } networklayout { neuron 1, neuron 2, weight 0
     EXPECT_EQ(b.record.simulated, 0);
 }
 
+// A file under a model's name too large to hold (here 8 GiB, sparse, in a process limited to
+// 1 GiB of address space) is a file that cannot be read: the run is refused with the model-file
+// message instead of the program ending.
+TEST(Models, AModelFileTooLargeToHoldRefusesTheRun) {
+#ifdef AXOLITE_ADDRESS_SANITIZER
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto child = [] {
+        Bench b(kTwoNeurons);
+        std::filesystem::resize_file(b.models / "0.neu", std::uintmax_t{8} << 30);
+        const rlimit limit{1u << 30, 1u << 30};
+        setrlimit(RLIMIT_AS, &limit);
+        const auto result = b.run();
+        const bool ok =
+            result.outcome == Simulation::Outcome::Refused && result.message &&
+            result.message->text.find("0.neu не существует или поврежден.") != std::string::npos;
+        std::exit(ok ? 0 : 2);
+    };
+    EXPECT_EXIT(child(), testing::ExitedWithCode(0), "");
+#endif
+}
+
 TEST(Models, CodesOutsideTheRangesRefuseTheRun) {
     for (const char* code : {"801", "-5", "1e300"}) {
         Bench b(std::string("neurons 1; simtime 0, 2; timestep 1; model { neuron 1, ") + code +
