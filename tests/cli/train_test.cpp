@@ -113,3 +113,28 @@ TEST(TrainCommand, WritesADescriptionTheCheckerAccepts) {
     const CliRun check = axolite::test::runCli("check --json " + axolite::test::quoted(net));
     EXPECT_EQ(check.status, 0) << check.out;
 }
+
+TEST(TrainCommand, YesAtALocalMinimumEndsLikeAFullRunAndTheDescriptionIsWritten) {
+    axolite::test::TempDir dir;
+    const std::string net = (dir / "sine.net").string();
+    // A rate of 0 leaves the weights, so the second norm equals the first.
+    const std::string arguments = "--input " + example("sine_input.ptn") + " --target " +
+                                  example("sine_target.ptn") +
+                                  " --patterns 21 --iterations 50 --rate 0 --seed 2";
+    CliRun run = runTrain(arguments + " --write-net " + axolite::test::quoted(net));
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out.rfind("Достигнут локальный минимум. Остановить \nпроцесс обучения нейронной "
+                            "сети?\nДа\nОбраз : 20\nИтерация обучения : 1\n",
+                            0),
+              0u)
+        << run.out;
+    EXPECT_TRUE(std::filesystem::exists(net));
+
+    // Answered No, the run goes to the end and asks at every iteration after the first.
+    run = runTrain(arguments + " --local-minimum continue --json");
+    ASSERT_EQ(run.status, 0) << run.out;
+    const auto json = nlohmann::json::parse(run.out);
+    EXPECT_EQ(json["iterations_done"], 50);
+    EXPECT_EQ(json["messages"].size(), 49u);
+    EXPECT_FALSE(json["stopped_at_local_minimum"].get<bool>());
+}
