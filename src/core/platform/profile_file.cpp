@@ -207,6 +207,15 @@ ProfileFile ProfileFile::parse(std::string_view text) {
 }
 
 ProfileFile ProfileFile::decode(std::string_view bytes) {
+    // A UTF-8 file may open with a byte-order mark; it is no part of the first line, and a
+    // write puts it back.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.starts_with(kByteOrderMark) && isValidUtf8(bytes.substr(kByteOrderMark.size()))) {
+        ProfileFile profile = parse(bytes.substr(kByteOrderMark.size()));
+        profile.cameAsUtf8_ = true;
+        profile.byteOrderMark_ = true;
+        return profile;
+    }
     if (isValidUtf8(bytes)) {
         ProfileFile profile = parse(bytes);
         profile.cameAsUtf8_ = !isAscii(bytes);
@@ -335,7 +344,7 @@ bool ProfileFile::save(const std::filesystem::path& path) const {
         }
     }
     if (!bytes) {
-        bytes = utf8;
+        bytes = byteOrderMark_ ? "\xEF\xBB\xBF" + utf8 : utf8;
     }
     std::filesystem::path temporary = path;
     temporary += ".axolite-save";

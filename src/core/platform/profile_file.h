@@ -41,8 +41,9 @@ public:
     void set(std::string_view section, std::string_view key, std::string_view value);
 
     // Writes the profile through a temporary file and a rename. Code page 1251 when every
-    // character has a place in it (and the file did not come as UTF-8), UTF-8 otherwise, so
-    // nothing is lost. False when the file cannot be written.
+    // character has a place in it (and the file did not come as UTF-8), UTF-8 otherwise (with
+    // the byte-order mark the file came with), so nothing is lost. False when the file cannot be
+    // written.
     bool save(const std::filesystem::path& path) const;
 
     // The whole text (UTF-8) with the file's line ends.
@@ -52,6 +53,7 @@ private:
     std::vector<std::string> lines_;
     std::string lineEnd_ = "\r\n";
     bool cameAsUtf8_ = false;
+    bool byteOrderMark_ = false;
 };
 
 // One value, as the old profile functions read it. Nothing when the file, the section or the

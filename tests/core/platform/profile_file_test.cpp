@@ -67,6 +67,15 @@ TEST(ProfileFile, AUtf8FileStaysUtf8AndNothingIsLost) {
     EXPECT_EQ(readProfileString(other, "Files", "File1"), "/home/用户/a.net");
 }
 
+TEST(ProfileFile, AByteOrderMarkIsNoPartOfTheFirstSectionAndStays) {
+    TempDir dir;
+    const auto path = dir / "0.neu";
+    writeFile(path, "\xEF\xBB\xBF[Линейная]\r\nID=0\r\nY1=10\r\n");
+    EXPECT_EQ(readProfileString(path, "Линейная", "Y1"), "10");
+    ASSERT_TRUE(writeProfileString(path, "Линейная", "X1", "-10"));
+    EXPECT_EQ(readFile(path), "\xEF\xBB\xBF[Линейная]\r\nID=0\r\nY1=10\r\nX1=-10\r\n");
+}
+
 TEST(ProfileFile, UnreadableOrUnwritablePlacesFail) {
     TempDir dir;
     std::filesystem::create_directory(dir / "folder.ini");
