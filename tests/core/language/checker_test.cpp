@@ -317,8 +317,13 @@ TEST(Checker, TargetValueStatements) {
     EXPECT_EQ(c.rowsWithText("Пропущен оператор INITSTATE"), 0);
 
     c = check(minimalWith("end", "initstate {}"));
-    EXPECT_TRUE(c.hasRow(RowKind::Error, "Пустой список нейронов"));
-    EXPECT_TRUE(c.hasRow(RowKind::Warning, "Возможно ошибочное описание оператора INITSTATE"));
+    ASSERT_GE(c.result.rows.size(), 3u);
+    EXPECT_EQ(c.result.rows[0], (CheckRow{RowKind::Error, 6, "Пустой список нейронов"}));
+    EXPECT_EQ(c.result.rows[1],
+              (CheckRow{RowKind::Warning, 6, "Возможно ошибочное описание оператора INITSTATE"}));
+    EXPECT_EQ(c.result.rows[2],
+              (CheckRow{RowKind::Warning, 6,
+                        "За начальные состояния нейронов будут приняты значения по умолчанию"}));
     EXPECT_EQ(c.result.initStateCount, 0);
 
     c = check(minimalWith("end", "suspend {(neuron 1, neuron 1), 2;}\nmodel {neuron 2, 1;}"));
@@ -437,6 +442,15 @@ TEST(Checker, NeuronWordLooksAtTheValueOfTheTokenAfterIt) {
     EXPECT_EQ(c.result.errors(), 2);
     // A neuron number equal to N is accepted.
     EXPECT_TRUE(check(minimalWith("neuron 2, weight", "neuron 2.0, weight")).result.correct);
+}
+
+TEST(Checker, NeuronWordIsCheckedWhateverTokenWasExpected) {
+    // The semicolon is missing; the neuron standing in its place is still held to N.
+    const Checked c = check("neurons 2 neuron 7;\n");
+    ASSERT_GE(c.result.rows.size(), 2u);
+    EXPECT_EQ(c.result.rows[0].text, "Номер нейрона превышает число нейронов в сети");
+    EXPECT_EQ(c.result.rows[1].text, "Пропущена точка с запятой");
+    EXPECT_EQ(c.result.neurons, 2);
 }
 
 TEST(Checker, LaterNeuronsStatementMayLowerN) {

@@ -39,6 +39,9 @@ TEST(Lexer, KeywordsArePrefixesTriedInTableOrder) {
     EXPECT_EQ(lex("neuronweight"), (Tokens{code(KwNeuron), code(KwWeight)}));
     EXPECT_EQ(lex("model neuron 1"), (Tokens{code(KwModel), code(KwNeuron), number(1)}));
     EXPECT_EQ(lex("model end neurons"), Tokens{code(KwModel)});
+    // The pass goes on with the next table entry, never back to the first: the second neurons
+    // is read as neuron and a letter s.
+    EXPECT_EQ(lex("neuronsneurons"), (Tokens{code(KwNeurons), code(KwNeuron), code(Unrecognised)}));
     // A keyword glued to other letters leaves them as a word.
     EXPECT_EQ(lex("weights"), (Tokens{code(KwWeight), code(Unrecognised)}));
 }
