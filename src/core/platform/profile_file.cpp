@@ -346,6 +346,14 @@ bool ProfileFile::save(const std::filesystem::path& path) const {
     if (!bytes) {
         bytes = byteOrderMark_ ? "\xEF\xBB\xBF" + utf8 : utf8;
     }
+    // A file its owner may not write stays as it is; any other keeps its permissions.
+    std::error_code statusError;
+    const std::filesystem::file_status status = std::filesystem::status(path, statusError);
+    const bool exists = !statusError && std::filesystem::exists(status);
+    if (exists && (status.permissions() & std::filesystem::perms::owner_write) ==
+                      std::filesystem::perms::none) {
+        return false;
+    }
     std::filesystem::path temporary = path;
     temporary += ".axolite-save";
     {
@@ -361,6 +369,10 @@ bool ProfileFile::save(const std::filesystem::path& path) const {
             std::filesystem::remove(temporary, ignored);
             return false;
         }
+    }
+    if (exists) {
+        std::error_code ignored;
+        std::filesystem::permissions(temporary, status.permissions(), ignored);
     }
     std::error_code ec;
     std::filesystem::rename(temporary, path, ec);

@@ -42,8 +42,9 @@ public:
 
     // Writes the profile through a temporary file and a rename. Code page 1251 when every
     // character has a place in it (and the file did not come as UTF-8), UTF-8 otherwise (with
-    // the byte-order mark the file came with), so nothing is lost. False when the file cannot be
-    // written.
+    // the byte-order mark the file came with), so nothing is lost. An existing file keeps its
+    // permissions; one without write permission for its owner is not written. False when the
+    // file cannot be written.
     bool save(const std::filesystem::path& path) const;
 
     // The whole text (UTF-8) with the file's line ends.

@@ -76,6 +76,21 @@ TEST(ProfileFile, AByteOrderMarkIsNoPartOfTheFirstSectionAndStays) {
     EXPECT_EQ(readFile(path), "\xEF\xBB\xBF[Линейная]\r\nID=0\r\nY1=10\r\nX1=-10\r\n");
 }
 
+TEST(ProfileFile, AWriteKeepsPermissionsAndLeavesAReadOnlyFileAlone) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const auto path = dir / "1.neu";
+    writeFile(path, "[a]\nk=1\n");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(writeProfileString(path, "a", "k", "2"));
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_FALSE(writeProfileString(path, "a", "k", "3"));
+    EXPECT_EQ(readFile(path), "[a]\nk=2\n");
+    fs::permissions(path, fs::perms::owner_all);
+}
+
 TEST(ProfileFile, UnreadableOrUnwritablePlacesFail) {
     TempDir dir;
     std::filesystem::create_directory(dir / "folder.ini");
