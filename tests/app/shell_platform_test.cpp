@@ -46,7 +46,15 @@ private slots:
         QVERIFY(desktop.open(QIODevice::ReadOnly));
         const QString entry = QString::fromUtf8(desktop.readAll());
         QVERIFY(entry.contains(QStringLiteral("MimeType=application/x-axolite-network;")));
-        QVERIFY(entry.contains(QStringLiteral("Exec=\"/opt/my \\\"apps\\\"/axolite\" %f")));
+        // Quoted for the command line, then escaped as a string value: a quote inside the path
+        // is written \\" and a reader gets back \" before it unquotes.
+        QVERIFY(entry.contains(QStringLiteral("Exec=\"/opt/my \\\\\"apps\\\\\"/axolite\" %f")));
+        // A percent sign is doubled (no field code), a backslash written as four.
+        QVERIFY(writeFileAssociation(home.path(), QStringLiteral("/opt/100%/a\\b")));
+        QFile again(home.filePath(QStringLiteral("applications/axolite.desktop")));
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(again.readAll())
+                    .contains(QStringLiteral("Exec=\"/opt/100%%/a\\\\\\\\b\" %f")));
 
         // Unrelated files in the same folders stay.
         QFile other(home.filePath(QStringLiteral("applications/other.desktop")));

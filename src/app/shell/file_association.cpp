@@ -31,17 +31,22 @@ QByteArray mimePackage() {
         "</mime-info>\n");
 }
 
-// Exec quoting of the desktop-entry format: the path in double quotes, with the double quote,
-// backquote, dollar sign and backslash escaped by a backslash.
-QString quoteExec(const QString& program) {
+// The Exec value of the desktop-entry format for a program path: the path in double quotes, with
+// the double quote, backquote, dollar sign and backslash escaped by a backslash, and a percent
+// sign doubled (it would start a field code). The value is then escaped as every string value
+// is, which doubles each backslash again: readers undo that before they unquote.
+QString execValue(const QString& program) {
     QString quoted;
     for (const QChar c : program) {
         if (c == u'"' || c == u'`' || c == u'$' || c == u'\\') {
             quoted += u'\\';
+        } else if (c == u'%') {
+            quoted += u'%';
         }
         quoted += c;
     }
-    return u'"' + quoted + u'"';
+    QString value = u'"' + quoted + u'"';
+    return value.replace(u'\\', QStringLiteral("\\\\"));
 }
 
 QByteArray desktopEntry(const QString& programPath) {
@@ -56,7 +61,7 @@ QByteArray desktopEntry(const QString& programPath) {
     // Line breaks in a path would end the key: such a path cannot be written into an entry.
     QString path = programPath;
     path.replace(u'\n', u' ').replace(u'\r', u' ');
-    entry += QStringLiteral("Exec=") + quoteExec(path) + QStringLiteral(" %f\n");
+    entry += QStringLiteral("Exec=") + execValue(path) + QStringLiteral(" %f\n");
     return entry.toUtf8();
 }
 
