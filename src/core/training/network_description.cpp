@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <set>
 #include <tuple>
 
 namespace axolite::training {
@@ -40,6 +41,11 @@ ModelKindInfo kindInfo(TransferCode code) {
         return {"Гауссова", 601};
     }
     return {"Линейная", 1};
+}
+
+// The last identification code of each kind's range.
+int lastCode(TransferCode code) {
+    return kindInfo(code).firstCode - 1 + 200;
 }
 
 std::string compactExponent(std::string text) {
@@ -169,7 +175,8 @@ std::string shortModelValue(double value) {
     return best.empty() ? formatNumber("%.0e", value) : best;
 }
 
-GeneratedDescription generateDescription(const LayeredNetwork& network) {
+GeneratedDescription generateDescription(const LayeredNetwork& network,
+                                         const ModelCodeFree& codeFree) {
     const int layers = network.layerCount();
     if (layers < 2) {
         // No training run has formed a network yet: there is nothing to describe.
@@ -215,7 +222,17 @@ GeneratedDescription generateDescription(const LayeredNetwork& network) {
             const ModelKey key = l == 0 ? inputModel(neuron) : layerModel(neuron);
             auto found = codes.find(key);
             if (found == codes.end()) {
-                const int code = nextCode[static_cast<int>(key.kind)]++;
+                int& next = nextCode[static_cast<int>(key.kind)];
+                while (next <= lastCode(key.kind) && !codeFree(next, modelText(key, next))) {
+                    ++next;
+                }
+                if (next > lastCode(key.kind)) {
+                    throw AxoliteError(MessageKind::Error,
+                                       "Все коды идентификации моделей нейронов вида \"" +
+                                           std::string(kindInfo(key.kind).section) +
+                                           "\" заняты: описание нейронной сети не записано.");
+                }
+                const int code = next++;
                 found = codes.emplace(key, code).first;
                 result.models.push_back(
                     {code, std::to_string(code) + ".neu", modelText(key, code)});
@@ -292,10 +309,36 @@ GeneratedDescription generateDescription(const LayeredNetwork& network) {
 }
 
 void writeDescription(const LayeredNetwork& network, const std::filesystem::path& netPath) {
-    const GeneratedDescription description = generateDescription(network);
-    writeBytes(netPath, description.netText);
     const std::filesystem::path folder = netPath.parent_path();
+    // A model file that is already there belongs to other descriptions: it is used again only
+    // when it holds exactly the model wanted, and never overwritten.
+    std::set<int> alreadyThere;
+    auto codeFree = [&folder, &alreadyThere](int code, const std::string& text) {
+        const std::filesystem::path path = folder / (std::to_string(code) + ".neu");
+        std::error_code error;
+        if (!std::filesystem::exists(path, error) && !error) {
+            return true;
+        }
+        std::ifstream file(path, std::ios::binary);
+        if (!file || std::filesystem::is_directory(path, error)) {
+            return false;
+        }
+        const std::string wanted = platform::utf8ToCp1251(text);
+        std::string present(wanted.size() + 1, '\0');
+        file.read(present.data(), static_cast<std::streamsize>(present.size()));
+        present.resize(static_cast<std::size_t>(file.gcount()));
+        if (present != wanted) {
+            return false;
+        }
+        alreadyThere.insert(code);
+        return true;
+    };
+    const GeneratedDescription description = generateDescription(network, codeFree);
+    writeBytes(netPath, description.netText);
     for (const ModelFileText& model : description.models) {
+        if (alreadyThere.count(model.code) != 0) {
+            continue;
+        }
         writeBytes(folder / model.fileName, platform::utf8ToCp1251(model.text));
     }
 }

@@ -6,6 +6,7 @@
 #include "training/layered_network.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,21 @@ struct GeneratedDescription {
     std::vector<ModelFileText> models;
 };
 
-// The description of the network. Throws AxoliteError(Error, ...) when no network has been formed,
-// when the network has more neurons than a description takes, or a weight or bias that is not a
-// finite number.
-GeneratedDescription generateDescription(const LayeredNetwork& network);
+// Whether a model code may be given the model file text (UTF-8): writing it must not replace a
+// different model of the same name.
+using ModelCodeFree = std::function<bool(int code, const std::string& text)>;
 
-// Writes the description to netPath and its model files beside it (in the same folder).
+// The description of the network; model codes count up from the first of each kind's range,
+// passing over codes that codeFree refuses. Throws AxoliteError(Error, ...) when no network has
+// been formed, when the network has more neurons than a description takes, or a weight or bias that
+// is not a finite number.
+GeneratedDescription generateDescription(
+    const LayeredNetwork& network,
+    const ModelCodeFree& codeFree = [](int, const std::string&) { return true; });
+
+// Writes the description to netPath and its model files beside it (in the same folder). A model
+// file already in the folder is never overwritten: its code is used again when the file holds
+// the same model, and passed over otherwise.
 // Throws AxoliteError(Error, "Невозможно создать файл " + path) when a file cannot be written.
 void writeDescription(const LayeredNetwork& network, const std::filesystem::path& netPath);
 

@@ -3,11 +3,13 @@
 #include "training/network_description.h"
 
 #include "common/message.h"
+#include "platform/text_encoding.h"
 
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
@@ -145,4 +147,36 @@ TEST(DescriptionWriter, WritesTheModelsBesideInCodePage1251) {
     const std::string model = test::readFile(dir / "601.neu");
     EXPECT_EQ(model.substr(0, 12), "[\xc3\xe0\xf3\xf1\xf1\xee\xe2\xe0]\r\n"); // [Гауссова]
     EXPECT_THROW(writeDescription(built(1, {}, 1), dir / "missing" / "x.net"), AxoliteError);
+}
+
+TEST(DescriptionWriter, NeverOverwritesAModelFileOfAnotherDescription) {
+    test::TempDir dir;
+    const std::string foreign = "[Линейная]\r\nID=1\r\nY1=1\r\nX1=-10\r\nXt=0.05\r\n";
+    test::writeFile(dir / "1.neu", foreign);
+    const LayeredNetwork n = built(1, {}, 1, TransferCode::Sigmoid);
+    // The same model as this description's first sigmoid one: it is used again as it stands.
+    const std::string sigmoid = generateDescription(n).models[1].text;
+    test::writeFile(dir / "401.neu", platform::utf8ToCp1251(sigmoid));
+    const auto past = std::filesystem::last_write_time(dir / "401.neu") - std::chrono::hours(24);
+    std::filesystem::last_write_time(dir / "401.neu", past);
+    std::filesystem::create_directory(dir / "2.neu");
+
+    writeDescription(n, dir / "n.net");
+    EXPECT_EQ(test::readFile(dir / "1.neu"), foreign);
+    const std::string text = test::readFile(dir / "n.net");
+    EXPECT_NE(text.find("model {\r\nneuron 1, 3;\r\nneuron 2, 401;\r\n}"), std::string::npos)
+        << text;
+    EXPECT_EQ(test::readFile(dir / "3.neu"),
+              platform::utf8ToCp1251("[Линейная]\r\nID=3\r\nY1=1e+30\r\nX1=1\r\nXt=-3\r\n"));
+    EXPECT_EQ(test::readFile(dir / "401.neu"), platform::utf8ToCp1251(sigmoid));
+    EXPECT_EQ(std::filesystem::last_write_time(dir / "401.neu"), past); // not even rewritten
+
+    // With every code of a kind taken nothing can be written.
+    try {
+        generateDescription(n, [](int code, const std::string&) { return code > 200; });
+        FAIL() << "no refusal";
+    } catch (const AxoliteError& e) {
+        EXPECT_EQ(e.kind(), MessageKind::Error);
+        EXPECT_NE(e.text().find("Линейная"), std::string::npos) << e.text();
+    }
 }
