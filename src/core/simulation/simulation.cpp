@@ -82,12 +82,21 @@ void Simulation::release() {
     kernel_ = StepKernel{};
 }
 
-// A failed allocation: nothing half-allocated stays behind, in the record or here.
-void Simulation::outOfMemory(language::NetworkRecord& record) {
+namespace {
+
+// A preparation that fails leaves the record no arrays of an earlier size and no steps.
+void releaseRecordArrays(language::NetworkRecord& record) {
     record.activity.release();
     record.externalInput.release();
     record.outputSeries = {};
     record.steps = 0;
+}
+
+} // namespace
+
+// A failed allocation: nothing half-allocated stays behind, in the record or here.
+void Simulation::outOfMemory(language::NetworkRecord& record) {
+    releaseRecordArrays(record);
     release();
     const Message m = outOfMemoryMessage();
     throw AxoliteError(m.kind, m.text);
@@ -101,7 +110,7 @@ void Simulation::prepare(language::NetworkRecord& record, const language::CheckR
 
     const std::optional<std::int32_t> steps = stepCountOf(record.t0, record.t1, record.h);
     if (!steps || *steps > kMaxSteps) {
-        record.steps = 0;
+        releaseRecordArrays(record);
         const Message m = tooManyStepsMessage();
         throw AxoliteError(m.kind, m.text);
     }

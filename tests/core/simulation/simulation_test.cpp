@@ -118,6 +118,22 @@ TEST(Preparation, TooManyStepsIsRefusedWithItsMessage) {
               Simulation::Outcome::NotRun);
 }
 
+TEST(Preparation, ARefusedPreparationKeepsNoArraysOfAnEarlierOne) {
+    // A description simulated, then checked again with too many steps: the histories and
+    // series of the earlier preparation go with it.
+    Bench b(kTwoNeurons);
+    ASSERT_EQ(b.run().outcome, Simulation::Outcome::Completed);
+    ASSERT_TRUE(b.record.activity.allocated());
+    b.check = lexAndAccept(b.record, "neurons 2; simtime 0, 1000; timestep 0.0001; end");
+    EXPECT_THROW(b.simulation.prepare(b.record, b.check), AxoliteError);
+    EXPECT_EQ(b.record.steps, 0);
+    EXPECT_FALSE(b.record.activity.allocated());
+    EXPECT_FALSE(b.record.externalInput.allocated());
+    EXPECT_TRUE(b.record.outputSeries[0].empty());
+    EXPECT_EQ(b.record.networkPresent[0], 0);
+    EXPECT_EQ(b.record.simulated, 0);
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 #define AXOLITE_ADDRESS_SANITIZER 1
 #elif defined(__has_feature)
