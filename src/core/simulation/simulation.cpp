@@ -148,6 +148,19 @@ void Simulation::prepare(language::NetworkRecord& record, const language::CheckR
 Simulation::Result Simulation::run(language::NetworkRecord& record,
                                    const language::CheckResult& check, Progress& progress,
                                    const platform::FolderSettings& folders) {
+    try {
+        return runPrepared(record, check, progress, folders);
+    } catch (const std::bad_alloc&) {
+        // What was computed up to here is no completed run.
+        record.simulated = 0;
+        record.networkPresent = {};
+        return {Outcome::Refused, outOfMemoryMessage()};
+    }
+}
+
+Simulation::Result Simulation::runPrepared(language::NetworkRecord& record,
+                                           const language::CheckResult& check, Progress& progress,
+                                           const platform::FolderSettings& folders) {
     record.inputLayerReady = 0;
     if (!check.correct || !prepared_ || record.activity.neurons() != neurons_ ||
         record.activity.steps() != steps_ || record.externalInput.steps() != steps_) {

@@ -52,7 +52,9 @@ public:
     };
 
     // Runs the whole simulation. Progress gets i × 100 / S after every step and is polled for
-    // a cancel request (carried into the record's cancel-requested flag).
+    // a cancel request (carried into the record's cancel-requested flag). A failed allocation on
+    // the way (reading the structure, the models, the progress's own work) refuses the run with
+    // outOfMemoryMessage(); the simulated flag and the output presence flags are then down.
     Result run(language::NetworkRecord& record, const language::CheckResult& check,
                Progress& progress, const platform::FolderSettings& folders);
 
@@ -69,6 +71,8 @@ public:
 
 private:
     [[noreturn]] void outOfMemory(language::NetworkRecord& record);
+    Result runPrepared(language::NetworkRecord& record, const language::CheckResult& check,
+                       Progress& progress, const platform::FolderSettings& folders);
 
     std::int32_t neurons_ = 0;
     std::int32_t steps_ = 0;

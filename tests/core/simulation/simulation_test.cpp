@@ -11,6 +11,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <new>
 #include <sys/resource.h>
 
 using namespace axolite;
@@ -287,6 +288,33 @@ outputlayer { neuron 1, weight 1; } networklayout { neuron 1, neuron 1, weight 2
               Simulation::Outcome::Completed);
     EXPECT_EQ(never.last, 90); // (S − 1) × 100 / S
     EXPECT_EQ(b.activity(0, 9), 512.0);
+}
+
+// An allocation that fails during the run (here in the caller's progress, at 0 % and in the
+// middle) refuses the run with the memory message instead of escaping from it.
+TEST(Run, AFailedAllocationDuringTheRunRefusesIt) {
+    class FailingProgress : public Progress {
+    public:
+        explicit FailingProgress(int at) : at_(at) {}
+        void setPercent(int p) override {
+            if (p >= at_) {
+                throw std::bad_alloc();
+            }
+        }
+
+    private:
+        int at_;
+    };
+    for (const int at : {0, 50}) {
+        Bench b(kTwoNeurons);
+        FailingProgress progress(at);
+        Simulation::Result result;
+        ASSERT_NO_THROW(result = b.run(progress)) << at;
+        EXPECT_EQ(result.outcome, Simulation::Outcome::Refused) << at;
+        EXPECT_EQ(result.message, outOfMemoryMessage()) << at;
+        EXPECT_EQ(b.record.simulated, 0) << at;
+        EXPECT_EQ(b.record.networkPresent, (std::array<std::uint8_t, 4>{})) << at;
+    }
 }
 
 TEST(Counters, AccumulateOverRunsWithTheFixedIncrements) {
