@@ -56,6 +56,16 @@ TEST(Formula, UnarySignsAndOperatorOrder) {
     EXPECT_FALSE(std::signbit(valueOf("-x", 0.0)));
 }
 
+TEST(Formula, ASignAfterTheExponentLetterIsNeverASplitPoint) {
+    EXPECT_EQ(valueOf("x-2e-3", 1.0), 1.0 - 0.002);
+    EXPECT_EQ(valueOf("2e-3-x", 1.0), 0.002 - 1.0);
+    EXPECT_EQ(valueOf("1e+1+1", 0), 11.0);
+    EXPECT_EQ(valueOf("x*1e-1/2e+0", 3.0), 3.0 * (0.1 / 2.0));
+    // The same rule keeps "e-x" together as one atom, which is no number.
+    EXPECT_FALSE(accepted("2e-x"));
+    EXPECT_FALSE(accepted("x-e-1"));
+}
+
 TEST(Formula, Functions) {
     EXPECT_EQ(valueOf("ctg(1)", 0), 1.0 / std::tan(1.0));
     EXPECT_EQ(valueOf("sqrt(4)", 0), 2.0);
