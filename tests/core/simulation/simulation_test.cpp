@@ -368,6 +368,19 @@ networklayout { neuron 1, (neuron 1, neuron 2, neuron 3), weight 1, 1, -1; } end
     EXPECT_EQ(b.activity(2, 1), 0.0);
 }
 
+TEST(Models, CodesAndWaitCountsAreTruncatedTowardZero) {
+    // 9.7 is code 9; −0.5 is code 0, the default model; a wait count of 1.9 holds one step.
+    Bench b(R"(neurons 2; simtime 0, 4; timestep 1; initstate { (neuron 1, neuron 2), 1; }
+model { neuron 1, 9.7; neuron 2, -0.5; } suspend { neuron 1, 1.9; }
+outputlayer { neuron 1, weight 1; }
+networklayout { neuron 1, neuron 1, weight 2; neuron 2, neuron 2, weight 1; } end)");
+    writeModelFile(b.models / "9.neu", "Линейная",
+                   {{"ID", "9"}, {"Y1", "100"}, {"X1", "-5"}, {"Xt", "0"}});
+    ASSERT_EQ(b.run().outcome, Simulation::Outcome::Completed);
+    EXPECT_EQ(b.simulation.codes(), (std::vector<std::int64_t>{9, 0}));
+    EXPECT_EQ(b.record.outputSeries[0], (std::vector<double>{1, 1, 2, 2}));
+}
+
 TEST(Models, AMissingModelRefusesTheRunWithTheLowerCasedPath) {
     Bench b(R"(neurons 2; simtime 0, 2; timestep 1; model { neuron 2, 42; }
 outputlayer { neuron 2, weight 1; } networklayout { neuron 1, neuron 2, weight 0.5; } end)");
