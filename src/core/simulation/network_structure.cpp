@@ -29,6 +29,11 @@ std::string weightsDoNotMatchText(std::int32_t line) {
            ". Моделирование невозможно.";
 }
 
+std::string numberTooLargeText(std::int32_t line) {
+    return "В строке " + std::to_string(line) +
+           " слишком большое или слишком малое числовое выражение. Моделирование невозможно.";
+}
+
 std::string notANumberText(std::int32_t line) {
     return "В строке " + std::to_string(line) +
            " вместо числа стоит служебное слово или знак. Моделирование невозможно.";
@@ -54,11 +59,15 @@ public:
     }
 
     // The number where the check expected one; the zero marker reads as 0. The check takes any
-    // token there, but a keyword or mark read as a number would simulate its code.
+    // token there, but a keyword, a mark or a number beyond the range of a double read as a
+    // number would simulate its code.
     double number() {
         passOver();
         if (pos_ >= tokens_.capacity() || tokens_.is(pos_, language::EndOfStream)) {
             fail();
+        }
+        if (tokens_.is(pos_, language::NumberTooLarge)) {
+            throw AxoliteError(MessageKind::Error, numberTooLargeText(lineOf(pos_)));
         }
         if (tokens_.flags[pos_] != 0) {
             throw AxoliteError(MessageKind::Error, notANumberText(lineOf(pos_)));

@@ -44,8 +44,8 @@ struct NetworkStructure {
 // later entry overrides an earlier one), and the last OUTPUTLAYER (the one whose neurons the
 // check stored). Every read is bounded by the stream. Throws AxoliteError (error icon) when the
 // description cannot be simulated although it passed the check: a neuron number outside 1..N,
-// an entry whose receivers and weights differ in number, a keyword or mark where a number
-// belongs (the check takes any token there), or a statement that ends early.
+// an entry whose receivers and weights differ in number, a keyword, a mark or a number too large
+// where a number belongs (the check takes any token there), or a statement that ends early.
 NetworkStructure readNetworkStructure(const language::TokenStream& tokens,
                                       const language::CheckResult& check, std::int32_t neurons);
 
@@ -53,6 +53,9 @@ NetworkStructure readNetworkStructure(const language::TokenStream& tokens,
 std::string neuronOutOfRangeText(double number, std::int32_t line, std::int32_t neurons);
 // "В строке <line> вместо числа стоит служебное слово или знак. Моделирование невозможно."
 std::string notANumberText(std::int32_t line);
+// "В строке <line> слишком большое или слишком малое числовое выражение. Моделирование
+// невозможно." (a number beyond the range of a double, which the check takes as a number)
+std::string numberTooLargeText(std::int32_t line);
 // "Число нейронов и весов не совпадает в строке <line>. Моделирование невозможно."
 std::string weightsDoNotMatchText(std::int32_t line);
 

@@ -514,4 +514,13 @@ TEST(Structure, AKeywordOrMarkWhereANumberBelongsRefusesTheRun) {
     EXPECT_EQ(result.outcome, Simulation::Outcome::Refused);
     ASSERT_TRUE(result.message);
     EXPECT_EQ(result.message->text, notANumberText(3));
+
+    // A number beyond the range of a double passes the check as well; the refusal names it.
+    Bench large("neurons 2; simtime 0, 2; timestep 1; outputlayer { neuron 1, weight 1; }\n"
+                "networklayout {\nneuron 1, neuron 2, weight -1e999;\n} end");
+    const auto refused = large.run();
+    EXPECT_EQ(refused.outcome, Simulation::Outcome::Refused);
+    ASSERT_TRUE(refused.message);
+    EXPECT_EQ(refused.message->text, "В строке 3 слишком большое или слишком малое числовое "
+                                     "выражение. Моделирование невозможно.");
 }
