@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <benchmark/benchmark.h>
 
@@ -243,18 +244,72 @@ void BM_Lines_Gui(benchmark::State& state) {
 }
 BENCHMARK(BM_Lines_Gui)->Unit(benchmark::kMillisecond);
 
-// Baseline of the open: the text put into a bare editor (Qt's document building alone).
-void BM_EditorSetText(benchmark::State& state) {
+QString checkFileText() {
     QFile file(fixture().checkFile);
-    file.open(QIODevice::ReadOnly);
-    const QString text = QString::fromUtf8(file.readAll());
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// A bare editor set up as the description editor is ("Courier" 15 pixels, no wrapping, the
+// window's size), shown; made and destroyed outside the measured time.
+std::unique_ptr<QPlainTextEdit> bareEditor(benchmark::State& state) {
+    state.PauseTiming();
+    auto editor = std::make_unique<QPlainTextEdit>();
+    QFont font(QStringLiteral("Courier"));
+    font.setPixelSize(15);
+    editor->setFont(font);
+    editor->setLineWrapMode(QPlainTextEdit::NoWrap);
+    editor->resize(560, 380);
+    editor->show();
+    QApplication::processEvents();
+    state.ResumeTiming();
+    return editor;
+}
+
+// Baselines of the open, the text put into a bare editor: with its own setPlainText, and the
+// way the description editor does it (the document takes the text, undo off). The second is
+// the floor of any editor that holds the text as Qt's document of one block per line.
+void BM_EditorSetText(benchmark::State& state) {
+    const QString text = checkFileText();
     for (auto _ : state) {
-        QPlainTextEdit editor;
-        editor.setPlainText(text);
-        benchmark::DoNotOptimize(editor.blockCount());
+        auto editor = bareEditor(state);
+        editor->setPlainText(text);
+        QApplication::processEvents();
+        state.PauseTiming();
+        editor.reset();
+        state.ResumeTiming();
     }
 }
 BENCHMARK(BM_EditorSetText)->Unit(benchmark::kMillisecond);
+
+void BM_EditorFill(benchmark::State& state) {
+    const QString text = checkFileText();
+    for (auto _ : state) {
+        auto editor = bareEditor(state);
+        editor->document()->setUndoRedoEnabled(false);
+        editor->document()->setPlainText(text);
+        editor->document()->setUndoRedoEnabled(true);
+        QApplication::processEvents();
+        state.PauseTiming();
+        editor.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_EditorFill)->Unit(benchmark::kMillisecond);
+
+// Qt's document alone, without any view: building its blocks.
+void BM_DocumentFill(benchmark::State& state) {
+    const QString text = checkFileText();
+    for (auto _ : state) {
+        auto document = std::make_unique<QTextDocument>();
+        document->setUndoRedoEnabled(false);
+        document->setPlainText(text);
+        benchmark::DoNotOptimize(document->blockCount());
+        state.PauseTiming();
+        document.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_DocumentFill)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest>
@@ -285,6 +286,82 @@ private slots:
         QApplication::sendEvent(viewport, &drop);
         QCOMPARE(frame_->client()->children().size(), 2);
         QCOMPARE(frame_->client()->children()[1]->path(), files[1]);
+    }
+
+    void openedTextCannotBeUndoneButLaterEditsCan() {
+        const QString file = path(QStringLiteral("undo.net"));
+        writeAll(file, "neurons 2;\r\nend\r\n");
+        TAxoliteMDIChild* child = frame_->openDescription(file);
+        QVERIFY(child != nullptr);
+        TAxoliteEditFile* editor = child->editor();
+        QVERIFY(!editor->document()->isUndoAvailable());
+        QVERIFY(!frame_->command(CmEditUndo)->isEnabled());
+        QVERIFY(!child->isModified());
+        QCOMPARE(editor->caretLine(), 0);
+        QCOMPARE(editor->textCursor().position(), 0);
+        editor->undo(); // nothing to undo: the text stays
+        QCOMPARE(editor->toPlainText(), QStringLiteral("neurons 2;\nend\n"));
+        QVERIFY(!child->isModified());
+
+        editor->moveCursor(QTextCursor::End);
+        editor->insertPlainText(QStringLiteral("// ещё"));
+        QCOMPARE(editor->caretLine(), 2);
+        QVERIFY(frame_->command(CmEditUndo)->isEnabled());
+        editor->undo(); // back to the text as opened, and unmodified again
+        QCOMPARE(editor->toPlainText(), QStringLiteral("neurons 2;\nend\n"));
+        QVERIFY(!child->isModified());
+        QVERIFY(!editor->document()->isUndoAvailable());
+    }
+
+    void longTextIsShownWholeWithItsScrollBar() {
+        QByteArray text;
+        for (int i = 0; i < 3000; ++i) {
+            text += "  neuron " + QByteArray::number(i) + ", weight 0.5; // нейрон\n";
+        }
+        const QString file = path(QStringLiteral("long.net"));
+        writeAll(file, text);
+        TAxoliteMDIChild* child = frame_->openDescription(file);
+        QVERIFY(child != nullptr);
+        TAxoliteEditFile* editor = child->editor();
+        QCOMPARE(editor->blockCount(), 3001);
+        QCOMPARE(editor->toPlainText(), QString::fromUtf8(text));
+        QCOMPARE(editor->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QTRY_VERIFY(editor->verticalScrollBar()->isVisible());
+        QCOMPARE(editor->verticalScrollBar()->value(), 0); // the start is shown
+        QCOMPARE(editor->caretLine(), 0);
+
+        // A short text leaves no scroll bar behind.
+        const QString small = path(QStringLiteral("small.net"));
+        writeAll(small, "neurons 1;\nend\n");
+        TAxoliteMDIChild* other = frame_->openDescription(small);
+        QVERIFY(other != nullptr);
+        QCOMPARE(other->editor()->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QTRY_VERIFY(!other->editor()->verticalScrollBar()->isVisible());
+    }
+
+    void lexerReceivesTheLinesTheFileReaderGives_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("ascii") << QByteArray("neurons 2;\nsimtime 0, 1;\n\nend");
+        QTest::newRow("cyrillic utf-8")
+            << QStringLiteral("// Сеть\nneurons 2; // два нейрона\nend\n").toUtf8();
+        QTest::newRow("outside the code page")
+            << QStringLiteral("// ✓ 𝄞 Ω\n\tneuron 1,\u00A0weight 1;\n\u2028\nЁё").toUtf8();
+        QTest::newRow("crlf code page 1251") << kCp1251Crlf + "\r\n\r\n";
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF// \xD0\xAF\nend");
+        QTest::newRow("empty") << QByteArray();
+    }
+    void lexerReceivesTheLinesTheFileReaderGives() {
+        QFETCH(QByteArray, bytes);
+        const QString file = path(QStringLiteral("lines.net"));
+        writeAll(file, bytes);
+        TAxoliteMDIChild* child = frame_->openDescription(file);
+        QVERIFY(child != nullptr);
+        const auto expected = axolite::language::decodeDescription(bytes.toStdString()).lines;
+        QCOMPARE(child->editor()->linesCp1251(), expected);
+        // Typed text reaches the lexer the same way.
+        TAxoliteMDIChild* typed = frame_->newDescription();
+        typed->editor()->insertPlainText(child->editor()->rawText());
+        QCOMPARE(typed->editor()->linesCp1251(), expected);
     }
 
     void findAndReplaceInTheEditor() {

@@ -9,6 +9,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <algorithm>
+
 QStringList droppedFiles(const QMimeData* data) {
     QStringList files;
     if (data == nullptr || !data->hasUrls()) {
@@ -44,23 +46,92 @@ QStringList TAxoliteEditFile::documentLines() const {
     return rawText().split(QLatin1Char('\n'));
 }
 
+namespace {
+
+constexpr char kLineEnd = '\n';
+constexpr char kNotAscii = '\x80';
+
+// The text narrowed to one byte per character: ASCII as it is, the paragraph separator between
+// blocks as '\n', any other character as a byte that marks its line for the code page
+// conversion. A loop without branches, which the compiler vectorises.
+std::string narrowed(QStringView text) {
+    std::string bytes(static_cast<std::size_t>(text.size()), '\0');
+    const char16_t* const chars = text.utf16();
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char16_t c = chars[i];
+        const char other = c == QChar::ParagraphSeparator ? kLineEnd : kNotAscii;
+        bytes[i] = c < 0x80 ? static_cast<char>(c) : other;
+    }
+    return bytes;
+}
+
+bool isAscii(std::string_view bytes) {
+    unsigned char any = 0;
+    for (const char b : bytes) {
+        any |= static_cast<unsigned char>(b);
+    }
+    return any < 0x80;
+}
+
+} // namespace
+
+void TAxoliteEditFile::setFileText(const QString& text) {
+    // A change of the editor's width after the text is in lays every line out again (a text
+    // layout object per line: about ten milliseconds for a description of 38,000 lines). A text
+    // taller than the window needs the vertical scroll bar anyway: it is put in place first, so
+    // that its appearance does not narrow the text area under the full text.
+    const int visibleLines = viewport()->height() / std::max(1, fontMetrics().lineSpacing());
+    bool scrolls = true;
+    for (qsizetype from = 0, lines = 0; lines <= visibleLines; ++lines) {
+        from = text.indexOf(QLatin1Char('\n'), from);
+        if (from < 0) {
+            scrolls = false;
+            break;
+        }
+        ++from;
+    }
+    const Qt::ScrollBarPolicy policy = verticalScrollBarPolicy();
+    if (scrolls && policy == Qt::ScrollBarAsNeeded) {
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    }
+    // The document takes the text directly: the editor's own setPlainText adds a pass that
+    // sets the character format of the whole text. Switching undo off and on empties its stack.
+    QTextDocument* doc = document();
+    doc->setUndoRedoEnabled(false);
+    doc->setPlainText(text);
+    doc->setUndoRedoEnabled(true);
+    doc->setModified(false);
+    moveCursor(QTextCursor::Start);
+    setVerticalScrollBarPolicy(policy);
+}
+
 std::vector<std::string> TAxoliteEditFile::linesCp1251() const {
-    // One conversion of the whole text: a description of tens of thousands of lines would spend
-    // most of its check converting line by line. Block texts never hold '\n'.
-    const std::string all = axolite::platform::utf8ToCp1251(rawText().toStdString());
+    // One pass over the raw text, straight into code page lines: converting the whole text to
+    // UTF-8 and then to the code page would copy it three times more. Only the lines that hold
+    // other characters than ASCII go through the conversion.
+    const QString text = document()->toRawText();
+    const std::string bytes = narrowed(text);
     std::vector<std::string> lines;
     lines.reserve(static_cast<std::size_t>(document()->blockCount()));
     std::size_t start = 0;
     for (;;) {
-        const std::size_t end = all.find('\n', start);
-        if (end == std::string::npos) {
-            lines.emplace_back(all, start);
-            break;
+        const std::size_t end = std::min(bytes.find(kLineEnd, start), bytes.size());
+        const std::string_view line(bytes.data() + start, end - start);
+        if (isAscii(line)) {
+            lines.emplace_back(line);
+        } else {
+            const QByteArray utf8 =
+                QStringView(text)
+                    .sliced(static_cast<qsizetype>(start), static_cast<qsizetype>(line.size()))
+                    .toUtf8();
+            lines.push_back(axolite::platform::utf8ToCp1251(
+                std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size()))));
         }
-        lines.emplace_back(all, start, end - start);
+        if (end == bytes.size()) {
+            return lines;
+        }
         start = end + 1;
     }
-    return lines;
 }
 
 bool TAxoliteEditFile::find(const QString& text, QTextDocument::FindFlags flags) {

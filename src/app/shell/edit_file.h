@@ -17,6 +17,10 @@ public:
     // The actions of the context menu (menu 101); the frame supplies its commands.
     void setContextActions(QList<QAction*> actions) { contextActions_ = std::move(actions); }
 
+    // Puts the text of a file just opened in place of the whole text: nothing to undo, the text
+    // unmodified, the caret at the start. "\r\n" counts as one line end, as '\n' does.
+    void setFileText(const QString& text);
+
     // The text exactly as typed (no character replaced), lines separated by '\n'.
     QString rawText() const;
     // The text's lines exactly as typed, one per block.

@@ -99,25 +99,27 @@ bool TAxoliteMDIChild::load(const QString& path) {
     }
     // UTF-8 when the bytes (after a byte-order mark) are valid UTF-8, code page 1251 otherwise:
     // the rule the lexer's file reader follows.
-    const bool bom = bytes.startsWith(kUtf8Bom);
-    const QByteArray body = bom ? bytes.mid(kUtf8Bom.size()) : bytes;
+    const QByteArrayView all(bytes);
+    const QByteArrayView body = all.startsWith(kUtf8Bom) ? all.sliced(kUtf8Bom.size()) : all;
     encoding_ = axolite::platform::isValidUtf8(
-                    std::string_view(body.constData(), static_cast<std::size_t>(body.size())))
+                    std::string_view(body.data(), static_cast<std::size_t>(body.size())))
                     ? TextEncoding::Utf8
                     : TextEncoding::Cp1251;
-    crlf_ = bytes.contains("\r\n");
-    QString text;
-    if (encoding_ == TextEncoding::Utf8) {
-        text = QString::fromUtf8(body);
-    } else {
-        text = QString::fromStdString(axolite::platform::cp1251ToUtf8(
-            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
-    }
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    crlf_ = all.contains(QByteArrayView("\r\n"));
+    // The editor reads "\r\n" as one line end: the text goes in as the file holds it.
+    const QString text =
+        encoding_ == TextEncoding::Utf8
+            ? QString::fromUtf8(body)
+            : QString::fromStdString(axolite::platform::cp1251ToUtf8(
+                  std::string_view(all.data(), static_cast<std::size_t>(all.size()))));
+    bytes.clear();
 
-    editor_->setPlainText(text);
-    editor_->document()->setModified(false);
     path_ = QFileInfo(path).absoluteFilePath();
+    updateCaption();
+    // Shown before the text goes in: the editor then has its final width, and a long text is
+    // laid out once instead of once more at the first showing.
+    show();
+    editor_->setFileText(text);
     record_->simulated = 0;
     updateCaption();
     return true;

@@ -33,8 +33,9 @@ public:
     bool usesCrLf() const { return crlf_; }
     bool isModified() const;
 
-    // Reads the file into the editor: UTF-8 when valid, code page 1251 otherwise. On failure
-    // shows "Невозможно прочитать файл %s" and answers false.
+    // Reads the file into the editor: UTF-8 when valid, code page 1251 otherwise. The window is
+    // shown once the file has been read, before its text goes in. On failure shows
+    // "Невозможно прочитать файл %s", stays hidden and answers false.
     bool load(const QString& path);
     // Writes the editor's text to path (through a temporary file), in the encoding the file came
     // in. On failure shows "Невозможно записать файл %s", keeps the text modified, answers false.
