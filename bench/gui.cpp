@@ -169,6 +169,26 @@ void BM_Open_Gui(benchmark::State& state) {
 }
 BENCHMARK(BM_Open_Gui)->Unit(benchmark::kMillisecond);
 
+// The same with the active description window maximised: the new window opens maximised.
+void BM_Open_GuiMaximized(benchmark::State& state) {
+    auto frame = makeFrame();
+    TAxoliteMDIChild* first = frame->newDescription();
+    for (auto _ : state) {
+        state.PauseTiming();
+        first->showMaximized();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        TAxoliteMDIChild* child = frame->openDescription(fixture().checkFile);
+        QApplication::processEvents();
+        state.PauseTiming();
+        state.counters["maximized"] = child->isMaximized() ? 1 : 0;
+        delete child;
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Open_GuiMaximized)->Unit(benchmark::kMillisecond);
+
 void BM_Simulate_Engine(benchmark::State& state) {
     const auto path = std::filesystem::path(fixture().runFile.toStdString());
     auto text = axolite::language::readDescriptionFile(path);
