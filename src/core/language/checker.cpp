@@ -460,17 +460,24 @@ private:
             ++neurons;
             expectNumber();
         } else {
-            expect(LeftParen, kMissingLeftParen);
-            while (!is(RightParen)) {
-                expectNeuron();
-                ++neurons;
-                expectNumber();
-                if (!is(RightParen)) {
-                    expectComma();
-                }
-            }
-            expect(RightParen, kMissingRightParen);
+            neurons = checkNeuronList();
         }
+        return neurons;
+    }
+
+    // A parenthesised list `( neuron` k1 `, neuron` k2 ... `)`. Returns the neurons counted.
+    std::int32_t checkNeuronList() {
+        expect(LeftParen, kMissingLeftParen);
+        std::int32_t neurons = 0;
+        while (!is(RightParen)) {
+            expectNeuron();
+            ++neurons;
+            expectNumber();
+            if (!is(RightParen)) {
+                expectComma();
+            }
+        }
+        expect(RightParen, kMissingRightParen);
         return neurons;
     }
 
@@ -530,16 +537,7 @@ private:
                 ++weights;
                 expectNumber();
             } else {
-                expect(LeftParen, kMissingLeftParen);
-                while (!is(RightParen)) {
-                    expectNeuron();
-                    ++neurons;
-                    expectNumber();
-                    if (!is(RightParen)) {
-                        expectComma();
-                    }
-                }
-                expect(RightParen, kMissingRightParen);
+                neurons += checkNeuronList();
                 expectComma();
                 expect(KwWeight, kEmptyWeightList);
                 while (!is(Semicolon)) {

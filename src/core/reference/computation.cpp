@@ -32,6 +32,13 @@ std::int32_t requireGridPointCount(const language::NetworkRecord& record) {
     return points;
 }
 
+void reportPercent(Progress& progress, std::int64_t index, double extent, int& lastPercent) {
+    if (const int now = percentAt(index, extent); now != lastPercent) {
+        lastPercent = now;
+        progress.setPercent(now);
+    }
+}
+
 int percentAt(std::int64_t index, double extent) {
     const double percent = static_cast<double>(index) * 100.0 / extent;
     if (!(percent >= 0.0)) {

@@ -2,6 +2,7 @@
 // report, the names the progress dialog shows for them, and the statistics of a series.
 #pragma once
 
+#include "common/progress.h"
 #include "language/network_record.h"
 
 #include <cstddef>
@@ -45,6 +46,10 @@ inline double gridPoint(const language::NetworkRecord& record, std::int64_t l) {
 
 // trunc(index × 100 ÷ R), kept within 0..100.
 int percentAt(std::int64_t index, double extent);
+
+// Passes the percentage of point index on to the progress when it differs from the last one
+// passed (lastPercent, which starts at −1).
+void reportPercent(Progress& progress, std::int64_t index, double extent, int& lastPercent);
 
 // Minimum and maximum over the first count values, both starting at 0.0 (so the minimum is never
 // above 0 and the maximum never below), and the range between them.

@@ -39,10 +39,7 @@ computeExactValues(language::NetworkRecord& record,
                 record.exactPresent[k] = 1;
             }
         }
-        if (const int now = percentAt(l, extent); now != percent) {
-            percent = now;
-            progress.setPercent(percent);
-        }
+        reportPercent(progress, l, extent, percent);
         if (pollCancelled(progress, record.cancelRequested)) {
             outcome = ComputationOutcome::Cancelled;
             break;

@@ -59,10 +59,7 @@ ComputationOutcome computeInputActivation(language::NetworkRecord& record,
                 return ComputationOutcome::Cancelled;
             }
         }
-        if (const int now = percentAt(t, extent); now != percent) {
-            percent = now;
-            progress.setPercent(percent);
-        }
+        reportPercent(progress, t, extent, percent);
     }
     return ComputationOutcome::Completed;
 }

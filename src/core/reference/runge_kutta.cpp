@@ -101,10 +101,7 @@ ComputationOutcome computeRungeKutta(language::NetworkRecord& record, const Line
         record.counters.additions += steps * perStep.additions;
         record.counters.multiplications += steps * perStep.multiplications;
         record.counters.divisions += steps * perStep.divisions;
-        if (const int now = percentAt(j, extent); now != percent) {
-            percent = now;
-            progress.setPercent(percent);
-        }
+        reportPercent(progress, j, extent, percent);
         if (pollCancelled(progress, record.cancelRequested)) {
             outcome = ComputationOutcome::Cancelled;
             break;
