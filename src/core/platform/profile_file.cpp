@@ -15,71 +15,6 @@ namespace axolite::platform {
 
 namespace {
 
-// One code point of a UTF-8 text at pos: its value and length, or length 0 when the bytes there
-// are no valid UTF-8 sequence.
-struct CodePoint {
-    char32_t value = 0;
-    std::size_t length = 0;
-};
-
-CodePoint decodeAt(std::string_view text, std::size_t pos) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(pos);
-    if (lead < 0x80) {
-        return {lead, 1};
-    }
-    std::size_t length = 0;
-    char32_t value = 0;
-    char32_t minimum = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        value = lead & 0x1F;
-        minimum = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        value = lead & 0x0F;
-        minimum = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        value = lead & 0x07;
-        minimum = 0x10000;
-    } else {
-        return {};
-    }
-    if (pos + length > text.size()) {
-        return {};
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const unsigned char next = byte(pos + i);
-        if ((next & 0xC0) != 0x80) {
-            return {};
-        }
-        value = (value << 6) | (next & 0x3F);
-    }
-    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-        return {};
-    }
-    return {value, length};
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 bool isAscii(std::string_view text) {
     for (const char c : text) {
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -156,13 +91,13 @@ std::string lowerCase(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
-        const CodePoint cp = decodeAt(text, pos);
-        if (cp.length == 0) {
+        char32_t c = 0;
+        const std::size_t length = decodeUtf8(text, pos, c);
+        if (length == 0) {
             out += text[pos];
             ++pos;
             continue;
         }
-        char32_t c = cp.value;
         if (c >= U'A' && c <= U'Z') {
             c += 0x20;
         } else if (c >= 0x0410 && c <= 0x042F) { // А..Я
@@ -171,7 +106,7 @@ std::string lowerCase(std::string_view text) {
             c += 0x50;
         }
         appendUtf8(out, c);
-        pos += cp.length;
+        pos += length;
     }
     return out;
 }
@@ -179,8 +114,9 @@ std::string lowerCase(std::string_view text) {
 std::string firstCharacters(std::string_view text, std::size_t count) {
     std::size_t pos = 0;
     for (std::size_t n = 0; n < count && pos < text.size(); ++n) {
-        const CodePoint cp = decodeAt(text, pos);
-        pos += cp.length == 0 ? 1 : cp.length;
+        char32_t c = 0;
+        const std::size_t length = decodeUtf8(text, pos, c);
+        pos += length == 0 ? 1 : length;
     }
     return std::string(text.substr(0, pos));
 }

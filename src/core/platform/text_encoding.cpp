@@ -56,6 +56,8 @@ const Cp1251Table& table() {
     return instance;
 }
 
+} // namespace
+
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
@@ -74,8 +76,6 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// Decodes one UTF-8 sequence at bytes[i]. Returns its length and stores the code point, or
-// returns 0 when the bytes there are no valid sequence.
 std::size_t decodeUtf8(std::string_view bytes, std::size_t i, char32_t& c) {
     const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
     const unsigned char b0 = byte(i);
@@ -114,8 +114,6 @@ std::size_t decodeUtf8(std::string_view bytes, std::size_t i, char32_t& c) {
     }
     return length;
 }
-
-} // namespace
 
 bool isValidUtf8(std::string_view bytes) {
     std::size_t i = 0;
