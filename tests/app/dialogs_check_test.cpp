@@ -1,5 +1,6 @@
 // The check window on real descriptions: what a check shows, when "Посчитать ..." may be
 // pressed, a simulation with its progress dialog, its interruption, and what closing does.
+#include "dialog_controls.h"
 #include "language/lexer.h"
 #include "language/network_record.h"
 #include "language/translate_dialog.h"
@@ -25,17 +26,6 @@ using axolite::language::NetworkRecord;
 
 namespace {
 
-template <typename T> T* control(QWidget& dialog, const char* id) {
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(id));
-    if (widget == nullptr) {
-        qFatal("no control %s", id);
-    }
-    return widget;
-}
-
-QString label(QWidget& dialog, const char* id) {
-    return control<QLabel>(dialog, id)->text();
-}
 bool enabled(QWidget& dialog, const char* id) {
     return control<QPushButton>(dialog, id)->isEnabled();
 }

@@ -1,5 +1,6 @@
 // The folder settings dialog on a temporary tree: the depth-first scan, "<<", "Принять" with
 // its check, and cancelling the scan from the status window.
+#include "dialog_controls.h"
 #include "platform/folder_settings.h"
 #include "shell/folder_settings_dialog.h"
 #include "shell/notifier.h"
@@ -15,14 +16,6 @@
 #include <QtTest>
 
 namespace {
-
-template <typename T> T* control(QWidget& dialog, const char* id) {
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(id));
-    if (widget == nullptr) {
-        qFatal("no control %s", id);
-    }
-    return widget;
-}
 
 // a/{a1/{deep}, a2}, b, and a file and a link that are no directories of the tree.
 void makeTree(const QString& root) {

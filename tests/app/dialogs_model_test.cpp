@@ -1,6 +1,7 @@
 // The model dialog driven through its controls: tabs keep what was typed, the fields filter
 // their characters, saving checks the code's range, and a model survives a round trip through a
 // file; the transfer-function pictures show their curves.
+#include "dialog_controls.h"
 #include "platform/folder_settings.h"
 #include "platform/profile_file.h"
 #include "shell/notifier.h"
@@ -44,14 +45,6 @@ protected:
         return saveAnswer;
     }
 };
-
-template <typename T> T* control(QWidget& dialog, const char* id) {
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(id));
-    if (widget == nullptr) {
-        qFatal("no control %s", id);
-    }
-    return widget;
-}
 
 void type(QWidget& dialog, const char* id, const QString& text) {
     auto* edit = control<QLineEdit>(dialog, id);

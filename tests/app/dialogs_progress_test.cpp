@@ -1,5 +1,6 @@
 // The progress dialog on its own: its figures, the counters' format, the statistics of
 // computations that count nothing, "Прервать" and the end of a computation.
+#include "dialog_controls.h"
 #include "language/network_record.h"
 #include "reference/calculation_progress.h"
 
@@ -10,21 +11,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-namespace {
-
-template <typename T> T* control(QWidget& dialog, const char* id) {
-    T* widget = dialog.findChild<T*>(QString::fromLatin1(id));
-    if (widget == nullptr) {
-        qFatal("no control %s", id);
-    }
-    return widget;
-}
-
-QString label(QWidget& dialog, const char* id) {
-    return control<QLabel>(dialog, id)->text();
-}
-
-} // namespace
+namespace {} // namespace
 
 class DialogsProgressTest : public QObject {
     Q_OBJECT
