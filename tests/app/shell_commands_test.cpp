@@ -2,11 +2,11 @@
 // hold the right commands, each command is enabled exactly when its rule holds (before and after
 // a check, a simulation and an edit), the check command opens the check window, and the window
 // slots are used 1..20, then 0, 1, ...
+#include "editor/edit_file.h"
 #include "language/translate_dialog.h"
 #include "reference/calculation_progress.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
-#include "shell/edit_file.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
 #include "shell/notifier.h"
@@ -256,12 +256,12 @@ private slots:
         frame_->execute(CmEditCopy);
         QTRY_VERIFY(enabled(CmEditPaste));
         frame_->execute(CmEditDelete);
-        QVERIFY(child->editor()->document()->isEmpty());
+        QVERIFY(child->editor()->isEmpty());
         QVERIFY(!enabled(CmEditClear));
         frame_->execute(CmEditUndo);
         QCOMPARE(child->editor()->toPlainText(), QStringLiteral("neurons 2;"));
         frame_->execute(CmEditClear);
-        QVERIFY(child->editor()->document()->isEmpty());
+        QVERIFY(child->editor()->isEmpty());
     }
 
     void checkOfAnEmptyDescriptionOnlyTellsSo() {
@@ -295,10 +295,10 @@ private slots:
         frame_->execute(CmCheck);
         auto* line = child->checkWindow()->findChild<QLabel*>(QStringLiteral("900"));
         QVERIFY(line != nullptr);
-        QTextCursor cursor = child->editor()->textCursor();
-        cursor.movePosition(QTextCursor::Start);
-        cursor.movePosition(QTextCursor::Down, QTextCursor::MoveAnchor, 4);
-        child->editor()->setTextCursor(cursor);
+        child->editor()->moveCursor(QTextCursor::Start);
+        for (int i = 0; i < 4; ++i) {
+            child->editor()->moveCursor(QTextCursor::Down);
+        }
         QCOMPARE(line->text().trimmed(), QStringLiteral("5"));
     }
 
@@ -357,7 +357,7 @@ private slots:
         QCOMPARE(child->editor()->toPlainText(), QStringLiteral("neurons 2;"));
         QTest::keyClick(child->editor(), Qt::Key_Z, Qt::ControlModifier);
         QVERIFY(child->editor()->toPlainText().size() < 10);
-        child->editor()->document()->setModified(false);
+        child->editor()->setModified(false);
         QTest::keyClick(child->editor(), Qt::Key_F4, Qt::ControlModifier);
         QTRY_VERIFY(child.isNull());
     }
@@ -413,7 +413,7 @@ private slots:
                                            "outputlayer {neuron 2, weight 1;}\n"
                                            "networklayout {neuron 1, neuron 2, weight 0.5;}\n"
                                            "end\n");
-        child->editor()->document()->setModified(false);
+        child->editor()->setModified(false);
         frame_->execute(CmCheck);
         QPointer<TAxoliteMDIChild> guard(child);
         TTranslateDialog* check = child->checkWindow();

@@ -1,12 +1,12 @@
 // Description files through the frame: reading UTF-8 and code page 1251 files and saving them in
 // the encoding they came in, saving and the unsaved-changes question (nothing lost on a failed
 // save or a cancel), the recent-files list in Axolite.ini, and files dropped on the frame.
+#include "editor/edit_file.h"
 #include "language/description_text.h"
 #include "platform/profile_file.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
 #include "shell/computation_guard.h"
-#include "shell/edit_file.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
 #include "shell/notifier.h"
@@ -294,11 +294,11 @@ private slots:
         TAxoliteMDIChild* child = frame_->openDescription(file);
         QVERIFY(child != nullptr);
         TAxoliteEditFile* editor = child->editor();
-        QVERIFY(!editor->document()->isUndoAvailable());
+        QVERIFY(!editor->isUndoAvailable());
         QVERIFY(!frame_->command(CmEditUndo)->isEnabled());
         QVERIFY(!child->isModified());
         QCOMPARE(editor->caretLine(), 0);
-        QCOMPARE(editor->textCursor().position(), 0);
+        QCOMPARE(editor->caretPosition(), 0);
         editor->undo(); // nothing to undo: the text stays
         QCOMPARE(editor->toPlainText(), QStringLiteral("neurons 2;\nend\n"));
         QVERIFY(!child->isModified());
@@ -310,7 +310,7 @@ private slots:
         editor->undo(); // back to the text as opened, and unmodified again
         QCOMPARE(editor->toPlainText(), QStringLiteral("neurons 2;\nend\n"));
         QVERIFY(!child->isModified());
-        QVERIFY(!editor->document()->isUndoAvailable());
+        QVERIFY(!editor->isUndoAvailable());
     }
 
     void longTextIsShownWholeWithItsScrollBar() {
@@ -323,7 +323,7 @@ private slots:
         TAxoliteMDIChild* child = frame_->openDescription(file);
         QVERIFY(child != nullptr);
         TAxoliteEditFile* editor = child->editor();
-        QCOMPARE(editor->blockCount(), 3001);
+        QCOMPARE(editor->lineCount(), 3001);
         QCOMPARE(editor->toPlainText(), QString::fromUtf8(text));
         QCOMPARE(editor->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
         QTRY_VERIFY(editor->verticalScrollBar()->isVisible());
@@ -372,9 +372,9 @@ private slots:
         QVERIFY(editor->find(QStringLiteral("neuron"), {}));
         QVERIFY(editor->find(QStringLiteral("neuron"), {}));
         QVERIFY(editor->find(QStringLiteral("neuron"), {})); // case-insensitive: NEURON
-        QCOMPARE(editor->textCursor().blockNumber(), 1);
+        QCOMPARE(editor->caretLine(), 1);
         QVERIFY(editor->find(QStringLiteral("neuron"), {})); // wraps around
-        QCOMPARE(editor->textCursor().blockNumber(), 0);
+        QCOMPARE(editor->caretLine(), 0);
         QVERIFY(!editor->find(QStringLiteral("weight"), {}));
         QCOMPARE(editor->replaceAll(QStringLiteral("neuron"), QStringLiteral("нейрон"),
                                     QTextDocument::FindCaseSensitively),

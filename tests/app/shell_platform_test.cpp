@@ -1,10 +1,10 @@
 // The shell's links to the desktop: the ".net" association in $XDG_DATA_HOME and its removal by
 // "unregister", the help window on contents, help on help and command topics (menu F1, help
 // cursor), the about box's figures, and printing a description to PDF.
+#include "editor/edit_file.h"
 #include "shell/about_box.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
-#include "shell/edit_file.h"
 #include "shell/file_association.h"
 #include "shell/help_window.h"
 #include "shell/mdi_child.h"

@@ -1,6 +1,7 @@
 // The frame: commands, menus, toolbar, enabling, files, check, tools, help and printing.
 #include "shell/axolite_app.h"
 
+#include "editor/edit_file.h"
 #include "language/lexer.h"
 #include "language/translate_dialog.h"
 #include "reference/calculation_progress.h"
@@ -8,7 +9,6 @@
 #include "shell/command_icons.h"
 #include "shell/command_table.h"
 #include "shell/computation_guard.h"
-#include "shell/edit_file.h"
 #include "shell/file_association.h"
 #include "shell/folder_settings_dialog.h"
 #include "shell/help_window.h"
@@ -291,7 +291,7 @@ void TAxoliteApp::updateCommands() {
     const axolite::language::NetworkRecord* record = child ? &child->record() : nullptr;
     const TAxoliteEditFile* editor = child ? child->editor() : nullptr;
     const bool simulated = record != nullptr && record->simulated != 0;
-    const bool selection = editor != nullptr && editor->textCursor().hasSelection();
+    const bool selection = editor != nullptr && editor->hasSelection();
 
     setEnabled(CmFileClose, child != nullptr);
     setEnabled(CmFileSave, child != nullptr && child->isModified());
@@ -309,12 +309,12 @@ void TAxoliteApp::updateCommands() {
     setEnabled(CmNumeric, simulated && !child->numericView);
     setEnabled(CmDynamics, simulated && !child->dynamicsView);
     setEnabled(CmTeachNetwork, !client_->teachNetworkOpen);
-    setEnabled(CmEditUndo, editor != nullptr && editor->document()->isUndoAvailable());
+    setEnabled(CmEditUndo, editor != nullptr && editor->isUndoAvailable());
     setEnabled(CmEditCut, selection);
     setEnabled(CmEditCopy, selection);
     setEnabled(CmEditPaste, editor != nullptr && clipboardHasText_);
     setEnabled(CmEditDelete, selection);
-    setEnabled(CmEditClear, editor != nullptr && !editor->document()->isEmpty());
+    setEnabled(CmEditClear, editor != nullptr && !editor->isEmpty());
     setEnabled(CmFind, editor != nullptr);
     setEnabled(CmReplace, editor != nullptr);
     setEnabled(CmFindNext, editor != nullptr && !lastFind_.text.isEmpty());
@@ -411,14 +411,12 @@ void TAxoliteApp::onCommand(int id) {
         break;
     case CmEditDelete:
         if (editor != nullptr) {
-            editor->textCursor().removeSelectedText();
+            editor->deleteSelection();
         }
         break;
     case CmEditClear:
         if (editor != nullptr) {
-            QTextCursor cursor(editor->document());
-            cursor.select(QTextCursor::Document);
-            cursor.removeSelectedText();
+            editor->clearAll();
         }
         break;
     case CmFind:
@@ -630,9 +628,8 @@ void TAxoliteApp::showFind(bool replace) {
         connect(findDialog_, &TFindDialog::replace, this, &TAxoliteApp::replaceNext);
         connect(findDialog_, &TFindDialog::replaceAll, this, &TAxoliteApp::replaceAll);
     }
-    const QString selected = child->editor()->textCursor().selectedText();
-    findDialog_->showFor(replace,
-                         selected.contains(QChar::ParagraphSeparator) ? QString() : selected);
+    const QString selected = child->editor()->selectedText();
+    findDialog_->showFor(replace, selected.contains(QLatin1Char('\n')) ? QString() : selected);
 }
 
 void TAxoliteApp::findNext() {

@@ -1,11 +1,11 @@
 // A description window.
 #include "shell/mdi_child.h"
 
+#include "editor/edit_file.h"
 #include "language/translate_dialog.h"
 #include "platform/text_encoding.h"
 #include "reference/calculation_progress.h"
 #include "shell/computation_guard.h"
-#include "shell/edit_file.h"
 #include "shell/notifier.h"
 
 #include <QCloseEvent>
@@ -39,23 +39,20 @@ TAxoliteMDIChild::TAxoliteMDIChild(int slot, QWidget* parent)
     updateCaption();
 
     // Any edit makes the results out of date: the results commands wait for a new simulation.
-    connect(editor_->document(), &QTextDocument::contentsChange, this,
-            [this](int, int removed, int added) {
-                if (removed != 0 || added != 0) {
-                    record_->simulated = 0;
-                    emit stateChanged();
-                }
-            });
-    connect(editor_->document(), &QTextDocument::modificationChanged, this, [this] {
+    connect(editor_, &TAxoliteEditFile::contentsChanged, this, [this] {
+        record_->simulated = 0;
+        emit stateChanged();
+    });
+    connect(editor_, &TAxoliteEditFile::modificationChanged, this, [this] {
         updateCaption();
         emit stateChanged();
     });
-    connect(editor_, &QPlainTextEdit::selectionChanged, this, &TAxoliteMDIChild::stateChanged);
-    connect(editor_, &QPlainTextEdit::undoAvailable, this, &TAxoliteMDIChild::stateChanged);
+    connect(editor_, &TAxoliteEditFile::selectionChanged, this, &TAxoliteMDIChild::stateChanged);
+    connect(editor_, &TAxoliteEditFile::undoAvailable, this, &TAxoliteMDIChild::stateChanged);
     connect(&axolite::shell::ComputationRegister::instance(),
             &axolite::shell::ComputationRegister::computationEnded, this,
             &TAxoliteMDIChild::closeIfPending, Qt::QueuedConnection);
-    connect(editor_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+    connect(editor_, &TAxoliteEditFile::cursorPositionChanged, this, [this] {
         if (checkWindow_) {
             checkWindow_->showCaretLine(editor_->caretLine());
         }
@@ -65,7 +62,6 @@ TAxoliteMDIChild::TAxoliteMDIChild(int slot, QWidget* parent)
 TAxoliteMDIChild::~TAxoliteMDIChild() {
     // The editor outlives this body (the base class deletes it): its signals must not reach
     // the record any more.
-    editor_->document()->disconnect(this);
     editor_->disconnect(this);
     record_->clearPresenceAndSimulated();
     closeCheckWindow();
@@ -76,7 +72,7 @@ QString TAxoliteMDIChild::displayName() const {
 }
 
 bool TAxoliteMDIChild::isModified() const {
-    return editor_->document()->isModified();
+    return editor_->isModified();
 }
 
 void TAxoliteMDIChild::updateCaption() {
@@ -107,19 +103,16 @@ bool TAxoliteMDIChild::load(const QString& path) {
                     : TextEncoding::Cp1251;
     crlf_ = all.contains(QByteArrayView("\r\n"));
     // The editor reads "\r\n" as one line end: the text goes in as the file holds it.
-    const QString text =
-        encoding_ == TextEncoding::Utf8
-            ? QString::fromUtf8(body)
-            : QString::fromStdString(axolite::platform::cp1251ToUtf8(
-                  std::string_view(all.data(), static_cast<std::size_t>(all.size()))));
+    QString text = encoding_ == TextEncoding::Utf8
+                       ? QString::fromUtf8(body)
+                       : QString::fromStdString(axolite::platform::cp1251ToUtf8(
+                             std::string_view(all.data(), static_cast<std::size_t>(all.size()))));
     bytes.clear();
 
     path_ = QFileInfo(path).absoluteFilePath();
     updateCaption();
-    // Shown before the text goes in: the editor then has its final width, and a long text is
-    // laid out once instead of once more at the first showing.
     show();
-    editor_->setFileText(text);
+    editor_->setFileText(std::move(text));
     record_->simulated = 0;
     updateCaption();
     return true;
@@ -159,7 +152,7 @@ bool TAxoliteMDIChild::saveTo(const QString& path) {
         return false;
     }
     path_ = QFileInfo(path).absoluteFilePath();
-    editor_->document()->setModified(false);
+    editor_->setModified(false);
     updateCaption();
     return true;
 }

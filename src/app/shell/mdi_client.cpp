@@ -1,7 +1,7 @@
 // The frame client.
 #include "shell/mdi_client.h"
 
-#include "shell/edit_file.h"
+#include "editor/edit_file.h"
 #include "shell/mdi_child.h"
 
 #include <QDragEnterEvent>

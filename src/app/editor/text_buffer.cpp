@@ -1,0 +1,306 @@
+// The text of a description editor.
+#include "editor/text_buffer.h"
+
+#include "platform/text_encoding.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace axolite::editor {
+
+namespace {
+
+constexpr char16_t kLineEnd = u'\n';
+
+// The line starts of text (whose line ends are '\n'), the first line starting at offset.
+void appendStarts(QStringView text, qsizetype offset, std::vector<qsizetype>& starts) {
+    for (qsizetype at = text.indexOf(kLineEnd); at >= 0; at = text.indexOf(kLineEnd, at + 1)) {
+        starts.push_back(offset + at + 1);
+    }
+}
+
+// Typed or pasted text with its line ends made '\n'.
+QString withLineEnds(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r') {
+            if (i + 1 < text.size() && text[i + 1] == kLineEnd) {
+                ++i;
+            }
+            out.append(QChar(kLineEnd));
+        } else if (c == QChar::ParagraphSeparator) {
+            out.append(QChar(kLineEnd));
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+// "\r\n" made '\n' in place; every other character kept.
+void dropCarriageReturns(QString& text) {
+    if (!text.contains(QLatin1String("\r\n"))) {
+        return;
+    }
+    QChar* const chars = text.data();
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!(chars[i] == u'\r' && i + 1 < text.size() && chars[i + 1] == kLineEnd)) {
+            chars[out++] = chars[i];
+        }
+    }
+    text.truncate(out);
+}
+
+// One line as code page 1251 bytes. ASCII is narrowed in a loop without branches; a line with
+// any other character goes through the code page table.
+std::string cp1251Line(QStringView line) {
+    std::string bytes(static_cast<std::size_t>(line.size()), '\0');
+    const char16_t* const chars = line.utf16();
+    char16_t any = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        any |= chars[i];
+        bytes[i] = static_cast<char>(chars[i]);
+    }
+    if (any < 0x80) {
+        return bytes;
+    }
+    const QByteArray utf8 = line.toUtf8();
+    return platform::utf8ToCp1251(
+        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+bool isWordCharacter(QChar c) {
+    return c.isLetterOrNumber();
+}
+
+} // namespace
+
+TextBuffer::TextBuffer() {
+    setText(QString());
+}
+
+void TextBuffer::setText(QString text) {
+    dropCarriageReturns(text);
+    text_ = std::move(text);
+    starts_.clear();
+    starts_.push_back(0);
+    appendStarts(text_, 0, starts_);
+    cp1251_.assign(starts_.size(), std::string());
+    fresh_.assign(starts_.size(), 0);
+    steps_.clear();
+    done_ = 0;
+    clean_ = 0;
+}
+
+qsizetype TextBuffer::lineEnd(qsizetype line) const {
+    return line + 1 < lineCount() ? lineStart(line + 1) - 1 : text_.size();
+}
+
+QStringView TextBuffer::line(qsizetype line) const {
+    const qsizetype start = lineStart(line);
+    return QStringView(text_).sliced(start, lineEnd(line) - start);
+}
+
+qsizetype TextBuffer::lineOf(qsizetype position) const {
+    const auto after = std::upper_bound(starts_.begin(), starts_.end(), position);
+    return static_cast<qsizetype>(std::distance(starts_.begin(), after)) - 1;
+}
+
+qsizetype TextBuffer::widestLine(int tabColumns) const {
+    qsizetype widest = 0;
+    const bool tabs = text_.contains(u'\t');
+    for (qsizetype i = 0; i < lineCount(); ++i) {
+        const QStringView text = line(i);
+        qsizetype columns = text.size();
+        if (tabs && text.contains(u'\t')) {
+            columns = 0;
+            for (const QChar c : text) {
+                columns = c == u'\t' ? (columns / tabColumns + 1) * tabColumns : columns + 1;
+            }
+        }
+        widest = std::max(widest, columns);
+    }
+    return widest;
+}
+
+TextRange TextBuffer::apply(qsizetype from, qsizetype to, QStringView text) {
+    const qsizetype first = lineOf(from);
+    const qsizetype last = lineOf(to);
+    text_.replace(from, to - from, text.data(), text.size());
+
+    // The starts of the lines after the first one that the edit touched are made anew; the
+    // rest move by the change in length.
+    const auto firstAfter = starts_.begin() + first + 1;
+    const auto oldAfter = starts_.begin() + last + 1;
+    std::vector<qsizetype> inserted;
+    appendStarts(text, from, inserted);
+    const qsizetype shift = text.size() - (to - from);
+    for (auto it = oldAfter; it != starts_.end(); ++it) {
+        *it += shift;
+    }
+    const auto removedLines = std::distance(firstAfter, oldAfter);
+    const auto addedLines = static_cast<std::ptrdiff_t>(inserted.size());
+    if (removedLines == addedLines) {
+        std::copy(inserted.begin(), inserted.end(), firstAfter);
+    } else {
+        starts_.erase(firstAfter, oldAfter);
+        starts_.insert(starts_.begin() + first + 1, inserted.begin(), inserted.end());
+        const auto at = static_cast<std::size_t>(first + 1);
+        cp1251_.erase(cp1251_.begin() + first + 1, cp1251_.begin() + last + 1);
+        cp1251_.insert(cp1251_.begin() + static_cast<std::ptrdiff_t>(at), inserted.size(),
+                       std::string());
+        fresh_.erase(fresh_.begin() + first + 1, fresh_.begin() + last + 1);
+        fresh_.insert(fresh_.begin() + static_cast<std::ptrdiff_t>(at), inserted.size(), 0);
+    }
+    std::fill(fresh_.begin() + first, fresh_.begin() + first + 1 + addedLines, 0);
+    return {from, from + text.size()};
+}
+
+TextRange TextBuffer::replace(qsizetype from, qsizetype to, QStringView text, bool typing) {
+    from = std::clamp<qsizetype>(from, 0, size());
+    to = std::clamp<qsizetype>(to, from, size());
+    const QString normal = withLineEnds(text);
+    if (from == to && normal.isEmpty()) {
+        return {from, from};
+    }
+    Edit edit{from, text_.sliced(from, to - from), normal};
+    const TextRange range = apply(from, to, normal);
+
+    // A typed character right after the previous typed one, with nothing undone or saved in
+    // between, extends that step.
+    if (typing && from == to && done_ == steps_.size() && done_ > 0 && clean_ != done_) {
+        Step& last = steps_.back();
+        Edit& previous = last.edits.back();
+        if (last.typing && previous.removed.isEmpty() &&
+            previous.position + previous.inserted.size() == from) {
+            previous.inserted += normal;
+            return range;
+        }
+    }
+    record(Step{{std::move(edit)}, typing});
+    return range;
+}
+
+void TextBuffer::record(Step step) {
+    steps_.erase(steps_.begin() + static_cast<std::ptrdiff_t>(done_), steps_.end());
+    if (clean_ && *clean_ > done_) {
+        clean_.reset(); // the saved text can no longer be reached
+    }
+    steps_.push_back(std::move(step));
+    ++done_;
+}
+
+std::optional<qsizetype> TextBuffer::undo() {
+    if (!canUndo()) {
+        return std::nullopt;
+    }
+    --done_;
+    const Step& step = steps_[done_];
+    qsizetype caret = 0;
+    for (auto it = step.edits.rbegin(); it != step.edits.rend(); ++it) {
+        apply(it->position, it->position + it->inserted.size(), it->removed);
+        caret = it->position + it->removed.size();
+    }
+    return caret;
+}
+
+std::optional<qsizetype> TextBuffer::redo() {
+    if (!canRedo()) {
+        return std::nullopt;
+    }
+    const Step& step = steps_[done_];
+    ++done_;
+    qsizetype caret = 0;
+    for (const Edit& edit : step.edits) {
+        caret = apply(edit.position, edit.position + edit.removed.size(), edit.inserted).to;
+    }
+    return caret;
+}
+
+void TextBuffer::setModified(bool modified) {
+    if (modified) {
+        clean_.reset();
+    } else {
+        clean_ = done_;
+    }
+}
+
+bool TextBuffer::matchesAt(QStringView what, qsizetype at, const FindOptions& options) const {
+    if (!options.wholeWords) {
+        return true;
+    }
+    const qsizetype end = at + what.size();
+    return (at == 0 || !isWordCharacter(text_[at - 1])) &&
+           (end >= size() || !isWordCharacter(text_[end]));
+}
+
+std::optional<TextRange> TextBuffer::find(QStringView what, qsizetype position,
+                                          const FindOptions& options) const {
+    if (what.isEmpty()) {
+        return std::nullopt;
+    }
+    const Qt::CaseSensitivity cs = options.caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const QStringView text(text_);
+    position = std::clamp<qsizetype>(position, 0, size());
+    if (options.backward) {
+        for (qsizetype from = position - 1; from >= 0; --from) {
+            from = text.lastIndexOf(what, from, cs);
+            if (from < 0) {
+                break;
+            }
+            if (matchesAt(what, from, options)) {
+                return TextRange{from, from + what.size()};
+            }
+        }
+        return std::nullopt;
+    }
+    for (qsizetype from = position; from <= size(); ++from) {
+        from = text.indexOf(what, from, cs);
+        if (from < 0) {
+            break;
+        }
+        if (matchesAt(what, from, options)) {
+            return TextRange{from, from + what.size()};
+        }
+    }
+    return std::nullopt;
+}
+
+int TextBuffer::replaceAll(QStringView what, QStringView with, const FindOptions& options) {
+    FindOptions forward = options;
+    forward.backward = false;
+    const QString replacement = withLineEnds(with);
+    // The new text is built in one pass; the whole change is one edit.
+    QString result;
+    int count = 0;
+    qsizetype copied = 0;
+    for (auto match = find(what, 0, forward); match; match = find(what, match->to, forward)) {
+        result.append(QStringView(text_).sliced(copied, match->from - copied));
+        result.append(replacement);
+        copied = match->to;
+        ++count;
+    }
+    if (count == 0) {
+        return 0;
+    }
+    result.append(QStringView(text_).sliced(copied));
+    Edit edit{0, text_, result};
+    apply(0, size(), result);
+    record(Step{{std::move(edit)}, false});
+    return count;
+}
+
+const std::vector<std::string>& TextBuffer::linesCp1251() {
+    for (std::size_t i = 0; i < fresh_.size(); ++i) {
+        if (fresh_[i] == 0) {
+            cp1251_[i] = cp1251Line(line(static_cast<qsizetype>(i)));
+            fresh_[i] = 1;
+        }
+    }
+    return cp1251_;
+}
+
+} // namespace axolite::editor

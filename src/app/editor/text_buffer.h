@@ -1,0 +1,105 @@
+// The text of a description editor: one string with '\n' between lines and the start of every
+// line, edits with their undo and redo steps, the modified flag, searching, and the lines as
+// code page 1251 bytes for the lexer, kept per line so that a check after a small edit converts
+// only the lines that changed.
+//
+// Positions count UTF-16 units from the start of the text; a line end counts as one unit.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace axolite::editor {
+
+struct FindOptions {
+    bool caseSensitive = false;
+    bool wholeWords = false; // the match is neither preceded nor followed by a letter or digit
+    bool backward = false;
+};
+
+struct TextRange {
+    qsizetype from = 0;
+    qsizetype to = 0;
+    friend bool operator==(const TextRange&, const TextRange&) = default;
+};
+
+class TextBuffer {
+public:
+    TextBuffer();
+
+    // Puts text in place of the whole text, as a file holds it: "\r\n" and '\n' end a line, any
+    // other character (a lone '\r' too) belongs to its line, as for the lexer's file reader.
+    // Nothing to undo afterwards, and the text is unmodified.
+    void setText(QString text);
+
+    const QString& text() const { return text_; }
+    qsizetype size() const { return text_.size(); }
+    bool isEmpty() const { return text_.isEmpty(); }
+    qsizetype lineCount() const { return static_cast<qsizetype>(starts_.size()); }
+    qsizetype lineStart(qsizetype line) const { return starts_[static_cast<std::size_t>(line)]; }
+    qsizetype lineEnd(qsizetype line) const;
+    QStringView line(qsizetype line) const;
+    // The line holding position (0 <= position <= size()).
+    qsizetype lineOf(qsizetype position) const;
+    // The longest line's length in characters, a tab counting up to the next multiple of
+    // tabColumns.
+    qsizetype widestLine(int tabColumns) const;
+
+    // Replaces [from, to) by text, whose line ends ("\r\n", '\r', '\n', U+2029) become '\n'.
+    // A typed character (typing = true) right after the previous typed one joins its undo step.
+    // Answers the range the new text occupies.
+    TextRange replace(qsizetype from, qsizetype to, QStringView text, bool typing = false);
+
+    bool canUndo() const { return done_ > 0; }
+    bool canRedo() const { return done_ < steps_.size(); }
+    // Undoes (redoes) one step; answers where the caret goes, or nothing when there was no step.
+    std::optional<qsizetype> undo();
+    std::optional<qsizetype> redo();
+
+    // Modified: the text differs from the one last opened or saved (undoing back to it makes
+    // it unmodified again).
+    bool isModified() const { return clean_ != done_; }
+    void setModified(bool modified);
+
+    // The first match from position on (backward: the last one that starts before position);
+    // wraps around nothing.
+    std::optional<TextRange> find(QStringView what, qsizetype position,
+                                  const FindOptions& options) const;
+    // Replaces every match as one undo step; answers their count.
+    int replaceAll(QStringView what, QStringView with, const FindOptions& options);
+
+    // The lines as code page 1251 bytes: ASCII as it is, other characters as code page 1251
+    // encodes them, '?' where it has no code.
+    const std::vector<std::string>& linesCp1251();
+
+private:
+    struct Edit {
+        qsizetype position = 0;
+        QString removed;
+        QString inserted;
+    };
+    struct Step {
+        std::vector<Edit> edits;
+        bool typing = false;
+    };
+
+    // The edit itself, without undo bookkeeping; answers the inserted range.
+    TextRange apply(qsizetype from, qsizetype to, QStringView text);
+    void record(Step step);
+    bool matchesAt(QStringView what, qsizetype at, const FindOptions& options) const;
+
+    QString text_;
+    std::vector<qsizetype> starts_;
+    std::vector<std::string> cp1251_;
+    std::vector<char> fresh_; // per line: cp1251_ holds the line's current bytes
+    std::vector<Step> steps_;
+    std::size_t done_ = 0;                 // steps_[0, done_) are done, the rest undone
+    std::optional<std::size_t> clean_ = 0; // done_ when the text was last unmodified
+};
+
+} // namespace axolite::editor
