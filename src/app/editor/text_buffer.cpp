@@ -41,12 +41,16 @@ QString withLineEnds(QStringView text) {
 
 // "\r\n" made '\n' in place; every other character kept.
 void dropCarriageReturns(QString& text) {
-    if (!text.contains(QLatin1String("\r\n"))) {
+    qsizetype at = text.indexOf(u'\r');
+    while (at >= 0 && (at + 1 == text.size() || text[at + 1] != kLineEnd)) {
+        at = text.indexOf(u'\r', at + 1);
+    }
+    if (at < 0) {
         return;
     }
     QChar* const chars = text.data();
-    qsizetype out = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    qsizetype out = at;
+    for (qsizetype i = at; i < text.size(); ++i) {
         if (!(chars[i] == u'\r' && i + 1 < text.size() && chars[i + 1] == kLineEnd)) {
             chars[out++] = chars[i];
         }

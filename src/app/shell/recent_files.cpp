@@ -56,6 +56,7 @@ void RecentFiles::load() {
 }
 
 bool RecentFiles::add(const QString& path) {
+    const QStringList before = entries_;
     for (qsizetype i = entries_.size() - 1; i >= 0; --i) {
         if (sameFile(entries_[i], path)) {
             entries_.removeAt(i);
@@ -65,7 +66,8 @@ bool RecentFiles::add(const QString& path) {
     while (entries_.size() > kMaxEntries) {
         entries_.removeLast();
     }
-    return save();
+    // A file opened again while at the top leaves the list, and so the profile, as it was.
+    return entries_ == before || save();
 }
 
 bool RecentFiles::remove(const QString& path) {
@@ -79,14 +81,13 @@ bool RecentFiles::remove(const QString& path) {
 }
 
 bool RecentFiles::save() const {
-    const auto path = toPath(profilePath_);
-    bool ok =
-        platform::writeProfileString(path, kSection, kCountKey, std::to_string(entries_.size()));
+    std::vector<std::pair<std::string, std::string>> values;
+    values.emplace_back(kCountKey, std::to_string(entries_.size()));
     for (int i = 0; i < kMaxEntries; ++i) {
-        const std::string value = i < entries_.size() ? entries_[i].toStdString() : std::string();
-        ok = platform::writeProfileString(path, kSection, entryKey(i), value) && ok;
+        values.emplace_back(entryKey(i),
+                            i < entries_.size() ? entries_[i].toStdString() : std::string());
     }
-    return ok;
+    return platform::writeProfileStrings(toPath(profilePath_), kSection, values);
 }
 
 } // namespace axolite::shell

@@ -331,6 +331,11 @@ std::optional<std::string> readProfileString(const std::filesystem::path& path,
 
 bool writeProfileString(const std::filesystem::path& path, std::string_view section,
                         std::string_view key, std::string_view value) {
+    return writeProfileStrings(path, section, {{std::string(key), std::string(value)}});
+}
+
+bool writeProfileStrings(const std::filesystem::path& path, std::string_view section,
+                         const std::vector<std::pair<std::string, std::string>>& values) {
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
     std::optional<ProfileFile> profile = ProfileFile::load(path);
@@ -340,7 +345,9 @@ bool writeProfileString(const std::filesystem::path& path, std::string_view sect
         }
         profile.emplace();
     }
-    profile->set(section, key, value);
+    for (const auto& [key, value] : values) {
+        profile->set(section, key, value);
+    }
     return profile->save(path);
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace axolite::platform {
@@ -65,6 +66,9 @@ std::optional<std::string> readProfileString(const std::filesystem::path& path,
 // Writes one value, keeping the rest of the file (creating the file when missing).
 bool writeProfileString(const std::filesystem::path& path, std::string_view section,
                         std::string_view key, std::string_view value);
+// Writes several values of one section at once: the file is read and written one time.
+bool writeProfileStrings(const std::filesystem::path& path, std::string_view section,
+                         const std::vector<std::pair<std::string, std::string>>& values);
 
 // Lower case of a UTF-8 text, for Latin and Cyrillic letters (the rest as it stands): the
 // comparison of names in profile files, and the lower-cased paths of the product's messages.

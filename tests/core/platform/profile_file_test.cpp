@@ -100,6 +100,20 @@ TEST(ProfileFile, UnreadableOrUnwritablePlacesFail) {
     EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.ini"));
 }
 
+TEST(ProfileFile, SeveralValuesAreWrittenTogetherKeepingTheRest) {
+    TempDir dir;
+    writeFile(dir / "a.ini", "[Other]\r\nq=1\r\n[MRU]\r\nCount=1\r\nFile1=x\r\n");
+    ASSERT_TRUE(writeProfileStrings(dir / "a.ini", "mru",
+                                    {{"count", "2"}, {"File1", "y"}, {"File2", "x"}}));
+    EXPECT_EQ(readFile(dir / "a.ini"),
+              "[Other]\r\nq=1\r\n[MRU]\r\nCount=2\r\nFile1=y\r\nFile2=x\r\n");
+    // A new file is made; a folder in the way is never replaced.
+    EXPECT_TRUE(writeProfileStrings(dir / "new.ini", "S", {{"k", "v"}}));
+    EXPECT_EQ(readProfileString(dir / "new.ini", "s", "K"), std::string("v"));
+    std::filesystem::create_directory(dir / "folder.ini");
+    EXPECT_FALSE(writeProfileStrings(dir / "folder.ini", "S", {{"k", "v"}}));
+}
+
 TEST(ProfileFile, AnyBytesGiveSomeProfile) {
     const std::string bytes("[\xc0\x98\xff]\n\x00=\x01\n=\n[\n]]]\nkey\n", 22);
     const ProfileFile p = ProfileFile::decode(bytes);
