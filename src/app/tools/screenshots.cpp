@@ -1,12 +1,12 @@
 // Renders the main windows offscreen into PNG files for the documentation: the frame with a
 // description, the check window, the progress dialog after a simulation, and the model dialog.
 // Usage: axolite_screenshots OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
+#include "editor/edit_file.h"
 #include "language/translate_dialog.h"
 #include "reference/calculation_progress.h"
 #include "shell/about_box.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
-#include "shell/edit_file.h"
 #include "shell/help_window.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
