@@ -174,12 +174,12 @@ TextRange TextBuffer::replace(qsizetype from, qsizetype to, QStringView text, bo
     const TextRange range = apply(from, to, normal);
 
     // A typed character right after the previous typed one, with nothing undone or saved in
-    // between, extends that step.
+    // between, extends that step (also when that one replaced a selection: undoing the typing
+    // brings the selected text back in one step).
     if (typing && from == to && done_ == steps_.size() && done_ > 0 && clean_ != done_) {
         Step& last = steps_.back();
         Edit& previous = last.edits.back();
-        if (last.typing && previous.removed.isEmpty() &&
-            previous.position + previous.inserted.size() == from) {
+        if (last.typing && previous.position + previous.inserted.size() == from) {
             previous.inserted += normal;
             return range;
         }
