@@ -4,7 +4,6 @@
 #include "platform/text_encoding.h"
 
 #include <fstream>
-#include <iterator>
 
 namespace axolite::language {
 
@@ -33,13 +32,13 @@ std::vector<std::string> splitLines(std::string_view text, Convert convert) {
     return lines;
 }
 
+// Without an early exit the loop is vectorised: lines are short, and nearly always ASCII.
 bool isAscii(std::string_view bytes) {
+    unsigned char any = 0;
     for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
+        any |= static_cast<unsigned char>(c);
     }
-    return true;
+    return any < 0x80;
 }
 
 } // namespace
@@ -70,10 +69,25 @@ std::optional<DescriptionText> readDescriptionFile(const std::filesystem::path& 
     if (!in) {
         return std::nullopt;
     }
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        return std::nullopt;
+    // Read in blocks straight into the string; the size the file has now is only a first guess
+    // (it may change while it is read).
+    std::string bytes;
+    const auto size = std::filesystem::file_size(path, error);
+    std::size_t capacity = error ? std::size_t{1} << 16 : static_cast<std::size_t>(size) + 1;
+    std::size_t used = 0;
+    while (true) {
+        bytes.resize(capacity);
+        in.read(bytes.data() + used, static_cast<std::streamsize>(capacity - used));
+        used += static_cast<std::size_t>(in.gcount());
+        if (in.bad()) {
+            return std::nullopt;
+        }
+        if (!in) {
+            break; // end of file
+        }
+        capacity *= 2;
     }
+    bytes.resize(used);
     return decodeDescription(bytes);
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <iconv.h>
 #include <unordered_map>
 
@@ -118,7 +119,13 @@ std::size_t decodeUtf8(std::string_view bytes, std::size_t i, char32_t& c) {
 bool isValidUtf8(std::string_view bytes) {
     std::size_t i = 0;
     while (i < bytes.size()) {
-        // Runs of plain ASCII are the common case.
+        // Runs of plain ASCII are the common case: eight bytes at a time.
+        std::uint64_t word = 0;
+        if (bytes.size() - i >= sizeof word && (std::memcpy(&word, bytes.data() + i, sizeof word),
+                                                (word & 0x8080808080808080u) == 0)) {
+            i += sizeof word;
+            continue;
+        }
         if (static_cast<unsigned char>(bytes[i]) < 0x80) {
             ++i;
             continue;

@@ -65,6 +65,16 @@ TEST(DescriptionText, ReadsFilesAndRefusesWhatCannotBeRead) {
     EXPECT_EQ(text->lines, (Lines{"neurons 2;", "end", ""}));
     EXPECT_FALSE(readDescriptionFile(dir / "missing.net"));
     EXPECT_FALSE(readDescriptionFile(dir.path()));
+
+    // Empty and long files come in whole.
+    axolite::test::writeFile(dir / "empty.net", "");
+    EXPECT_EQ(readDescriptionFile(dir / "empty.net")->lines, Lines{""});
+    std::string long_;
+    for (int i = 0; i < 20000; ++i) {
+        long_ += "neuron " + std::to_string(i) + ", weight 1;\n";
+    }
+    axolite::test::writeFile(dir / "long.net", long_);
+    EXPECT_EQ(readDescriptionFile(dir / "long.net")->lines, decodeDescription(long_).lines);
 }
 
 } // namespace

@@ -22,6 +22,20 @@ TEST(TextEncoding, Utf8Validation) {
     EXPECT_FALSE(isValidUtf8("\xCD\xE5\xE9\xF0\xEE\xED")); // "Нейрон" in code page 1251
 }
 
+TEST(TextEncoding, Utf8ValidationFindsASequenceWhereverItStandsInTheAsciiAroundIt) {
+    // Long ASCII runs are checked in blocks: a sequence must be seen at every offset and at
+    // the very end.
+    for (std::size_t before = 0; before <= 17; ++before) {
+        for (std::size_t after = 0; after <= 9; ++after) {
+            const std::string pad(before, 'a');
+            const std::string tail(after, 'b');
+            EXPECT_TRUE(isValidUtf8(pad + "\xD0\xAF" + tail)) << before << ' ' << after;
+            EXPECT_FALSE(isValidUtf8(pad + "\xD0" + tail)) << before << ' ' << after;
+            EXPECT_FALSE(isValidUtf8(pad + "\xED\xA0\x80" + tail)) << before << ' ' << after;
+        }
+    }
+}
+
 TEST(TextEncoding, Cp1251RoundTrip) {
     const std::string utf8 = "Нейронная сеть: ёЁ №«»–—€";
     const std::string cp1251 = utf8ToCp1251(utf8);
