@@ -1,6 +1,8 @@
-// What the desktop program adds to the engine's work, measured offscreen: opening and checking a
-// 1 MB description, and a 196-neuron, 10^5-step simulation with its progress dialog, each
-// against the same engine calls without any window; and the time to a usable main window.
+// What the desktop program adds to the engine's work, measured offscreen: the whole way from a
+// 1 MB description of 196 fully connected neurons on disk to its simulation over 10^5 steps
+// (open, check, "Посчитать ..."), its parts (opening and checking; the run with its progress
+// dialog), each against the same engine calls without any window; and the time to a usable main
+// window.
 #include "common/progress.h"
 #include "editor/edit_file.h"
 #include "language/checker.h"
@@ -209,6 +211,46 @@ void BM_Simulate_Engine(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Simulate_Engine)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The whole way: read, check, prepare and run 10^5 steps.
+void BM_OpenCheckSimulate_Engine(benchmark::State& state) {
+    const auto path = std::filesystem::path(fixture().runFile.toStdString());
+    for (auto _ : state) {
+        auto text = axolite::language::readDescriptionFile(path);
+        axolite::language::NetworkRecord record;
+        axolite::language::lexDescription(text->lines, record);
+        auto check = axolite::language::checkDescription(record);
+        axolite::simulation::Simulation simulation;
+        simulation.prepare(record, check);
+        axolite::SilentProgress progress;
+        const auto result = simulation.run(record, check, progress, fixture().folders);
+        if (result.outcome != axolite::simulation::Simulation::Outcome::Completed) {
+            state.SkipWithError("the simulation did not complete");
+        }
+    }
+}
+BENCHMARK(BM_OpenCheckSimulate_Engine)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same through the frame: open into a description window, check command, check window,
+// "Посчитать ..." with the progress dialog, events processed until the windows are drawn.
+void BM_OpenCheckSimulate_Gui(benchmark::State& state) {
+    auto frame = makeFrame();
+    for (auto _ : state) {
+        TAxoliteMDIChild* child = frame->openDescription(fixture().runFile);
+        frame->checkDescription(child);
+        QApplication::processEvents();
+        child->checkWindow()->calculate();
+        QApplication::processEvents();
+        state.PauseTiming();
+        if (child->record().simulated == 0) {
+            state.SkipWithError("the simulation did not complete");
+        }
+        delete child;
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenCheckSimulate_Gui)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // "Посчитать ..." in the check window: the same run with the progress dialog processing events.
 void BM_Simulate_Gui(benchmark::State& state) {
