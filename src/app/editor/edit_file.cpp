@@ -111,9 +111,15 @@ bool isTyping(const QKeyEvent* event) {
     const bool command =
         (modifiers & Qt::ControlModifier) != 0 ||
         ((modifiers & Qt::AltModifier) != 0 && (modifiers & Qt::KeypadModifier) == 0);
-    return !text.isEmpty() && !command &&
-           (text.front().isPrint() || text == QStringLiteral("\t")) &&
-           !(modifiers & Qt::MetaModifier);
+    if (text.isEmpty() || command || (modifiers & Qt::MetaModifier) != 0) {
+        return false;
+    }
+    // The first character is judged by its code point: one outside the basic plane comes as a
+    // surrogate pair, which is no printable QChar on its own.
+    const char32_t first = text.size() >= 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate()
+                               ? QChar::surrogateToUcs4(text[0], text[1])
+                               : text[0].unicode();
+    return QChar::isPrint(first) || text == QStringLiteral("\t");
 }
 
 } // namespace
@@ -138,9 +144,9 @@ TAxoliteEditFile::~TAxoliteEditFile() = default;
 
 // ---- text and state ------------------------------------------------------------------------
 
-void TAxoliteEditFile::setFileText(QString text) {
+void TAxoliteEditFile::setFileText(QString text, std::vector<std::string> cp1251Lines) {
     const State before = state();
-    buffer_.setText(std::move(text));
+    buffer_.setText(std::move(text), std::move(cp1251Lines));
     caret_ = anchor_ = 0;
     preferredX_ = -1;
     verticalScrollBar()->setValue(0);
@@ -168,8 +174,17 @@ TAxoliteEditFile::State TAxoliteEditFile::state() const {
 }
 
 void TAxoliteEditFile::changed(const State& before, bool textChanged) {
-    caret_ = std::clamp<qsizetype>(caret_, 0, buffer_.size());
-    anchor_ = std::clamp<qsizetype>(anchor_, 0, buffer_.size());
+    // Never between the two halves of a surrogate pair: typing there would split the character.
+    const auto valid = [this](qsizetype position) {
+        position = std::clamp<qsizetype>(position, 0, buffer_.size());
+        const QString& text = buffer_.text();
+        return position > 0 && position < text.size() && text[position - 1].isHighSurrogate() &&
+                       text[position].isLowSurrogate()
+                   ? position - 1
+                   : position;
+    };
+    caret_ = valid(caret_);
+    anchor_ = valid(anchor_);
     if (textChanged) {
         forgetLayouts();
         widestKnown_ = false;
@@ -208,6 +223,7 @@ void TAxoliteEditFile::setSelection(qsizetype anchor, qsizetype caret) {
     caret_ = std::clamp<qsizetype>(caret, 0, buffer_.size());
     preferredX_ = -1;
     changed(before, false);
+    ensureCaretVisible(); // also when the caret stays where it was but is scrolled out of view
 }
 
 void TAxoliteEditFile::moveTo(qsizetype position, bool keepAnchor) {
@@ -221,6 +237,9 @@ void TAxoliteEditFile::moveTo(qsizetype position, bool keepAnchor) {
 }
 
 void TAxoliteEditFile::edit(qsizetype from, qsizetype to, const QString& text, bool typing) {
+    if (from == to && text.isEmpty()) {
+        return; // nothing to remove (Delete at the end, Backspace at the start): no change
+    }
     const State before = state();
     const axolite::editor::TextRange range = buffer_.replace(from, to, text, typing);
     caret_ = anchor_ = range.to;
@@ -585,6 +604,14 @@ void TAxoliteEditFile::scrollContentsBy(int, int) {
 // ---- keyboard --------------------------------------------------------------------------------
 
 bool TAxoliteEditFile::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        // Tab types a tab instead of moving the focus to the next control.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab && (key->modifiers() & ~Qt::KeypadModifier) == 0) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool editing =
