@@ -33,7 +33,8 @@ public:
 
     // Puts the text of a file just opened in place of the whole text: nothing to undo, the text
     // unmodified, the caret at the start. "\r\n" counts as one line end, as '\n' does.
-    void setFileText(QString text);
+    // cp1251Lines: the lines as the lexer's file reader gave them, when known.
+    void setFileText(QString text, std::vector<std::string> cp1251Lines = {});
     // The same for text from elsewhere.
     void setPlainText(const QString& text) { setFileText(text); }
 

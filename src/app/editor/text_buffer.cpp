@@ -86,14 +86,15 @@ TextBuffer::TextBuffer() {
     setText(QString());
 }
 
-void TextBuffer::setText(QString text) {
+void TextBuffer::setText(QString text, std::vector<std::string> cp1251Lines) {
     dropCarriageReturns(text);
     text_ = std::move(text);
     starts_.clear();
     starts_.push_back(0);
     appendStarts(text_, 0, starts_);
-    cp1251_.assign(starts_.size(), std::string());
-    fresh_.assign(starts_.size(), 0);
+    const bool given = cp1251Lines.size() == starts_.size();
+    cp1251_ = given ? std::move(cp1251Lines) : std::vector<std::string>(starts_.size());
+    fresh_.assign(starts_.size(), given ? 1 : 0);
     steps_.clear();
     done_ = 0;
     clean_ = 0;

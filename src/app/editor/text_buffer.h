@@ -34,8 +34,10 @@ public:
 
     // Puts text in place of the whole text, as a file holds it: "\r\n" and '\n' end a line, any
     // other character (a lone '\r' too) belongs to its line, as for the lexer's file reader.
-    // Nothing to undo afterwards, and the text is unmodified.
-    void setText(QString text);
+    // Nothing to undo afterwards, and the text is unmodified. cp1251Lines, when given, are the
+    // text's lines as the lexer reads them (as the file reader made them); they are taken when
+    // their count is the text's.
+    void setText(QString text, std::vector<std::string> cp1251Lines = {});
 
     const QString& text() const { return text_; }
     qsizetype size() const { return text_.size(); }

@@ -20,7 +20,7 @@ using axolite::language::TextEncoding;
 
 namespace {
 
-const QByteArray kUtf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 QString shownPath(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -93,26 +93,30 @@ bool TAxoliteMDIChild::load(const QString& path) {
             QStringLiteral("Невозможно прочитать файл %1").arg(shownPath(path)), this);
         return false;
     }
-    // UTF-8 when the bytes (after a byte-order mark) are valid UTF-8, code page 1251 otherwise:
-    // the rule the lexer's file reader follows.
-    const QByteArrayView all(bytes);
-    const QByteArrayView body = all.startsWith(kUtf8Bom) ? all.sliced(kUtf8Bom.size()) : all;
-    encoding_ = axolite::platform::isValidUtf8(
-                    std::string_view(body.data(), static_cast<std::size_t>(body.size())))
-                    ? TextEncoding::Utf8
-                    : TextEncoding::Cp1251;
-    crlf_ = all.contains(QByteArrayView("\r\n"));
+    // The lexer's file reader chooses the encoding (UTF-8 when the bytes after a byte-order mark
+    // are valid UTF-8, code page 1251 otherwise) and gives the lines the lexer reads; the editor
+    // keeps them until a line is edited.
+    const std::string_view all(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    axolite::language::DescriptionText decoded = axolite::language::decodeDescription(all);
+    encoding_ = decoded.encoding;
+    crlf_ = false;
+    for (auto at = all.find('\r'); at != std::string_view::npos; at = all.find('\r', at + 1)) {
+        if (at + 1 < all.size() && all[at + 1] == '\n') {
+            crlf_ = true;
+            break;
+        }
+    }
     // The editor reads "\r\n" as one line end: the text goes in as the file holds it.
+    const std::string_view body = all.starts_with(kUtf8Bom) ? all.substr(kUtf8Bom.size()) : all;
     QString text = encoding_ == TextEncoding::Utf8
-                       ? QString::fromUtf8(body)
-                       : QString::fromStdString(axolite::platform::cp1251ToUtf8(
-                             std::string_view(all.data(), static_cast<std::size_t>(all.size()))));
+                       ? QString::fromUtf8(body.data(), static_cast<qsizetype>(body.size()))
+                       : QString::fromStdString(axolite::platform::cp1251ToUtf8(all));
     bytes.clear();
 
     path_ = QFileInfo(path).absoluteFilePath();
     updateCaption();
     show();
-    editor_->setFileText(std::move(text));
+    editor_->setFileText(std::move(text), std::move(decoded.lines));
     record_->simulated = 0;
     updateCaption();
     return true;
