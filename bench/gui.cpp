@@ -14,6 +14,7 @@
 #include "shell/axolite_app.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
+#include "shell/memory_reuse.h"
 #include "shell/notifier.h"
 #include "simulation/simulation.h"
 
@@ -378,6 +379,8 @@ BENCHMARK(BM_DocumentFill)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
+    // As the program does at its start.
+    axolite::shell::keepFreedMemoryForReuse();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

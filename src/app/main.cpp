@@ -3,6 +3,7 @@
 #include "shell/about_box.h"
 #include "shell/axolite_app.h"
 #include "shell/file_association.h"
+#include "shell/memory_reuse.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 int main(int argc, char* argv[]) {
+    axolite::shell::keepFreedMemoryForReuse();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Axolite"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/axolite.svg")));
