@@ -364,6 +364,39 @@ private slots:
         QCOMPARE(typed->editor()->linesCp1251(), expected);
     }
 
+    void openedLinesGoToTheLexerAsReadUntilEdited() {
+        // Code page 1251 with its one unassigned byte: the lexer sees it as the file holds it.
+        const QByteArray bytes("// a\x98z\r\nneurons 2;\r\nend");
+        const QString file = path(QStringLiteral("unassigned.net"));
+        writeAll(file, bytes);
+        TAxoliteMDIChild* child = frame_->openDescription(file);
+        QVERIFY(child != nullptr);
+        TAxoliteEditFile* editor = child->editor();
+        std::vector<std::string> expected{"// a\x98z", "neurons 2;", "end"};
+        QCOMPARE(editor->linesCp1251(), expected);
+
+        // An edited line is converted anew, the others stay as read.
+        editor->moveCursor(QTextCursor::Down);
+        editor->moveCursor(QTextCursor::EndOfLine);
+        editor->insertPlainText(QStringLiteral(" // Ж"));
+        expected[1] = "neurons 2; // \xC6";
+        QCOMPARE(editor->linesCp1251(), expected);
+        editor->moveCursor(QTextCursor::Start);
+        editor->insertPlainText(QStringLiteral("/"));
+        expected[0] = "/// a?z"; // the editor shows the unassigned byte as '?'
+        QCOMPARE(editor->linesCp1251(), expected);
+        // Lines split and joined.
+        editor->moveCursor(QTextCursor::End);
+        editor->insertPlainText(QStringLiteral("\nx"));
+        expected.push_back("x");
+        QCOMPARE(editor->linesCp1251(), expected);
+        editor->undo();
+        editor->undo();
+        editor->undo();
+        expected = {"// a?z", "neurons 2;", "end"};
+        QCOMPARE(editor->linesCp1251(), expected);
+    }
+
     void findAndReplaceInTheEditor() {
         TAxoliteMDIChild* child = frame_->newDescription();
         TAxoliteEditFile* editor = child->editor();
