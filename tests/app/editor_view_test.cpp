@@ -276,6 +276,12 @@ private slots:
         QVERIFY(pointAt(0, 400).x() <= editor().viewport()->width());
         key(Qt::Key_Home);
         QCOMPARE(horizontal->value(), 0);
+
+        // Characters wider than a column: the end of the line can still be scrolled into view.
+        editor().setPlainText(QString(200, QChar(0x2103)) + QStringLiteral("\nabc"));
+        key(Qt::Key_End);
+        QVERIFY(pointAt(0, 200).x() <= editor().viewport()->width());
+        QVERIFY(pointAt(0, 200).x() >= 0);
     }
 
     // Typed text is one undo step; the modified flag and the signals follow undo and the save.

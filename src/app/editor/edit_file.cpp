@@ -187,6 +187,7 @@ void TAxoliteEditFile::changed(const State& before, bool textChanged) {
     anchor_ = valid(anchor_);
     if (textChanged) {
         forgetLayouts();
+        measured_ = 0;
         widestKnown_ = false;
         updateScrollBars();
         emit contentsChanged();
@@ -382,6 +383,9 @@ QTextLayout& TAxoliteEditFile::layout(qsizetype line) const {
             textLine.setPosition(QPointF(0, 0));
         }
         slot->endLayout();
+        if (textLine.isValid()) {
+            measured_ = std::max(measured_, textLine.naturalTextWidth());
+        }
     }
     return *slot;
 }
@@ -401,8 +405,8 @@ void TAxoliteEditFile::updateScrollBars() {
     vertical->setRange(0, std::max(0, lineCount() - lines));
 
     const qreal charWidth = QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' '));
-    const int width =
-        static_cast<int>(std::ceil(static_cast<qreal>(widest_ + 1) * charWidth)) + 2 * kMargin;
+    const qreal widest = std::max(static_cast<qreal>(widest_) * charWidth, measured_);
+    const int width = static_cast<int>(std::ceil(widest + charWidth)) + 2 * kMargin;
     QScrollBar* horizontal = horizontalScrollBar();
     horizontal->setPageStep(viewport()->width());
     horizontal->setSingleStep(static_cast<int>(std::ceil(charWidth)));
@@ -429,7 +433,11 @@ void TAxoliteEditFile::ensureCaretVisible() {
     } else if (line >= vertical->value() + lines) {
         vertical->setValue(static_cast<int>(line) - lines + 1);
     }
+    const qreal measured = measured_;
     const QRect caret = caretRect();
+    if (measured_ > measured) {
+        updateScrollBars(); // the caret's line is wider than its columns made it seem
+    }
     QScrollBar* horizontal = horizontalScrollBar();
     const int width = viewport()->width();
     if (caret.left() < 0) {
@@ -563,6 +571,7 @@ void TAxoliteEditFile::paintEvent(QPaintEvent* event) {
     selection.format.setBackground(colours.highlight());
     selection.format.setForeground(colours.highlightedText());
     const int firstLine = std::max(0, event->rect().top() / height) + firstVisibleLine();
+    const qreal measured = measured_;
     for (qsizetype line = firstLine; line < buffer_.lineCount(); ++line) {
         const int top = static_cast<int>(line - firstVisibleLine()) * height;
         if (top > event->rect().bottom()) {
@@ -589,6 +598,9 @@ void TAxoliteEditFile::paintEvent(QPaintEvent* event) {
         if (line == caretLine && caretShown_ && hasFocus()) {
             text.drawCursor(&painter, at, static_cast<int>(caret_ - start), 1);
         }
+    }
+    if (measured_ > measured) {
+        updateScrollBars(); // a line in view is wider than its columns made it seem
     }
 }
 

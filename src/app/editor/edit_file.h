@@ -161,6 +161,9 @@ private:
     QPoint lastMouse_;
     QString preedit_;
     mutable std::unordered_map<qsizetype, std::unique_ptr<QTextLayout>> layouts_;
+    // The widest line laid out since the text last changed, in pixels: characters wider than a
+    // column (or narrower) make the count of columns a poor measure of a line's width.
+    mutable qreal measured_ = 0;
     QList<QAction*> contextActions_;
 };
 
