@@ -463,6 +463,19 @@ private slots:
         QCOMPARE(editor().selectedText(), QStringLiteral("ab"));
         QVERIFY(!editor().find(QStringLiteral("zz"), {}));
         QCOMPARE(editor().selectedText(), QStringLiteral("ab"));
+
+        // Replacing backward with a text that holds the one searched for goes on to the match
+        // before, not into the replacement.
+        editor().setPlainText(QStringLiteral("a b a"));
+        editor().setSelection(4, 5);
+        QVERIFY(editor().replaceAndFind(QStringLiteral("a"), QStringLiteral("aa"),
+                                        QTextDocument::FindBackward));
+        QCOMPARE(editor().toPlainText(), QStringLiteral("a b aa"));
+        QCOMPARE(editor().anchorPosition(), 0);
+        QCOMPARE(editor().caretPosition(), 1);
+        QVERIFY(editor().replaceAndFind(QStringLiteral("a"), QStringLiteral("aa"), {}));
+        QCOMPARE(editor().toPlainText(), QStringLiteral("aa b aa"));
+        QCOMPARE(editor().anchorPosition(), 5);
     }
 };
 

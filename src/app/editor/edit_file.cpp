@@ -310,9 +310,15 @@ bool TAxoliteEditFile::find(const QString& text, QTextDocument::FindFlags flags)
     if (text.isEmpty()) {
         return false;
     }
+    return findFrom(text, flags,
+                    flags.testFlag(QTextDocument::FindBackward) ? std::min(caret_, anchor_)
+                                                                : std::max(caret_, anchor_));
+}
+
+bool TAxoliteEditFile::findFrom(const QString& text, QTextDocument::FindFlags flags,
+                                qsizetype position) {
     const FindOptions options = findOptions(flags);
-    const qsizetype from = options.backward ? std::min(caret_, anchor_) : std::max(caret_, anchor_);
-    auto match = buffer_.find(text, from, options);
+    auto match = buffer_.find(text, position, options);
     if (!match) {
         // Once more from the other end of the text.
         match = buffer_.find(text, options.backward ? buffer_.size() : 0, options);
@@ -330,7 +336,13 @@ bool TAxoliteEditFile::replaceAndFind(const QString& text, const QString& replac
                                        ? Qt::CaseSensitive
                                        : Qt::CaseInsensitive;
     if (hasSelection() && selectedText().compare(text, cs) == 0) {
+        const qsizetype from = std::min(caret_, anchor_);
         insertPlainText(replacement);
+        if (flags.testFlag(QTextDocument::FindBackward)) {
+            // Backward from the replacement's start: a replacement holding the text searched
+            // for is not found (and replaced) again and again.
+            return findFrom(text, flags, from);
+        }
     }
     return find(text, flags);
 }

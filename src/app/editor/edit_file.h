@@ -132,6 +132,8 @@ private:
     // Replaces the selection (or [from, to)) by text as one edit, caret after it.
     void edit(qsizetype from, qsizetype to, const QString& text, bool typing = false);
     void moveTo(qsizetype position, bool keepAnchor);
+    // Finds from position (wrapping around once) and selects the match.
+    bool findFrom(const QString& text, QTextDocument::FindFlags flags, qsizetype position);
     void updateScrollBars();
     void ensureCaretVisible();
     void restartBlink();
