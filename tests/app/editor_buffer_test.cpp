@@ -2,6 +2,7 @@
 // checked against a plain string model under random edits, undo and redo; the modified flag and
 // the typing steps; finding and replacing.
 #include "editor/text_buffer.h"
+#include "language/description_text.h"
 #include "platform/text_encoding.h"
 
 #include <QRandomGenerator>
@@ -215,6 +216,54 @@ private slots:
         buffer.setText(QStringLiteral("ab\tc\n\t\t"));
         QCOMPARE(buffer.widestLine(8), 16);
         QCOMPARE(buffer.widestLine(4), 8);
+    }
+
+    // The lines the file reader gave are the lexer's until a line is edited: an edit converts
+    // the lines it touched and keeps the others where they moved; lines of another count than
+    // the text's are not taken.
+    void givenLinesStayUntilEdited() {
+        TextBuffer buffer;
+        buffer.setText(QStringLiteral("a\nb\nc"), {"A", "B", "C"});
+        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"A", "B", "C"}));
+        buffer.replace(2, 3, u"бб\n\nx");
+        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"A", "\xE1\xE1", "", "x", "C"}));
+        QVERIFY(buffer.undo());
+        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"A", "b", "C"}));
+        buffer.replace(0, 2, QString());
+        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"b", "C"}));
+
+        buffer.setText(QStringLiteral("a\nb"), {"A", "B", "C"});
+        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"a", "b"}));
+    }
+
+    // The file reader and the editor split and convert a file alike, so that the lines kept
+    // from the reader are the ones the editor would make.
+    void fileReaderLinesAreTheEditorsLines() {
+        const QByteArray files[] = {
+            QByteArray(),
+            QByteArray("\n"),
+            QByteArray("neurons 2;\r\nend\r\n"),
+            QByteArray("a\rb\r\n\r\n\rc\r"),
+            QStringLiteral("\uFEFF// Сеть № 1 ✓\n\tx\u2028y\n").toUtf8(),
+            QByteArray("// \xD1\xE5\xF2\xFC\r\nneurons 2;\nend\r"),
+            QByteArray("\xEF\xBB\xBF\xFF\n"),
+            QByteArray("a\0b\n", 5),
+        };
+        for (const QByteArray& bytes : files) {
+            const std::string_view all(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+            const axolite::language::DescriptionText decoded =
+                axolite::language::decodeDescription(all);
+            QString text;
+            if (decoded.encoding == axolite::language::TextEncoding::Utf8) {
+                text =
+                    QString::fromUtf8(bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes);
+            } else {
+                text = QString::fromStdString(axolite::platform::cp1251ToUtf8(all));
+            }
+            TextBuffer buffer;
+            buffer.setText(text);
+            QCOMPARE(buffer.linesCp1251(), decoded.lines);
+        }
     }
 
     // Undoing back to the saved text makes it unmodified; a save with steps undone makes their
