@@ -161,6 +161,19 @@ private slots:
         const qsizetype caret = editor().caretPosition();
         QVERIFY(!(text[caret - 1].isHighSurrogate() && text[caret].isLowSurrogate()));
 
+        // A click anywhere on such characters lands between them, never inside one.
+        editor().setPlainText(kFace + kFace + QStringLiteral("e\u0301") + kFace);
+        for (int x = 0; x < 80; ++x) {
+            QTest::mouseClick(editor().viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x, 5));
+            const qsizetype at = editor().caretPosition();
+            QVERIFY2(at == 0 || at == 2 || at == 4 || at == 6 || at == 8,
+                     qPrintable(QStringLiteral("x %1 caret %2").arg(x).arg(at)));
+        }
+        key(Qt::Key_Home);
+        key(Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(editor().selectedText(), kFace);
+        editor().setPlainText(QStringLiteral("a") + kFace + QStringLiteral("b\ne\u0301z"));
+
         // The accent: the arrow passes both, Backspace removes the accent alone.
         const qsizetype start = editor().toPlainText().indexOf(u'\n') + 1;
         editor().setSelection(start, start);
@@ -190,6 +203,17 @@ private slots:
         key(Qt::Key_Right);
         QVERIFY(!editor().hasSelection());
         QCOMPARE(selection.count(), 6);
+
+        // A selection over several lines, line ends and a tab is drawn without harm.
+        editor().setSelection(1, 9);
+        QVERIFY(!editor().grab().isNull());
+        const auto ime = [this](Qt::InputMethodQuery query) {
+            return static_cast<QWidget&>(editor()).inputMethodQuery(query);
+        };
+        QVERIFY(ime(Qt::ImCursorRectangle).toRect().isValid());
+        QCOMPARE(ime(Qt::ImSurroundingText).toString(), QStringLiteral("ghi"));
+        QCOMPARE(ime(Qt::ImCursorPosition).toInt(), 1);
+        QCOMPARE(ime(Qt::ImAnchorPosition).toInt(), 0);
 
         keys(QKeySequence::SelectAll);
         QCOMPARE(editor().selectedText(), editor().toPlainText());
