@@ -292,9 +292,11 @@ private slots:
         QVERIFY(caretInView());
 
         // A long line: End scrolls it sideways, Home back.
-        editor().setPlainText(QString(400, u'w'));
+        editor().setPlainText(QString(400, u'w') + u'\n' + numberedLines(50));
         QScrollBar* horizontal = editor().horizontalScrollBar();
         QVERIFY(horizontal->maximum() > 0);
+        QTRY_VERIFY(horizontal->isVisible());
+        QCOMPARE(vertical->maximum(), 51 - visibleLines()); // the lines the bar leaves room for
         key(Qt::Key_End);
         QVERIFY(horizontal->value() > 0);
         QVERIFY(pointAt(0, 400).x() <= editor().viewport()->width());
