@@ -14,7 +14,7 @@ namespace {
 
 constexpr char32_t kNoCode = 0xFFFFFFFF;
 
-// The Unicode code point of every byte of code page 1251 (kNoCode for the unassigned byte).
+// The Unicode code point of every byte of code page 1251.
 struct Cp1251Table {
     std::array<char32_t, 256> toUnicode{};
     std::unordered_map<char32_t, unsigned char> fromUnicode;
@@ -43,6 +43,12 @@ struct Cp1251Table {
                 }
             }
             iconv_close(cd);
+        }
+        // The one byte the code page leaves unassigned stands for the control character of the
+        // same number, so that every byte of a file survives being read and written back.
+        constexpr unsigned kUnassigned = 0x98;
+        if (toUnicode[kUnassigned] == kNoCode) {
+            toUnicode[kUnassigned] = kUnassigned;
         }
         for (unsigned b = 0; b < 0x100; ++b) {
             if (toUnicode[b] != kNoCode) {

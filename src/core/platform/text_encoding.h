@@ -11,7 +11,8 @@ namespace axolite::platform {
 // True when the bytes form valid UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF).
 bool isValidUtf8(std::string_view bytes);
 
-// Code page 1251 bytes as UTF-8 text. The one unassigned byte (0x98) becomes '?'.
+// Code page 1251 bytes as UTF-8 text. The one unassigned byte (0x98) stands for U+0098, so that
+// every byte converts back to itself.
 std::string cp1251ToUtf8(std::string_view bytes);
 
 // UTF-8 text as code page 1251 bytes; characters that code page 1251 has no code for, and
