@@ -412,11 +412,20 @@ private slots:
         QCOMPARE(buffer.replaceAll(u"a", u"aa", FindOptions{}), 3);
         QCOMPARE(buffer.text(), QStringLiteral("aa;aa;b\naa"));
         QVERIFY(buffer.isModified());
-        QVERIFY(buffer.undo());
+        QCOMPARE(buffer.undo(), std::optional<qsizetype>(7)); // the caret after the last match
         QCOMPARE(buffer.text(), QStringLiteral("a;A;b\na"));
         QVERIFY(!buffer.isModified());
-        QVERIFY(buffer.redo());
+        QCOMPARE(buffer.redo(), std::optional<qsizetype>(10));
         QVERIFY(buffer.undo());
+
+        // Only the lines from the first match to the last are changed.
+        buffer.setText(QStringLiteral("x\ny a\nz a\nw"));
+        (void)buffer.linesCp1251();
+        QCOMPARE(buffer.replaceAll(u"a", u"Б", FindOptions{}), 2);
+        QCOMPARE(buffer.undo(), std::optional<qsizetype>(9));
+        QCOMPARE(buffer.redo(), std::optional<qsizetype>(9));
+        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"x", "y \xC1", "z \xC1", "w"}));
+        buffer.setText(QStringLiteral("a;A;b\na"));
 
         QCOMPARE(buffer.replaceAll(u";", u"\r\nСеть\r", FindOptions{}), 2);
         checkAgainst(buffer, QStringLiteral("a\nСеть\nA\nСеть\nb\na"), true);

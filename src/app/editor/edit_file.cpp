@@ -787,6 +787,16 @@ QVariant TAxoliteEditFile::inputMethodQuery(Qt::InputMethodQuery query) const {
 // ---- mouse -----------------------------------------------------------------------------------
 
 void TAxoliteEditFile::mousePressEvent(QMouseEvent* event) {
+    QClipboard* clipboard = QApplication::clipboard();
+    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
+        // The text selected last, in this program or another, goes in where the pointer is.
+        const QString selected = clipboard->text(QClipboard::Selection);
+        if (!selected.isEmpty()) {
+            const qsizetype at = positionAt(event->position().toPoint());
+            edit(at, at, selected);
+        }
+        return;
+    }
     if (event->button() != Qt::LeftButton) {
         return;
     }
@@ -812,6 +822,16 @@ void TAxoliteEditFile::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         selecting_ = false;
         autoScroll_.stop();
+        offerSelection();
+    }
+}
+
+void TAxoliteEditFile::offerSelection() {
+    // Where the system keeps a selection apart from the clipboard, text selected with the mouse
+    // becomes it, for a middle click elsewhere.
+    QClipboard* clipboard = QApplication::clipboard();
+    if (hasSelection() && clipboard->supportsSelection()) {
+        clipboard->setText(selectedText(), QClipboard::Selection);
     }
 }
 
@@ -832,6 +852,7 @@ void TAxoliteEditFile::mouseDoubleClickEvent(QMouseEvent* event) {
         ++to;
     }
     setSelection(from, to);
+    offerSelection();
 }
 
 void TAxoliteEditFile::timerEvent(QTimerEvent* event) {

@@ -137,6 +137,7 @@ private:
     void updateScrollBars();
     void ensureCaretVisible();
     void restartBlink();
+    void offerSelection();
     bool handleStandardKey(QKeyEvent* event);
 
     // The layout of one line (tabs expanded), made on demand for the lines in view.

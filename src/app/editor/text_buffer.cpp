@@ -278,11 +278,16 @@ int TextBuffer::replaceAll(QStringView what, QStringView with, const FindOptions
     FindOptions forward = options;
     forward.backward = false;
     const QString replacement = withLineEnds(with);
-    // The new text is built in one pass; the whole change is one edit.
+    // The new text from the first match to the end of the last is built in one pass: the whole
+    // change is one edit, which undo and redo leave with the caret at the last replacement.
     QString result;
     int count = 0;
+    qsizetype first = -1;
     qsizetype copied = 0;
     for (auto match = find(what, 0, forward); match; match = find(what, match->to, forward)) {
+        if (first < 0) {
+            first = copied = match->from;
+        }
         result.append(QStringView(text_).sliced(copied, match->from - copied));
         result.append(replacement);
         copied = match->to;
@@ -291,9 +296,8 @@ int TextBuffer::replaceAll(QStringView what, QStringView with, const FindOptions
     if (count == 0) {
         return 0;
     }
-    result.append(QStringView(text_).sliced(copied));
-    Edit edit{0, text_, result};
-    apply(0, size(), result);
+    Edit edit{first, text_.sliced(first, copied - first), result};
+    apply(first, copied, result);
     record(Step{{std::move(edit)}, false});
     return count;
 }
