@@ -125,8 +125,49 @@ void BM_OpenCheck_Gui(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenCheck_Gui)->Unit(benchmark::kMillisecond);
 
-// The two halves of the above: the check command on an open window, and the engine's check of
-// lines already read.
+// The same for a description of six lines: what the windows cost whatever the text's length.
+constexpr const char* kSmallDescription = "neurons 2;\nsimtime 0, 1;\ntimestep 0.1;\n"
+                                          "outputlayer {neuron 1, weight 1;}\n"
+                                          "networklayout {neuron 1, neuron 2, weight 1;}\nend\n";
+
+void BM_OpenCheckSmall_Engine(benchmark::State& state) {
+    const QString file = fixture().dir.filePath(QStringLiteral("small.net"));
+    Fixture::write(file, kSmallDescription);
+    const auto path = std::filesystem::path(file.toStdString());
+    for (auto _ : state) {
+        auto text = axolite::language::readDescriptionFile(path);
+        axolite::language::NetworkRecord record;
+        auto message = axolite::language::lexDescription(text->lines, record);
+        auto check = axolite::language::checkDescription(record);
+        axolite::simulation::Simulation simulation;
+        if (check.correct) {
+            simulation.prepare(record, check);
+        }
+        benchmark::DoNotOptimize(message);
+        benchmark::DoNotOptimize(check.correct);
+    }
+}
+BENCHMARK(BM_OpenCheckSmall_Engine)->Unit(benchmark::kMillisecond);
+
+void BM_OpenCheckSmall_Gui(benchmark::State& state) {
+    auto frame = makeFrame();
+    const QString file = fixture().dir.filePath(QStringLiteral("small.net"));
+    Fixture::write(file, kSmallDescription);
+    for (auto _ : state) {
+        TAxoliteMDIChild* child = frame->openDescription(file);
+        frame->checkDescription(child);
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(child->checkWindow()->correct());
+        state.PauseTiming();
+        delete child;
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenCheckSmall_Gui)->Unit(benchmark::kMillisecond);
+
+// The two halves of the large open and check: the check command on an open window, and the engine's
+// check of lines already read.
 void BM_Check_Engine(benchmark::State& state) {
     const auto path = std::filesystem::path(fixture().checkFile.toStdString());
     const auto text = axolite::language::readDescriptionFile(path);

@@ -2,6 +2,7 @@
 // association, files to open).
 #include "shell/about_box.h"
 #include "shell/axolite_app.h"
+#include "shell/command_icons.h"
 #include "shell/file_association.h"
 #include "shell/memory_reuse.h"
 
@@ -16,7 +17,7 @@ int main(int argc, char* argv[]) {
     axolite::shell::keepFreedMemoryForReuse();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Axolite"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/axolite.svg")));
+    QApplication::setWindowIcon(axolite::shell::programIcon());
 
     // The start-up picture: borderless, centred, shown while the frame is built and at least a
     // moment after, never holding the start back for long.

@@ -80,7 +80,7 @@ TAxoliteApp::TAxoliteApp(const QString& profilePath, QWidget* parent)
     currentFrame() = this;
     setObjectName(QStringLiteral("Axolite"));
     setWindowTitle(QStringLiteral("Axolite"));
-    setWindowIcon(QIcon(QStringLiteral(":/resources/axolite.svg")));
+    setWindowIcon(axolite::shell::programIcon());
     resize(900, 640);
 
     chooseOpenFile = defaultOpenFile;

@@ -194,4 +194,11 @@ QIcon commandIcon(int id) {
     return QIcon(pixmap);
 }
 
+const QIcon& programIcon() {
+    // Kept to the end of the process: its pictures must not be destroyed after the application
+    // object that made them.
+    static const QIcon* const icon = new QIcon(QStringLiteral(":/resources/axolite.svg"));
+    return *icon;
+}
+
 } // namespace axolite::shell

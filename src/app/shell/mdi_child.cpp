@@ -5,6 +5,7 @@
 #include "language/translate_dialog.h"
 #include "platform/text_encoding.h"
 #include "reference/calculation_progress.h"
+#include "shell/command_icons.h"
 #include "shell/computation_guard.h"
 #include "shell/notifier.h"
 
@@ -34,7 +35,7 @@ TAxoliteMDIChild::TAxoliteMDIChild(int slot, QWidget* parent)
     record_->slot = slot;
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(editor_);
-    setWindowIcon(QIcon(QStringLiteral(":/resources/axolite.svg")));
+    setWindowIcon(axolite::shell::programIcon());
     resize(560, 380);
     updateCaption();
 
