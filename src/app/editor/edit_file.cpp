@@ -46,12 +46,19 @@ FindOptions findOptions(QTextDocument::FindFlags flags) {
 }
 
 // What a line shows: separators that would break the layout's single line are drawn as a sign
-// of the same length, so that columns stay those of the text.
+// of the same length, so that columns stay those of the text. Control characters other than the
+// tab (a carriage return, a form feed, NUL, ...) are drawn as their control pictures: the font
+// gives most of them no width, and the caret would seem stuck on them.
 QString shownLine(QStringView line) {
     QString shown = line.toString();
     for (QChar& c : shown) {
+        const char16_t code = c.unicode();
         if (c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
             c = QChar(0x21B5);
+        } else if (code < 0x20 && code != u'\t') {
+            c = QChar(0x2400 + code);
+        } else if (code == 0x7F) {
+            c = QChar(0x2421);
         }
     }
     return shown;
@@ -617,8 +624,25 @@ void TAxoliteEditFile::paintEvent(QPaintEvent* event) {
 }
 
 void TAxoliteEditFile::resizeEvent(QResizeEvent* event) {
+    // A caret in view stays in view when the view becomes smaller: the window made smaller, or a
+    // scroll bar appearing over the line being typed.
+    const bool caretShown = caretWithin(shownSize_);
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
+    shownSize_ = viewport()->size();
+    if (caretShown) {
+        ensureCaretVisible();
+    }
+}
+
+bool TAxoliteEditFile::caretWithin(QSize view) const {
+    const qsizetype line = buffer_.lineOf(caret_);
+    const int top = firstVisibleLine();
+    if (line < top || line >= top + std::max(1, view.height() / lineHeight())) {
+        return false;
+    }
+    const QRect caret = caretRect();
+    return caret.left() >= 0 && caret.right() <= view.width();
 }
 
 void TAxoliteEditFile::scrollContentsBy(int, int) {

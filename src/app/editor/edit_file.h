@@ -136,6 +136,8 @@ private:
     bool findFrom(const QString& text, QTextDocument::FindFlags flags, qsizetype position);
     void updateScrollBars();
     void ensureCaretVisible();
+    // The caret is in a view of this size at the present scroll position.
+    bool caretWithin(QSize view) const;
     void restartBlink();
     void offerSelection();
     bool handleStandardKey(QKeyEvent* event);
@@ -162,6 +164,7 @@ private:
     QBasicTimer blink_;
     QBasicTimer autoScroll_;
     QPoint lastMouse_;
+    QSize shownSize_; // the viewport's size when it was last laid out
     QString preedit_;
     mutable std::unordered_map<qsizetype, std::unique_ptr<QTextLayout>> layouts_;
     // The widest line laid out since the text last changed, in pixels: characters wider than a

@@ -739,6 +739,11 @@ void TAxoliteApp::stopHelpCursor() {
 }
 
 bool TAxoliteApp::eventFilter(QObject* watched, QEvent* event) {
+    if (helpCursor_ && event->type() == QEvent::ShortcutOverride) {
+        // A command's key chooses the command, which shows its topic, also where the editor
+        // would answer the key itself (Ctrl+Z, Ctrl+X, Ctrl+C, Ctrl+V).
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (helpCursor_ && key->key() == Qt::Key_Escape) {
