@@ -508,6 +508,39 @@ private slots:
         QVERIFY(enabled(CmEditUndo) && enabled(CmEditClear));
     }
 
+    // A UTF-8 file that begins with a byte-order mark keeps it when saved: only what was edited
+    // changes in the file.
+    void byteOrderMarkIsKeptOnSave() {
+        const QString path = dir_.filePath(QStringLiteral("bom.net"));
+        const QByteArray mark("\xEF\xBB\xBF");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(mark + QStringLiteral("// Сеть\nend\n").toUtf8());
+        }
+        TAxoliteMDIChild* window = frame_->openDescription(path);
+        QVERIFY(window != nullptr);
+        QCOMPARE(window->editor()->documentLines().front(), QStringLiteral("// Сеть"));
+        window->editor()->moveCursor(QTextCursor::End);
+        window->editor()->insertPlainText(QStringLiteral("// ещё"));
+        QVERIFY(window->saveTo(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), mark + QStringLiteral("// Сеть\nend\n// ещё").toUtf8());
+        file.close();
+        // Without a mark none is added.
+        window->editor()->setModified(false);
+        window->close();
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("end\n");
+        file.close();
+        window = frame_->openDescription(path);
+        QVERIFY(window != nullptr);
+        QVERIFY(window->saveTo(path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("end\n"));
+    }
+
     // One line of 200,000 characters: opened, its end reached and scrolled to, typed at, found
     // in and cleared; the view and its ranges stay right throughout.
     void veryLongLine() {

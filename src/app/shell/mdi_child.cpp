@@ -108,7 +108,8 @@ bool TAxoliteMDIChild::load(const QString& path) {
         }
     }
     // The editor reads "\r\n" as one line end: the text goes in as the file holds it.
-    const std::string_view body = all.starts_with(kUtf8Bom) ? all.substr(kUtf8Bom.size()) : all;
+    byteOrderMark_ = encoding_ == TextEncoding::Utf8 && all.starts_with(kUtf8Bom);
+    const std::string_view body = byteOrderMark_ ? all.substr(kUtf8Bom.size()) : all;
     QString text = encoding_ == TextEncoding::Utf8
                        ? QString::fromUtf8(body.data(), static_cast<qsizetype>(body.size()))
                        : QString::fromStdString(axolite::platform::cp1251ToUtf8(all));
@@ -141,7 +142,11 @@ bool TAxoliteMDIChild::saveTo(const QString& path) {
         }
     }
     if (encoding_ == TextEncoding::Utf8) {
-        bytes = text.toUtf8();
+        // A file that began with a byte-order mark keeps it.
+        bytes = byteOrderMark_
+                    ? QByteArray(kUtf8Bom.data(), static_cast<qsizetype>(kUtf8Bom.size()))
+                    : QByteArray();
+        bytes += text.toUtf8();
     }
 
     QSaveFile file(path);

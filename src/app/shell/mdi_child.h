@@ -74,6 +74,7 @@ private:
     QString path_;
     axolite::language::TextEncoding encoding_ = axolite::language::TextEncoding::Utf8;
     bool crlf_ = false;
+    bool byteOrderMark_ = false; // the UTF-8 file began with one
     QPointer<TTranslateDialog> checkWindow_;
     std::function<bool()> saveHandler_;
     bool closeWhenIdle_ = false;
