@@ -415,6 +415,29 @@ private slots:
         QCOMPARE(editor->verticalScrollBar()->value(), 0);
     }
 
+    // A drag that scrolls the view stops when its button goes up elsewhere (a window came up in
+    // the middle of it): the view does not run on by itself.
+    void dragEndedElsewhereStopsScrolling() {
+        TAxoliteEditFile* editor = describe(numberedLines(300));
+        QVERIFY(editor != nullptr);
+        QWidget* viewport = editor->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+        QTest::mouseMove(viewport, QPoint(20, viewport->height() + 20));
+        QTRY_VERIFY(editor->verticalScrollBar()->value() > 2);
+        QWidget box;
+        box.setWindowModality(Qt::ApplicationModal);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QTest::mouseRelease(&box, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+        box.close();
+        QTest::qWait(20);
+        const int scrolled = editor->verticalScrollBar()->value();
+        const qsizetype caret = editor->caretPosition();
+        QTest::qWait(200);
+        QCOMPARE(editor->verticalScrollBar()->value(), scrolled);
+        QCOMPARE(editor->caretPosition(), caret);
+    }
+
     // Control characters inside a line are shown and take room: the caret visibly moves over
     // each of them, and a click past the end of the line lands at its end.
     void controlCharactersAreShownInTheirLine() {

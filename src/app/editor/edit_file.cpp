@@ -844,10 +844,14 @@ void TAxoliteEditFile::mouseMoveEvent(QMouseEvent* event) {
 
 void TAxoliteEditFile::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        selecting_ = false;
-        autoScroll_.stop();
+        stopSelecting();
         offerSelection();
     }
+}
+
+void TAxoliteEditFile::stopSelecting() {
+    selecting_ = false;
+    autoScroll_.stop();
 }
 
 void TAxoliteEditFile::offerSelection() {
@@ -884,6 +888,12 @@ void TAxoliteEditFile::timerEvent(QTimerEvent* event) {
         caretShown_ = !caretShown_;
         viewport()->update(caretRect());
     } else if (event->timerId() == autoScroll_.timerId()) {
+        if (!(QGuiApplication::mouseButtons() & Qt::LeftButton)) {
+            // The button went up where this editor did not see it (a message box came up in
+            // the middle of the drag): the selecting is over.
+            stopSelecting();
+            return;
+        }
         const QRect area = viewport()->rect();
         QScrollBar* vertical = verticalScrollBar();
         if (lastMouse_.y() < area.top()) {
@@ -920,6 +930,7 @@ void TAxoliteEditFile::focusInEvent(QFocusEvent* event) {
 
 void TAxoliteEditFile::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
+    stopSelecting();
     blink_.stop();
     caretShown_ = false;
     viewport()->update(caretRect());

@@ -140,6 +140,7 @@ private:
     bool caretWithin(QSize view) const;
     void restartBlink();
     void offerSelection();
+    void stopSelecting();
     bool handleStandardKey(QKeyEvent* event);
 
     // The layout of one line (tabs expanded), made on demand for the lines in view.
