@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -562,6 +563,72 @@ private slots:
         QVERIFY(window->saveTo(path));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("end\n"));
+    }
+
+    // Random keys, clicks, typing and the frame's edits never leave the caret outside the text
+    // or inside a character, nor the view past its range; undoing everything gives back the
+    // opened text, unmodified.
+    void randomUseKeepsTheEditorSound() {
+        const QString opened = QStringLiteral("neurons 2;\n\tab\u0301 ") +
+                               QString::fromUtf16(u"\U0001F600") +
+                               QStringLiteral("\u05D0\u05D1\r\x0c\u2028x\n\n");
+        TAxoliteEditFile* editor = describe(opened);
+        QVERIFY(editor != nullptr);
+        const Qt::Key keys[] = {Qt::Key_Left,      Qt::Key_Right,  Qt::Key_Up,     Qt::Key_Down,
+                                Qt::Key_Home,      Qt::Key_End,    Qt::Key_PageUp, Qt::Key_PageDown,
+                                Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Return, Qt::Key_Tab,
+                                Qt::Key_Z,         Qt::Key_Y,      Qt::Key_X,      Qt::Key_V,
+                                Qt::Key_C};
+        const Qt::KeyboardModifiers modifiers[] = {Qt::NoModifier, Qt::ShiftModifier,
+                                                   Qt::ControlModifier,
+                                                   Qt::ControlModifier | Qt::ShiftModifier};
+        const QString pieces[] = {
+            QStringLiteral("a"),      QStringLiteral("\n"),     QString::fromUtf16(u"\U0001F600"),
+            QStringLiteral("\u0301"), QStringLiteral("\u05D0"), QStringLiteral("\t"),
+            QStringLiteral("\r\n"),   QStringLiteral("ё")};
+        const auto piece = [&pieces](QRandomGenerator& random) {
+            return pieces[random.bounded(static_cast<int>(std::size(pieces)))];
+        };
+        for (quint32 seed = 1; seed <= 3; ++seed) {
+            QRandomGenerator random(seed);
+            for (int i = 0; i < 3000; ++i) {
+                const int action = random.bounded(12);
+                if (action < 6) {
+                    key(editor, keys[random.bounded(static_cast<int>(std::size(keys)))],
+                        modifiers[random.bounded(4)]);
+                } else if (action == 6) {
+                    QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, piece(random),
+                                        Qt::NoModifier);
+                } else if (action == 7) {
+                    QTest::mouseClick(editor->viewport(), Qt::LeftButton,
+                                      random.bounded(2) ? Qt::ShiftModifier : Qt::NoModifier,
+                                      QPoint(random.bounded(600), random.bounded(400)));
+                } else if (action == 8) {
+                    QTest::mouseDClick(editor->viewport(), Qt::LeftButton, Qt::NoModifier,
+                                       QPoint(random.bounded(400), random.bounded(300)));
+                } else if (action == 9) {
+                    editor->replaceAll(QStringLiteral("a"), piece(random), {});
+                    editor->find(QStringLiteral("\u05D0"), QTextDocument::FindBackward);
+                    editor->replaceAndFind(QStringLiteral("ё"), QStringLiteral("a\n"), {});
+                    editor->viewport()->repaint();
+                } else {
+                    editor->insertPlainText(QStringLiteral("ab\ncd") + piece(random));
+                }
+                const QString& text = editor->rawText();
+                for (const qsizetype at : {editor->caretPosition(), editor->anchorPosition()}) {
+                    QVERIFY(at >= 0 && at <= text.size());
+                    QVERIFY(at == 0 || at == text.size() || !text[at].isLowSurrogate());
+                }
+                QCOMPARE(editor->lineCount(), text.count(u'\n') + 1);
+                QVERIFY(editor->verticalScrollBar()->value() <=
+                        editor->verticalScrollBar()->maximum());
+            }
+            while (editor->isUndoAvailable()) {
+                editor->undo();
+            }
+            QCOMPARE(editor->rawText(), opened);
+            QVERIFY(!editor->isModified());
+        }
     }
 
     // One line of 200,000 characters: opened, its end reached and scrolled to, typed at, found
