@@ -631,6 +631,75 @@ private slots:
         }
     }
 
+    // A pattern file holds all its values on one line, millions of characters long: its end is
+    // reached and shown, clicks land where the caret is drawn, word moves stop where they stop
+    // on a short line, the selection is drawn, typing goes in at the caret.
+    void patternFileOnOneLine() {
+        QByteArray values;
+        while (values.size() < 4200000) {
+            values += "0.125 -1.5e-05 42 ";
+        }
+        const QString path = dir_.filePath(QStringLiteral("values.ptn"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(values + "\nend");
+        }
+        TAxoliteMDIChild* window = frame_->openDescription(path);
+        QVERIFY(window != nullptr);
+        TAxoliteEditFile* editor = window->editor();
+        editor->setFocus();
+        const qsizetype length = values.size();
+        key(editor, Qt::Key_End);
+        QCOMPARE(editor->caretPosition(), length);
+        QVERIFY(caretInView(editor));
+
+        // The same steps on a short line holding the end of the long one.
+        TAxoliteEditFile reference;
+        reference.setPlainText(QString::fromLatin1(values.right(60)));
+        reference.moveCursor(QTextCursor::End);
+        for (int i = 0; i < 4; ++i) {
+            key(editor, Qt::Key_Left, Qt::ControlModifier);
+            reference.moveCursor(QTextCursor::PreviousWord);
+            QCOMPARE(length - editor->caretPosition(), 60 - reference.caretPosition());
+        }
+        key(editor, Qt::Key_Right, Qt::ControlModifier);
+        reference.moveCursor(QTextCursor::NextWord);
+        QCOMPARE(length - editor->caretPosition(), 60 - reference.caretPosition());
+        key(editor, Qt::Key_Left);
+        QVERIFY(caretInView(editor));
+
+        // A click just right of where the caret is drawn puts it there again.
+        const qsizetype caret = editor->caretPosition();
+        const QRect drawn =
+            static_cast<QWidget*>(editor)->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        key(editor, Qt::Key_End);
+        QTest::mouseClick(editor->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(drawn.center().x() + 1, drawn.center().y()));
+        QCOMPARE(editor->caretPosition(), caret);
+
+        // A selection at the caret is drawn in the highlight colour.
+        QTest::mouseClick(editor->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          QPoint(drawn.center().x() - 40, drawn.center().y()));
+        QVERIFY(editor->hasSelection());
+        const QImage image = editor->viewport()->grab().toImage();
+        QCOMPARE(image.pixelColor(drawn.center().x() - 20, drawn.center().y()),
+                 editor->palette().color(QPalette::Highlight));
+
+        key(editor, Qt::Key_End);
+        QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QStringLiteral("7"),
+                            Qt::NoModifier);
+        QCOMPARE(editor->documentLines().front().right(4), QStringLiteral("42 7"));
+        QVERIFY(caretInView(editor));
+        // Down and up keep the column across the short line.
+        editor->setSelection(2, 2);
+        key(editor, Qt::Key_Down);
+        QCOMPARE(editor->caretPosition(), length + 2 + 2);
+        key(editor, Qt::Key_Up);
+        QCOMPARE(editor->caretPosition(), 2);
+        window->editor()->setModified(false);
+    }
+
     // One line of 200,000 characters: opened, its end reached and scrolled to, typed at, found
     // in and cleared; the view and its ranges stay right throughout.
     void veryLongLine() {

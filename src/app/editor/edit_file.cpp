@@ -38,6 +38,30 @@ constexpr int kMargin = 4;     // pixels left of the text
 constexpr int kTabColumns = 8; // a tab reaches the next multiple of eight columns
 constexpr int kAutoScrollMs = 50;
 constexpr qsizetype kLayoutCacheLimit = 512;
+// A line longer than this, of printable ASCII only, is laid out only around the columns in use
+// (pattern files hold all their values on one line): a layout of millions of characters costs a
+// tenth of a second per key and runs out of its coordinates. In a fixed-pitch font each of its
+// columns is one step wide.
+constexpr qsizetype kSteppedLine = 10000;
+constexpr qsizetype kSliceMargin = 256; // columns laid out on either side of those in use
+
+// A single-line layout of text, tabs every kTabColumns columns of the font.
+std::unique_ptr<QTextLayout> makeLayout(const QString& text, const QFont& font) {
+    auto layout = std::make_unique<QTextLayout>(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')) *
+                              kTabColumns);
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    layout->beginLayout();
+    QTextLine line = layout->createLine();
+    if (line.isValid()) {
+        line.setPosition(QPointF(0, 0));
+    }
+    layout->endLayout();
+    return layout;
+}
 
 FindOptions findOptions(QTextDocument::FindFlags flags) {
     return FindOptions{flags.testFlag(QTextDocument::FindCaseSensitively),
@@ -137,6 +161,7 @@ TAxoliteEditFile::TAxoliteEditFile(QWidget* parent) : QAbstractScrollArea(parent
     font.setFixedPitch(true);
     font.setPixelSize(15);
     setFont(font);
+    step_ = columnStep();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     setAcceptDrops(true);
@@ -389,19 +414,8 @@ QTextLayout& TAxoliteEditFile::layout(qsizetype line) const {
             layouts_.clear();
             return layout(line);
         }
-        slot = std::make_unique<QTextLayout>(shownLine(buffer_.line(line)), font());
-        QTextOption option;
-        option.setWrapMode(QTextOption::NoWrap);
-        option.setTabStopDistance(QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')) *
-                                  kTabColumns);
-        slot->setTextOption(option);
-        slot->setCacheEnabled(true);
-        slot->beginLayout();
-        QTextLine textLine = slot->createLine();
-        if (textLine.isValid()) {
-            textLine.setPosition(QPointF(0, 0));
-        }
-        slot->endLayout();
+        slot = makeLayout(shownLine(buffer_.line(line)), font());
+        const QTextLine textLine = slot->lineAt(0);
         if (textLine.isValid()) {
             measured_ = std::max(measured_, textLine.naturalTextWidth());
         }
@@ -411,6 +425,53 @@ QTextLayout& TAxoliteEditFile::layout(qsizetype line) const {
 
 void TAxoliteEditFile::forgetLayouts() {
     layouts_.clear();
+    stepped_.clear();
+}
+
+qreal TAxoliteEditFile::columnStep() const {
+    // Every printable ASCII character as wide as a space: the font has a fixed pitch.
+    const QFontMetricsF metrics(font());
+    const qreal step = metrics.horizontalAdvance(QLatin1Char(' '));
+    for (char16_t c = 0x21; c < 0x7F; ++c) {
+        if (metrics.horizontalAdvance(QChar(c)) != step) {
+            return 0;
+        }
+    }
+    return step;
+}
+
+bool TAxoliteEditFile::isStepped(qsizetype line) const {
+    const QStringView text = buffer_.line(line);
+    if (text.size() <= kSteppedLine || step_ <= 0) {
+        return false;
+    }
+    const auto [it, added] = stepped_.try_emplace(line, false);
+    if (added) {
+        it->second = std::all_of(text.begin(), text.end(),
+                                 [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; });
+    }
+    return it->second;
+}
+
+std::unique_ptr<QTextLayout> TAxoliteEditFile::slice(qsizetype line, qsizetype from,
+                                                     qsizetype to) const {
+    return makeLayout(buffer_.line(line).sliced(from, to - from).toString(), font());
+}
+
+qreal TAxoliteEditFile::columnX(qsizetype line, qsizetype column) const {
+    if (isStepped(line)) {
+        return static_cast<qreal>(column) * step_;
+    }
+    const QTextLine textLine = layout(line).lineAt(0);
+    return textLine.isValid() ? textLine.cursorToX(static_cast<int>(column)) : 0;
+}
+
+qsizetype TAxoliteEditFile::columnAt(qsizetype line, qreal x) const {
+    if (isStepped(line)) {
+        return std::clamp<qsizetype>(std::llround(x / step_), 0, buffer_.line(line).size());
+    }
+    const QTextLine textLine = layout(line).lineAt(0);
+    return textLine.isValid() ? textLine.xToCursor(x) : 0;
 }
 
 void TAxoliteEditFile::updateScrollBars() {
@@ -434,10 +495,7 @@ void TAxoliteEditFile::updateScrollBars() {
 
 QRect TAxoliteEditFile::caretRect() const {
     const qsizetype line = buffer_.lineOf(caret_);
-    const QTextLine textLine = layout(line).lineAt(0);
-    const qreal x = textLine.isValid()
-                        ? textLine.cursorToX(static_cast<int>(caret_ - buffer_.lineStart(line)))
-                        : 0;
+    const qreal x = columnX(line, caret_ - buffer_.lineStart(line));
     const int left = static_cast<int>(x) + kMargin - horizontalScrollBar()->value();
     const int top = static_cast<int>(line - firstVisibleLine()) * lineHeight();
     return QRect(left - 1, top, 3, lineHeight());
@@ -470,10 +528,8 @@ qsizetype TAxoliteEditFile::positionAt(const QPoint& point) const {
     const qsizetype line =
         std::clamp<qsizetype>(firstVisibleLine() + (point.y() >= 0 ? point.y() / lineHeight() : -1),
                               0, buffer_.lineCount() - 1);
-    const QTextLine textLine = layout(line).lineAt(0);
     const qreal x = point.x() - kMargin + horizontalScrollBar()->value();
-    const int column = textLine.isValid() ? textLine.xToCursor(x) : 0;
-    return buffer_.lineStart(line) + column;
+    return buffer_.lineStart(line) + columnAt(line, x);
 }
 
 qsizetype TAxoliteEditFile::nextPosition(qsizetype position, bool word) const {
@@ -481,6 +537,13 @@ qsizetype TAxoliteEditFile::nextPosition(qsizetype position, bool word) const {
     const qsizetype column = position - buffer_.lineStart(line);
     if (position >= buffer_.lineEnd(line)) {
         return line + 1 < buffer_.lineCount() ? buffer_.lineStart(line + 1) : position;
+    }
+    if (isStepped(line)) {
+        if (!word) {
+            return position + 1;
+        }
+        const qsizetype to = std::min(column + kSliceMargin, buffer_.line(line).size());
+        return position + slice(line, column, to)->nextCursorPosition(0, QTextLayout::SkipWords);
     }
     return buffer_.lineStart(line) +
            layout(line).nextCursorPosition(static_cast<int>(column),
@@ -494,6 +557,16 @@ qsizetype TAxoliteEditFile::previousPosition(qsizetype position, bool word) cons
     if (column == 0) {
         return line > 0 ? buffer_.lineEnd(line - 1) : 0;
     }
+    if (isStepped(line)) {
+        if (!word) {
+            return position - 1;
+        }
+        const qsizetype from = std::max<qsizetype>(0, column - kSliceMargin);
+        return buffer_.lineStart(line) + from +
+               slice(line, from, column)
+                   ->previousCursorPosition(static_cast<int>(column - from),
+                                            QTextLayout::SkipWords);
+    }
     return buffer_.lineStart(line) +
            layout(line).previousCursorPosition(static_cast<int>(column),
                                                word ? QTextLayout::SkipWords
@@ -503,17 +576,13 @@ qsizetype TAxoliteEditFile::previousPosition(qsizetype position, bool word) cons
 qsizetype TAxoliteEditFile::verticalMove(qsizetype position, int lines) {
     const qsizetype line = buffer_.lineOf(position);
     if (preferredX_ < 0) {
-        const QTextLine from = layout(line).lineAt(0);
-        preferredX_ = from.isValid()
-                          ? from.cursorToX(static_cast<int>(position - buffer_.lineStart(line)))
-                          : 0;
+        preferredX_ = columnX(line, position - buffer_.lineStart(line));
     }
     const qsizetype target = std::clamp<qsizetype>(line + lines, 0, buffer_.lineCount() - 1);
     if (target == line) {
         return lines < 0 ? 0 : (line + 1 == buffer_.lineCount() ? buffer_.size() : position);
     }
-    const QTextLine to = layout(target).lineAt(0);
-    return buffer_.lineStart(target) + (to.isValid() ? to.xToCursor(preferredX_) : 0);
+    return buffer_.lineStart(target) + columnAt(target, preferredX_);
 }
 
 void TAxoliteEditFile::moveCursor(QTextCursor::MoveOperation operation,
@@ -596,25 +665,41 @@ void TAxoliteEditFile::paintEvent(QPaintEvent* event) {
         if (top > event->rect().bottom()) {
             break;
         }
-        QTextLayout& text = layout(line);
-        const QPointF at(left, top);
+        qsizetype start = buffer_.lineStart(line);
+        qsizetype end = buffer_.lineEnd(line);
+        const qsizetype length = end - start;
+        // A stepped line is drawn from the columns in view only: its layout starts at first.
+        qsizetype first = 0;
+        std::unique_ptr<QTextLayout> part;
+        if (isStepped(line)) {
+            const qreal scrolled = horizontalScrollBar()->value();
+            first = std::clamp<qsizetype>(static_cast<qsizetype>(scrolled / step_) - 2, 0, length);
+            const qsizetype last = std::clamp<qsizetype>(
+                static_cast<qsizetype>((scrolled + viewport()->width()) / step_) + 2, first,
+                length);
+            part = slice(line, first, last);
+            start += first;
+            end = start + (last - first);
+        }
+        QTextLayout& text = part ? *part : layout(line);
+        const QPointF at(left + static_cast<qreal>(first) * step_, top);
         QList<QTextLayout::FormatRange> selections;
-        const qsizetype start = buffer_.lineStart(line);
-        const qsizetype end = buffer_.lineEnd(line);
         if (selectionFrom < selectionTo && selectionFrom <= end && selectionTo > start) {
             selection.start = static_cast<int>(std::max(selectionFrom, start) - start);
             selection.length =
                 static_cast<int>(std::min(selectionTo, end) - start) - selection.start;
             selections.append(selection);
-            if (selectionTo > end) {
-                // The line end is selected too: a character's width after the text.
-                const QTextLine textLine = text.lineAt(0);
-                const qreal x = textLine.isValid() ? textLine.naturalTextWidth() : 0;
-                painter.fillRect(QRectF(left + x, top, charWidth, height), colours.highlight());
-            }
+        }
+        if (selectionFrom < selectionTo && selectionFrom <= buffer_.lineEnd(line) &&
+            selectionTo > buffer_.lineEnd(line)) {
+            // The line end is selected too: a character's width after the text.
+            const QTextLine textLine = text.lineAt(0);
+            const qreal x = part ? static_cast<qreal>(length) * step_
+                                 : (textLine.isValid() ? textLine.naturalTextWidth() : 0);
+            painter.fillRect(QRectF(left + x, top, charWidth, height), colours.highlight());
         }
         text.draw(&painter, at, selections);
-        if (line == caretLine && caretShown_ && hasFocus()) {
+        if (line == caretLine && caretShown_ && hasFocus() && caret_ >= start && caret_ <= end) {
             text.drawCursor(&painter, at, static_cast<int>(caret_ - start), 1);
         }
     }

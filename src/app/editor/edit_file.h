@@ -146,6 +146,15 @@ private:
     // The layout of one line (tabs expanded), made on demand for the lines in view.
     QTextLayout& layout(qsizetype line) const;
     void forgetLayouts();
+    // The width of every column when the font has a fixed pitch for printable ASCII, else 0.
+    qreal columnStep() const;
+    // A long line of printable ASCII, laid out only in slices: its columns are step_ wide.
+    bool isStepped(qsizetype line) const;
+    // The layout of columns [from, to) of a line.
+    std::unique_ptr<QTextLayout> slice(qsizetype line, qsizetype from, qsizetype to) const;
+    // The x of a column from the line's start, and the column nearest x.
+    qreal columnX(qsizetype line, qsizetype column) const;
+    qsizetype columnAt(qsizetype line, qreal x) const;
     int lineHeight() const;
     int visibleLines() const;
     qsizetype positionAt(const QPoint& point) const;
@@ -171,6 +180,8 @@ private:
     // The widest line laid out since the text last changed, in pixels: characters wider than a
     // column (or narrower) make the count of columns a poor measure of a line's width.
     mutable qreal measured_ = 0;
+    qreal step_ = 0;
+    mutable std::unordered_map<qsizetype, bool> stepped_; // per line laid out since the last edit
     QList<QAction*> contextActions_;
 };
 
