@@ -281,6 +281,29 @@ private slots:
         QVERIFY(!enabled(CmFileSave));
     }
 
+    // Replace replaces the selection only when it is a match under the options: with whole words
+    // sought, a selected part of a word is not replaced, the next whole word is found instead.
+    void replaceTakesOnlyAMatch() {
+        TAxoliteEditFile* editor = describe(QStringLiteral("neurons 2;\nneuron 1;"));
+        QVERIFY(editor != nullptr);
+        editor->setSelection(0, 6); // "neuron" of "neurons"
+        QVERIFY(editor->replaceAndFind(QStringLiteral("neuron"), QStringLiteral("cell"),
+                                       QTextDocument::FindWholeWords));
+        QCOMPARE(editor->toPlainText(), QStringLiteral("neurons 2;\nneuron 1;"));
+        QCOMPARE(editor->anchorPosition(), 11);
+        QVERIFY(!editor->replaceAndFind(QStringLiteral("neuron"), QStringLiteral("cell"),
+                                        QTextDocument::FindWholeWords)); // none left
+        QCOMPARE(editor->toPlainText(), QStringLiteral("neurons 2;\ncell 1;"));
+        // Case: a selection differing in case is a match only when case does not count.
+        editor->setSelection(0, 7);
+        QVERIFY(!editor->replaceAndFind(QStringLiteral("NEURONS"), QStringLiteral("x"),
+                                        QTextDocument::FindCaseSensitively));
+        QCOMPARE(editor->toPlainText(), QStringLiteral("neurons 2;\ncell 1;"));
+        editor->setSelection(0, 7);
+        editor->replaceAndFind(QStringLiteral("NEURONS"), QStringLiteral("x"), {});
+        QCOMPARE(editor->toPlainText(), QStringLiteral("x 2;\ncell 1;"));
+    }
+
     // The check window shows the caret's line after clicks, keys, a find and undo; Replace and
     // Replace all through the frame's dialog replace, move that line and undo as one step each.
     void checkWindowLineAndReplaceThroughTheFrame() {

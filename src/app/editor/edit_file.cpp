@@ -18,6 +18,7 @@
 #include <cmath>
 
 using axolite::editor::FindOptions;
+using axolite::editor::TextRange;
 
 QStringList droppedFiles(const QMimeData* data) {
     QStringList files;
@@ -364,11 +365,13 @@ bool TAxoliteEditFile::findFrom(const QString& text, QTextDocument::FindFlags fl
 
 bool TAxoliteEditFile::replaceAndFind(const QString& text, const QString& replacement,
                                       QTextDocument::FindFlags flags) {
-    const Qt::CaseSensitivity cs = flags.testFlag(QTextDocument::FindCaseSensitively)
-                                       ? Qt::CaseSensitive
-                                       : Qt::CaseInsensitive;
-    if (hasSelection() && selectedText().compare(text, cs) == 0) {
-        const qsizetype from = std::min(caret_, anchor_);
+    // The selection is replaced when it is a match under the options (a whole word, when only
+    // whole words are sought).
+    FindOptions forward = findOptions(flags);
+    forward.backward = false;
+    const qsizetype from = std::min(caret_, anchor_);
+    const auto match = buffer_.find(text, from, forward);
+    if (hasSelection() && match && *match == TextRange{from, std::max(caret_, anchor_)}) {
         insertPlainText(replacement);
         if (flags.testFlag(QTextDocument::FindBackward)) {
             // Backward from the replacement's start: a replacement holding the text searched
