@@ -429,6 +429,29 @@ private slots:
         QVERIFY(guard->record().simulated == 0); // the close request stopped the run
         QTRY_VERIFY(!guard);
     }
+
+    void anEditDuringASimulationLeavesItsResultsOutOfDate() {
+        TAxoliteMDIChild* child = describe("neurons 2;\nsimtime 0, 10;\ntimestep 0.00001;\n"
+                                           "outputlayer {neuron 2, weight 1;}\n"
+                                           "networklayout {neuron 1, neuron 2, weight 0.5;}\n"
+                                           "end\n");
+        frame_->execute(CmCheck);
+        TTranslateDialog* check = child->checkWindow();
+        bool editedDuringRun = false;
+        QTimer::singleShot(0, child, [&] {
+            editedDuringRun = check->running();
+            child->editor()->insertPlainText(QStringLiteral("// "));
+        });
+        check->calculate();
+        QVERIFY(editedDuringRun);
+        // The run finished, but for the text as it was checked.
+        QCOMPARE(child->record().simulated, std::uint8_t{0});
+        QVERIFY(!enabled(CmGraphs));
+        // A later run raises it as usual.
+        check->calculate();
+        QCOMPARE(child->record().simulated, std::uint8_t{1});
+        QVERIFY(enabled(CmGraphs));
+    }
 };
 
 QTEST_MAIN(ShellCommandsTest)

@@ -40,8 +40,11 @@ TAxoliteMDIChild::TAxoliteMDIChild(int slot, QWidget* parent)
     updateCaption();
 
     // Any edit makes the results out of date: the results commands wait for a new simulation.
+    // A run that goes on meanwhile raises the flag after each of its steps: it is cleared once
+    // more when that run ends (the run simulated the text as it was checked).
     connect(editor_, &TAxoliteEditFile::contentsChanged, this, [this] {
         record_->simulated = 0;
+        editedWhileRunning_ = editedWhileRunning_ || (checkWindow_ && checkWindow_->running());
         emit stateChanged();
     });
     connect(editor_, &TAxoliteEditFile::modificationChanged, this, [this] {
@@ -177,6 +180,13 @@ void TAxoliteMDIChild::setCheckWindow(TTranslateDialog* window) {
     if (window != nullptr) {
         connect(window, &QObject::destroyed, this, &TAxoliteMDIChild::stateChanged);
         connect(window, &TTranslateDialog::closed, this, &TAxoliteMDIChild::stateChanged);
+        connect(window, &TTranslateDialog::simulationEnded, this, [this] {
+            if (editedWhileRunning_) {
+                editedWhileRunning_ = false;
+                record_->simulated = 0;
+                emit stateChanged();
+            }
+        });
         connect(window, &TTranslateDialog::simulationEnded, this, &TAxoliteMDIChild::closeIfPending,
                 Qt::QueuedConnection);
         window->showCaretLine(editor_->caretLine());

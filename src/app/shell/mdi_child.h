@@ -78,4 +78,5 @@ private:
     QPointer<TTranslateDialog> checkWindow_;
     std::function<bool()> saveHandler_;
     bool closeWhenIdle_ = false;
+    bool editedWhileRunning_ = false; // the text changed during the check window's run
 };
