@@ -503,6 +503,28 @@ private slots:
         QCOMPARE(editor().toPlainText(), QStringLiteral("aa b aa"));
         QCOMPARE(editor().anchorPosition(), 5);
     }
+
+    // Text an input method is composing is shown at the caret, underlined, and is no part of
+    // the text until committed.
+    void composedTextIsShownUntilCommitted() {
+        editor().setPlainText(QStringLiteral("ab"));
+        editor().setSelection(1, 1);
+        const QImage plain = editor().viewport()->grab().toImage();
+        QInputMethodEvent composing(QStringLiteral("ни"), {});
+        QApplication::sendEvent(&editor(), &composing);
+        QCOMPARE(editor().toPlainText(), QStringLiteral("ab"));
+        QVERIFY(editor().viewport()->grab().toImage() != plain);
+
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("ни"));
+        QApplication::sendEvent(&editor(), &commit);
+        QCOMPARE(editor().toPlainText(), QStringLiteral("aниb"));
+        QCOMPARE(editor().caretPosition(), 3);
+        // With nothing composed any more, the line is drawn as the text alone.
+        editor().setPlainText(QStringLiteral("ab"));
+        editor().setSelection(1, 1);
+        QCOMPARE(editor().viewport()->grab().toImage(), plain);
+    }
 };
 
 QTEST_MAIN(EditorViewTest)

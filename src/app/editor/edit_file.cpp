@@ -46,8 +46,10 @@ constexpr qsizetype kLayoutCacheLimit = 512;
 constexpr qsizetype kSteppedLine = 10000;
 constexpr qsizetype kSliceMargin = 256; // columns laid out on either side of those in use
 
-// A single-line layout of text, tabs every kTabColumns columns of the font.
-std::unique_ptr<QTextLayout> makeLayout(const QString& text, const QFont& font) {
+// A single-line layout of text, tabs every kTabColumns columns of the font. preedit, when not
+// empty, is text an input method is composing, shown underlined at column preeditAt.
+std::unique_ptr<QTextLayout> makeLayout(const QString& text, const QFont& font, int preeditAt = 0,
+                                        const QString& preedit = {}) {
     auto layout = std::make_unique<QTextLayout>(text, font);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
@@ -55,6 +57,14 @@ std::unique_ptr<QTextLayout> makeLayout(const QString& text, const QFont& font) 
                               kTabColumns);
     layout->setTextOption(option);
     layout->setCacheEnabled(true);
+    if (!preedit.isEmpty()) {
+        layout->setPreeditArea(preeditAt, preedit);
+        QTextLayout::FormatRange composed;
+        composed.start = preeditAt;
+        composed.length = static_cast<int>(preedit.size());
+        composed.format.setFontUnderline(true);
+        layout->setFormats({composed});
+    }
     layout->beginLayout();
     QTextLine line = layout->createLine();
     if (line.isValid()) {
@@ -684,10 +694,17 @@ void TAxoliteEditFile::paintEvent(QPaintEvent* event) {
             start += first;
             end = start + (last - first);
         }
-        QTextLayout& text = part ? *part : layout(line);
+        // The caret's line while an input method composes: the composed text shown at the caret.
+        std::unique_ptr<QTextLayout> composing;
+        if (line == caretLine && !preedit_.isEmpty() && !part) {
+            composing = makeLayout(shownLine(buffer_.line(line)), font(),
+                                   static_cast<int>(caret_ - start), preedit_);
+        }
+        QTextLayout& text = composing ? *composing : part ? *part : layout(line);
         const QPointF at(left + static_cast<qreal>(first) * step_, top);
         QList<QTextLayout::FormatRange> selections;
-        if (selectionFrom < selectionTo && selectionFrom <= end && selectionTo > start) {
+        if (!composing && selectionFrom < selectionTo && selectionFrom <= end &&
+            selectionTo > start) {
             selection.start = static_cast<int>(std::max(selectionFrom, start) - start);
             selection.length =
                 static_cast<int>(std::min(selectionTo, end) - start) - selection.start;
@@ -703,7 +720,8 @@ void TAxoliteEditFile::paintEvent(QPaintEvent* event) {
         }
         text.draw(&painter, at, selections);
         if (line == caretLine && caretShown_ && hasFocus() && caret_ >= start && caret_ <= end) {
-            text.drawCursor(&painter, at, static_cast<int>(caret_ - start), 1);
+            const int composed = composing ? preeditCursor_ : 0;
+            text.drawCursor(&painter, at, static_cast<int>(caret_ - start) + composed, 1);
         }
     }
     if (measured_ > measured) {
@@ -870,6 +888,13 @@ void TAxoliteEditFile::inputMethodEvent(QInputMethodEvent* event) {
         edit(std::min(caret_, anchor_), std::max(caret_, anchor_), event->commitString(), true);
     }
     preedit_ = event->preeditString();
+    preeditCursor_ = static_cast<int>(preedit_.size());
+    for (const QInputMethodEvent::Attribute& attribute : event->attributes()) {
+        if (attribute.type == QInputMethodEvent::Cursor) {
+            preeditCursor_ = std::clamp(attribute.start, 0, static_cast<int>(preedit_.size()));
+        }
+    }
+    viewport()->update();
     event->accept();
 }
 

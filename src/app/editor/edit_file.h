@@ -174,8 +174,9 @@ private:
     QBasicTimer blink_;
     QBasicTimer autoScroll_;
     QPoint lastMouse_;
-    QSize shownSize_; // the viewport's size when it was last laid out
-    QString preedit_;
+    QSize shownSize_;       // the viewport's size when it was last laid out
+    QString preedit_;       // text an input method is composing at the caret
+    int preeditCursor_ = 0; // the caret within it
     mutable std::unordered_map<qsizetype, std::unique_ptr<QTextLayout>> layouts_;
     // The widest line laid out since the text last changed, in pixels: characters wider than a
     // column (or narrower) make the count of columns a poor measure of a line's width.
