@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -91,68 +92,32 @@ std::unique_ptr<TAxoliteApp> makeFrame() {
     return frame;
 }
 
-// Engine only: read, lex, check (and prepare, as the check window does).
-void BM_OpenCheck_Engine(benchmark::State& state) {
-    const auto path = std::filesystem::path(fixture().checkFile.toStdString());
-    for (auto _ : state) {
-        auto text = axolite::language::readDescriptionFile(path);
-        axolite::language::NetworkRecord record;
-        auto message = axolite::language::lexDescription(text->lines, record);
-        auto check = axolite::language::checkDescription(record);
-        axolite::simulation::Simulation simulation;
-        if (check.correct) {
-            simulation.prepare(record, check);
-        }
-        benchmark::DoNotOptimize(message);
-        benchmark::DoNotOptimize(check.correct);
+// What the check window does with the lines of a description: lex, check, and prepare the run
+// of a correct one.
+void checkLines(const std::vector<std::string>& lines) {
+    axolite::language::NetworkRecord record;
+    auto message = axolite::language::lexDescription(lines, record);
+    auto check = axolite::language::checkDescription(record);
+    axolite::simulation::Simulation simulation;
+    if (check.correct) {
+        simulation.prepare(record, check);
     }
+    benchmark::DoNotOptimize(message);
+    benchmark::DoNotOptimize(check.correct);
 }
-BENCHMARK(BM_OpenCheck_Engine)->Unit(benchmark::kMillisecond);
 
-// Through the frame: open into an editor window, check command, check window.
-void BM_OpenCheck_Gui(benchmark::State& state) {
-    auto frame = makeFrame();
-    for (auto _ : state) {
-        TAxoliteMDIChild* child = frame->openDescription(fixture().checkFile);
-        frame->checkDescription(child);
-        QApplication::processEvents();
-        benchmark::DoNotOptimize(child->checkWindow()->correct());
-        state.PauseTiming();
-        delete child;
-        QApplication::processEvents();
-        state.ResumeTiming();
-    }
-}
-BENCHMARK(BM_OpenCheck_Gui)->Unit(benchmark::kMillisecond);
-
-// The same for a description of six lines: what the windows cost whatever the text's length.
-constexpr const char* kSmallDescription = "neurons 2;\nsimtime 0, 1;\ntimestep 0.1;\n"
-                                          "outputlayer {neuron 1, weight 1;}\n"
-                                          "networklayout {neuron 1, neuron 2, weight 1;}\nend\n";
-
-void BM_OpenCheckSmall_Engine(benchmark::State& state) {
-    const QString file = fixture().dir.filePath(QStringLiteral("small.net"));
-    Fixture::write(file, kSmallDescription);
+// Engine only: read the file, then check as above.
+void openCheckEngine(benchmark::State& state, const QString& file) {
     const auto path = std::filesystem::path(file.toStdString());
     for (auto _ : state) {
-        auto text = axolite::language::readDescriptionFile(path);
-        axolite::language::NetworkRecord record;
-        auto message = axolite::language::lexDescription(text->lines, record);
-        auto check = axolite::language::checkDescription(record);
-        axolite::simulation::Simulation simulation;
-        if (check.correct) {
-            simulation.prepare(record, check);
-        }
-        benchmark::DoNotOptimize(message);
-        benchmark::DoNotOptimize(check.correct);
+        checkLines(axolite::language::readDescriptionFile(path)->lines);
     }
 }
-BENCHMARK(BM_OpenCheckSmall_Engine)->Unit(benchmark::kMillisecond);
 
-void BM_OpenCheckSmall_Gui(benchmark::State& state) {
+// Through the frame: open into an editor window, check command, check window, events processed
+// until the windows are drawn.
+void openCheckGui(benchmark::State& state, const QString& file) {
     auto frame = makeFrame();
-    const QString file = fixture().dir.filePath(QStringLiteral("small.net"));
-    Fixture::write(file, kSmallDescription);
     for (auto _ : state) {
         TAxoliteMDIChild* child = frame->openDescription(file);
         frame->checkDescription(child);
@@ -164,23 +129,43 @@ void BM_OpenCheckSmall_Gui(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
+
+void BM_OpenCheck_Engine(benchmark::State& state) {
+    openCheckEngine(state, fixture().checkFile);
+}
+BENCHMARK(BM_OpenCheck_Engine)->Unit(benchmark::kMillisecond);
+
+void BM_OpenCheck_Gui(benchmark::State& state) {
+    openCheckGui(state, fixture().checkFile);
+}
+BENCHMARK(BM_OpenCheck_Gui)->Unit(benchmark::kMillisecond);
+
+// The same for a description of six lines: what the windows cost whatever the text's length.
+QString smallDescription() {
+    const QString file = fixture().dir.filePath(QStringLiteral("small.net"));
+    Fixture::write(file, "neurons 2;\nsimtime 0, 1;\ntimestep 0.1;\n"
+                         "outputlayer {neuron 1, weight 1;}\n"
+                         "networklayout {neuron 1, neuron 2, weight 1;}\nend\n");
+    return file;
+}
+
+void BM_OpenCheckSmall_Engine(benchmark::State& state) {
+    openCheckEngine(state, smallDescription());
+}
+BENCHMARK(BM_OpenCheckSmall_Engine)->Unit(benchmark::kMillisecond);
+
+void BM_OpenCheckSmall_Gui(benchmark::State& state) {
+    openCheckGui(state, smallDescription());
+}
 BENCHMARK(BM_OpenCheckSmall_Gui)->Unit(benchmark::kMillisecond);
 
-// The two halves of the large open and check: the check command on an open window, and the engine's
-// check of lines already read.
+// The two halves of the large open and check: the check command on an open window, and the
+// engine's check of lines already read.
 void BM_Check_Engine(benchmark::State& state) {
     const auto path = std::filesystem::path(fixture().checkFile.toStdString());
     const auto text = axolite::language::readDescriptionFile(path);
     for (auto _ : state) {
-        axolite::language::NetworkRecord record;
-        auto message = axolite::language::lexDescription(text->lines, record);
-        auto check = axolite::language::checkDescription(record);
-        axolite::simulation::Simulation simulation;
-        if (check.correct) {
-            simulation.prepare(record, check);
-        }
-        benchmark::DoNotOptimize(message);
-        benchmark::DoNotOptimize(check.correct);
+        checkLines(text->lines);
     }
 }
 BENCHMARK(BM_Check_Engine)->Unit(benchmark::kMillisecond);
