@@ -15,6 +15,7 @@
 #include "shell/mdi_client.h"
 #include "shell/notifier.h"
 
+#include "sample_texts.h"
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -27,26 +28,6 @@
 #include <QtTest>
 
 using namespace axolite::shell;
-
-namespace {
-
-const char* kCorrect = "neurons 2;\n"
-                       "simtime 0, 1;\n"
-                       "timestep 0.25;\n"
-                       "inputlayer {neuron 1;}\n"
-                       "outputlayer {neuron 2, weight 1;}\n"
-                       "networklayout {neuron 1, neuron 2, weight 0.5;}\n"
-                       "end\n";
-
-QString numberedLines(int count) {
-    QStringList lines;
-    for (int i = 0; i < count; ++i) {
-        lines.append(QStringLiteral("line %1").arg(i));
-    }
-    return lines.join(u'\n');
-}
-
-} // namespace
 
 class EditorAuditTest : public QObject {
     Q_OBJECT

@@ -4,6 +4,7 @@
 // listens to.
 #include "editor/edit_file.h"
 
+#include "sample_texts.h"
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
@@ -16,14 +17,6 @@
 namespace {
 
 const QString kFace = QString::fromUtf16(u"\U0001F600"); // two UTF-16 units
-
-QString numberedLines(int count) {
-    QStringList lines;
-    for (int i = 0; i < count; ++i) {
-        lines.append(QStringLiteral("line %1").arg(i));
-    }
-    return lines.join(u'\n');
-}
 
 } // namespace
 

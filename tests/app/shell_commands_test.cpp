@@ -11,6 +11,7 @@
 #include "shell/mdi_client.h"
 #include "shell/notifier.h"
 
+#include "sample_texts.h"
 #include <QAction>
 #include <QClipboard>
 #include <QLabel>
@@ -23,14 +24,6 @@
 using namespace axolite::shell;
 
 namespace {
-
-const char* kCorrect = "neurons 2;\n"
-                       "simtime 0, 1;\n"
-                       "timestep 0.25;\n"
-                       "inputlayer {neuron 1;}\n"
-                       "outputlayer {neuron 2, weight 1;}\n"
-                       "networklayout {neuron 1, neuron 2, weight 0.5;}\n"
-                       "end\n";
 
 // Every command that a description's state decides.
 const QList<int> kDescriptionCommands = {CmNeuronModel, CmCheck,  CmInputActivation, CmRungeKutta,
