@@ -218,23 +218,36 @@ void BM_Open_GuiMaximized(benchmark::State& state) {
 }
 BENCHMARK(BM_Open_GuiMaximized)->Unit(benchmark::kMillisecond);
 
+// A description checked and prepared as the check window leaves it, ready for its run.
+struct PreparedRun {
+    axolite::language::NetworkRecord record;
+    axolite::language::CheckResult check;
+    axolite::simulation::Simulation simulation;
+
+    explicit PreparedRun(const std::vector<std::string>& lines) {
+        axolite::language::lexDescription(lines, record);
+        check = axolite::language::checkDescription(record);
+        simulation.prepare(record, check);
+    }
+    // "Посчитать ..." without a window.
+    void run(benchmark::State& state) {
+        axolite::SilentProgress progress;
+        const auto result = simulation.run(record, check, progress, fixture().folders);
+        if (result.outcome != axolite::simulation::Simulation::Outcome::Completed) {
+            state.SkipWithError("the simulation did not complete");
+        }
+    }
+};
+
 void BM_Simulate_Engine(benchmark::State& state) {
     const auto path = std::filesystem::path(fixture().runFile.toStdString());
     auto text = axolite::language::readDescriptionFile(path);
     for (auto _ : state) {
         state.PauseTiming();
-        axolite::language::NetworkRecord record;
-        axolite::language::lexDescription(text->lines, record);
-        auto check = axolite::language::checkDescription(record);
-        axolite::simulation::Simulation simulation;
-        simulation.prepare(record, check);
-        axolite::SilentProgress progress;
+        auto prepared = std::make_unique<PreparedRun>(text->lines);
         state.ResumeTiming();
-        const auto result = simulation.run(record, check, progress, fixture().folders);
-        if (result.outcome != axolite::simulation::Simulation::Outcome::Completed) {
-            state.SkipWithError("the simulation did not complete");
-        }
-        state.counters["steps"] = simulation.steps();
+        prepared->run(state);
+        state.counters["steps"] = prepared->simulation.steps();
     }
 }
 BENCHMARK(BM_Simulate_Engine)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -243,17 +256,8 @@ BENCHMARK(BM_Simulate_Engine)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_OpenCheckSimulate_Engine(benchmark::State& state) {
     const auto path = std::filesystem::path(fixture().runFile.toStdString());
     for (auto _ : state) {
-        auto text = axolite::language::readDescriptionFile(path);
-        axolite::language::NetworkRecord record;
-        axolite::language::lexDescription(text->lines, record);
-        auto check = axolite::language::checkDescription(record);
-        axolite::simulation::Simulation simulation;
-        simulation.prepare(record, check);
-        axolite::SilentProgress progress;
-        const auto result = simulation.run(record, check, progress, fixture().folders);
-        if (result.outcome != axolite::simulation::Simulation::Outcome::Completed) {
-            state.SkipWithError("the simulation did not complete");
-        }
+        PreparedRun prepared(axolite::language::readDescriptionFile(path)->lines);
+        prepared.run(state);
     }
 }
 BENCHMARK(BM_OpenCheckSimulate_Engine)->Unit(benchmark::kMillisecond)->Iterations(3);
