@@ -10,12 +10,12 @@
 #include "language/lexer.h"
 #include "language/translate_dialog.h"
 #include "platform/folder_settings.h"
-#include "reference/calculation_progress.h"
+#include "gui/calculation_progress.h"
 #include "shell/axolite_app.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
 #include "shell/memory_reuse.h"
-#include "shell/notifier.h"
+#include "gui/notifier.h"
 #include "simulation/simulation.h"
 
 #include <QApplication>

@@ -5,9 +5,9 @@
 #include "language/network_record.h"
 #include "language/translate_dialog.h"
 #include "platform/folder_settings.h"
-#include "reference/calculation_progress.h"
-#include "shell/computation_guard.h"
-#include "shell/notifier.h"
+#include "gui/calculation_progress.h"
+#include "gui/computation_guard.h"
+#include "gui/notifier.h"
 #include "simulation/neuron_model.h"
 
 #include <QAbstractItemModel>
@@ -310,7 +310,7 @@ private slots:
             TCalculationProgress* progress = w.progressDialog();
             QVERIFY(progress != nullptr);
             QVERIFY(progress->isVisible());
-            QVERIFY(axolite::shell::ComputationRegister::instance().busy(f.record));
+            QVERIFY(axolite::gui::ComputationRegister::instance().busy(f.record));
             QVERIFY(!enabled(w, "137"));
             auto* bar = control<QProgressBar>(*progress, "209");
             connect(bar, &QProgressBar::valueChanged, progress, [&, progress](int value) {
@@ -400,7 +400,7 @@ private slots:
         QTest::mouseClick(control<QPushButton>(w, "137"), Qt::LeftButton);
         QCOMPARE(closed.count(), 1);
         QCOMPARE(f.record.simulated, std::uint8_t{0});
-        QVERIFY(!axolite::shell::ComputationRegister::instance().busy(f.record));
+        QVERIFY(!axolite::gui::ComputationRegister::instance().busy(f.record));
         QTRY_VERIFY(f.window.isNull());
     }
 };

@@ -3,8 +3,8 @@
 #include "dialog_controls.h"
 #include "platform/folder_settings.h"
 #include "shell/folder_settings_dialog.h"
-#include "shell/notifier.h"
-#include "shell/status_window.h"
+#include "gui/notifier.h"
+#include "gui/status_window.h"
 
 #include <QDir>
 #include <QFile>

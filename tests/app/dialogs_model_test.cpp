@@ -4,7 +4,7 @@
 #include "dialog_controls.h"
 #include "platform/folder_settings.h"
 #include "platform/profile_file.h"
-#include "shell/notifier.h"
+#include "gui/notifier.h"
 #include "simulation/choose_model.h"
 #include "simulation/transfer_function_painter.h"
 

@@ -2,7 +2,7 @@
 // computations that count nothing, "Прервать" and the end of a computation.
 #include "dialog_controls.h"
 #include "language/network_record.h"
-#include "reference/calculation_progress.h"
+#include "gui/calculation_progress.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -6,14 +6,14 @@
 // and characters outside the basic plane inside a line).
 #include "editor/edit_file.h"
 #include "language/translate_dialog.h"
-#include "reference/calculation_progress.h"
+#include "gui/calculation_progress.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
 #include "shell/find_dialog.h"
-#include "shell/help_window.h"
+#include "gui/help_window.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
-#include "shell/notifier.h"
+#include "gui/notifier.h"
 
 #include "sample_texts.h"
 #include <QAction>

@@ -3,13 +3,13 @@
 // a check, a simulation and an edit), the check command opens the check window, and the window
 // slots are used 1..20, then 0, 1, ...
 #include "editor/edit_file.h"
+#include "gui/calculation_progress.h"
+#include "gui/notifier.h"
 #include "language/translate_dialog.h"
-#include "reference/calculation_progress.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
-#include "shell/notifier.h"
 
 #include "sample_texts.h"
 #include <QAction>
@@ -306,19 +306,20 @@ private slots:
 
     void registeredToolsOpenFromTheirCommand() {
         int opened = 0;
-        TAxoliteMDIChild* seen = nullptr;
-        TAxoliteApp::registerTool(CmRungeKutta, [&](TAxoliteApp&, TAxoliteMDIChild* child) {
-            ++opened;
-            seen = child;
-        });
+        DescriptionWindow* seen = nullptr;
+        axolite::gui::registerTool(CmRungeKutta,
+                                   [&](axolite::gui::ToolHost&, DescriptionWindow* child) {
+                                       ++opened;
+                                       seen = child;
+                                   });
         TAxoliteMDIChild* child = describe(kCorrect);
         frame_->execute(CmRungeKutta); // disabled: not simulated
         QCOMPARE(opened, 0);
         child->record().simulated = 1;
         frame_->execute(CmRungeKutta);
         QCOMPARE(opened, 1);
-        QCOMPARE(seen, child);
-        TAxoliteApp::registerTool(CmRungeKutta, {});
+        QCOMPARE(seen, static_cast<DescriptionWindow*>(child));
+        axolite::gui::registerTool(CmRungeKutta, {});
     }
 
     void windowMenuListsAndActivatesTheWindows() {

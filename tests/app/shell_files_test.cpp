@@ -6,10 +6,10 @@
 #include "platform/profile_file.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
-#include "shell/computation_guard.h"
+#include "gui/computation_guard.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
-#include "shell/notifier.h"
+#include "gui/notifier.h"
 
 #include <QAction>
 #include <QMimeData>
@@ -214,7 +214,7 @@ private slots:
     void aRunningComputationDefersTheClose() {
         QPointer<TAxoliteMDIChild> child = frame_->newDescription();
         {
-            axolite::shell::ComputationGuard guard(child->record());
+            axolite::gui::ComputationGuard guard(child->record());
             QVERIFY(!child->close());
             QVERIFY(child->record().cancelRequested != 0); // the computation is asked to stop
             QTest::qWait(20);

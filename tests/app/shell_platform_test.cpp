@@ -6,10 +6,10 @@
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
 #include "shell/file_association.h"
-#include "shell/help_window.h"
+#include "gui/help_window.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
-#include "shell/notifier.h"
+#include "gui/notifier.h"
 #include "shell/printing.h"
 #include "simulation/choose_model.h"
 

@@ -1,7 +1,7 @@
 // The description editor.
 #include "editor/edit_file.h"
 
-#include "shell/command_table.h"
+#include "gui/command_ids.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -1057,7 +1057,7 @@ void TAxoliteEditFile::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     QMenu menu(this);
-    menu.setObjectName(QString::number(axolite::shell::kContextMenuId));
+    menu.setObjectName(QString::number(axolite::gui::kContextMenuId));
     for (QAction* action : contextActions_) {
         menu.addAction(action);
     }

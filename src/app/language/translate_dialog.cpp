@@ -4,10 +4,10 @@
 #include "language/translate_dialog.h"
 
 #include "platform/folder_settings.h"
-#include "reference/calculation_progress.h"
-#include "shell/computation_guard.h"
-#include "shell/help_window.h"
-#include "shell/notifier.h"
+#include "gui/calculation_progress.h"
+#include "gui/computation_guard.h"
+#include "gui/help_window.h"
+#include "gui/notifier.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -284,7 +284,7 @@ void TTranslateDialog::calculate() {
 
     axolite::simulation::Simulation::Result result;
     {
-        const axolite::shell::ComputationGuard guard(record_);
+        const axolite::gui::ComputationGuard guard(record_);
         const axolite::platform::FolderSettings none;
         result = simulation_.run(record_, check_, *progress_, folders_ ? *folders_ : none);
     }

@@ -2,21 +2,21 @@
 #include "shell/axolite_app.h"
 
 #include "editor/edit_file.h"
+#include "gui/calculation_progress.h"
+#include "gui/computation_guard.h"
+#include "gui/help_window.h"
+#include "gui/notifier.h"
 #include "language/lexer.h"
 #include "language/translate_dialog.h"
-#include "reference/calculation_progress.h"
 #include "shell/about_box.h"
 #include "shell/command_icons.h"
 #include "shell/command_table.h"
-#include "shell/computation_guard.h"
 #include "shell/file_association.h"
 #include "shell/folder_settings_dialog.h"
-#include "shell/help_window.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
-#include "shell/notifier.h"
 #include "shell/printing.h"
-#include "simulation/choose_model.h"
+#include "shell/tool_catalogue.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,17 +38,13 @@
 #include <algorithm>
 
 using namespace axolite::shell;
+using namespace axolite::gui;
 
 namespace {
 
 TAxoliteApp*& currentFrame() {
     static TAxoliteApp* frame = nullptr;
     return frame;
-}
-
-std::map<int, TAxoliteApp::ToolOpener>& toolRegistry() {
-    static std::map<int, TAxoliteApp::ToolOpener> registry;
-    return registry;
 }
 
 const QString kOpenFilter =
@@ -78,6 +74,7 @@ QString menuText(const QString& path) {
 TAxoliteApp::TAxoliteApp(const QString& profilePath, QWidget* parent)
     : QMainWindow(parent), recentFiles_(profilePath) {
     currentFrame() = this;
+    registerAllTools();
     setObjectName(QStringLiteral("Axolite"));
     setWindowTitle(QStringLiteral("Axolite"));
     setWindowIcon(axolite::shell::programIcon());
@@ -587,10 +584,6 @@ void TAxoliteApp::checkDescription(TAxoliteMDIChild* child) {
     updateCommands();
 }
 
-void TAxoliteApp::registerTool(int id, ToolOpener opener) {
-    toolRegistry()[id] = std::move(opener);
-}
-
 void TAxoliteApp::openTool(int id) {
     TAxoliteMDIChild* child = activeChild();
     if (id == CmInputActivation) {
@@ -604,14 +597,34 @@ void TAxoliteApp::openTool(int id) {
             return;
         }
     }
-    if (const auto it = toolRegistry().find(id); it != toolRegistry().end()) {
-        it->second(*this, child);
-    } else if (id == CmNeuronModel) {
-        // Its "Помощь" opens the help on its contents.
-        TChooseModel dialog(&client_->folders(), this);
-        dialog.exec();
+    if (const ToolOpener* opener = registeredTool(id)) {
+        (*opener)(*this, child);
     }
     updateCommands();
+}
+
+DescriptionWindow* TAxoliteApp::activeDescription() const {
+    return activeChild();
+}
+
+axolite::platform::FolderSettings& TAxoliteApp::folders() {
+    return client_->folders();
+}
+
+void TAxoliteApp::showStatus(const QString& text) {
+    statusBar()->showMessage(text);
+}
+
+QPointer<QWidget>& TAxoliteApp::colourLegend() {
+    return client_->colourLegend;
+}
+
+QPointer<QWidget>& TAxoliteApp::scalesWindow() {
+    return client_->scalesWindow;
+}
+
+bool& TAxoliteApp::teachNetworkOpen() {
+    return client_->teachNetworkOpen;
 }
 
 void TAxoliteApp::showFind(bool replace) {

@@ -4,7 +4,9 @@
 // where a tool of a description is opened.
 #pragma once
 
+#include "gui/tool_host.h"
 #include "shell/find_dialog.h"
+#include "shell/mdi_child.h"
 #include "shell/recent_files.h"
 
 #include <QMainWindow>
@@ -16,10 +18,9 @@
 #include <memory>
 
 class QPrinter;
-class TAxoliteMDIChild;
 class TAxoliteMDIClient;
 
-class TAxoliteApp : public QMainWindow {
+class TAxoliteApp : public QMainWindow, public axolite::gui::ToolHost {
     Q_OBJECT
 public:
     // profilePath: the INI file of the recent-files list ("Axolite.ini" in the current folder).
@@ -39,11 +40,11 @@ public:
     // Runs a command as if it were chosen (nothing when it is disabled).
     void execute(int id);
     // Re-evaluates the enabling of every command.
-    void updateCommands();
+    void updateCommands() override;
 
     // New, open, save.
     TAxoliteMDIChild* newDescription();
-    TAxoliteMDIChild* openDescription(const QString& path);
+    TAxoliteMDIChild* openDescription(const QString& path) override;
     bool save(TAxoliteMDIChild* child);
     bool saveAs(TAxoliteMDIChild* child);
 
@@ -51,10 +52,17 @@ public:
     void checkDescription(TAxoliteMDIChild* child);
 
     // The one place where a tool of the active description (37, 18000, 18001, 14, 12, 13, 8) or
-    // the layered-network tool (42) is opened. A tool not yet registered opens nothing.
-    using ToolOpener = std::function<void(TAxoliteApp& frame, TAxoliteMDIChild* child)>;
-    static void registerTool(int id, ToolOpener opener);
+    // the layered-network tool (42) is opened. A tool not registered opens nothing.
     void openTool(int id);
+
+    // What the frame lends to the tools it opens.
+    QWidget* frameWidget() override { return this; }
+    DescriptionWindow* activeDescription() const override;
+    axolite::platform::FolderSettings& folders() override;
+    void showStatus(const QString& text) override;
+    QPointer<QWidget>& colourLegend() override;
+    QPointer<QWidget>& scalesWindow() override;
+    bool& teachNetworkOpen() override;
 
     // The command line after the window is shown: "unregister" removes the file association,
     // otherwise it is written; other arguments are files to open.

@@ -3,10 +3,10 @@
 // that rhythm, and stops as soon as "Отменить" is pressed.
 #include "shell/folder_settings_dialog.h"
 
+#include "gui/help_window.h"
+#include "gui/notifier.h"
+#include "gui/status_window.h"
 #include "platform/folder_settings.h"
-#include "shell/help_window.h"
-#include "shell/notifier.h"
-#include "shell/status_window.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

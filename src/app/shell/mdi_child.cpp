@@ -2,12 +2,12 @@
 #include "shell/mdi_child.h"
 
 #include "editor/edit_file.h"
+#include "gui/calculation_progress.h"
+#include "gui/computation_guard.h"
+#include "gui/notifier.h"
 #include "language/translate_dialog.h"
 #include "platform/text_encoding.h"
-#include "reference/calculation_progress.h"
 #include "shell/command_icons.h"
-#include "shell/computation_guard.h"
-#include "shell/notifier.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -30,7 +30,7 @@ QString shownPath(const QString& path) {
 } // namespace
 
 TAxoliteMDIChild::TAxoliteMDIChild(int slot, QWidget* parent)
-    : QMdiSubWindow(parent), editor_(new TAxoliteEditFile(this)),
+    : DescriptionWindow(parent), editor_(new TAxoliteEditFile(this)),
       record_(std::make_unique<axolite::language::NetworkRecord>()) {
     record_->slot = slot;
     setAttribute(Qt::WA_DeleteOnClose);
@@ -53,8 +53,8 @@ TAxoliteMDIChild::TAxoliteMDIChild(int slot, QWidget* parent)
     });
     connect(editor_, &TAxoliteEditFile::selectionChanged, this, &TAxoliteMDIChild::stateChanged);
     connect(editor_, &TAxoliteEditFile::undoAvailable, this, &TAxoliteMDIChild::stateChanged);
-    connect(&axolite::shell::ComputationRegister::instance(),
-            &axolite::shell::ComputationRegister::computationEnded, this,
+    connect(&axolite::gui::ComputationRegister::instance(),
+            &axolite::gui::ComputationRegister::computationEnded, this,
             &TAxoliteMDIChild::closeIfPending, Qt::QueuedConnection);
     connect(editor_, &TAxoliteEditFile::cursorPositionChanged, this, [this] {
         if (checkWindow_) {
@@ -204,7 +204,7 @@ void TAxoliteMDIChild::closeCheckWindow() {
 }
 
 bool TAxoliteMDIChild::computing() const {
-    return axolite::shell::ComputationRegister::instance().busy(*record_) ||
+    return axolite::gui::ComputationRegister::instance().busy(*record_) ||
            (checkWindow_ && checkWindow_->running());
 }
 

@@ -2,10 +2,9 @@
 // the network description record that every tool of this description works on.
 #pragma once
 
+#include "gui/description_window.h"
 #include "language/description_text.h"
-#include "language/network_record.h"
 
-#include <QMdiSubWindow>
 #include <QPointer>
 
 #include <functional>
@@ -14,21 +13,21 @@
 class TAxoliteEditFile;
 class TTranslateDialog;
 
-class TAxoliteMDIChild : public QMdiSubWindow {
+class TAxoliteMDIChild : public DescriptionWindow {
     Q_OBJECT
 public:
     explicit TAxoliteMDIChild(int slot, QWidget* parent = nullptr);
     ~TAxoliteMDIChild() override;
 
     TAxoliteEditFile* editor() const { return editor_; }
-    axolite::language::NetworkRecord& record() { return *record_; }
-    const axolite::language::NetworkRecord& record() const { return *record_; }
+    axolite::language::NetworkRecord& record() override { return *record_; }
+    const axolite::language::NetworkRecord& record() const override { return *record_; }
     int slot() const { return record_->slot; }
 
     // The file's path; empty for a description never saved.
-    const QString& path() const { return path_; }
+    const QString& path() const override { return path_; }
     // What messages and captions call the file: its path, or "Без имени" for a new description.
-    QString displayName() const;
+    QString displayName() const override;
     axolite::language::TextEncoding encoding() const { return encoding_; }
     bool usesCrLf() const { return crlf_; }
     bool isModified() const;
@@ -41,25 +40,18 @@ public:
     // in. On failure shows "Невозможно записать файл %s", keeps the text modified, answers false.
     bool saveTo(const QString& path);
 
-    // The check window while it is open, and the result views bound to this description.
+    // The check window while it is open.
     TTranslateDialog* checkWindow() const;
     void setCheckWindow(TTranslateDialog* window);
-    QPointer<QWidget> graphsView;
-    QPointer<QWidget> numericView;
-    QPointer<QWidget> dynamicsView;
 
     // True while a long computation works on this description's record.
-    bool computing() const;
+    bool computing() const override;
 
     // Asks what to do with unsaved changes: true when the window may close (saved or
     // discarded), false when the user cancelled or the save failed. saveHandler saves (it may
     // ask for a file name) and answers whether it did.
     bool maySave(const std::function<bool()>& saveHandler);
     void setSaveHandler(std::function<bool()> handler) { saveHandler_ = std::move(handler); }
-
-signals:
-    // The text changed, the check window opened or closed: the frame re-evaluates its commands.
-    void stateChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,7 +1,7 @@
 // Printing and print preview.
 #include "shell/printing.h"
 
-#include "shell/notifier.h"
+#include "gui/notifier.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

@@ -2,10 +2,10 @@
 // saving checks the code against the kind's range before anything is written.
 #include "simulation/choose_model.h"
 
+#include "gui/help_window.h"
+#include "gui/notifier.h"
 #include "platform/folder_settings.h"
 #include "platform/profile_file.h"
-#include "shell/help_window.h"
-#include "shell/notifier.h"
 #include "simulation/transfer_function_painter.h"
 
 #include <QFileDialog>

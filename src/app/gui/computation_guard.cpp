@@ -1,11 +1,11 @@
 // The register of running computations.
-#include "shell/computation_guard.h"
+#include "gui/computation_guard.h"
 
 #include <QTimer>
 
 #include <algorithm>
 
-namespace axolite::shell {
+namespace axolite::gui {
 
 ComputationRegister& ComputationRegister::instance() {
     static ComputationRegister reg;
@@ -37,4 +37,4 @@ ComputationGuard::~ComputationGuard() {
     ComputationRegister::instance().leave(record_);
 }
 
-} // namespace axolite::shell
+} // namespace axolite::gui

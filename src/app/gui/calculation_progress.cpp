@@ -1,7 +1,7 @@
 // The progress dialog ("Процесс счета"). The computation runs on the interface thread and calls
 // poll() after every unit of work; events are processed there at most every 15 ms, so a
 // million-step run keeps the windows responsive without spending its time in the event loop.
-#include "reference/calculation_progress.h"
+#include "gui/calculation_progress.h"
 
 #include "language/network_record.h"
 

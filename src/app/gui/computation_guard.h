@@ -7,7 +7,7 @@
 
 #include <QObject>
 
-namespace axolite::shell {
+namespace axolite::gui {
 
 // Process-wide register of the records that a computation is working on.
 class ComputationRegister : public QObject {
@@ -42,4 +42,4 @@ private:
     const language::NetworkRecord* record_;
 };
 
-} // namespace axolite::shell
+} // namespace axolite::gui

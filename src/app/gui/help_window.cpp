@@ -1,7 +1,5 @@
 // The help window.
-#include "shell/help_window.h"
-
-#include "shell/command_table.h"
+#include "gui/help_window.h"
 
 #include <QFile>
 #include <QHBoxLayout>

@@ -1,5 +1,5 @@
 // Message boxes captioned with the application's title.
-#include "shell/notifier.h"
+#include "gui/notifier.h"
 
 #include <QMessageBox>
 

@@ -1,0 +1,14 @@
+// The neuron-model command opens the model dialog on the folder settings of the run.
+#include "simulation/simulation_tools.h"
+
+#include "gui/command_ids.h"
+#include "gui/tool_host.h"
+#include "simulation/choose_model.h"
+
+void registerSimulationTools() {
+    axolite::gui::registerTool(axolite::gui::CmNeuronModel,
+                               [](axolite::gui::ToolHost& host, DescriptionWindow*) {
+                                   TChooseModel dialog(&host.folders(), host.frameWidget());
+                                   dialog.exec();
+                               });
+}
