@@ -5,17 +5,17 @@
 // window.
 #include "common/progress.h"
 #include "editor/edit_file.h"
+#include "gui/calculation_progress.h"
+#include "gui/notifier.h"
 #include "language/checker.h"
 #include "language/description_text.h"
 #include "language/lexer.h"
 #include "language/translate_dialog.h"
 #include "platform/folder_settings.h"
-#include "gui/calculation_progress.h"
 #include "shell/axolite_app.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
 #include "shell/memory_reuse.h"
-#include "gui/notifier.h"
 #include "simulation/simulation.h"
 
 #include <QApplication>

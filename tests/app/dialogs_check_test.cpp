@@ -1,13 +1,13 @@
 // The check window on real descriptions: what a check shows, when "Посчитать ..." may be
 // pressed, a simulation with its progress dialog, its interruption, and what closing does.
 #include "dialog_controls.h"
+#include "gui/calculation_progress.h"
+#include "gui/computation_guard.h"
+#include "gui/notifier.h"
 #include "language/lexer.h"
 #include "language/network_record.h"
 #include "language/translate_dialog.h"
 #include "platform/folder_settings.h"
-#include "gui/calculation_progress.h"
-#include "gui/computation_guard.h"
-#include "gui/notifier.h"
 #include "simulation/neuron_model.h"
 
 #include <QAbstractItemModel>

@@ -1,10 +1,10 @@
 // The folder settings dialog on a temporary tree: the depth-first scan, "<<", "Принять" with
 // its check, and cancelling the scan from the status window.
 #include "dialog_controls.h"
-#include "platform/folder_settings.h"
-#include "shell/folder_settings_dialog.h"
 #include "gui/notifier.h"
 #include "gui/status_window.h"
+#include "platform/folder_settings.h"
+#include "shell/folder_settings_dialog.h"
 
 #include <QDir>
 #include <QFile>

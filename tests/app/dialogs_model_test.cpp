@@ -2,9 +2,9 @@
 // their characters, saving checks the code's range, and a model survives a round trip through a
 // file; the transfer-function pictures show their curves.
 #include "dialog_controls.h"
+#include "gui/notifier.h"
 #include "platform/folder_settings.h"
 #include "platform/profile_file.h"
-#include "gui/notifier.h"
 #include "simulation/choose_model.h"
 #include "simulation/transfer_function_painter.h"
 

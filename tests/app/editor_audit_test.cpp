@@ -5,15 +5,15 @@
 // shrinks; odd texts (empty, one very long line, line ends only, control characters, separators
 // and characters outside the basic plane inside a line).
 #include "editor/edit_file.h"
-#include "language/translate_dialog.h"
 #include "gui/calculation_progress.h"
+#include "gui/help_window.h"
+#include "gui/notifier.h"
+#include "language/translate_dialog.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
 #include "shell/find_dialog.h"
-#include "gui/help_window.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
-#include "gui/notifier.h"
 
 #include "sample_texts.h"
 #include <QAction>

@@ -2,14 +2,14 @@
 // the encoding they came in, saving and the unsaved-changes question (nothing lost on a failed
 // save or a cancel), the recent-files list in Axolite.ini, and files dropped on the frame.
 #include "editor/edit_file.h"
+#include "gui/computation_guard.h"
+#include "gui/notifier.h"
 #include "language/description_text.h"
 #include "platform/profile_file.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
-#include "gui/computation_guard.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
-#include "gui/notifier.h"
 
 #include <QAction>
 #include <QMimeData>

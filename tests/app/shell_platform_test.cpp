@@ -2,14 +2,14 @@
 // "unregister", the help window on contents, help on help and command topics (menu F1, help
 // cursor), the about box's figures, and printing a description to PDF.
 #include "editor/edit_file.h"
+#include "gui/help_window.h"
+#include "gui/notifier.h"
 #include "shell/about_box.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
 #include "shell/file_association.h"
-#include "gui/help_window.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
-#include "gui/notifier.h"
 #include "shell/printing.h"
 #include "simulation/choose_model.h"
 

@@ -3,11 +3,11 @@
 // window nor its description is closed from under it.
 #include "language/translate_dialog.h"
 
-#include "platform/folder_settings.h"
 #include "gui/calculation_progress.h"
 #include "gui/computation_guard.h"
 #include "gui/help_window.h"
 #include "gui/notifier.h"
+#include "platform/folder_settings.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>

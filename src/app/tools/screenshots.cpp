@@ -2,15 +2,15 @@
 // description, the check window, the progress dialog after a simulation, and the model dialog.
 // Usage: axolite_screenshots OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
 #include "editor/edit_file.h"
-#include "language/translate_dialog.h"
 #include "gui/calculation_progress.h"
+#include "gui/help_window.h"
+#include "gui/notifier.h"
+#include "language/translate_dialog.h"
 #include "shell/about_box.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
-#include "gui/help_window.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
-#include "gui/notifier.h"
 #include "simulation/choose_model.h"
 
 #include <QApplication>
