@@ -48,8 +48,9 @@ constexpr qsizetype kSliceMargin = 256; // columns laid out on either side of th
 
 // A single-line layout of text, tabs every kTabColumns columns of the font. preedit, when not
 // empty, is text an input method is composing, shown underlined at column preeditAt.
-std::unique_ptr<QTextLayout> makeLayout(const QString& text, const QFont& font, int preeditAt = 0,
-                                        const QString& preedit = {}) {
+std::unique_ptr<QTextLayout> makeLayout(const QString& text, const QFont& font,
+                                        const QList<QTextLayout::FormatRange>& formats = {},
+                                        int preeditAt = 0, const QString& preedit = {}) {
     auto layout = std::make_unique<QTextLayout>(text, font);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
@@ -57,6 +58,7 @@ std::unique_ptr<QTextLayout> makeLayout(const QString& text, const QFont& font, 
                               kTabColumns);
     layout->setTextOption(option);
     layout->setCacheEnabled(true);
+    layout->setFormats(formats);
     if (!preedit.isEmpty()) {
         layout->setPreeditArea(preeditAt, preedit);
         QTextLayout::FormatRange composed;
@@ -229,6 +231,7 @@ void TAxoliteEditFile::changed(const State& before, bool textChanged) {
     caret_ = valid(caret_);
     anchor_ = valid(anchor_);
     if (textChanged) {
+        colours_.changedFrom(buffer_.takeFirstChangedLine());
         forgetLayouts();
         measured_ = 0;
         widestKnown_ = false;
@@ -427,7 +430,7 @@ QTextLayout& TAxoliteEditFile::layout(qsizetype line) const {
             layouts_.clear();
             return layout(line);
         }
-        slot = makeLayout(shownLine(buffer_.line(line)), font());
+        slot = makeLayout(shownLine(buffer_.line(line)), font(), colours_.formats(buffer_, line));
         const QTextLine textLine = slot->lineAt(0);
         if (textLine.isValid()) {
             measured_ = std::max(measured_, textLine.naturalTextWidth());
@@ -468,7 +471,8 @@ bool TAxoliteEditFile::isStepped(qsizetype line) const {
 
 std::unique_ptr<QTextLayout> TAxoliteEditFile::slice(qsizetype line, qsizetype from,
                                                      qsizetype to) const {
-    return makeLayout(buffer_.line(line).sliced(from, to - from).toString(), font());
+    return makeLayout(buffer_.line(line).sliced(from, to - from).toString(), font(),
+                      colours_.formats(buffer_, line, from, to));
 }
 
 qreal TAxoliteEditFile::columnX(qsizetype line, qsizetype column) const {
@@ -697,7 +701,7 @@ void TAxoliteEditFile::paintEvent(QPaintEvent* event) {
         // The caret's line while an input method composes: the composed text shown at the caret.
         std::unique_ptr<QTextLayout> composing;
         if (line == caretLine && !preedit_.isEmpty() && !part) {
-            composing = makeLayout(shownLine(buffer_.line(line)), font(),
+            composing = makeLayout(shownLine(buffer_.line(line)), font(), {},
                                    static_cast<int>(caret_ - start), preedit_);
         }
         QTextLayout& text = composing ? *composing : part ? *part : layout(line);

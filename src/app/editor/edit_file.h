@@ -6,6 +6,7 @@
 // long description costs one pass over its text.
 #pragma once
 
+#include "editor/syntax_colours.h"
 #include "editor/text_buffer.h"
 
 #include <QAbstractScrollArea>
@@ -163,6 +164,7 @@ private:
     qsizetype verticalMove(qsizetype position, int lines);
     QRect caretRect() const;
 
+    mutable axolite::editor::SyntaxColours colours_; // worked out for the lines drawn
     axolite::editor::TextBuffer buffer_;
     qsizetype caret_ = 0;
     qsizetype anchor_ = 0;

@@ -58,8 +58,14 @@ void dropCarriageReturns(QString& text) {
     text.truncate(out);
 }
 
-// One line as code page 1251 bytes. ASCII is narrowed in a loop without branches; a line with
-// any other character goes through the code page table.
+bool isWordCharacter(QChar c) {
+    return c.isLetterOrNumber();
+}
+
+} // namespace
+
+// ASCII is narrowed in a loop without branches; a line with any other character goes through
+// the code page table.
 std::string cp1251Line(QStringView line) {
     std::string bytes(static_cast<std::size_t>(line.size()), '\0');
     const char16_t* const chars = line.utf16();
@@ -76,12 +82,6 @@ std::string cp1251Line(QStringView line) {
         std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
-bool isWordCharacter(QChar c) {
-    return c.isLetterOrNumber();
-}
-
-} // namespace
-
 TextBuffer::TextBuffer() {
     setText(QString());
 }
@@ -95,6 +95,7 @@ void TextBuffer::setText(QString text, std::vector<std::string> cp1251Lines) {
     const bool given = cp1251Lines.size() == starts_.size();
     cp1251_ = given ? std::move(cp1251Lines) : std::vector<std::string>(starts_.size());
     fresh_.assign(starts_.size(), given ? 1 : 0);
+    firstChanged_ = 0;
     steps_.clear();
     done_ = 0;
     clean_ = 0;
@@ -134,6 +135,7 @@ qsizetype TextBuffer::widestLine(int tabColumns) const {
 TextRange TextBuffer::apply(qsizetype from, qsizetype to, QStringView text) {
     const qsizetype first = lineOf(from);
     const qsizetype last = lineOf(to);
+    firstChanged_ = std::min(firstChanged_, first);
     text_.replace(from, to - from, text.data(), text.size());
 
     // The starts of the lines after the first one that the edit touched are made anew; the
@@ -300,6 +302,12 @@ int TextBuffer::replaceAll(QStringView what, QStringView with, const FindOptions
     apply(first, copied, result);
     record(Step{{std::move(edit)}, false});
     return count;
+}
+
+qsizetype TextBuffer::takeFirstChangedLine() {
+    const qsizetype first = std::min(firstChanged_, lineCount());
+    firstChanged_ = lineCount();
+    return first;
 }
 
 const std::vector<std::string>& TextBuffer::linesCp1251() {

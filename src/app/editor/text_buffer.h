@@ -79,6 +79,10 @@ public:
     // encodes them, '?' where it has no code.
     const std::vector<std::string>& linesCp1251();
 
+    // The first line that an edit touched since the last call (lineCount() when none), so that
+    // what is worked out line by line from the top is worked out again from there.
+    qsizetype takeFirstChangedLine();
+
 private:
     struct Edit {
         qsizetype position = 0;
@@ -102,6 +106,11 @@ private:
     std::vector<Step> steps_;
     std::size_t done_ = 0;                 // steps_[0, done_) are done, the rest undone
     std::optional<std::size_t> clean_ = 0; // done_ when the text was last unmodified
+    qsizetype firstChanged_ = 0;
 };
+
+// One line as code page 1251 bytes, as the lexer reads it: ASCII as it is, other characters as
+// code page 1251 encodes them, '?' where it has no code.
+std::string cp1251Line(QStringView line);
 
 } // namespace axolite::editor

@@ -84,6 +84,9 @@ class Lexer {
 public:
     Lexer(const std::vector<std::string>& lines, TokenStream& tokens)
         : lines_(lines), tokens_(tokens), capacity_(tokens.capacity()) {}
+    // A lexer that writes no tokens but notes what each stretch of its lines reads as.
+    Lexer(const std::vector<std::string>& lines, TokenStream& unused, LineTokens& classes)
+        : lines_(lines), tokens_(unused), capacity_(0), classes_(&classes) {}
 
     // Returns false when the token count overflowed the capacity.
     bool run() {
@@ -91,9 +94,12 @@ public:
         while (true) {
             skipBlanks();
             if (startsWithKeyword(buffer_.data() + position_, kTerminator)) {
+                note(position_, kTerminator.size(), TokenClass::Keyword);
+                endLine(position_ + kTerminator.size(), true);
                 return true;
             }
             if (buffer_[0] == '/' && buffer_[1] == '/') {
+                note(0, std::strlen(buffer_.data()), TokenClass::Comment);
                 if (!readNextLine()) {
                     return true;
                 }
@@ -111,6 +117,7 @@ public:
             bool written = true;
             switch (c) {
             case '\0':
+                endLine(position_, false);
                 if (!readNextLine()) {
                     return true;
                 }
@@ -152,6 +159,22 @@ public:
     std::size_t count() const { return count_; }
 
 private:
+    void note(std::size_t start, std::size_t length, TokenClass kind) {
+        if (classes_ != nullptr && length > 0) {
+            classes_->spans.push_back({start, length, kind});
+        }
+    }
+
+    // The lexer leaves the line at column `at` (the rest is never read); stops: for good.
+    void endLine(std::size_t at, bool stops) {
+        if (classes_ != nullptr) {
+            const std::size_t length =
+                nextLine_ <= lines_.size() && nextLine_ > 0 ? lines_[nextLine_ - 1].size() : 0;
+            note(at, length > at ? length - at : 0, TokenClass::Ignored);
+            classes_->endsLexing = classes_->endsLexing || stops;
+        }
+    }
+
     // The first line is read without testing the result: a longer line is lexed as far as it
     // was copied.
     void readFirstLine() {
@@ -198,6 +221,7 @@ private:
             }
             if (first == static_cast<unsigned char>(keyword.text[0]) &&
                 startsWithKeyword(buffer_.data() + position_, keyword.text)) {
+                note(position_, keyword.text.size(), TokenClass::Keyword);
                 position_ += keyword.text.size();
                 ++recognised;
                 if (!write(keyword.code, 1)) {
@@ -209,6 +233,7 @@ private:
     }
 
     bool punctuation(TokenCode code) {
+        note(position_, 1, TokenClass::Punctuation);
         ++position_;
         return write(code, 1);
     }
@@ -220,6 +245,9 @@ private:
         }
         const NumberWord number =
             readNumberWord(std::string_view(buffer_.data() + start, position_ - start));
+        const bool isNumber =
+            number.kind == NumberWord::Kind::Number || number.kind == NumberWord::Kind::Zero;
+        note(start, position_ - start, isNumber ? TokenClass::Number : TokenClass::Unrecognised);
         switch (number.kind) {
         case NumberWord::Kind::Unrecognised:
             return write(Unrecognised, 1);
@@ -240,6 +268,9 @@ private:
     // The token is written first; the count check guards against a text that yields more
     // tokens than the capacity counted (it never does, but the stream must not be overrun).
     bool writeValue(double value, std::int32_t flag) {
+        if (classes_ != nullptr) {
+            return true;
+        }
         tokens_.values[count_] = value;
         tokens_.flags[count_] = flag;
         if (static_cast<std::int64_t>(count_) > static_cast<std::int64_t>(capacity_) - 2) {
@@ -256,6 +287,7 @@ private:
     std::size_t position_ = 0;
     std::size_t nextLine_ = 0;
     std::size_t count_ = 0;
+    LineTokens* classes_ = nullptr;
 };
 
 } // namespace
@@ -336,6 +368,32 @@ NumberWord readNumberWord(std::string_view word) {
         return {NumberWord::Kind::TooLarge, value};
     }
     return {NumberWord::Kind::Number, value};
+}
+
+LineTokens classifyLine(std::string_view line, bool first) {
+    LineTokens classes;
+    if (!first && line.size() > kLineFits) {
+        // The lexer stops before this line.
+        classes.spans.push_back({0, line.size(), TokenClass::Ignored});
+        classes.endsLexing = true;
+        return classes;
+    }
+    // The first line is read as far as it is copied; its lexer sees that copy as the line.
+    const std::size_t read = first ? std::min(line.size(), kFirstLineCopied) : line.size();
+    const std::vector<std::string> lines{std::string(line.substr(0, read))};
+    TokenStream unused;
+    Lexer(lines, unused, classes).run();
+    if (read < line.size()) {
+        const std::size_t covered =
+            classes.spans.empty() ? 0 : classes.spans.back().start + classes.spans.back().length;
+        if (classes.spans.empty() || classes.spans.back().kind != TokenClass::Ignored) {
+            classes.spans.push_back({std::max(covered, read), line.size() - std::max(covered, read),
+                                     TokenClass::Ignored});
+        } else {
+            classes.spans.back().length = line.size() - classes.spans.back().start;
+        }
+    }
+    return classes;
 }
 
 std::int64_t characterTotal(const std::vector<std::string>& lines) {

@@ -39,6 +39,29 @@ NumberWord readNumberWord(std::string_view word);
 // T: the sum over all lines of (length + 2), computed in 64 bits.
 std::int64_t characterTotal(const std::vector<std::string>& lines);
 
+// What a stretch of a line is to the lexer, for the editor's colours.
+enum class TokenClass : std::uint8_t {
+    Keyword,      // a keyword of the table, or the terminator "end"
+    Number,       // a number, zero included
+    Punctuation,  // ( ) { } , ;
+    Comment,      // a line that begins with "//"
+    Unrecognised, // a word that is no number, or a number beyond the range of a double
+    Ignored,      // text the lexer never reads (after the terminator, a NUL, or the line limit)
+};
+struct TokenSpan {
+    std::size_t start = 0; // in bytes of the line
+    std::size_t length = 0;
+    TokenClass kind = TokenClass::Ignored;
+    friend bool operator==(const TokenSpan&, const TokenSpan&) = default;
+};
+struct LineTokens {
+    std::vector<TokenSpan> spans; // in order, not overlapping; blanks belong to none
+    bool endsLexing = false;      // the lexer stops on this line: nothing after it is read
+};
+// One line (code page 1251) as the lexer reads it, with the same code as lexLines: first says
+// whether it is the description's first line, which has a limit of its own.
+LineTokens classifyLine(std::string_view line, bool first);
+
 // The number of token-stream elements to allocate: per line, the characters other than the
 // space among its first 1023, plus one.
 std::size_t streamCapacity(const std::vector<std::string>& lines);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -207,6 +208,102 @@ TEST(Lexer, ReadsAllAlikeWithoutGrowingTheStream) {
     ASSERT_FALSE(lexDescription(lines, record));
     EXPECT_EQ(record.tokens.capacity(), streamCapacity(lines));
     EXPECT_EQ(tokenCount(record.tokens), 1000000u * 10u - 1u);
+}
+
+} // namespace
+} // namespace axolite::language
+
+namespace axolite::language {
+namespace {
+
+// The class a token of the stream stands for in the editor's colours.
+TokenClass classOf(double value, std::int32_t flag) {
+    if (flag == 0) {
+        return TokenClass::Number; // zero too: its marker carries flag 0
+    }
+    switch (static_cast<TokenCode>(static_cast<std::int32_t>(value))) {
+    case LeftParen:
+    case RightParen:
+    case LeftBrace:
+    case RightBrace:
+    case Comma:
+    case Semicolon:
+        return TokenClass::Punctuation;
+    case Unrecognised:
+    case NumberTooLarge:
+        return TokenClass::Unrecognised;
+    default:
+        return TokenClass::Keyword;
+    }
+}
+
+// The colours come from the lexer itself: on random lines, the classes of a line are the tokens
+// lexLines writes for it, in order, and the text after the terminator or a NUL is never read.
+TEST(LexerClasses, AgreeWithTheTokensOfRandomLines) {
+    const std::vector<std::string> pieces{
+        "neurons",     "NEURON", "weight", "model",   "simtime", "inputlayer",
+        "outputlayer", "end",    "End",    "endless", "12",      "0",
+        "-0.5",        "1e999",  "1e5x",   "abc",     "(",       ")",
+        "{",           "}",      ",",      ";",       " ",       "  ",
+        "\t",          "//",     "/",      "5}",      "e",       std::string(1, '\0'),
+        "x,"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 4000; ++round) {
+        std::string line;
+        const int count = static_cast<int>(random() % 9);
+        for (int i = 0; i < count; ++i) {
+            line += pieces[random() % pieces.size()];
+        }
+        const bool first = round % 5 == 0;
+        const LineTokens classes = classifyLine(line, first);
+
+        // The line lexed as the second line of a text whose first line is empty.
+        const std::vector<std::string> lines =
+            first ? std::vector<std::string>{line} : std::vector<std::string>{"", line};
+        TokenStream tokens;
+        const auto written = lexLines(lines, streamCapacity(lines) + 4, tokens);
+        ASSERT_TRUE(written.has_value());
+        std::vector<TokenClass> expected;
+        for (std::size_t i = 0; i < *written; ++i) {
+            if (tokens.flags[i] == 1 && tokens.values[i] == static_cast<double>(EndOfLine)) {
+                continue;
+            }
+            expected.push_back(classOf(tokens.values[i], tokens.flags[i]));
+        }
+        std::vector<TokenClass> seen;
+        std::size_t end = 0;
+        for (const TokenSpan& span : classes.spans) {
+            ASSERT_GE(span.start, end) << line;
+            end = span.start + span.length;
+            if (span.kind != TokenClass::Comment && span.kind != TokenClass::Ignored) {
+                seen.push_back(span.kind);
+            }
+        }
+        ASSERT_LE(end, line.size()) << line;
+        if (classes.endsLexing) {
+            ASSERT_FALSE(seen.empty()) << line; // the terminator, which writes no token
+            seen.pop_back();
+        }
+        EXPECT_EQ(seen, expected) << '"' << line << '"';
+    }
+}
+
+TEST(LexerClasses, MarkWhatTheLexerNeverReads) {
+    const LineTokens comment = classifyLine("// neurons 5", false);
+    EXPECT_EQ(comment.spans, (std::vector<TokenSpan>{{0, 12, TokenClass::Comment}}));
+
+    const LineTokens stopped = classifyLine("neurons end 5;", false);
+    EXPECT_TRUE(stopped.endsLexing);
+    EXPECT_EQ(stopped.spans, (std::vector<TokenSpan>{{0, 7, TokenClass::Keyword},
+                                                     {8, 3, TokenClass::Keyword},
+                                                     {11, 3, TokenClass::Ignored}}));
+
+    const std::string tooLong(kLineFits + 1, '1');
+    EXPECT_TRUE(classifyLine(tooLong, false).endsLexing);
+    const LineTokens firstLine = classifyLine(std::string(200, 'x'), true);
+    EXPECT_FALSE(firstLine.endsLexing);
+    EXPECT_EQ(firstLine.spans.back(),
+              (TokenSpan{kFirstLineCopied, 200 - kFirstLineCopied, TokenClass::Ignored}));
 }
 
 } // namespace
