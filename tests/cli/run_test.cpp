@@ -130,3 +130,12 @@ TEST(RunCommand, UsageAndFileErrors) {
     EXPECT_EQ(runCli("run " + net + models + " --csv " + quoted(dir / "no" / "x.csv")).status, 2);
     EXPECT_EQ(runCli("run " + net + models + " --csv " + quoted(dir / "x.csv")).status, 0);
 }
+
+TEST(RunCommand, OutputThatCannotBeWrittenFails) {
+    const std::string models = " --models " + quoted(examplesDir() / "models");
+    const std::string ring = quoted(examplesDir() / "ring.net") + models;
+    EXPECT_EQ(runCli("run " + ring + " >/dev/full").status, 2);
+    EXPECT_EQ(runCli("run " + ring + " --json >/dev/full").status, 2);
+    EXPECT_EQ(runCli("run " + ring + " --json --series >/dev/full").status, 2);
+    EXPECT_EQ(runCli("run " + ring + " --json --series >/dev/null").status, 0);
+}

@@ -114,6 +114,11 @@ TEST(TrainCommand, WritesADescriptionTheCheckerAccepts) {
     EXPECT_EQ(check.status, 0) << check.out;
 }
 
+TEST(TrainCommand, OutputThatCannotBeWrittenFails) {
+    EXPECT_EQ(runTrain(xorArguments() + " --iterations 10 --json >/dev/full").status, 2);
+    EXPECT_EQ(runTrain(xorArguments() + " --iterations 10 >/dev/full").status, 2);
+}
+
 TEST(TrainCommand, YesAtALocalMinimumEndsLikeAFullRunAndTheDescriptionIsWritten) {
     axolite::test::TempDir dir;
     const std::string net = (dir / "sine.net").string();
