@@ -2,6 +2,7 @@
 #include "training/network_description.h"
 
 #include "common/message.h"
+#include "platform/atomic_file.h"
 #include "platform/text_encoding.h"
 #include "training/c_format.h"
 
@@ -128,17 +129,6 @@ std::string modelText(const ModelKey& key, int code) {
 
 std::string weightText(float weight) {
     return formatNumber("%.9g", static_cast<double>(weight));
-}
-
-void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (file) {
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        file.close();
-    }
-    if (!file) {
-        throw AxoliteError(MessageKind::Error, "Невозможно создать файл " + path.string());
-    }
 }
 
 } // namespace
@@ -334,12 +324,28 @@ void writeDescription(const LayeredNetwork& network, const std::filesystem::path
         return true;
     };
     const GeneratedDescription description = generateDescription(network, codeFree);
-    writeBytes(netPath, description.netText);
+
+    // The description and its new model files are one set: every file is written and flushed
+    // to a temporary file first, and only then do they take their names, the models (which
+    // never replace a file) before the description that names them.
+    std::vector<platform::AtomicFile> files;
+    files.emplace_back(netPath);
+    std::vector<std::string> bytes{description.netText};
     for (const ModelFileText& model : description.models) {
-        if (alreadyThere.count(model.code) != 0) {
-            continue;
+        if (alreadyThere.count(model.code) == 0) {
+            files.emplace_back(folder / model.fileName, platform::ExistingTarget::Keep);
+            bytes.push_back(platform::utf8ToCp1251(model.text));
         }
-        writeBytes(folder / model.fileName, platform::utf8ToCp1251(model.text));
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!files[i].open() || !files[i].write(bytes[i]) || !files[i].finish()) {
+            throw platform::FileWriteError(*files[i].failure());
+        }
+    }
+    for (std::size_t i = files.size(); i-- > 0;) {
+        if (!files[i].commit()) {
+            throw platform::FileWriteError(*files[i].failure());
+        }
     }
 }
 

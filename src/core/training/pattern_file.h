@@ -13,9 +13,11 @@ namespace axolite::training {
 // Each value formatted with "%g " (the value, then one blank), no line break anywhere.
 std::string formatPatternValues(const std::vector<double>& values);
 
-// Creates (or truncates) the file and writes formatPatternValues(values). Throws
-// AxoliteError(Error, "Невозможно создать файл " + path) when the file cannot be created or
-// written.
+// Writes formatPatternValues(values) through a temporary file that replaces the file only when
+// everything was written, so a failure leaves an existing file as it was. Throws
+// platform::FileWriteError (an AxoliteError with the error icon) naming the step that failed:
+// "Невозможно создать файл " + path, "Ошибка при записи файла " + path or
+// "Невозможно заменить файл " + path.
 void writePatternFile(const std::string& path, const std::vector<double>& values);
 
 // Which of the two files of a training run is read: it decides the texts of the messages.

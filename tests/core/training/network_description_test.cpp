@@ -3,6 +3,7 @@
 #include "training/network_description.h"
 
 #include "common/message.h"
+#include "platform/atomic_file.h"
 #include "platform/text_encoding.h"
 
 #include "test_support.h"
@@ -179,4 +180,22 @@ TEST(DescriptionWriter, NeverOverwritesAModelFileOfAnotherDescription) {
         EXPECT_EQ(e.kind(), MessageKind::Error);
         EXPECT_NE(e.text().find("Линейная"), std::string::npos) << e.text();
     }
+}
+
+TEST(DescriptionWriter, AFullDiskWritesNoneOfTheSet) {
+    test::TempDir dir;
+    test::writeFile(dir / "n.net", "old description");
+    const LayeredNetwork n = built(18, {18, 18, 18}, 18);
+    try {
+        test::FileSizeLimit limit(4096); // the description is larger, each model smaller
+        writeDescription(n, dir / "n.net");
+        FAIL() << "no refusal";
+    } catch (const platform::FileWriteError& e) {
+        EXPECT_EQ(e.step(), platform::FileWriteStep::Write);
+        EXPECT_EQ(e.text(), "Ошибка при записи файла " + (dir / "n.net").string());
+    }
+    EXPECT_EQ(test::readFile(dir / "n.net"), "old description");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator{}),
+              1);
 }

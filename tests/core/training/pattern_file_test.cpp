@@ -1,6 +1,8 @@
 // Pattern files: the writer's exact text and the reader's rules and messages.
 #include "training/pattern_file.h"
 
+#include "platform/atomic_file.h"
+
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +43,25 @@ TEST(PatternFileWriter, WritesTheFileAndRefusesAPathThatCannotBeCreated) {
         EXPECT_EQ(e.kind(), MessageKind::Error);
         EXPECT_EQ(e.text(), "Невозможно создать файл " + bad);
     }
+}
+
+TEST(PatternFileWriter, AFullDiskKeepsTheOldFileAndSaysTheWriteFailed) {
+    test::TempDir dir;
+    const std::string path = (dir / "out.ptn").string();
+    test::writeFile(path, "1 2 3 ");
+    try {
+        test::FileSizeLimit limit(4096);
+        writePatternFile(path, std::vector<double>(10000, 0.125));
+        FAIL() << "no refusal";
+    } catch (const platform::FileWriteError& e) {
+        EXPECT_EQ(e.step(), platform::FileWriteStep::Write);
+        EXPECT_EQ(e.kind(), MessageKind::Error);
+        EXPECT_EQ(e.text(), "Ошибка при записи файла " + path);
+    }
+    EXPECT_EQ(test::readFile(path), "1 2 3 ");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator{}),
+              1);
 }
 
 TEST(PatternFileReader, ReadsExactlyPTimesNNumbersOnOneOrManyLines) {
