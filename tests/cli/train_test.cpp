@@ -143,3 +143,29 @@ TEST(TrainCommand, YesAtALocalMinimumEndsLikeAFullRunAndTheDescriptionIsWritten)
     EXPECT_EQ(json["messages"].size(), 49u);
     EXPECT_FALSE(json["stopped_at_local_minimum"].get<bool>());
 }
+
+TEST(TrainCommand, TheDescriptionNeverTakesOrFollowsTheNameOfAModelFile) {
+    axolite::test::TempDir dir;
+    axolite::test::writeFile(dir / "1.neu", "foreign");
+    CliRun run = runTrain(xorArguments() + " --iterations 10 --write-net " +
+                          axolite::test::quoted(dir / "1.neu"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("принадлежит файлу модели нейрона"), std::string::npos) << run.out;
+    run = runTrain(xorArguments() + " --iterations 10 --write-net " +
+                   axolite::test::quoted(dir / "401.neu"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(axolite::test::readFile(dir / "1.neu"), "foreign");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator{}),
+              1);
+
+    // A dangling link named like a model is passed over, never written through.
+    axolite::test::TempDir other;
+    std::filesystem::create_symlink(other / "outside.neu", dir / "2.neu");
+    run = runTrain(xorArguments() + " --iterations 10 --write-net " +
+                   axolite::test::quoted(dir / "xor.net"));
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_FALSE(std::filesystem::exists(other / "outside.neu"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "2.neu"));
+    EXPECT_EQ(axolite::test::readFile(dir / "1.neu"), "foreign");
+}

@@ -131,6 +131,22 @@ std::string weightText(float weight) {
     return formatNumber("%.9g", static_cast<double>(weight));
 }
 
+// Whether name is the model file name of an identification code ("<code>.neu", 0 ≤ code ≤ 800):
+// the simulation reads such a file for every neuron of that code.
+bool isModelFileName(const std::string& name) {
+    const std::string extension = ".neu";
+    if (name.size() <= extension.size() ||
+        name.compare(name.size() - extension.size(), extension.size(), extension) != 0) {
+        return false;
+    }
+    const std::string digits = name.substr(0, name.size() - extension.size());
+    if (digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    const int code = std::stoi(digits);
+    return std::to_string(code) == digits && code <= 800;
+}
+
 } // namespace
 
 std::string shortModelValue(double value) {
@@ -299,25 +315,37 @@ GeneratedDescription generateDescription(const LayeredNetwork& network,
 }
 
 void writeDescription(const LayeredNetwork& network, const std::filesystem::path& netPath) {
+    // The description must not take the name of a model file, also not through a link.
+    std::error_code ignored;
+    const std::string netName = netPath.filename().string();
+    if (isModelFileName(netName) ||
+        isModelFileName(std::filesystem::weakly_canonical(netPath, ignored).filename().string())) {
+        throw AxoliteError(MessageKind::Error,
+                           "Имя " + netName +
+                               " принадлежит файлу модели нейрона: описание нейронной сети не "
+                               "записано.");
+    }
     const std::filesystem::path folder = netPath.parent_path();
     // A model file that is already there belongs to other descriptions: it is used again only
-    // when it holds exactly the model wanted, and never overwritten.
+    // when it is a regular file holding exactly the model wanted, and never overwritten. Any
+    // other entry of that name (a folder, a symbolic link, even a dangling one) is passed over.
     std::set<int> alreadyThere;
     auto codeFree = [&folder, &alreadyThere](int code, const std::string& text) {
         const std::filesystem::path path = folder / (std::to_string(code) + ".neu");
         std::error_code error;
-        if (!std::filesystem::exists(path, error) && !error) {
+        const std::filesystem::file_status entry = std::filesystem::symlink_status(path, error);
+        if (entry.type() == std::filesystem::file_type::not_found) {
             return true;
         }
-        std::ifstream file(path, std::ios::binary);
-        if (!file || std::filesystem::is_directory(path, error)) {
+        if (error || entry.type() != std::filesystem::file_type::regular) {
             return false;
         }
+        std::ifstream file(path, std::ios::binary);
         const std::string wanted = platform::utf8ToCp1251(text);
         std::string present(wanted.size() + 1, '\0');
         file.read(present.data(), static_cast<std::streamsize>(present.size()));
         present.resize(static_cast<std::size_t>(file.gcount()));
-        if (present != wanted) {
+        if (!file.eof() || present != wanted) {
             return false;
         }
         alreadyThere.insert(code);
