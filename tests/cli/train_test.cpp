@@ -81,6 +81,13 @@ TEST(TrainCommand, RefusalsPrintTheirMessageAndExitOne) {
     run = runTrain("--input " + example("xor_input.ptn") + " --iterations 10 --patterns abc");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Число эталонных образов введено неверно.\n");
+    run =
+        runTrain("--input " + example("xor_input.ptn") + " --iterations 10 --patterns 1000000000");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Число эталонных образов введено неверно.\n");
+    run = runTrain(xorArguments() + " --iterations 30001");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Число итераций обучения введено неверно.\n");
     run = runTrain("--patterns 4 --input-layer 2 --iterations 5");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Файл входных эталонных образов не определен.\n");
