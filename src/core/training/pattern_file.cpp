@@ -129,9 +129,14 @@ PatternReadResult readPatternFile(const std::string& path, int patterns, int wid
     if (path.empty()) {
         throw AxoliteError(MessageKind::Information, patternFileUndefinedText(role));
     }
+    // Only a regular file is read: a folder, a device or a FIFO (whose opening would wait for a
+    // writer) fails like a missing file.
     std::error_code ignored;
-    std::ifstream file(path, std::ios::binary);
-    if (!file || std::filesystem::is_directory(path, ignored)) {
+    if (!std::filesystem::is_regular_file(platform::pathFromUtf8(path), ignored)) {
+        throw AxoliteError(MessageKind::Information, patternFileMissingText(path));
+    }
+    std::ifstream file(platform::pathFromUtf8(path), std::ios::binary);
+    if (!file) {
         throw AxoliteError(MessageKind::Information, patternFileMissingText(path));
     }
     return readPatternStream(file, patterns, width, role);

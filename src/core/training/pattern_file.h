@@ -47,8 +47,8 @@ struct PatternReadResult {
 // Reads the first patterns × width numbers of the file into a table. Positions that the file does
 // not provide stay 0.0 and produce the warning. A field that is not a number ends the reading as
 // the end of the file would (with the warning). Throws AxoliteError(Information, ...) for an
-// empty name or a file that cannot be opened. Fields of more than 4096 characters count as text
-// that is not a number.
+// empty name, or a file that cannot be opened or is no regular file (a folder, a device, a FIFO).
+// Fields of more than 4096 characters count as text that is not a number.
 PatternReadResult readPatternFile(const std::string& path, int patterns, int width,
                                   PatternRole role);
 

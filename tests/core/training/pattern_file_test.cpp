@@ -7,7 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace axolite;
 using namespace axolite::training;
@@ -160,4 +165,16 @@ TEST(PatternFileReader, RefusesAnEmptyNameAndAFileThatCannotBeOpened) {
               "Файл " + missing + " не существует или поврежден.");
     EXPECT_EQ(refusal(dir.path().string(), PatternRole::Input),
               "Файл " + dir.path().string() + " не существует или поврежден.");
+    EXPECT_EQ(refusal("/dev/zero", PatternRole::Target),
+              "Файл /dev/zero не существует или поврежден.");
+
+    // A FIFO is refused at once instead of waiting for a writer. Should the reader wait, a writer
+    // that comes and goes lets it see the end of the file, so the test fails instead of hanging.
+    const std::string fifo = (dir / "fifo.ptn").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto read = std::async(std::launch::async, [&] { return refusal(fifo, PatternRole::Input); });
+    if (read.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        ::close(::open(fifo.c_str(), O_WRONLY));
+    }
+    EXPECT_EQ(read.get(), "Файл " + fifo + " не существует или поврежден.");
 }
