@@ -1,9 +1,21 @@
 // axolite-cli: the engine of the simulator without a display.
 #include "commands.h"
 
+#include <cstdio>
 #include <iostream>
 
-int main(int argc, char** argv) {
+namespace {
+
+// Whether everything printed reached standard output: a full device or a closed file fails
+// the command, whatever it did, since its output is lost or cut short.
+bool standardOutputWritten() {
+    std::cout.flush();
+    const bool streamGood = static_cast<bool>(std::cout);
+    const bool flushed = std::fflush(stdout) == 0;
+    return streamGood && flushed && std::ferror(stdout) == 0;
+}
+
+int parseAndRun(int argc, char** argv) {
     CLI::App app{"Axolite: simulator of artificial neural networks (command-line tool)"};
     app.require_subcommand(1);
     app.set_help_all_flag("--help-all", "Show the help of every command");
@@ -21,6 +33,17 @@ int main(int argc, char** argv) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         app.exit(e);
+        return axolite::cli::UsageError;
+    }
+    return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int status = parseAndRun(argc, argv);
+    if (!standardOutputWritten()) {
+        std::cerr << "Ошибка при записи стандартного вывода" << '\n';
         return axolite::cli::UsageError;
     }
     return status;

@@ -5,9 +5,9 @@
 #include "commands.h"
 
 #include "language/description_text.h"
+#include "platform/atomic_file.h"
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <system_error>
@@ -116,9 +116,9 @@ void addSimulationJson(const RunContext& c, nlohmann::ordered_json& json) {
     }
 }
 
-// Header i,x,y1,...,yn and one row per step, numbers as "%.17g". False when the file cannot be
-// written.
-bool writeCsv(const RunContext& c) {
+// Header i,x,y1,...,yn and one row per step, numbers as "%.17g", through a temporary file that
+// replaces the file only when all was written. The failure when it cannot be written.
+std::optional<platform::FileWriteFailure> writeCsv(const RunContext& c) {
     std::vector<CsvColumn> columns;
     for (int k = 0; k < presentOutputs(c.record); ++k) {
         columns.push_back(
@@ -129,32 +129,34 @@ bool writeCsv(const RunContext& c) {
             stage.addCsvColumns(c, columns);
         }
     }
-    std::ofstream out(c.options.csv, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return false;
-    }
-    out << "i,x";
+    platform::AtomicFile file(platform::pathFromUtf8(c.options.csv));
+    std::string row = "i,x";
     for (const CsvColumn& column : columns) {
-        out << ',' << column.name;
+        row += ',' + column.name;
     }
-    out << '\n';
+    row += '\n';
+    bool written = file.open() && file.write(row);
     char number[40];
-    for (std::int32_t i = 0; i < c.record.steps; ++i) {
+    for (std::int32_t i = 0; written && i < c.record.steps; ++i) {
         const double x = c.record.t0 + static_cast<double>(i) * c.record.h;
         std::snprintf(number, sizeof number, "%.17g", x);
-        out << i << ',' << number;
+        row = std::to_string(i) + ',' + number;
         for (const CsvColumn& column : columns) {
             const std::size_t index = static_cast<std::size_t>(i);
             const double v = column.values != nullptr && index < column.values->size()
                                  ? (*column.values)[index]
                                  : 0.0;
             std::snprintf(number, sizeof number, "%.17g", v);
-            out << ',' << number;
+            row += ',';
+            row += number;
         }
-        out << '\n';
+        row += '\n';
+        written = file.write(row);
     }
-    out.flush();
-    return static_cast<bool>(out);
+    if (written && file.commit()) {
+        return std::nullopt;
+    }
+    return file.failure();
 }
 
 // Stage 4: the report, as text or as one JSON object.
@@ -220,9 +222,11 @@ int runFile(RunContext& c) {
     if (stageStatus) {
         return *stageStatus;
     }
-    if (!c.options.csv.empty() && !writeCsv(c)) {
-        std::cerr << "Ошибка при записи файла " << c.options.csv << '\n';
-        return UsageError;
+    if (!c.options.csv.empty()) {
+        if (const auto failure = writeCsv(c)) {
+            std::cerr << platform::fileWriteMessage(*failure).text << '\n';
+            return UsageError;
+        }
     }
     return Done;
 }

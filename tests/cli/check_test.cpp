@@ -112,6 +112,14 @@ TEST(CheckCommand, UsageAndUnreadableFiles) {
     EXPECT_EQ(std::string(buffer, n), "Невозможно прочитать файл /nonexistent/x.net\n");
 }
 
+TEST(CheckCommand, OutputThatCannotBeWrittenFails) {
+    const std::string net = quoted(goldenCheckDir() / "minimal" / "input.net");
+    EXPECT_EQ(runCli("check " + net + " >/dev/full").status, 2);
+    EXPECT_EQ(runCli("check --json " + net + " >/dev/full").status, 2);
+    EXPECT_EQ(runCli("lex " + net + " >/dev/full").status, 2);
+    EXPECT_EQ(runCli("check " + net + " >/dev/null").status, 0);
+}
+
 TEST(LexCommand, JsonTokens) {
     const axolite::test::TempDir dir;
     axolite::test::writeFile(dir / "a.net", "neurons 0;\n{x 1e999}\nend");

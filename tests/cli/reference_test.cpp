@@ -133,6 +133,18 @@ TEST(ReferenceOptions, PatternFilesAndCsvColumns) {
                (dir / "no" / "x.ptn").string() + "'");
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_NE(unwritable.out.find("Невозможно создать файл "), std::string::npos);
+
+    // A full disk: the failed write is named, and the file written before stays whole.
+    for (const std::string& option : {"--ptn-inputs", "--ptn-exact", "--ptn-rk"}) {
+        axolite::test::FileSizeLimit limit(1000); // 2000 values take more
+        const CliRun full = runCli("run " + example("ring.net") + " --activate 1=1 --exact 1=x" +
+                                   " --rk '0 0 0 0 1' " + option + " '" + inputs + "'");
+        EXPECT_EQ(full.status, 1) << option;
+        EXPECT_NE(full.out.find("Ошибка при записи файла " + inputs), std::string::npos)
+            << full.out;
+        EXPECT_TRUE(axolite::test::readFile(inputs) == ones) << option;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 4);
 }
 
 } // namespace

@@ -130,3 +130,28 @@ TEST(RunCommand, UsageAndFileErrors) {
     EXPECT_EQ(runCli("run " + net + models + " --csv " + quoted(dir / "no" / "x.csv")).status, 2);
     EXPECT_EQ(runCli("run " + net + models + " --csv " + quoted(dir / "x.csv")).status, 0);
 }
+
+TEST(RunCommand, OutputThatCannotBeWrittenFails) {
+    const std::string models = " --models " + quoted(examplesDir() / "models");
+    const std::string ring = quoted(examplesDir() / "ring.net") + models;
+    EXPECT_EQ(runCli("run " + ring + " >/dev/full").status, 2);
+    EXPECT_EQ(runCli("run " + ring + " --json >/dev/full").status, 2);
+    EXPECT_EQ(runCli("run " + ring + " --json --series >/dev/full").status, 2);
+    EXPECT_EQ(runCli("run " + ring + " --json --series >/dev/null").status, 0);
+}
+
+TEST(RunCommand, AFullDiskKeepsTheOldCsvFile) {
+    axolite::test::TempDir dir;
+    const fs::path csv = dir / "out.csv";
+    axolite::test::writeFile(csv, "old");
+    const std::string arguments = "run " + quoted(examplesDir() / "ring.net") + " --models " +
+                                  quoted(examplesDir() / "models") + " --csv " + quoted(csv);
+    {
+        axolite::test::FileSizeLimit limit(4096); // the 2000 rows take more
+        EXPECT_EQ(runCli(arguments).status, 2);
+    }
+    EXPECT_EQ(axolite::test::readFile(csv), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 1);
+    EXPECT_EQ(runCli(arguments).status, 0);
+    EXPECT_EQ(axolite::test::readFile(csv).substr(0, 8), "i,x,y1,y");
+}

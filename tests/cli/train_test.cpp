@@ -81,6 +81,13 @@ TEST(TrainCommand, RefusalsPrintTheirMessageAndExitOne) {
     run = runTrain("--input " + example("xor_input.ptn") + " --iterations 10 --patterns abc");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Число эталонных образов введено неверно.\n");
+    run =
+        runTrain("--input " + example("xor_input.ptn") + " --iterations 10 --patterns 1000000000");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Число эталонных образов введено неверно.\n");
+    run = runTrain(xorArguments() + " --iterations 30001");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "Число итераций обучения введено неверно.\n");
     run = runTrain("--patterns 4 --input-layer 2 --iterations 5");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "Файл входных эталонных образов не определен.\n");
@@ -114,6 +121,11 @@ TEST(TrainCommand, WritesADescriptionTheCheckerAccepts) {
     EXPECT_EQ(check.status, 0) << check.out;
 }
 
+TEST(TrainCommand, OutputThatCannotBeWrittenFails) {
+    EXPECT_EQ(runTrain(xorArguments() + " --iterations 10 --json >/dev/full").status, 2);
+    EXPECT_EQ(runTrain(xorArguments() + " --iterations 10 >/dev/full").status, 2);
+}
+
 TEST(TrainCommand, YesAtALocalMinimumEndsLikeAFullRunAndTheDescriptionIsWritten) {
     axolite::test::TempDir dir;
     const std::string net = (dir / "sine.net").string();
@@ -137,4 +149,30 @@ TEST(TrainCommand, YesAtALocalMinimumEndsLikeAFullRunAndTheDescriptionIsWritten)
     EXPECT_EQ(json["iterations_done"], 50);
     EXPECT_EQ(json["messages"].size(), 49u);
     EXPECT_FALSE(json["stopped_at_local_minimum"].get<bool>());
+}
+
+TEST(TrainCommand, TheDescriptionNeverTakesOrFollowsTheNameOfAModelFile) {
+    axolite::test::TempDir dir;
+    axolite::test::writeFile(dir / "1.neu", "foreign");
+    CliRun run = runTrain(xorArguments() + " --iterations 10 --write-net " +
+                          axolite::test::quoted(dir / "1.neu"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("принадлежит файлу модели нейрона"), std::string::npos) << run.out;
+    run = runTrain(xorArguments() + " --iterations 10 --write-net " +
+                   axolite::test::quoted(dir / "401.neu"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(axolite::test::readFile(dir / "1.neu"), "foreign");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator{}),
+              1);
+
+    // A dangling link named like a model is passed over, never written through.
+    axolite::test::TempDir other;
+    std::filesystem::create_symlink(other / "outside.neu", dir / "2.neu");
+    run = runTrain(xorArguments() + " --iterations 10 --write-net " +
+                   axolite::test::quoted(dir / "xor.net"));
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_FALSE(std::filesystem::exists(other / "outside.neu"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "2.neu"));
+    EXPECT_EQ(axolite::test::readFile(dir / "1.neu"), "foreign");
 }

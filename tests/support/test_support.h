@@ -29,6 +29,21 @@ private:
     std::filesystem::path path_;
 };
 
+// While it lives, no regular file may grow beyond `bytes` (in this process and the programs it
+// starts): a write past the limit fails as on a full disk. The signal such a write raises is
+// ignored, so the write returns its error instead of ending the process.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(unsigned long long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    unsigned long long previous_ = 0;
+    void (*previousHandler_)(int) = nullptr;
+};
+
 // True when a and b agree within a relative tolerance (absolute near zero).
 bool nearlyEqual(double a, double b, double relative = 1e-12);
 

@@ -2,6 +2,7 @@
 // other line, and the code-page conversion on the way to and from the disk.
 #include "platform/profile_file.h"
 
+#include "platform/atomic_file.h"
 #include "platform/text_encoding.h"
 
 #include <fstream>
@@ -282,42 +283,9 @@ bool ProfileFile::save(const std::filesystem::path& path) const {
     if (!bytes) {
         bytes = byteOrderMark_ ? "\xEF\xBB\xBF" + utf8 : utf8;
     }
-    // A file its owner may not write stays as it is; any other keeps its permissions.
-    std::error_code statusError;
-    const std::filesystem::file_status status = std::filesystem::status(path, statusError);
-    const bool exists = !statusError && std::filesystem::exists(status);
-    if (exists && (status.permissions() & std::filesystem::perms::owner_write) ==
-                      std::filesystem::perms::none) {
-        return false;
-    }
-    std::filesystem::path temporary = path;
-    temporary += ".axolite-save";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return false;
-        }
-        out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
-    }
-    if (exists) {
-        std::error_code ignored;
-        std::filesystem::permissions(temporary, status.permissions(), ignored);
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return false;
-    }
-    return true;
+    // Through a temporary file: a full disk leaves the old file as it was. A file its owner may
+    // not write stays as it is; any other keeps its permissions.
+    return !writeFileAtomically(path, *bytes);
 }
 
 std::optional<std::string> readProfileString(const std::filesystem::path& path,

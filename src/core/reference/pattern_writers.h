@@ -24,8 +24,10 @@ int exactPatternWidth(const language::NetworkRecord& record);
 int rungeKuttaPatternWidth(const language::NetworkRecord& record);
 int inputActivationPatternWidth(const language::NetworkRecord& record);
 
-// Write the files; AxoliteError(Error, "Невозможно создать файл " + path) when they cannot be
-// created. The record is only read.
+// Write the files through a temporary file that replaces an existing one only when everything
+// was written (training::writePatternFile). A failure throws platform::FileWriteError, whose
+// step() tells whether the file could not be created, written or put in place. The record is
+// only read.
 void writeExactPatterns(const language::NetworkRecord& record, const std::string& path);
 void writeRungeKuttaPatterns(const language::NetworkRecord& record, const std::string& path);
 void writeInputActivationPatterns(const language::NetworkRecord& record, const std::string& path);

@@ -165,6 +165,14 @@ std::optional<ModelParameters> loadModel(const std::filesystem::path& path, std:
     return parameters;
 }
 
+const std::optional<ModelParameters>& ModelFiles::model(std::int64_t code) {
+    const auto found = loaded_.find(code);
+    if (found != loaded_.end()) {
+        return found->second;
+    }
+    return loaded_.emplace(code, load_(modelFilePath(folder_, code), code)).first->second;
+}
+
 Message modelFileFailure(const std::filesystem::path& path) {
     return {MessageKind::Error, "Файл " + platform::lowerCase(platform::utf8FromPath(path)) +
                                     " не существует или поврежден."};

@@ -7,9 +7,11 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace axolite::simulation {
 
@@ -72,6 +74,26 @@ std::optional<double> modelValueFromText(std::string_view text);
 // (except step) Xt, each cut to six characters. Nothing when the file cannot be read, a key is
 // missing, empty or no number, or the code lies outside 0..800.
 std::optional<ModelParameters> loadModel(const std::filesystem::path& path, std::int64_t code);
+
+// The model files of one run: each code's file is read once, however many neurons share the
+// code, and every neuron of the code gets the same values loadModel gives. A file that fails is
+// not read again either.
+class ModelFiles {
+public:
+    using Loader =
+        std::function<std::optional<ModelParameters>(const std::filesystem::path&, std::int64_t)>;
+
+    explicit ModelFiles(std::filesystem::path folder, Loader load = loadModel)
+        : folder_(std::move(folder)), load_(std::move(load)) {}
+
+    // The model of the code from modelFilePath(folder, code); nothing when loadModel fails.
+    const std::optional<ModelParameters>& model(std::int64_t code);
+
+private:
+    std::filesystem::path folder_;
+    Loader load_;
+    std::unordered_map<std::int64_t, std::optional<ModelParameters>> loaded_;
+};
 
 // "Файл <path in lower case> не существует или поврежден." with the error icon.
 Message modelFileFailure(const std::filesystem::path& path);

@@ -192,14 +192,15 @@ Simulation::Result Simulation::runPrepared(language::NetworkRecord& record,
     }
     waitCounters_ = waitReloads_;
 
-    // Models: one file per neuron, read afresh for every neuron.
+    // Models: the file of each code, read once for all the neurons of that code; the first neuron
+    // whose file fails refuses the run.
     const std::filesystem::path folder = folders.modelsFolder();
+    ModelFiles files(folder);
     std::vector<ModelKind> kinds(count);
     for (std::size_t j = 0; j < count; ++j) {
-        const std::filesystem::path path = modelFilePath(folder, codes_[j]);
-        const std::optional<ModelParameters> model = loadModel(path, codes_[j]);
+        const std::optional<ModelParameters>& model = files.model(codes_[j]);
         if (!model) {
-            return {Outcome::Refused, modelFileFailure(path)};
+            return {Outcome::Refused, modelFileFailure(modelFilePath(folder, codes_[j]))};
         }
         models_[j] = *model;
         kinds[j] = evaluationKindOfCode(codes_[j]);

@@ -21,10 +21,18 @@ std::vector<int> layerSizes(const LayerConfiguration& configuration) {
     return sizes;
 }
 
+float initialValue(std::uint32_t draw) {
+    // The single-precision numbers nearest to 0.00, 0.01, ... 0.09: the product
+    // float(r mod 10) * 0.01f misses 0.05 and 0.09 by one step.
+    static constexpr float kValues[10] = {0.00f, 0.01f, 0.02f, 0.03f, 0.04f,
+                                          0.05f, 0.06f, 0.07f, 0.08f, 0.09f};
+    return kValues[draw % 10u];
+}
+
 namespace {
 
 float randomValue(RandomSource& random) {
-    return static_cast<float>(random.next() % 10u) * 0.01f;
+    return initialValue(random.next());
 }
 
 int clampedSize(int size) {

@@ -49,6 +49,10 @@ private:
     std::minstd_rand engine_;
 };
 
+// The initial weight or bias of the draw r: the single-precision number nearest to
+// (r mod 10) × 0.01, so one of 0.00, 0.01, … 0.09.
+float initialValue(std::uint32_t draw);
+
 // One neuron of a layer.
 struct LayerNeuron {
     float activity = 1.0f;

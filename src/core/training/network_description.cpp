@@ -2,6 +2,7 @@
 #include "training/network_description.h"
 
 #include "common/message.h"
+#include "platform/atomic_file.h"
 #include "platform/text_encoding.h"
 #include "training/c_format.h"
 
@@ -130,15 +131,20 @@ std::string weightText(float weight) {
     return formatNumber("%.9g", static_cast<double>(weight));
 }
 
-void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (file) {
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        file.close();
+// Whether name is the model file name of an identification code ("<code>.neu", 0 ≤ code ≤ 800):
+// the simulation reads such a file for every neuron of that code.
+bool isModelFileName(const std::string& name) {
+    const std::string extension = ".neu";
+    if (name.size() <= extension.size() ||
+        name.compare(name.size() - extension.size(), extension.size(), extension) != 0) {
+        return false;
     }
-    if (!file) {
-        throw AxoliteError(MessageKind::Error, "Невозможно создать файл " + path.string());
+    const std::string digits = name.substr(0, name.size() - extension.size());
+    if (digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
     }
+    const int code = std::stoi(digits);
+    return std::to_string(code) == digits && code <= 800;
 }
 
 } // namespace
@@ -309,37 +315,65 @@ GeneratedDescription generateDescription(const LayeredNetwork& network,
 }
 
 void writeDescription(const LayeredNetwork& network, const std::filesystem::path& netPath) {
+    // The description must not take the name of a model file, also not through a link.
+    std::error_code ignored;
+    const std::string netName = netPath.filename().string();
+    if (isModelFileName(netName) ||
+        isModelFileName(std::filesystem::weakly_canonical(netPath, ignored).filename().string())) {
+        throw AxoliteError(MessageKind::Error,
+                           "Имя " + netName +
+                               " принадлежит файлу модели нейрона: описание нейронной сети не "
+                               "записано.");
+    }
     const std::filesystem::path folder = netPath.parent_path();
     // A model file that is already there belongs to other descriptions: it is used again only
-    // when it holds exactly the model wanted, and never overwritten.
+    // when it is a regular file holding exactly the model wanted, and never overwritten. Any
+    // other entry of that name (a folder, a symbolic link, even a dangling one) is passed over.
     std::set<int> alreadyThere;
     auto codeFree = [&folder, &alreadyThere](int code, const std::string& text) {
         const std::filesystem::path path = folder / (std::to_string(code) + ".neu");
         std::error_code error;
-        if (!std::filesystem::exists(path, error) && !error) {
+        const std::filesystem::file_status entry = std::filesystem::symlink_status(path, error);
+        if (entry.type() == std::filesystem::file_type::not_found) {
             return true;
         }
-        std::ifstream file(path, std::ios::binary);
-        if (!file || std::filesystem::is_directory(path, error)) {
+        if (error || entry.type() != std::filesystem::file_type::regular) {
             return false;
         }
+        std::ifstream file(path, std::ios::binary);
         const std::string wanted = platform::utf8ToCp1251(text);
         std::string present(wanted.size() + 1, '\0');
         file.read(present.data(), static_cast<std::streamsize>(present.size()));
         present.resize(static_cast<std::size_t>(file.gcount()));
-        if (present != wanted) {
+        if (!file.eof() || present != wanted) {
             return false;
         }
         alreadyThere.insert(code);
         return true;
     };
     const GeneratedDescription description = generateDescription(network, codeFree);
-    writeBytes(netPath, description.netText);
+
+    // The description and its new model files are one set: every file is written and flushed
+    // to a temporary file first, and only then do they take their names, the models (which
+    // never replace a file) before the description that names them.
+    std::vector<platform::AtomicFile> files;
+    files.emplace_back(netPath);
+    std::vector<std::string> bytes{description.netText};
     for (const ModelFileText& model : description.models) {
-        if (alreadyThere.count(model.code) != 0) {
-            continue;
+        if (alreadyThere.count(model.code) == 0) {
+            files.emplace_back(folder / model.fileName, platform::ExistingTarget::Keep);
+            bytes.push_back(platform::utf8ToCp1251(model.text));
         }
-        writeBytes(folder / model.fileName, platform::utf8ToCp1251(model.text));
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!files[i].open() || !files[i].write(bytes[i]) || !files[i].finish()) {
+            throw platform::FileWriteError(*files[i].failure());
+        }
+    }
+    for (std::size_t i = files.size(); i-- > 0;) {
+        if (!files[i].commit()) {
+            throw platform::FileWriteError(*files[i].failure());
+        }
     }
 }
 

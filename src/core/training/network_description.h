@@ -40,9 +40,13 @@ GeneratedDescription generateDescription(
     const ModelCodeFree& codeFree = [](int, const std::string&) { return true; });
 
 // Writes the description to netPath and its model files beside it (in the same folder). A model
-// file already in the folder is never overwritten: its code is used again when the file holds
-// the same model, and passed over otherwise.
-// Throws AxoliteError(Error, "Невозможно создать файл " + path) when a file cannot be written.
+// file already in the folder is never overwritten: its code is used again when it is a regular
+// file holding the same model, and passed over otherwise (also a symbolic link, which is never
+// followed). The files are one set: all are written to temporary files first and take their
+// names only when all were written, so a failure leaves the folder as it was.
+// Throws AxoliteError(Error, ...) when netPath is named like a model file ("<code>.neu"), and
+// platform::FileWriteError (naming the file and the step that failed) when a file cannot be
+// written.
 void writeDescription(const LayeredNetwork& network, const std::filesystem::path& netPath);
 
 // A model parameter in at most six characters (the simulation reads no more), the text of that

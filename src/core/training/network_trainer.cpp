@@ -91,10 +91,11 @@ std::string errorColumnText(const ResultRow& row) {
 TrainingOutcome NetworkTrainer::train(const LayerConfiguration& configuration,
                                       const TrainingParameters& parameters,
                                       TrainingCallbacks callbacks) {
-    if (parameters.patterns <= 0) {
+    // The ranges of the dialog's fields; the pattern tables are sized by P.
+    if (parameters.patterns <= 0 || parameters.patterns > kMaxTrainingCount) {
         throw AxoliteError(MessageKind::Error, "Число эталонных образов введено неверно.");
     }
-    if (parameters.iterations <= 0) {
+    if (parameters.iterations <= 0 || parameters.iterations > kMaxTrainingCount) {
         throw AxoliteError(MessageKind::Error, "Число итераций обучения введено неверно.");
     }
     status_.percent = 0;

@@ -26,10 +26,13 @@ enum class TrainingMethod : int {
 // "Competitive method".
 const char* trainingMethodName(TrainingMethod method);
 
+// The largest number of patterns P and of iterations T that the fields take.
+constexpr int kMaxTrainingCount = 30000;
+
 // The parameters of the page "Обучение сети".
 struct TrainingParameters {
-    int patterns = 1;     // "Число эталонных образов :"; 0 or less is refused
-    int iterations = 200; // "Число итераций обучения :"; 0 or less is refused
+    int patterns = 1; // "Число эталонных образов :"; outside 1 … 30000 refused
+    int iterations = 200; // "Число итераций обучения :"; outside 1 … 30000 refused
     std::string inputFile;
     std::string targetFile;
     TrainingMethod method = TrainingMethod::BackPropagationOnline;
@@ -95,7 +98,8 @@ public:
     // With a seed, the generator starts from it instead of the current time in seconds.
     explicit NetworkTrainer(std::optional<std::uint32_t> seed = std::nullopt) : random_(seed) {}
 
-    // The training command. Throws AxoliteError for a refusal: Error kind for P or T, Information
+    // The training command. Throws AxoliteError for a refusal: Error kind for P or T outside
+    // 1 … 30000 (the message of a count typed wrongly), Information
     // for the learning rate, the pattern files and the ensemble counts (the network has already
     // been rebuilt for the last three).
     TrainingOutcome train(const LayerConfiguration& configuration,

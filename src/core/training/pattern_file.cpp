@@ -1,6 +1,8 @@
 // Writing and reading pattern files.
 #include "training/pattern_file.h"
 
+#include "platform/atomic_file.h"
+#include "platform/folder_settings.h"
 #include "training/c_format.h"
 
 #include <cstdio>
@@ -21,16 +23,13 @@ std::string formatPatternValues(const std::vector<double>& values) {
 }
 
 void writePatternFile(const std::string& path, const std::vector<double>& values) {
-    const std::string failure = "Невозможно создать файл " + path;
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) {
-        throw AxoliteError(MessageKind::Error, failure);
+    platform::AtomicFile file(platform::pathFromUtf8(path));
+    bool written = file.open();
+    for (std::size_t i = 0; written && i < values.size(); ++i) {
+        written = file.write(formatNumber("%g ", values[i]));
     }
-    const std::string text = formatPatternValues(values);
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.close();
-    if (!file) {
-        throw AxoliteError(MessageKind::Error, failure);
+    if (!written || !file.commit()) {
+        throw platform::FileWriteError(*file.failure());
     }
 }
 
@@ -130,9 +129,14 @@ PatternReadResult readPatternFile(const std::string& path, int patterns, int wid
     if (path.empty()) {
         throw AxoliteError(MessageKind::Information, patternFileUndefinedText(role));
     }
+    // Only a regular file is read: a folder, a device or a FIFO (whose opening would wait for a
+    // writer) fails like a missing file.
     std::error_code ignored;
-    std::ifstream file(path, std::ios::binary);
-    if (!file || std::filesystem::is_directory(path, ignored)) {
+    if (!std::filesystem::is_regular_file(platform::pathFromUtf8(path), ignored)) {
+        throw AxoliteError(MessageKind::Information, patternFileMissingText(path));
+    }
+    std::ifstream file(platform::pathFromUtf8(path), std::ios::binary);
+    if (!file) {
         throw AxoliteError(MessageKind::Information, patternFileMissingText(path));
     }
     return readPatternStream(file, patterns, width, role);

@@ -13,9 +13,11 @@ namespace axolite::training {
 // Each value formatted with "%g " (the value, then one blank), no line break anywhere.
 std::string formatPatternValues(const std::vector<double>& values);
 
-// Creates (or truncates) the file and writes formatPatternValues(values). Throws
-// AxoliteError(Error, "Невозможно создать файл " + path) when the file cannot be created or
-// written.
+// Writes formatPatternValues(values) through a temporary file that replaces the file only when
+// everything was written, so a failure leaves an existing file as it was. Throws
+// platform::FileWriteError (an AxoliteError with the error icon) naming the step that failed:
+// "Невозможно создать файл " + path, "Ошибка при записи файла " + path or
+// "Невозможно заменить файл " + path.
 void writePatternFile(const std::string& path, const std::vector<double>& values);
 
 // Which of the two files of a training run is read: it decides the texts of the messages.
@@ -45,8 +47,8 @@ struct PatternReadResult {
 // Reads the first patterns × width numbers of the file into a table. Positions that the file does
 // not provide stay 0.0 and produce the warning. A field that is not a number ends the reading as
 // the end of the file would (with the warning). Throws AxoliteError(Information, ...) for an
-// empty name or a file that cannot be opened. Fields of more than 4096 characters count as text
-// that is not a number.
+// empty name, or a file that cannot be opened or is no regular file (a folder, a device, a FIFO).
+// Fields of more than 4096 characters count as text that is not a number.
 PatternReadResult readPatternFile(const std::string& path, int patterns, int width,
                                   PatternRole role);
 

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace axolite;
 using namespace axolite::simulation;
@@ -132,6 +133,25 @@ TEST(ModelFile, MissingEmptyTruncatedOrBinaryFilesFail) {
     EXPECT_FALSE(loadModel(dir / "binary.neu", 1));
     std::filesystem::create_directory(dir / "folder.neu");
     EXPECT_FALSE(loadModel(dir / "folder.neu", 1));
+}
+
+TEST(ModelFile, ARunReadsTheFileOfEachCodeOnceWithTheSameValues) {
+    TempDir dir;
+    writeModelFile(dir / "9.neu", "Линейная",
+                   {{"ID", "9"}, {"Y1", "5"}, {"X1", "-5"}, {"Xt", "0.0001234"}});
+    writeModelFile(dir / "250.neu", "Ступенчатая", {{"ID", "250"}, {"Y1", "3"}, {"X1", "0"}});
+    std::map<std::int64_t, int> reads;
+    ModelFiles files(dir.path(), [&reads](const std::filesystem::path& path, std::int64_t code) {
+        ++reads[code];
+        return loadModel(path, code);
+    });
+    const std::int64_t codes[] = {9, 250, 42, 9, 9, 250, 42, 801};
+    for (int neuron = 0; neuron < 196; ++neuron) {
+        const std::int64_t code = codes[neuron % 8];
+        EXPECT_EQ(files.model(code), loadModel(modelFilePath(dir.path(), code), code)) << neuron;
+    }
+    // A missing file (42) and a code outside the ranges (801) are not tried again either.
+    EXPECT_EQ(reads, (std::map<std::int64_t, int>{{9, 1}, {42, 1}, {250, 1}, {801, 1}}));
 }
 
 TEST(ModelFile, CodesOutsideTheRangesFail) {

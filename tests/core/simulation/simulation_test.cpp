@@ -363,6 +363,12 @@ networklayout { neuron 1, (neuron 1, neuron 2, neuron 3), weight 1, 1, -1; } end
     writeModelFile(b.models / "250.neu", "Ступенчатая", {{"ID", "250"}, {"Y1", "3"}, {"X1", "0"}});
     ASSERT_EQ(b.run().outcome, Simulation::Outcome::Completed);
     EXPECT_EQ(b.simulation.codes(), (std::vector<std::int64_t>{9, 250, 250}));
+    // Both neurons of code 250 carry the values of its file, read once.
+    for (std::size_t j = 0; j < 3; ++j) {
+        const std::int64_t code = b.simulation.codes()[j];
+        EXPECT_EQ(b.simulation.models()[j], loadModel(modelFilePath(b.models.path(), code), code))
+            << j;
+    }
     EXPECT_EQ(b.activity(0, 1), 1.0 + 0.0001);
     EXPECT_EQ(b.activity(1, 1), 3.0);
     EXPECT_EQ(b.activity(2, 1), 0.0);

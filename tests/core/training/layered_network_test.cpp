@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 using namespace axolite::training;
 
@@ -22,7 +26,26 @@ LayerConfiguration shape(int inputs, std::vector<int> hidden, int outputs) {
     return c;
 }
 
+// The single-precision number nearest to k hundredths (k < 10), from its decimal text.
+float hundredths(std::uint32_t k) {
+    const std::string text = "0.0" + std::to_string(k);
+    return std::strtof(text.c_str(), nullptr);
+}
+
+std::uint32_t bits(float value) {
+    std::uint32_t b = 0;
+    std::memcpy(&b, &value, sizeof b);
+    return b;
+}
+
 } // namespace
+
+TEST(LayeredNetworkBuild, EveryDrawIsTheNearestSinglePrecisionNumberToItsHundredths) {
+    // 0.05 and 0.09 are where float(k) * 0.01f lands one step off.
+    for (std::uint32_t r = 0; r < 30; ++r) {
+        EXPECT_EQ(bits(initialValue(r)), bits(hundredths(r % 10))) << "draw " << r;
+    }
+}
 
 TEST(LayeredNetworkBuild, DrawsAreHundredthsBelowATenthAndZerosBeyondThePreviousLayer) {
     LayerConfiguration c = shape(3, {5, 18}, 2);
@@ -42,8 +65,8 @@ TEST(LayeredNetworkBuild, DrawsAreHundredthsBelowATenthAndZerosBeyondThePrevious
         }
     }
     auto isDraw = [](float v) {
-        for (int k = 0; k < 10; ++k) {
-            if (v == static_cast<float>(k) * 0.01f) {
+        for (std::uint32_t k = 0; k < 10; ++k) {
+            if (v == hundredths(k)) {
                 return true;
             }
         }
@@ -72,9 +95,9 @@ TEST(LayeredNetworkBuild, DrawsInOrderBiasThenWeightsPerNeuron) {
     const LayeredNetwork n = LayeredNetwork::build(c, random);
     std::minstd_rand expected(7);
     for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(n.neuron(1, i).bias, static_cast<float>(expected() % 10) * 0.01f);
-        EXPECT_EQ(n.neuron(1, i).weights[0], static_cast<float>(expected() % 10) * 0.01f);
-        EXPECT_EQ(n.neuron(1, i).weights[1], static_cast<float>(expected() % 10) * 0.01f);
+        EXPECT_EQ(n.neuron(1, i).bias, hundredths(expected() % 10));
+        EXPECT_EQ(n.neuron(1, i).weights[0], hundredths(expected() % 10));
+        EXPECT_EQ(n.neuron(1, i).weights[1], hundredths(expected() % 10));
     }
     // The same seed starts from the same weights.
     RandomSource again(7);

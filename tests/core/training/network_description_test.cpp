@@ -3,6 +3,7 @@
 #include "training/network_description.h"
 
 #include "common/message.h"
+#include "platform/atomic_file.h"
 #include "platform/text_encoding.h"
 
 #include "test_support.h"
@@ -179,4 +180,50 @@ TEST(DescriptionWriter, NeverOverwritesAModelFileOfAnotherDescription) {
         EXPECT_EQ(e.kind(), MessageKind::Error);
         EXPECT_NE(e.text().find("Линейная"), std::string::npos) << e.text();
     }
+}
+
+TEST(DescriptionWriter, RefusesTheNameOfAModelFile) {
+    test::TempDir dir;
+    test::writeFile(dir / "1.neu", "foreign");
+    const LayeredNetwork n = built(1, {}, 1);
+    for (const char* name : {"1.neu", "0.neu", "2.neu", "800.neu"}) {
+        EXPECT_THROW(writeDescription(n, dir / name), AxoliteError) << name;
+    }
+    std::filesystem::create_symlink(dir / "1.neu", dir / "link.net");
+    EXPECT_THROW(writeDescription(n, dir / "link.net"), AxoliteError);
+    EXPECT_EQ(test::readFile(dir / "1.neu"), "foreign");
+    EXPECT_FALSE(std::filesystem::exists(dir / "2.neu"));
+    // Names the simulation never reads as a model are descriptions like any other.
+    writeDescription(n, dir / "801.neu");
+    writeDescription(n, dir / "02.neu");
+    EXPECT_EQ(test::readFile(dir / "1.neu"), "foreign");
+}
+
+TEST(DescriptionWriter, NeverFollowsALinkNamedLikeAModel) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir / "out");
+    std::filesystem::create_symlink(dir / "outside.neu", dir / "out" / "1.neu");
+    writeDescription(built(1, {}, 1), dir / "out" / "n.net");
+    EXPECT_FALSE(std::filesystem::exists(dir / "outside.neu"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "out" / "1.neu"));
+    EXPECT_NE(test::readFile(dir / "out" / "n.net").find("neuron 1, 2;"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir / "out" / "2.neu"));
+}
+
+TEST(DescriptionWriter, AFullDiskWritesNoneOfTheSet) {
+    test::TempDir dir;
+    test::writeFile(dir / "n.net", "old description");
+    const LayeredNetwork n = built(18, {18, 18, 18}, 18);
+    try {
+        test::FileSizeLimit limit(4096); // the description is larger, each model smaller
+        writeDescription(n, dir / "n.net");
+        FAIL() << "no refusal";
+    } catch (const platform::FileWriteError& e) {
+        EXPECT_EQ(e.step(), platform::FileWriteStep::Write);
+        EXPECT_EQ(e.text(), "Ошибка при записи файла " + (dir / "n.net").string());
+    }
+    EXPECT_EQ(test::readFile(dir / "n.net"), "old description");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator{}),
+              1);
 }

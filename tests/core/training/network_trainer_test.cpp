@@ -95,13 +95,23 @@ TEST(TrainingCommand, RefusesInTheOrderOfItsChecks) {
     const LayerConfiguration c = shape(1, {}, 1);
     auto p = files.parameters(1, 1, TrainingMethod::BackPropagationOnline);
 
-    p.patterns = 0;
-    p.iterations = 0;
-    EXPECT_EQ(refusalOf(trainer, c, p, MessageKind::Error),
-              "Число эталонных образов введено неверно.");
+    // P is checked before T; both must lie in the fields' range 1 … 30000, so a large count is
+    // refused before anything is allocated.
+    const std::string wrongP = "Число эталонных образов введено неверно.";
+    const std::string wrongT = "Число итераций обучения введено неверно.";
+    const struct {
+        int patterns;
+        int iterations;
+        const std::string& message;
+    } counts[] = {{0, 0, wrongP},     {1, 0, wrongT},          {1, 30001, wrongT},
+                  {30001, 1, wrongP}, {1000000000, 1, wrongP}, {-1, 1, wrongP}};
+    for (const auto& count : counts) {
+        p.patterns = count.patterns;
+        p.iterations = count.iterations;
+        EXPECT_EQ(refusalOf(trainer, c, p, MessageKind::Error), count.message)
+            << count.patterns << " " << count.iterations;
+    }
     p.patterns = 1;
-    EXPECT_EQ(refusalOf(trainer, c, p, MessageKind::Error),
-              "Число итераций обучения введено неверно.");
     EXPECT_TRUE(trainer.network().empty()); // nothing built yet
     p.iterations = 1;
     p.learningRate = "1e39";

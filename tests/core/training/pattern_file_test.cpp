@@ -1,11 +1,18 @@
 // Pattern files: the writer's exact text and the reader's rules and messages.
 #include "training/pattern_file.h"
 
+#include "platform/atomic_file.h"
+
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace axolite;
 using namespace axolite::training;
@@ -41,6 +48,25 @@ TEST(PatternFileWriter, WritesTheFileAndRefusesAPathThatCannotBeCreated) {
         EXPECT_EQ(e.kind(), MessageKind::Error);
         EXPECT_EQ(e.text(), "Невозможно создать файл " + bad);
     }
+}
+
+TEST(PatternFileWriter, AFullDiskKeepsTheOldFileAndSaysTheWriteFailed) {
+    test::TempDir dir;
+    const std::string path = (dir / "out.ptn").string();
+    test::writeFile(path, "1 2 3 ");
+    try {
+        test::FileSizeLimit limit(4096);
+        writePatternFile(path, std::vector<double>(10000, 0.125));
+        FAIL() << "no refusal";
+    } catch (const platform::FileWriteError& e) {
+        EXPECT_EQ(e.step(), platform::FileWriteStep::Write);
+        EXPECT_EQ(e.kind(), MessageKind::Error);
+        EXPECT_EQ(e.text(), "Ошибка при записи файла " + path);
+    }
+    EXPECT_EQ(test::readFile(path), "1 2 3 ");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator{}),
+              1);
 }
 
 TEST(PatternFileReader, ReadsExactlyPTimesNNumbersOnOneOrManyLines) {
@@ -139,4 +165,16 @@ TEST(PatternFileReader, RefusesAnEmptyNameAndAFileThatCannotBeOpened) {
               "Файл " + missing + " не существует или поврежден.");
     EXPECT_EQ(refusal(dir.path().string(), PatternRole::Input),
               "Файл " + dir.path().string() + " не существует или поврежден.");
+    EXPECT_EQ(refusal("/dev/zero", PatternRole::Target),
+              "Файл /dev/zero не существует или поврежден.");
+
+    // A FIFO is refused at once instead of waiting for a writer. Should the reader wait, a writer
+    // that comes and goes lets it see the end of the file, so the test fails instead of hanging.
+    const std::string fifo = (dir / "fifo.ptn").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto read = std::async(std::launch::async, [&] { return refusal(fifo, PatternRole::Input); });
+    if (read.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        ::close(::open(fifo.c_str(), O_WRONLY));
+    }
+    EXPECT_EQ(read.get(), "Файл " + fifo + " не существует или поврежден.");
 }
