@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -405,6 +406,33 @@ void BM_DocumentFill(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DocumentFill)->Unit(benchmark::kMillisecond);
+
+// A key typed into a description of 10^6 lines, in its middle, until the window is drawn again:
+// the colours are worked out for the lines in view only, however long the text.
+void BM_KeyInMillionLines_Gui(benchmark::State& state) {
+    const QString file = fixture().dir.filePath(QStringLiteral("million.net"));
+    std::string text = "neurons 2;\nsimtime 0, 1;\ntimestep 0.1;\nnetworklayout {\n";
+    for (int i = 0; i < 1000000; ++i) {
+        text += "  neuron 1, neuron 2, weight 0.5;\n";
+    }
+    text += "}\nend\n";
+    Fixture::write(file, text);
+    auto frame = makeFrame();
+    TAxoliteMDIChild* child = frame->openDescription(file);
+    TAxoliteEditFile* editor = child->editor();
+    const qsizetype middle = static_cast<qsizetype>(text.size() / 2);
+    editor->setSelection(middle, middle);
+    editor->setFocus();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        QApplication::sendEvent(editor, &press);
+        editor->viewport()->repaint();
+    }
+    delete child;
+    QApplication::processEvents();
+}
+BENCHMARK(BM_KeyInMillionLines_Gui)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
