@@ -13,14 +13,16 @@ namespace {
 
 const QColor kGridColour(192, 192, 192);
 
+// A one-pixel line with flat caps leaves its last point out: (x, 46) to (x, 191) covers rows
+// 46..190.
 void paintGrid(QPainter& painter, int spacing) {
     using namespace views::plot;
     painter.setPen(QPen(kGridColour, 1, Qt::SolidLine, Qt::FlatCap));
     for (const int x : views::gridColumns(spacing)) {
-        painter.drawLine(x, kTop, x, kBottom - 1);
+        painter.drawLine(x, kTop, x, kBottom);
     }
     for (const int y : views::gridRows(spacing)) {
-        painter.drawLine(kLeft, y, kRight - 1, y);
+        painter.drawLine(kLeft, y, kRight, y);
     }
 }
 
@@ -28,7 +30,7 @@ void paintCursor(QPainter& painter, int column) {
     QPen pen(kGridColour, 1, Qt::CustomDashLine, Qt::FlatCap);
     pen.setDashPattern({1.0, 1.0});
     painter.setPen(pen);
-    painter.drawLine(column, views::plot::kTop, column, views::plot::kBottom - 1);
+    painter.drawLine(column, views::plot::kTop, column, views::plot::kBottom);
 }
 
 } // namespace

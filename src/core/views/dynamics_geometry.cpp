@@ -99,7 +99,7 @@ VerticalScale verticalScale(const language::NetworkRecord& record) {
     double spread = lowest ? std::fabs(*highest - *lowest) : 0.0;
     if (spread == 0.0) {
         const double v = lowest.value_or(0.0);
-        spread = v != 0.0 ? 2.0 * std::fabs(v) : 1.0;
+        spread = v != 0.0 ? std::fabs(v) : 1.0;
     }
     VerticalScale scale;
     scale.unitsPerValue = 0.5 * dynamics::kBoxHeight / spread;

@@ -77,7 +77,7 @@ struct VerticalScale {
 
 // c = 0.5·78 / |highest − lowest| over steps 0..N − 1 of the first m network series, both
 // starting from the first neuron's activity at step 0; values that are not finite numbers take
-// no part. Without spread (every value the same v) the spread is taken as 2·|v|, so a constant
+// no part. Without spread (every value the same v) the spread is taken as |v|, so a constant
 // column reaches exactly the top of the box (v > 0) or its floor (v < 0), and as 1 when v is 0,
 // so a constant 0 stands at half height.
 VerticalScale verticalScale(const language::NetworkRecord& record);
