@@ -29,7 +29,8 @@ public:
     // What messages and captions call the file: its path, or "Без имени" for a new description.
     QString displayName() const override;
     axolite::language::TextEncoding encoding() const { return encoding_; }
-    bool usesCrLf() const { return crlf_; }
+    // Most lines of the file ended with "\r\n" (lines the user adds get that line end).
+    bool usesCrLf() const;
     bool isModified() const;
 
     // Reads the file into the editor: UTF-8 when valid, code page 1251 otherwise. The window is
@@ -65,7 +66,6 @@ private:
     std::unique_ptr<axolite::language::NetworkRecord> record_;
     QString path_;
     axolite::language::TextEncoding encoding_ = axolite::language::TextEncoding::Utf8;
-    bool crlf_ = false;
     bool byteOrderMark_ = false; // the UTF-8 file began with one
     QPointer<TTranslateDialog> checkWindow_;
     std::function<bool()> saveHandler_;
