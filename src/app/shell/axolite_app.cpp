@@ -441,7 +441,7 @@ void TAxoliteApp::onCommand(int id) {
         }
         break;
     case CmCloseAll:
-        client_->closeAllSubWindows();
+        closeAllWindows();
         break;
     case CmHelpContents:
         openHelp(0);
@@ -781,28 +781,74 @@ bool TAxoliteApp::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+bool TAxoliteApp::stopComputations() {
+    bool busy = ComputationRegister::instance().anyBusy();
+    for (TAxoliteMDIChild* child : client_->children()) {
+        busy = busy || child->computing();
+        child->stopComputation();
+    }
+    return busy;
+}
+
 void TAxoliteApp::closeIfPending() {
+    if (pendingClose_ == PendingClose::None || closing_) {
+        return;
+    }
     const auto children = client_->children();
     const bool busy = std::any_of(children.begin(), children.end(),
                                   [](const TAxoliteMDIChild* c) { return c->computing(); });
-    if (closeWhenIdle_ && !busy && !ComputationRegister::instance().anyBusy()) {
-        closeWhenIdle_ = false;
+    if (busy || ComputationRegister::instance().anyBusy()) {
+        return;
+    }
+    if (QApplication::activeModalWidget() != nullptr) {
+        // A message of the computation is still open: its questions come after it.
+        QTimer::singleShot(100, this, &TAxoliteApp::closeIfPending);
+        return;
+    }
+    const PendingClose pending = std::exchange(pendingClose_, PendingClose::None);
+    if (pending == PendingClose::Frame) {
         close();
+    } else {
+        closeAllWindows();
     }
 }
 
+void TAxoliteApp::closeAllWindows() {
+    if (closing_) {
+        return;
+    }
+    if (stopComputations()) {
+        pendingClose_ = std::max(pendingClose_, PendingClose::AllWindows);
+        return;
+    }
+    closing_ = true;
+    client_->closeAllSubWindows();
+    closing_ = false;
+}
+
 void TAxoliteApp::closeEvent(QCloseEvent* event) {
-    // Every description window decides for itself (unsaved changes, a running computation).
+    // A close from inside a question of an earlier one (its event loop runs) is not another
+    // close: the first one goes on.
+    if (closing_) {
+        event->ignore();
+        return;
+    }
+    // Not from under a computation: it is asked to stop, and the windows are closed when it
+    // has, each asking about its changes as it would without a run.
+    if (stopComputations()) {
+        pendingClose_ = PendingClose::Frame;
+        event->ignore();
+        return;
+    }
+    closing_ = true;
     for (TAxoliteMDIChild* child : client_->children()) {
-        if (child->computing()) {
-            closeWhenIdle_ = true;
-        }
         if (!child->close()) {
+            closing_ = false;
             event->ignore();
             return;
         }
     }
-    closeWhenIdle_ = false;
+    closing_ = false;
     stopHelpCursor();
     closeHelp();
     if (findDialog_) {

@@ -203,13 +203,22 @@ bool TAxoliteMDIChild::computing() const {
            (checkWindow_ && checkWindow_->running());
 }
 
+void TAxoliteMDIChild::stopComputation() {
+    closeWhenIdle_ = false;
+    if (computing()) {
+        record_->cancelRequested = 1;
+    }
+}
+
 bool TAxoliteMDIChild::maySave(const std::function<bool()>& saveHandler) {
     if (!isModified()) {
         return true;
     }
+    asking_ = true;
     const auto answer = Notifier::instance().askYesNoCancel(
         QStringLiteral("Содержимое файла %1 изменено.\n\nСохранить изменения?").arg(displayName()),
         this);
+    asking_ = false;
     switch (answer) {
     case Notifier::Answer::Yes:
         return saveHandler && saveHandler();
@@ -222,6 +231,12 @@ bool TAxoliteMDIChild::maySave(const std::function<bool()>& saveHandler) {
 }
 
 void TAxoliteMDIChild::closeEvent(QCloseEvent* event) {
+    if (asking_) {
+        // A close that arrives while its question is open (from the question's own event loop)
+        // waits for the answer.
+        event->ignore();
+        return;
+    }
     if (computing()) {
         // Not from under the computation: ask it to stop and close once it has.
         record_->cancelRequested = 1;

@@ -47,6 +47,9 @@ public:
 
     // True while a long computation works on this description's record.
     bool computing() const override;
+    // Asks the computation on this description to stop, without closing the window when it has
+    // (the frame closes every window itself then). A close requested earlier is dropped.
+    void stopComputation();
 
     // Asks what to do with unsaved changes: true when the window may close (saved or
     // discarded), false when the user cancelled or the save failed. saveHandler saves (it may
@@ -70,5 +73,6 @@ private:
     QPointer<TTranslateDialog> checkWindow_;
     std::function<bool()> saveHandler_;
     bool closeWhenIdle_ = false;
+    bool asking_ = false;             // the unsaved-changes question is open
     bool editedWhileRunning_ = false; // the text changed during the check window's run
 };
