@@ -166,6 +166,29 @@ private slots:
             QCOMPARE(frame_->isVisible(), how != int(CmExit));
         }
     }
+
+    // After an interrupted run the check window stays open and the check is available again:
+    // a new check closes the old window as "Закрыть" does, so the partial series of the
+    // interrupted run are not left for the views when the new check finds errors.
+    void aNewCheckClosesTheOldCheckWindowAsClosingDoes() {
+        TAxoliteMDIChild* child = editedAndChecked(kLongRun);
+        QPointer<TTranslateDialog> old = child->checkWindow();
+        QTimer::singleShot(0, old, [&] { old->progressDialog()->interrupt(); });
+        old->calculate();
+        QVERIFY(child->record().networkPresent[0] != 0); // the part computed
+        frame_->updateCommands();
+        QVERIFY(frame_->command(CmCheck)->isEnabled());
+        QSignalSpy closed(old.data(), &TTranslateDialog::closed);
+
+        child->editor()->moveCursor(QTextCursor::Start);
+        child->editor()->insertPlainText(QStringLiteral("nonsense\n"));
+        frame_->execute(CmCheck);
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(child->checkWindow() != old);
+        QVERIFY(!child->checkWindow()->correct());
+        QCOMPARE(child->record().networkPresent, (std::array<std::uint8_t, 4>{}));
+        QCOMPARE(child->record().checkOpen, std::uint8_t{1});
+    }
 };
 
 QTEST_MAIN(ShellRunningTest)

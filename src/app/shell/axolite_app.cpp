@@ -566,6 +566,12 @@ void TAxoliteApp::checkDescription(TAxoliteMDIChild* child) {
     if (child == nullptr || child->record().checkOpen != 0 || child->computing()) {
         return;
     }
+    // The window of an earlier check (open after an interrupted run) goes as "Закрыть" closes
+    // it, so that its flags are cleared.
+    if (TTranslateDialog* previous = child->checkWindow();
+        previous != nullptr && previous->isVisible() && !previous->close()) {
+        return;
+    }
     auto& record = child->record();
     if (const auto message =
             axolite::language::lexDescription(child->editor()->linesCp1251(), record)) {
