@@ -15,6 +15,7 @@
 #include "test_frame.h"
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -188,6 +189,52 @@ private slots:
         QVERIFY(!child->checkWindow()->correct());
         QCOMPARE(child->record().networkPresent, (std::array<std::uint8_t, 4>{}));
         QCOMPARE(child->record().checkOpen, std::uint8_t{1});
+    }
+
+    // During a run nothing may start a modal loop (it would hold the run until it closed) nor a
+    // second computation: those commands are disabled, and so is "Посчитать ..." of another
+    // description, whose press is refused; afterwards everything is back.
+    void commandsThatWouldHoldTheRunWaitForIt() {
+        TAxoliteMDIChild* other = editedAndChecked(kCorrect);
+        TTranslateDialog* otherCheck = other->checkWindow();
+        TAxoliteMDIChild* child = editedAndChecked(kLongRun);
+        TTranslateDialog* check = child->checkWindow();
+        TAxoliteMDIChild* fresh = frame_->newDescription();
+        fresh->editor()->insertPlainText(QStringLiteral("neurons 1;\nend\n"));
+        const QList<int> modal = {CmFileOpen, CmFileSave,     CmFileSaveAs, CmPrintPreview,
+                                  CmPrint,    CmPrintSetup,   CmFolders,    CmNeuronModel,
+                                  CmCheck,    CmTeachNetwork, CmAbout};
+        const auto enabledOf = [&] {
+            frame_->client()->setActiveSubWindow(fresh);
+            frame_->updateCommands();
+            QList<int> enabled;
+            for (const int id : modal) {
+                if (frame_->command(id)->isEnabled()) {
+                    enabled << id;
+                }
+            }
+            return enabled;
+        };
+        auto* otherButton = otherCheck->findChild<QPushButton*>(QStringLiteral("137"));
+        QCOMPARE(enabledOf(), modal);
+        QVERIFY(otherButton->isEnabled());
+
+        QList<int> duringRun = modal;
+        bool otherButtonDuringRun = true;
+        bool otherRan = true;
+        QTimer::singleShot(0, check, [&] {
+            duringRun = enabledOf();
+            otherButtonDuringRun = otherButton->isEnabled();
+            otherCheck->calculate();
+            otherRan = otherCheck->running() || other->record().simulated != 0;
+            check->progressDialog()->interrupt();
+        });
+        check->calculate();
+        QCOMPARE(duringRun, QList<int>{});
+        QVERIFY(!otherButtonDuringRun);
+        QVERIFY(!otherRan);
+        QCOMPARE(enabledOf(), modal);
+        QVERIFY(otherButton->isEnabled());
     }
 };
 

@@ -114,6 +114,8 @@ TAxoliteApp::TAxoliteApp(const QString& profilePath, QWidget* parent)
                         QApplication::clipboard()->mimeData()->hasText();
     connect(&ComputationRegister::instance(), &ComputationRegister::computationEnded, this,
             &TAxoliteApp::closeIfPending, Qt::QueuedConnection);
+    connect(&ComputationRegister::instance(), &ComputationRegister::busyChanged, this,
+            &TAxoliteApp::updateCommands);
     updateCommands();
 }
 
@@ -290,8 +292,15 @@ void TAxoliteApp::updateCommands() {
     const bool simulated = record != nullptr && record->simulated != 0;
     const bool selection = editor != nullptr && editor->hasSelection();
 
+    const bool busy = ComputationRegister::instance().anyBusy();
+    // Always available, unless a computation runs (below).
+    for (const int id : {CmFileOpen, CmFolders, CmAbout}) {
+        setEnabled(id, true);
+    }
     setEnabled(CmFileClose, child != nullptr);
-    setEnabled(CmFileSave, child != nullptr && child->isModified());
+    // A save that asks for a file name opens a dialog.
+    setEnabled(CmFileSave,
+               child != nullptr && child->isModified() && (!busy || !child->path().isEmpty()));
     setEnabled(CmFileSaveAs, child != nullptr);
     // PDF output is always there, so a printer is always available.
     setEnabled(CmPrintPreview, true);
@@ -315,6 +324,16 @@ void TAxoliteApp::updateCommands() {
     setEnabled(CmFind, editor != nullptr);
     setEnabled(CmReplace, editor != nullptr);
     setEnabled(CmFindNext, editor != nullptr && !lastFind_.text.isEmpty());
+
+    // While a computation runs (it processes events on this thread), nothing may start a
+    // modal loop, which would hold the computation until it closed, nor a second computation.
+    if (busy) {
+        for (const int id : {CmFileOpen, CmFileSaveAs, CmPrintPreview, CmPrint, CmPrintSetup,
+                             CmFolders, CmNeuronModel, CmCheck, CmInputActivation, CmRungeKutta,
+                             CmExactValues, CmTeachNetwork, CmAbout}) {
+            setEnabled(id, false);
+        }
+    }
 }
 
 void TAxoliteApp::execute(int id) {
@@ -563,7 +582,8 @@ bool TAxoliteApp::saveAs(TAxoliteMDIChild* child) {
 }
 
 void TAxoliteApp::checkDescription(TAxoliteMDIChild* child) {
-    if (child == nullptr || child->record().checkOpen != 0 || child->computing()) {
+    if (child == nullptr || child->record().checkOpen != 0 ||
+        ComputationRegister::instance().anyBusy()) {
         return;
     }
     // The window of an earlier check (open after an interrupted run) goes as "Закрыть" closes
