@@ -16,6 +16,7 @@
 #include "shell/mdi_client.h"
 
 #include "sample_texts.h"
+#include "test_frame.h"
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -81,10 +82,7 @@ private:
 
 private slots:
     void init() {
-        Notifier::instance().setCapturing(true);
-        Notifier::instance().clearCaptured();
-        frame_ = std::make_unique<TAxoliteApp>(dir_.filePath(QStringLiteral("Axolite.ini")));
-        frame_->show();
+        frame_ = testFrame(dir_);
         QVERIFY(QTest::qWaitForWindowExposed(frame_.get()));
     }
     void cleanup() {

@@ -159,6 +159,76 @@ private slots:
         }
     }
 
+    // Each line keeps the line end the file gave it through edits, undo and redo; a line end
+    // typed or pasted takes the kind most of the file's lines had.
+    void linesKeepTheirFileLineEnds() {
+        const QString file = QStringLiteral("a\r\nb\nc\r\nd\r\ne");
+        TextBuffer buffer;
+        buffer.setText(file);
+        QVERIFY(buffer.crlfDominant());
+        QCOMPARE(buffer.fileText(), file);
+        buffer.replace(3, 3, u"X");   // "bX", still ended by '\n'
+        buffer.replace(1, 1, u"\n+"); // a new line after "a"
+        buffer.replace(6, 7, u"");    // "bX" joined with "c": the joined line ends as "c" did
+        QCOMPARE(buffer.fileText(), QStringLiteral("a\r\n+\r\nbXc\r\nd\r\ne"));
+        QCOMPARE(buffer.replaceAll(u"d", u"D\nD", FindOptions{}), 1);
+        QCOMPARE(buffer.fileText(), QStringLiteral("a\r\n+\r\nbXc\r\nD\r\nD\r\ne"));
+        while (buffer.undo()) {
+        }
+        QCOMPARE(buffer.fileText(), file);
+        while (buffer.redo()) {
+        }
+        QCOMPARE(buffer.fileText(), QStringLiteral("a\r\n+\r\nbXc\r\nD\r\nD\r\ne"));
+
+        // Mostly '\n': a new line ends with '\n', the one "\r\n" stays.
+        buffer.setText(QStringLiteral("a\nb\r\nc\n"));
+        QVERIFY(!buffer.crlfDominant());
+        buffer.replace(0, 0, u"0\n");
+        QCOMPARE(buffer.fileText(), QStringLiteral("0\na\nb\r\nc\n"));
+    }
+
+    // Random edits on a file of mixed line ends: the file text is always the text with some line
+    // ends as "\r\n", and every state undone or redone to gives back the file text it had.
+    void randomEditsKeepTheLineEndsOfEveryState() {
+        const QString pieces[] = {QStringLiteral("a"), QStringLiteral("\n"), QStringLiteral("\r\n"),
+                                  QStringLiteral("x\n\ny"), QStringLiteral("\r")};
+        QRandomGenerator random(7);
+        TextBuffer buffer;
+        QString start;
+        for (int i = 0; i < 200; ++i) {
+            start += QStringLiteral("line %1").arg(i) +
+                     (random.bounded(3u) == 0 ? QStringLiteral("\n") : QStringLiteral("\r\n"));
+        }
+        buffer.setText(start);
+        std::vector<QString> history{start};
+        std::size_t done = 0;
+        for (int op = 0; op < 1500; ++op) {
+            const quint32 kind = random.bounded(8u);
+            if (kind < 5) {
+                const auto from =
+                    static_cast<qsizetype>(random.bounded(static_cast<quint32>(buffer.size() + 1)));
+                const qsizetype to =
+                    std::min(buffer.size(), from + static_cast<qsizetype>(random.bounded(12u)));
+                const QString& piece = pieces[random.bounded(5u)];
+                buffer.replace(from, to, piece);
+                history.resize(++done);
+                history.push_back(buffer.fileText());
+            } else if (kind == 5 && buffer.replaceAll(u"a", pieces[random.bounded(5u)], {}) > 0) {
+                history.resize(++done);
+                history.push_back(buffer.fileText());
+            } else if (kind == 6 && buffer.undo()) {
+                QCOMPARE(buffer.fileText(), history[--done]);
+            } else if (kind == 7 && buffer.redo()) {
+                QCOMPARE(buffer.fileText(), history[++done]);
+            }
+            QString file = buffer.fileText();
+            QCOMPARE(file.replace(QLatin1String("\r\n"), QLatin1String("\n")), buffer.text());
+        }
+        while (buffer.undo()) {
+        }
+        QCOMPARE(buffer.fileText(), start);
+    }
+
     // Many lines taken out and put back: the line index and the code page lines follow.
     void manyLinesRemovedAndRestored() {
         QString text;

@@ -12,6 +12,7 @@
 #include "shell/mdi_client.h"
 
 #include "sample_texts.h"
+#include "test_frame.h"
 #include <QAction>
 #include <QClipboard>
 #include <QLabel>
@@ -60,15 +61,7 @@ private:
     }
 
 private slots:
-    void init() {
-        Notifier::instance().setCapturing(true);
-        Notifier::instance().clearCaptured();
-        frame_ = std::make_unique<TAxoliteApp>(dir_.filePath(QStringLiteral("Axolite.ini")));
-        frame_->show();
-        auto& folders = frame_->client()->folders();
-        folders.models = AXOLITE_EXAMPLES_DIR "/models";
-        folders.set = true;
-    }
+    void init() { frame_ = testFrame(dir_); }
     void cleanup() { frame_.reset(); }
 
     void everyCommandIsAnActionNamedByItsIdentifier() {

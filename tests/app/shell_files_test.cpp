@@ -93,6 +93,36 @@ private slots:
         QCOMPARE(readAll(file), kCp1251Crlf);
     }
 
+    // A file of mixed line ends keeps each line's own; a line added takes the kind most lines
+    // had. Any file opened and saved unmodified is written back byte for byte.
+    void savingKeepsEveryLinesEnd() {
+        const QString file = path(QStringLiteral("mixed.net"));
+        writeAll(file, "neurons 2;\r\nsimtime 0, 1;\nend\r\n");
+        TAxoliteMDIChild* child = frame_->openDescription(file);
+        QVERIFY(child != nullptr);
+        child->editor()->moveCursor(QTextCursor::Down);
+        child->editor()->moveCursor(QTextCursor::EndOfLine);
+        child->editor()->insertPlainText(QStringLiteral("\ntimestep 0.5;"));
+        frame_->execute(CmFileSave);
+        QCOMPARE(readAll(file),
+                 QByteArray("neurons 2;\r\nsimtime 0, 1;\r\ntimestep 0.5;\nend\r\n"));
+
+        // A megabyte of random bytes (code page 1251, every kind of line end).
+        QByteArray bytes(1 << 20, Qt::Uninitialized);
+        QRandomGenerator random(3);
+        for (char& b : bytes) {
+            b = static_cast<char>(random.bounded(256u));
+        }
+        const QString binary = path(QStringLiteral("binary.net"));
+        const QString copy = path(QStringLiteral("copy.net"));
+        writeAll(binary, bytes);
+        TAxoliteMDIChild* opened = frame_->openDescription(binary);
+        QVERIFY(opened != nullptr);
+        frame_->chooseSaveFile = [&copy](QWidget*, const QString&) { return copy; };
+        frame_->execute(CmFileSaveAs);
+        QVERIFY(readAll(copy) == bytes);
+    }
+
     void everyCharacterSurvivesARoundTrip() {
         // No-break spaces, tabs, a line separator inside a line, an empty last line.
         const QString text = QStringLiteral("a\u00A0b\tc\u2028d\n\n");

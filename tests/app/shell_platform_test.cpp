@@ -14,6 +14,7 @@
 #include "simulation/choose_model.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
@@ -188,6 +189,40 @@ private slots:
         QVERIFY(found);
         QCOMPARE(shown, QUrl(QStringLiteral("qrc:/help/index.html")));
         closeHelp();
+    }
+
+    // Help asked for from a modal dialog answers clicks while the dialog stays open, and
+    // stays open as a window of its own when the dialog goes.
+    void helpFromAModalDialogStaysUsable() {
+        QTemporaryDir dir;
+        TAxoliteApp frame(dir.filePath(QStringLiteral("Axolite.ini")));
+        frame.show();
+        const auto click = [](THelpWindow* help, const QString& text) {
+            for (auto* button : help->findChildren<QPushButton*>()) {
+                if (button->text() == text) {
+                    QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {},
+                                      button->mapTo(help, button->rect().center()));
+                }
+            }
+        };
+        QDialog dialog(&frame);
+        dialog.setModal(true);
+        QUrl afterClick;
+        QTimer::singleShot(0, &dialog, [&] {
+            openHelp(CmFolders);
+            QVERIFY(QTest::qWaitForWindowExposed(helpWindow()));
+            click(helpWindow(), QStringLiteral("Содержание"));
+            afterClick = helpWindow()->currentPage();
+            dialog.accept();
+        });
+        dialog.exec();
+        QCOMPARE(afterClick, QUrl(QStringLiteral("qrc:/help/index.html")));
+        QPointer<THelpWindow> help = helpWindow();
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->parentWidget(), nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(help.data()));
+        click(help, QStringLiteral("Закрыть"));
+        QTRY_VERIFY(!help);
     }
 
     void helpWindowClosesWithTheFrame() {

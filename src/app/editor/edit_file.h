@@ -42,6 +42,9 @@ public:
     // The text exactly as typed (no character replaced), lines separated by '\n'.
     const QString& rawText() const { return buffer_.text(); }
     QString toPlainText() const { return buffer_.text(); }
+    // The text as the file holds it, each line with its own line end.
+    QString fileText() const { return buffer_.fileText(); }
+    bool crlfDominant() const { return buffer_.crlfDominant(); }
     // The text's lines exactly as typed.
     QStringList documentLines() const;
     // The lines as code page 1251 bytes, as the lexer reads them.

@@ -39,6 +39,15 @@ QString withLineEnds(QStringView text) {
     return out;
 }
 
+// Per line end of a file's text ('\n'): whether "\r\n" ended the line.
+std::vector<char> fileLineEnds(QStringView text) {
+    std::vector<char> ends;
+    for (qsizetype at = text.indexOf(kLineEnd); at >= 0; at = text.indexOf(kLineEnd, at + 1)) {
+        ends.push_back(at > 0 && text[at - 1] == u'\r' ? 1 : 0);
+    }
+    return ends;
+}
+
 // "\r\n" made '\n' in place; every other character kept.
 void dropCarriageReturns(QString& text) {
     qsizetype at = text.indexOf(u'\r');
@@ -87,6 +96,10 @@ TextBuffer::TextBuffer() {
 }
 
 void TextBuffer::setText(QString text, std::vector<std::string> cp1251Lines) {
+    crlf_ = fileLineEnds(text);
+    const auto crlfCount = std::count(crlf_.begin(), crlf_.end(), char{1});
+    crlfDominant_ = 2 * crlfCount > static_cast<std::ptrdiff_t>(crlf_.size());
+    crlf_.push_back(0); // the last line has no line end
     dropCarriageReturns(text);
     text_ = std::move(text);
     starts_.clear();
@@ -99,6 +112,26 @@ void TextBuffer::setText(QString text, std::vector<std::string> cp1251Lines) {
     steps_.clear();
     done_ = 0;
     clean_ = 0;
+}
+
+QString TextBuffer::fileText() const {
+    if (std::find(crlf_.begin(), crlf_.end(), char{1}) == crlf_.end()) {
+        return text_;
+    }
+    QString out;
+    out.reserve(text_.size() + static_cast<qsizetype>(crlf_.size()));
+    for (qsizetype i = 0; i < lineCount(); ++i) {
+        out.append(line(i));
+        if (i + 1 < lineCount()) {
+            out.append(crlf_[static_cast<std::size_t>(i)] != 0 ? QStringView(u"\r\n")
+                                                               : QStringView(u"\n"));
+        }
+    }
+    return out;
+}
+
+void TextBuffer::appendEnds(qsizetype from, qsizetype to, std::vector<char>& out) const {
+    out.insert(out.end(), crlf_.begin() + lineOf(from), crlf_.begin() + lineOf(to));
 }
 
 qsizetype TextBuffer::lineEnd(qsizetype line) const {
@@ -132,10 +165,14 @@ qsizetype TextBuffer::widestLine(int tabColumns) const {
     return widest;
 }
 
-TextRange TextBuffer::apply(qsizetype from, qsizetype to, QStringView text) {
+TextRange TextBuffer::apply(qsizetype from, qsizetype to, QStringView text,
+                            const std::vector<char>& ends, std::vector<char>* removedEnds) {
     const qsizetype first = lineOf(from);
     const qsizetype last = lineOf(to);
     firstChanged_ = std::min(firstChanged_, first);
+    if (removedEnds != nullptr) {
+        appendEnds(from, to, *removedEnds);
+    }
     text_.replace(from, to - from, text.data(), text.size());
 
     // The starts of the lines after the first one that the edit touched are made anew; the
@@ -150,9 +187,17 @@ TextRange TextBuffer::apply(qsizetype from, qsizetype to, QStringView text) {
     }
     const auto removedLines = std::distance(firstAfter, oldAfter);
     const auto addedLines = static_cast<std::ptrdiff_t>(inserted.size());
+    // The line ends inserted take the given kinds; the last line of the edit keeps its own.
+    std::vector<char> newEnds = ends.size() == inserted.size()
+                                    ? ends
+                                    : std::vector<char>(inserted.size(), crlfDominant_ ? 1 : 0);
+    newEnds.push_back(crlf_[static_cast<std::size_t>(last)]);
     if (removedLines == addedLines) {
         std::copy(inserted.begin(), inserted.end(), firstAfter);
+        std::copy(newEnds.begin(), newEnds.end(), crlf_.begin() + first);
     } else {
+        crlf_.erase(crlf_.begin() + first, crlf_.begin() + last + 1);
+        crlf_.insert(crlf_.begin() + first, newEnds.begin(), newEnds.end());
         starts_.erase(firstAfter, oldAfter);
         starts_.insert(starts_.begin() + first + 1, inserted.begin(), inserted.end());
         const auto at = static_cast<std::size_t>(first + 1);
@@ -173,8 +218,10 @@ TextRange TextBuffer::replace(qsizetype from, qsizetype to, QStringView text, bo
     if (from == to && normal.isEmpty()) {
         return {from, from};
     }
-    Edit edit{from, text_.sliced(from, to - from), normal};
-    const TextRange range = apply(from, to, normal);
+    Edit edit{from, text_.sliced(from, to - from), normal, {}, {}};
+    edit.insertedEnds.assign(static_cast<std::size_t>(normal.count(kLineEnd)),
+                             crlfDominant_ ? 1 : 0);
+    const TextRange range = apply(from, to, normal, edit.insertedEnds, &edit.removedEnds);
 
     // A typed character right after the previous typed one, with nothing undone or saved in
     // between, extends that step (also when that one replaced a selection: undoing the typing
@@ -184,6 +231,8 @@ TextRange TextBuffer::replace(qsizetype from, qsizetype to, QStringView text, bo
         Edit& previous = last.edits.back();
         if (last.typing && previous.position + previous.inserted.size() == from) {
             previous.inserted += normal;
+            previous.insertedEnds.insert(previous.insertedEnds.end(), edit.insertedEnds.begin(),
+                                         edit.insertedEnds.end());
             return range;
         }
     }
@@ -208,7 +257,7 @@ std::optional<qsizetype> TextBuffer::undo() {
     const Step& step = steps_[done_];
     qsizetype caret = 0;
     for (auto it = step.edits.rbegin(); it != step.edits.rend(); ++it) {
-        apply(it->position, it->position + it->inserted.size(), it->removed);
+        apply(it->position, it->position + it->inserted.size(), it->removed, it->removedEnds);
         caret = it->position + it->removed.size();
     }
     return caret;
@@ -222,7 +271,9 @@ std::optional<qsizetype> TextBuffer::redo() {
     ++done_;
     qsizetype caret = 0;
     for (const Edit& edit : step.edits) {
-        caret = apply(edit.position, edit.position + edit.removed.size(), edit.inserted).to;
+        caret = apply(edit.position, edit.position + edit.removed.size(), edit.inserted,
+                      edit.insertedEnds)
+                    .to;
     }
     return caret;
 }
@@ -283,6 +334,8 @@ int TextBuffer::replaceAll(QStringView what, QStringView with, const FindOptions
     // The new text from the first match to the end of the last is built in one pass: the whole
     // change is one edit, which undo and redo leave with the caret at the last replacement.
     QString result;
+    std::vector<char> ends; // the kinds of the line ends in result
+    const auto replacementEnds = static_cast<std::size_t>(replacement.count(kLineEnd));
     int count = 0;
     qsizetype first = -1;
     qsizetype copied = 0;
@@ -291,15 +344,17 @@ int TextBuffer::replaceAll(QStringView what, QStringView with, const FindOptions
             first = copied = match->from;
         }
         result.append(QStringView(text_).sliced(copied, match->from - copied));
+        appendEnds(copied, match->from, ends);
         result.append(replacement);
+        ends.insert(ends.end(), replacementEnds, crlfDominant_ ? 1 : 0);
         copied = match->to;
         ++count;
     }
     if (count == 0) {
         return 0;
     }
-    Edit edit{first, text_.sliced(first, copied - first), result};
-    apply(first, copied, result);
+    Edit edit{first, text_.sliced(first, copied - first), result, {}, std::move(ends)};
+    apply(first, copied, result, edit.insertedEnds, &edit.removedEnds);
     record(Step{{std::move(edit)}, false});
     return count;
 }

@@ -3,7 +3,8 @@
 // code page 1251 bytes for the lexer, kept per line so that a check after a small edit converts
 // only the lines that changed.
 //
-// Positions count UTF-16 units from the start of the text; a line end counts as one unit.
+// Positions count UTF-16 units from the start of the text; a line end counts as one unit. Each
+// line remembers whether the file ended it with "\r\n" or '\n', so a saved file keeps them.
 #pragma once
 
 #include <QString>
@@ -40,6 +41,11 @@ public:
     void setText(QString text, std::vector<std::string> cp1251Lines = {});
 
     const QString& text() const { return text_; }
+    // The text as a file holds it: each line with the line end it came with; a line end typed
+    // or pasted is the one most lines of the opened text had ('\n' for a new text).
+    QString fileText() const;
+    // Most line ends of the opened text were "\r\n".
+    bool crlfDominant() const { return crlfDominant_; }
     qsizetype size() const { return text_.size(); }
     bool isEmpty() const { return text_.isEmpty(); }
     qsizetype lineCount() const { return static_cast<qsizetype>(starts_.size()); }
@@ -88,14 +94,22 @@ private:
         qsizetype position = 0;
         QString removed;
         QString inserted;
+        // Per line end in removed and in inserted: 1 for "\r\n", 0 for '\n'.
+        std::vector<char> removedEnds;
+        std::vector<char> insertedEnds;
     };
     struct Step {
         std::vector<Edit> edits;
         bool typing = false;
     };
 
-    // The edit itself, without undo bookkeeping; answers the inserted range.
-    TextRange apply(qsizetype from, qsizetype to, QStringView text);
+    // The edit itself, without undo bookkeeping; answers the inserted range. ends: the kinds of
+    // the line ends in text (the dominant kind when their count differs); removedEnds receives
+    // those of the line ends replaced.
+    TextRange apply(qsizetype from, qsizetype to, QStringView text, const std::vector<char>& ends,
+                    std::vector<char>* removedEnds = nullptr);
+    // Appends the kinds of the line ends in [from, to).
+    void appendEnds(qsizetype from, qsizetype to, std::vector<char>& out) const;
     void record(Step step);
     bool matchesAt(QStringView what, qsizetype at, const FindOptions& options) const;
 
@@ -103,6 +117,8 @@ private:
     std::vector<qsizetype> starts_;
     std::vector<std::string> cp1251_;
     std::vector<char> fresh_; // per line: cp1251_ holds the line's current bytes
+    std::vector<char> crlf_;  // per line: it ends with "\r\n" in the file
+    bool crlfDominant_ = false;
     std::vector<Step> steps_;
     std::size_t done_ = 0;                 // steps_[0, done_) are done, the rest undone
     std::optional<std::size_t> clean_ = 0; // done_ when the text was last unmodified

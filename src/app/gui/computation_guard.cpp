@@ -18,6 +18,7 @@ bool ComputationRegister::busy(const language::NetworkRecord& record) const {
 
 void ComputationRegister::enter(const language::NetworkRecord* record) {
     records_.push_back(record);
+    emit busyChanged(true);
 }
 
 void ComputationRegister::leave(const language::NetworkRecord* record) {
@@ -25,6 +26,7 @@ void ComputationRegister::leave(const language::NetworkRecord* record) {
     if (it != records_.end()) {
         records_.erase(it);
     }
+    emit busyChanged(anyBusy());
     // Deferred: the computation's caller still runs on the stack and may touch the record.
     QTimer::singleShot(0, this, &ComputationRegister::computationEnded);
 }

@@ -1,6 +1,11 @@
 // Marks a description's record as busy while a long computation runs on it, so that its window
 // (and the frame) are not closed from under the computation: a close request then asks the
 // computation to stop and closes once it has ended.
+//
+// The rule every tool follows: a computation runs on the GUI thread and processes events while
+// it works, so nothing may start a modal loop or a second computation meanwhile. While anyBusy()
+// the frame disables its commands that open a modal dialog or compute, and a tool's own button
+// that starts a computation is disabled too (it follows busyChanged) and refuses to start.
 #pragma once
 
 #include "language/network_record.h"
@@ -19,8 +24,11 @@ public:
     bool anyBusy() const { return !records_.empty(); }
 
 signals:
-    // A computation ended; windows that waited to close may try again.
+    // A computation ended; windows that waited to close may try again. Sent once the
+    // computation's caller has returned to the event loop.
     void computationEnded();
+    // anyBusy() changed (sent at once, when a computation starts and when it ends).
+    void busyChanged(bool busy);
 
 private:
     friend class ComputationGuard;

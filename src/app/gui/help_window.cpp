@@ -1,6 +1,8 @@
 // The help window.
 #include "gui/help_window.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QPointer>
@@ -81,6 +83,45 @@ QString THelpWindow::currentTitle() const {
     return browser_->documentTitle();
 }
 
+void THelpWindow::showOver(QWidget* modal) {
+    if (modal == nullptr || modal == this || parentWidget() == modal) {
+        return;
+    }
+    const QRect frame = geometry();
+    const bool wasShown = isVisible();
+    if (QWidget* host = parentWidget()) {
+        host->removeEventFilter(this);
+    }
+    setParent(modal, Qt::Window);
+    modal->installEventFilter(this);
+    if (wasShown) {
+        setGeometry(frame);
+    }
+}
+
+void THelpWindow::becomeOwnWindow() {
+    QWidget* host = parentWidget();
+    if (host == nullptr) {
+        return;
+    }
+    host->removeEventFilter(this);
+    const QRect frame = geometry();
+    const bool wasShown = isVisible();
+    setParent(nullptr, Qt::Window);
+    setGeometry(frame);
+    if (wasShown) {
+        show();
+    }
+}
+
+bool THelpWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The dialog is going (hidden before it is destroyed): the help must not go with it.
+    if (watched == parentWidget() && event->type() == QEvent::Hide) {
+        becomeOwnWindow();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void openHelp(int topic) {
     auto& window = theHelpWindow();
     if (!window) {
@@ -89,6 +130,7 @@ void openHelp(int topic) {
         window->setAttribute(Qt::WA_QuitOnClose, false);
     }
     window->showTopic(topic);
+    window->showOver(QApplication::activeModalWidget());
     window->show();
     window->raise();
     window->activateWindow();

@@ -21,7 +21,17 @@ public:
     static QUrl topicUrl(int topic);
     static bool hasTopic(int topic);
 
+    // A modal dialog blocks every window that is not its own: help asked for while one is open
+    // is shown as a window of that dialog, and becomes a window of its own again (where it
+    // stood) when the dialog goes.
+    void showOver(QWidget* modal);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void becomeOwnWindow();
+
     QTextBrowser* browser_;
 };
 

@@ -177,6 +177,9 @@ TTranslateDialog::TTranslateDialog(axolite::language::NetworkRecord& record,
         b->setAutoDefault(false);
     }
     connect(calculate_, &QPushButton::clicked, this, &TTranslateDialog::calculate);
+    connect(&axolite::gui::ComputationRegister::instance(),
+            &axolite::gui::ComputationRegister::busyChanged, this,
+            &TTranslateDialog::updateCalculate);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
     connect(helpButton, &QPushButton::clicked, this, [] { openHelp(0); });
 
@@ -244,7 +247,7 @@ void TTranslateDialog::runCheck() {
     refresh_.stop();
     refreshCounts();
     showResult();
-    calculate_->setEnabled(check_.calculateEnabled);
+    setCalculateEnabled(check_.calculateEnabled);
 
     if (check_.correct) {
         try {
@@ -262,12 +265,23 @@ void TTranslateDialog::runCheck() {
     checked_ = true;
 }
 
+void TTranslateDialog::setCalculateEnabled(bool enabled) {
+    canCalculate_ = enabled;
+    updateCalculate();
+}
+
+void TTranslateDialog::updateCalculate() {
+    calculate_->setEnabled(canCalculate_ &&
+                           !axolite::gui::ComputationRegister::instance().anyBusy());
+}
+
 void TTranslateDialog::showCaretLine(int zeroBasedLine) {
     currentLine_->setText(QString::number(zeroBasedLine + 1));
 }
 
 void TTranslateDialog::calculate() {
-    if (running_ || !checked_) {
+    // Never a run inside another one's event processing (this window's or another's).
+    if (running_ || !checked_ || axolite::gui::ComputationRegister::instance().anyBusy()) {
         return;
     }
     running_ = true;
@@ -276,7 +290,7 @@ void TTranslateDialog::calculate() {
     // first step never opened it, and the request of an earlier interrupted run must stand.
     const std::uint8_t cancelBefore = record_.cancelRequested;
     // No second run from under this one.
-    calculate_->setEnabled(false);
+    setCalculateEnabled(false);
     if (progress_) {
         delete progress_.data();
     }
@@ -295,19 +309,19 @@ void TTranslateDialog::calculate() {
         lastRunCompleted_ = true;
         QApplication::beep();
         progress_->finish();
-        calculate_->setEnabled(record_.errorCount != 0);
+        setCalculateEnabled(record_.errorCount != 0);
         break;
     case axolite::simulation::Simulation::Outcome::Cancelled:
         QApplication::beep();
         progress_->finish();
         progress_->deleteLater();
-        calculate_->setEnabled(true);
+        setCalculateEnabled(true);
         break;
     case axolite::simulation::Simulation::Outcome::Refused:
     case axolite::simulation::Simulation::Outcome::NotRun:
         record_.cancelRequested = cancelBefore;
         progress_->deleteLater();
-        calculate_->setEnabled(true);
+        setCalculateEnabled(true);
         break;
     }
     if (result.message) {

@@ -64,6 +64,9 @@ protected:
 private:
     void refreshCounts();
     void showResult();
+    // "Посчитать ..." as the check and the runs leave it, and never while any computation runs.
+    void setCalculateEnabled(bool enabled);
+    void updateCalculate();
 
     axolite::language::NetworkRecord& record_;
     const axolite::platform::FolderSettings* folders_ = nullptr;
@@ -79,6 +82,7 @@ private:
     QPushButton* calculate_ = nullptr;
     QTimer refresh_;
     QPointer<TCalculationProgress> progress_;
+    bool canCalculate_ = true;
     bool running_ = false;
     bool closeWhenIdle_ = false;
     bool checked_ = false;

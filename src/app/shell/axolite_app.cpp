@@ -114,6 +114,8 @@ TAxoliteApp::TAxoliteApp(const QString& profilePath, QWidget* parent)
                         QApplication::clipboard()->mimeData()->hasText();
     connect(&ComputationRegister::instance(), &ComputationRegister::computationEnded, this,
             &TAxoliteApp::closeIfPending, Qt::QueuedConnection);
+    connect(&ComputationRegister::instance(), &ComputationRegister::busyChanged, this,
+            &TAxoliteApp::updateCommands);
     updateCommands();
 }
 
@@ -290,8 +292,15 @@ void TAxoliteApp::updateCommands() {
     const bool simulated = record != nullptr && record->simulated != 0;
     const bool selection = editor != nullptr && editor->hasSelection();
 
+    const bool busy = ComputationRegister::instance().anyBusy();
+    // Always available, unless a computation runs (below).
+    for (const int id : {CmFileOpen, CmFolders, CmAbout}) {
+        setEnabled(id, true);
+    }
     setEnabled(CmFileClose, child != nullptr);
-    setEnabled(CmFileSave, child != nullptr && child->isModified());
+    // A save that asks for a file name opens a dialog.
+    setEnabled(CmFileSave,
+               child != nullptr && child->isModified() && (!busy || !child->path().isEmpty()));
     setEnabled(CmFileSaveAs, child != nullptr);
     // PDF output is always there, so a printer is always available.
     setEnabled(CmPrintPreview, true);
@@ -315,6 +324,16 @@ void TAxoliteApp::updateCommands() {
     setEnabled(CmFind, editor != nullptr);
     setEnabled(CmReplace, editor != nullptr);
     setEnabled(CmFindNext, editor != nullptr && !lastFind_.text.isEmpty());
+
+    // While a computation runs (it processes events on this thread), nothing may start a
+    // modal loop, which would hold the computation until it closed, nor a second computation.
+    if (busy) {
+        for (const int id : {CmFileOpen, CmFileSaveAs, CmPrintPreview, CmPrint, CmPrintSetup,
+                             CmFolders, CmNeuronModel, CmCheck, CmInputActivation, CmRungeKutta,
+                             CmExactValues, CmTeachNetwork, CmAbout}) {
+            setEnabled(id, false);
+        }
+    }
 }
 
 void TAxoliteApp::execute(int id) {
@@ -441,7 +460,7 @@ void TAxoliteApp::onCommand(int id) {
         }
         break;
     case CmCloseAll:
-        client_->closeAllSubWindows();
+        closeAllWindows();
         break;
     case CmHelpContents:
         openHelp(0);
@@ -563,7 +582,14 @@ bool TAxoliteApp::saveAs(TAxoliteMDIChild* child) {
 }
 
 void TAxoliteApp::checkDescription(TAxoliteMDIChild* child) {
-    if (child == nullptr || child->record().checkOpen != 0 || child->computing()) {
+    if (child == nullptr || child->record().checkOpen != 0 ||
+        ComputationRegister::instance().anyBusy()) {
+        return;
+    }
+    // The window of an earlier check (open after an interrupted run) goes as "Закрыть" closes
+    // it, so that its flags are cleared.
+    if (TTranslateDialog* previous = child->checkWindow();
+        previous != nullptr && previous->isVisible() && !previous->close()) {
         return;
     }
     auto& record = child->record();
@@ -781,28 +807,74 @@ bool TAxoliteApp::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+bool TAxoliteApp::stopComputations() {
+    bool busy = ComputationRegister::instance().anyBusy();
+    for (TAxoliteMDIChild* child : client_->children()) {
+        busy = busy || child->computing();
+        child->stopComputation();
+    }
+    return busy;
+}
+
 void TAxoliteApp::closeIfPending() {
+    if (pendingClose_ == PendingClose::None || closing_) {
+        return;
+    }
     const auto children = client_->children();
     const bool busy = std::any_of(children.begin(), children.end(),
                                   [](const TAxoliteMDIChild* c) { return c->computing(); });
-    if (closeWhenIdle_ && !busy && !ComputationRegister::instance().anyBusy()) {
-        closeWhenIdle_ = false;
+    if (busy || ComputationRegister::instance().anyBusy()) {
+        return;
+    }
+    if (QApplication::activeModalWidget() != nullptr) {
+        // A message of the computation is still open: its questions come after it.
+        QTimer::singleShot(100, this, &TAxoliteApp::closeIfPending);
+        return;
+    }
+    const PendingClose pending = std::exchange(pendingClose_, PendingClose::None);
+    if (pending == PendingClose::Frame) {
         close();
+    } else {
+        closeAllWindows();
     }
 }
 
+void TAxoliteApp::closeAllWindows() {
+    if (closing_) {
+        return;
+    }
+    if (stopComputations()) {
+        pendingClose_ = std::max(pendingClose_, PendingClose::AllWindows);
+        return;
+    }
+    closing_ = true;
+    client_->closeAllSubWindows();
+    closing_ = false;
+}
+
 void TAxoliteApp::closeEvent(QCloseEvent* event) {
-    // Every description window decides for itself (unsaved changes, a running computation).
+    // A close from inside a question of an earlier one (its event loop runs) is not another
+    // close: the first one goes on.
+    if (closing_) {
+        event->ignore();
+        return;
+    }
+    // Not from under a computation: it is asked to stop, and the windows are closed when it
+    // has, each asking about its changes as it would without a run.
+    if (stopComputations()) {
+        pendingClose_ = PendingClose::Frame;
+        event->ignore();
+        return;
+    }
+    closing_ = true;
     for (TAxoliteMDIChild* child : client_->children()) {
-        if (child->computing()) {
-            closeWhenIdle_ = true;
-        }
         if (!child->close()) {
+            closing_ = false;
             event->ignore();
             return;
         }
     }
-    closeWhenIdle_ = false;
+    closing_ = false;
     stopHelpCursor();
     closeHelp();
     if (findDialog_) {

@@ -101,6 +101,10 @@ private:
     void replaceAll();
     void printActive(int id);
     void closeIfPending();
+    // Asks every computation to stop; answers whether one was running.
+    bool stopComputations();
+    // "Закрыть все окна": every description window is closed (each asks about its changes).
+    void closeAllWindows();
 
     TAxoliteMDIClient* client_ = nullptr;
     std::map<int, QAction*> actions_;
@@ -116,5 +120,9 @@ private:
     QTimer commandTimer_;
     bool helpCursor_ = false;
     bool clipboardHasText_ = false;
-    bool closeWhenIdle_ = false;
+    // A close of the frame or of every window requested during a computation: it is carried out
+    // once the computation has stopped, from the frame's own event loop, one question at a time.
+    enum class PendingClose { None, AllWindows, Frame };
+    PendingClose pendingClose_ = PendingClose::None;
+    bool closing_ = false; // the windows are being closed (their questions may be open)
 };

@@ -75,6 +75,10 @@ QString TAxoliteMDIChild::displayName() const {
     return path_.isEmpty() ? QStringLiteral("Без имени") : shownPath(path_);
 }
 
+bool TAxoliteMDIChild::usesCrLf() const {
+    return editor_->crlfDominant();
+}
+
 bool TAxoliteMDIChild::isModified() const {
     return editor_->isModified();
 }
@@ -103,14 +107,8 @@ bool TAxoliteMDIChild::load(const QString& path) {
     const std::string_view all(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     axolite::language::DescriptionText decoded = axolite::language::decodeDescription(all);
     encoding_ = decoded.encoding;
-    crlf_ = false;
-    for (auto at = all.find('\r'); at != std::string_view::npos; at = all.find('\r', at + 1)) {
-        if (at + 1 < all.size() && all[at + 1] == '\n') {
-            crlf_ = true;
-            break;
-        }
-    }
-    // The editor reads "\r\n" as one line end: the text goes in as the file holds it.
+    // The editor reads "\r\n" as one line end and remembers each line's own: the text goes in
+    // as the file holds it.
     byteOrderMark_ = encoding_ == TextEncoding::Utf8 && all.starts_with(kUtf8Bom);
     const std::string_view body = byteOrderMark_ ? all.substr(kUtf8Bom.size()) : all;
     QString text = encoding_ == TextEncoding::Utf8
@@ -128,10 +126,7 @@ bool TAxoliteMDIChild::load(const QString& path) {
 }
 
 bool TAxoliteMDIChild::saveTo(const QString& path) {
-    QString text = editor_->rawText();
-    if (crlf_) {
-        text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    }
+    const QString text = editor_->fileText();
     QByteArray bytes;
     if (encoding_ == TextEncoding::Cp1251) {
         const std::string utf8 = text.toStdString();
@@ -208,13 +203,22 @@ bool TAxoliteMDIChild::computing() const {
            (checkWindow_ && checkWindow_->running());
 }
 
+void TAxoliteMDIChild::stopComputation() {
+    closeWhenIdle_ = false;
+    if (computing()) {
+        record_->cancelRequested = 1;
+    }
+}
+
 bool TAxoliteMDIChild::maySave(const std::function<bool()>& saveHandler) {
     if (!isModified()) {
         return true;
     }
+    asking_ = true;
     const auto answer = Notifier::instance().askYesNoCancel(
         QStringLiteral("Содержимое файла %1 изменено.\n\nСохранить изменения?").arg(displayName()),
         this);
+    asking_ = false;
     switch (answer) {
     case Notifier::Answer::Yes:
         return saveHandler && saveHandler();
@@ -227,6 +231,12 @@ bool TAxoliteMDIChild::maySave(const std::function<bool()>& saveHandler) {
 }
 
 void TAxoliteMDIChild::closeEvent(QCloseEvent* event) {
+    if (asking_) {
+        // A close that arrives while its question is open (from the question's own event loop)
+        // waits for the answer.
+        event->ignore();
+        return;
+    }
     if (computing()) {
         // Not from under the computation: ask it to stop and close once it has.
         record_->cancelRequested = 1;

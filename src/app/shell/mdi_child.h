@@ -29,7 +29,8 @@ public:
     // What messages and captions call the file: its path, or "Без имени" for a new description.
     QString displayName() const override;
     axolite::language::TextEncoding encoding() const { return encoding_; }
-    bool usesCrLf() const { return crlf_; }
+    // Most lines of the file ended with "\r\n" (lines the user adds get that line end).
+    bool usesCrLf() const;
     bool isModified() const;
 
     // Reads the file into the editor: UTF-8 when valid, code page 1251 otherwise. The window is
@@ -46,6 +47,9 @@ public:
 
     // True while a long computation works on this description's record.
     bool computing() const override;
+    // Asks the computation on this description to stop, without closing the window when it has
+    // (the frame closes every window itself then). A close requested earlier is dropped.
+    void stopComputation();
 
     // Asks what to do with unsaved changes: true when the window may close (saved or
     // discarded), false when the user cancelled or the save failed. saveHandler saves (it may
@@ -65,10 +69,10 @@ private:
     std::unique_ptr<axolite::language::NetworkRecord> record_;
     QString path_;
     axolite::language::TextEncoding encoding_ = axolite::language::TextEncoding::Utf8;
-    bool crlf_ = false;
     bool byteOrderMark_ = false; // the UTF-8 file began with one
     QPointer<TTranslateDialog> checkWindow_;
     std::function<bool()> saveHandler_;
     bool closeWhenIdle_ = false;
+    bool asking_ = false;             // the unsaved-changes question is open
     bool editedWhileRunning_ = false; // the text changed during the check window's run
 };
