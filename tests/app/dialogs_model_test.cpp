@@ -5,8 +5,8 @@
 #include "gui/notifier.h"
 #include "platform/folder_settings.h"
 #include "platform/profile_file.h"
+#include "render/transfer_function_painter.h"
 #include "simulation/choose_model.h"
-#include "simulation/transfer_function_painter.h"
 
 #include <QFile>
 #include <QImage>

@@ -6,7 +6,7 @@
 #include "gui/notifier.h"
 #include "platform/folder_settings.h"
 #include "platform/profile_file.h"
-#include "simulation/transfer_function_painter.h"
+#include "render/transfer_function_painter.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 // The transfer-function pictures: the real functions of the simulation drawn over an interval
 // that shows their shape.
-#include "simulation/transfer_function_painter.h"
+#include "render/transfer_function_painter.h"
 
 #include <QPainter>
 #include <QPainterPath>
