@@ -281,6 +281,7 @@ private slots:
         frame_->execute(CmCheck);
         auto* line = child->checkWindow()->findChild<QLabel*>(QStringLiteral("900"));
         QVERIFY(line != nullptr);
+        QCOMPARE(line->text(), QStringLiteral("Недоступна")); // until the caret moves
         child->editor()->moveCursor(QTextCursor::Start);
         for (int i = 0; i < 4; ++i) {
             child->editor()->moveCursor(QTextCursor::Down);

@@ -184,7 +184,7 @@ void TAxoliteMDIChild::setCheckWindow(TTranslateDialog* window) {
         });
         connect(window, &TTranslateDialog::simulationEnded, this, &TAxoliteMDIChild::closeIfPending,
                 Qt::QueuedConnection);
-        window->showCaretLine(editor_->caretLine());
+        // The current-line field reads "Недоступна" until the caret moves.
     }
     emit stateChanged();
 }
