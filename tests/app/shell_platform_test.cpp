@@ -14,6 +14,7 @@
 #include "simulation/choose_model.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
@@ -139,6 +140,22 @@ private slots:
         QTest::keyClick(file, Qt::Key_F1);
         QCOMPARE(helpWindow()->currentPage(), QUrl(QStringLiteral("qrc:/help/24332.html")));
         QTRY_VERIFY(!file->isVisible());
+
+        // The same in the editor's context menu (101).
+        TAxoliteMDIChild* child = frame.newDescription();
+        QUrl shown;
+        QTimer::singleShot(0, &frame, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu != nullptr && menu->objectName() == QStringLiteral("101"));
+            menu->setActiveAction(frame.command(CmCheck));
+            QTest::keyClick(menu, Qt::Key_F1);
+            shown = helpWindow()->currentPage();
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                child->editor()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(child->editor(), &event);
+        QCOMPARE(shown, QUrl(QStringLiteral("qrc:/help/18003.html")));
         closeHelp();
     }
 

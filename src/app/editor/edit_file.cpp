@@ -1061,7 +1061,7 @@ void TAxoliteEditFile::contextMenuEvent(QContextMenuEvent* event) {
     for (QAction* action : contextActions_) {
         menu.addAction(action);
     }
-    emit contextMenuAboutToShow();
+    emit contextMenuAboutToShow(&menu);
     menu.exec(event->globalPos());
 }
 

@@ -506,8 +506,11 @@ TAxoliteMDIChild* TAxoliteApp::addChild() {
     }
     connect(child, &TAxoliteMDIChild::stateChanged, this, &TAxoliteApp::updateCommands);
     connect(child->editor(), &TAxoliteEditFile::filesDropped, this, &TAxoliteApp::openFiles);
-    connect(child->editor(), &TAxoliteEditFile::contextMenuAboutToShow, this,
-            &TAxoliteApp::updateCommands);
+    connect(child->editor(), &TAxoliteEditFile::contextMenuAboutToShow, this, [this](QMenu* menu) {
+        // F1 on a highlighted item shows its topic, as in the frame's menus.
+        menu->installEventFilter(this);
+        updateCommands();
+    });
     connect(child, &QObject::destroyed, this, &TAxoliteApp::updateCommands, Qt::QueuedConnection);
     return child;
 }
