@@ -18,6 +18,7 @@
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -348,6 +349,67 @@ private slots:
         });
         showPrintPreview(printout, printer, nullptr);
         QCOMPARE(captions, (QStringList{"Page 1", "Page 2", "Page 1 - 2"}));
+    }
+
+    // The abort dialog is modal while the pages are printed; the preview's print button
+    // closes the preview and leaves the printing to the caller (its print dialog, the abort
+    // dialog and their messages) instead of printing round them.
+    void printingGoesThroughTheAbortDialog() {
+        QTemporaryDir dir;
+        const DescriptionPrintout printout(QStringLiteral("x.net"), QString(300, u'\n'));
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        QString modalTitle;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                modalTitle = modal->windowTitle();
+            }
+        });
+        QCOMPARE(printWithAbortDialog(printout, printer, nullptr), PrintOutcome::Printed);
+        QCOMPARE(modalTitle, QStringLiteral("Печать нейронной сети"));
+
+        QFile::remove(printer.outputFileName());
+        // Whatever the preview's print opens of its own is closed, so the test goes on.
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal != nullptr && qobject_cast<QPrintPreviewDialog*>(modal) == nullptr) {
+                modal->close();
+            }
+        });
+        closer.start(50);
+        QTimer::singleShot(0, [] {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            QVERIFY(preview != nullptr);
+            for (QAction* action : preview->findChildren<QAction*>()) {
+                if (action->text() == QStringLiteral("Print")) {
+                    action->trigger();
+                }
+            }
+            if (preview->isVisible()) {
+                preview->reject();
+            }
+        });
+        QVERIFY(showPrintPreview(printout, printer, nullptr));
+        QVERIFY(!QFile::exists(printer.outputFileName()));
+    }
+
+    // "Параметры печати ..." is the platform's print dialog, where the printer is chosen.
+    void printSetupOffersTheChoiceOfPrinter() {
+        QTemporaryDir dir;
+        TAxoliteApp frame(dir.filePath(QStringLiteral("Axolite.ini")));
+        frame.show();
+        bool printDialog = false;
+        QTimer::singleShot(0, &frame, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            printDialog = qobject_cast<QPrintDialog*>(modal) != nullptr;
+            if (modal != nullptr) {
+                modal->close();
+            }
+        });
+        frame.execute(CmPrintSetup);
+        QVERIFY(printDialog);
     }
 
     void recentFilesLiveInTheCurrentFolder() {

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -29,9 +30,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -302,9 +303,10 @@ void TAxoliteApp::updateCommands() {
     setEnabled(CmFileSave,
                child != nullptr && child->isModified() && (!busy || !child->path().isEmpty()));
     setEnabled(CmFileSaveAs, child != nullptr);
-    // PDF output is always there, so a printer is always available.
-    setEnabled(CmPrintPreview, true);
-    setEnabled(CmPrint, true);
+    // PDF output is always there, so a printer is always available; printing needs a
+    // description to print.
+    setEnabled(CmPrintPreview, child != nullptr);
+    setEnabled(CmPrint, child != nullptr);
     setEnabled(CmPrintSetup, true);
     setEnabled(CmNeuronModel, record != nullptr && record->checkOpen == 0);
     setEnabled(CmCheck, record != nullptr && record->checkOpen == 0);
@@ -722,7 +724,14 @@ QPrinter& TAxoliteApp::printer() {
 
 void TAxoliteApp::printActive(int id) {
     if (id == CmPrintSetup) {
-        QPageSetupDialog dialog(&printer(), this);
+        // The platform's print dialog: the printer and its settings, kept for the next print.
+        QPrintDialog dialog(&printer(), this);
+        dialog.setWindowTitle(QStringLiteral("Параметры печати"));
+        if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) {
+                ok->setText(QStringLiteral("OK"));
+            }
+        }
         dialog.exec();
         return;
     }
@@ -731,8 +740,7 @@ void TAxoliteApp::printActive(int id) {
         return;
     }
     const DescriptionPrintout printout(child->displayName(), child->editor()->rawText());
-    if (id == CmPrintPreview) {
-        showPrintPreview(printout, printer(), this);
+    if (id == CmPrintPreview && !showPrintPreview(printout, printer(), this)) {
         return;
     }
     QPrintDialog dialog(&printer(), this);
