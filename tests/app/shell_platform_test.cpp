@@ -28,6 +28,16 @@
 
 using namespace axolite::shell;
 
+namespace {
+
+// The printer writes out.pdf in dir.
+void printToPdf(QPrinter& printer, const QTemporaryDir& dir) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+}
+
+} // namespace
+
 class ShellPlatformTest : public QObject {
     Q_OBJECT
 
@@ -278,8 +288,7 @@ private slots:
         }
         const DescriptionPrintout printout(QStringLiteral("сеть.net"), lines.join(u'\n'));
         QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        printToPdf(printer, dir);
         QList<int> pages;
         int total = 0;
         QCOMPARE(printout.print(printer,
@@ -300,8 +309,7 @@ private slots:
         QTemporaryDir dir;
         const DescriptionPrintout printout(QStringLiteral("x"), QString(5000, u'\n'));
         QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        printToPdf(printer, dir);
         int seen = 0;
         QCOMPARE(printout.print(printer,
                                 [&](int page, int) {
@@ -358,8 +366,7 @@ private slots:
         QTemporaryDir dir;
         const DescriptionPrintout printout(QStringLiteral("x.net"), QString(300, u'\n'));
         QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        printToPdf(printer, dir);
         QString modalTitle;
         QTimer::singleShot(0, [&] {
             if (QWidget* modal = QApplication::activeModalWidget()) {
