@@ -17,6 +17,7 @@
 #include "shell/mdi_client.h"
 #include "shell/printing.h"
 #include "shell/tool_catalogue.h"
+#include "simulation/simulation.h"
 
 #include <QAction>
 #include <QApplication>
@@ -598,8 +599,13 @@ void TAxoliteApp::checkDescription(TAxoliteMDIChild* child) {
         return;
     }
     auto& record = child->record();
-    if (const auto message =
-            axolite::language::lexDescription(child->editor()->linesCp1251(), record)) {
+    std::optional<axolite::Message> message;
+    try {
+        message = axolite::language::lexDescription(child->editor()->linesCp1251(), record);
+    } catch (const std::bad_alloc&) {
+        message = axolite::simulation::outOfMemoryMessage();
+    }
+    if (message) {
         Notifier::instance().show(*message, this);
         return;
     }
