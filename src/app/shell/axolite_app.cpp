@@ -337,6 +337,10 @@ void TAxoliteApp::updateCommands() {
             setEnabled(id, false);
         }
     }
+    // A recent file opens as "Открыть ..." does, and tells in a message box when it is gone.
+    for (QAction* action : recentActions_) {
+        action->setEnabled(!busy);
+    }
 }
 
 void TAxoliteApp::execute(int id) {
