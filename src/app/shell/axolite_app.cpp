@@ -592,7 +592,7 @@ bool TAxoliteApp::saveAs(TAxoliteMDIChild* child) {
 }
 
 void TAxoliteApp::checkDescription(TAxoliteMDIChild* child) {
-    if (child == nullptr || child->record().checkOpen != 0 ||
+    if (child == nullptr || child->record().checkOpen != 0 || child->computing() ||
         ComputationRegister::instance().anyBusy()) {
         return;
     }
