@@ -62,6 +62,7 @@ struct Fixture {
     QTemporaryDir dir;
     QString checkFile;
     QString runFile;
+    QString millionFile;
     axolite::platform::FolderSettings folders;
 
     Fixture() {
@@ -69,6 +70,8 @@ struct Fixture {
         runFile = dir.filePath(QStringLiteral("run.net"));
         write(checkFile, fullNetwork(1.0));
         write(runFile, fullNetwork(1000.0)); // 10^5 steps
+        millionFile = dir.filePath(QStringLiteral("million.net"));
+        write(millionFile, fullNetwork(10000.0)); // 10^6 steps
         folders.models = AXOLITE_EXAMPLES_DIR "/models";
         folders.set = true;
     }
@@ -263,20 +266,28 @@ void BM_OpenCheckSimulate_Engine(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenCheckSimulate_Engine)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Open, check command, "Посчитать ..." through the frame, events processed until the windows are
+// drawn; the timing is paused on return.
+TAxoliteMDIChild* openCheckSimulate(TAxoliteApp& frame, const QString& file,
+                                    benchmark::State& state) {
+    TAxoliteMDIChild* child = frame.openDescription(file);
+    frame.checkDescription(child);
+    QApplication::processEvents();
+    child->checkWindow()->calculate();
+    QApplication::processEvents();
+    state.PauseTiming();
+    if (child->record().simulated == 0) {
+        state.SkipWithError("the simulation did not complete");
+    }
+    return child;
+}
+
 // The same through the frame: open into a description window, check command, check window,
 // "Посчитать ..." with the progress dialog, events processed until the windows are drawn.
 void BM_OpenCheckSimulate_Gui(benchmark::State& state) {
     auto frame = makeFrame();
     for (auto _ : state) {
-        TAxoliteMDIChild* child = frame->openDescription(fixture().runFile);
-        frame->checkDescription(child);
-        QApplication::processEvents();
-        child->checkWindow()->calculate();
-        QApplication::processEvents();
-        state.PauseTiming();
-        if (child->record().simulated == 0) {
-            state.SkipWithError("the simulation did not complete");
-        }
+        TAxoliteMDIChild* child = openCheckSimulate(*frame, fixture().runFile, state);
         delete child;
         QApplication::processEvents();
         state.ResumeTiming();
@@ -308,6 +319,37 @@ void BM_Simulate_Gui(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Simulate_Gui)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The peak memory of the process so far (VmHWM of /proc/self/status), in MiB.
+double peakMiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0.0;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        }
+    }
+    return 0.0;
+}
+
+// Open, check and "Посчитать ..." of the 196 neurons over 10^6 steps through the frame, once:
+// the time, the peak memory of the process (run it alone with --benchmark_filter) and the
+// record's two neuron histories, each 196 x 10^6 doubles.
+void BM_OpenCheckSimulateMillion_Gui(benchmark::State& state) {
+    auto frame = makeFrame();
+    for (auto _ : state) {
+        TAxoliteMDIChild* child = openCheckSimulate(*frame, fixture().millionFile, state);
+        state.counters["histories_MiB"] =
+            2.0 * kNeurons * child->record().steps * sizeof(double) / (1024.0 * 1024.0);
+        state.counters["peak_MiB"] = peakMiB();
+        delete child;
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenCheckSimulateMillion_Gui)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // From nothing to a shown main window with its menus, toolbar and commands.
 void BM_StartUp(benchmark::State& state) {

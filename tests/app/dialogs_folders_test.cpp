@@ -6,6 +6,7 @@
 #include "platform/folder_settings.h"
 #include "shell/folder_settings_dialog.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -183,6 +184,35 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(settings.set);
         QCOMPARE(settings.models, std::string("/kept"));
+    }
+
+    // Another drive chosen while the first one is scanned: that scan stops and the drive the
+    // selector shows is scanned.
+    void choosingAnotherDriveDuringAScanScansIt() {
+        QTemporaryDir first;
+        QTemporaryDir second;
+        makeTree(first.path());
+        QVERIFY(QDir(second.path()).mkpath(QStringLiteral("only")));
+        axolite::platform::FolderSettings settings;
+        TFolderSettingsDialog dialog(settings, nullptr, {first.path(), second.path()});
+        auto* drive = dialog.findChild<QComboBox*>(QStringLiteral("drive"));
+        bool chosen = false;
+        dialog.setScanObserver([&](const QString& path) {
+            if (!chosen && path.startsWith(first.path())) {
+                chosen = true;
+                drive->setCurrentIndex(1);
+                emit drive->activated(1);
+            }
+        });
+        dialog.show();
+        QTRY_COMPARE(dialog.directoryCount(), 2);
+        QVERIFY(chosen);
+        auto* tree = dialog.findChild<QTreeWidget*>();
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QCOMPARE(tree->topLevelItem(0)->text(0), second.path());
+        QCOMPARE(childTexts(tree->topLevelItem(0)), QStringList{"only"});
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.statusWindow() == nullptr);
     }
 
     void theStatusWindowKeepsItsTextAndCancelFlag() {

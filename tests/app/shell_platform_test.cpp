@@ -14,9 +14,11 @@
 #include "simulation/choose_model.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -25,6 +27,16 @@
 #include <QtTest>
 
 using namespace axolite::shell;
+
+namespace {
+
+// The printer writes out.pdf in dir.
+void printToPdf(QPrinter& printer, const QTemporaryDir& dir) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+}
+
+} // namespace
 
 class ShellPlatformTest : public QObject {
     Q_OBJECT
@@ -139,6 +151,22 @@ private slots:
         QTest::keyClick(file, Qt::Key_F1);
         QCOMPARE(helpWindow()->currentPage(), QUrl(QStringLiteral("qrc:/help/24332.html")));
         QTRY_VERIFY(!file->isVisible());
+
+        // The same in the editor's context menu (101).
+        TAxoliteMDIChild* child = frame.newDescription();
+        QUrl shown;
+        QTimer::singleShot(0, &frame, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu != nullptr && menu->objectName() == QStringLiteral("101"));
+            menu->setActiveAction(frame.command(CmCheck));
+            QTest::keyClick(menu, Qt::Key_F1);
+            shown = helpWindow()->currentPage();
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                child->editor()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(child->editor(), &event);
+        QCOMPARE(shown, QUrl(QStringLiteral("qrc:/help/18003.html")));
         closeHelp();
     }
 
@@ -260,8 +288,7 @@ private slots:
         }
         const DescriptionPrintout printout(QStringLiteral("сеть.net"), lines.join(u'\n'));
         QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        printToPdf(printer, dir);
         QList<int> pages;
         int total = 0;
         QCOMPARE(printout.print(printer,
@@ -282,8 +309,7 @@ private slots:
         QTemporaryDir dir;
         const DescriptionPrintout printout(QStringLiteral("x"), QString(5000, u'\n'));
         QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        printToPdf(printer, dir);
         int seen = 0;
         QCOMPARE(printout.print(printer,
                                 [&](int page, int) {
@@ -331,6 +357,66 @@ private slots:
         });
         showPrintPreview(printout, printer, nullptr);
         QCOMPARE(captions, (QStringList{"Page 1", "Page 2", "Page 1 - 2"}));
+    }
+
+    // The abort dialog is modal while the pages are printed; the preview's print button
+    // closes the preview and leaves the printing to the caller (its print dialog, the abort
+    // dialog and their messages) instead of printing round them.
+    void printingGoesThroughTheAbortDialog() {
+        QTemporaryDir dir;
+        const DescriptionPrintout printout(QStringLiteral("x.net"), QString(300, u'\n'));
+        QPrinter printer;
+        printToPdf(printer, dir);
+        QString modalTitle;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                modalTitle = modal->windowTitle();
+            }
+        });
+        QCOMPARE(printWithAbortDialog(printout, printer, nullptr), PrintOutcome::Printed);
+        QCOMPARE(modalTitle, QStringLiteral("Печать нейронной сети"));
+
+        QFile::remove(printer.outputFileName());
+        // Whatever the preview's print opens of its own is closed, so the test goes on.
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal != nullptr && qobject_cast<QPrintPreviewDialog*>(modal) == nullptr) {
+                modal->close();
+            }
+        });
+        closer.start(50);
+        QTimer::singleShot(0, [] {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            QVERIFY(preview != nullptr);
+            for (QAction* action : preview->findChildren<QAction*>()) {
+                if (action->text() == QStringLiteral("Print")) {
+                    action->trigger();
+                }
+            }
+            if (preview->isVisible()) {
+                preview->reject();
+            }
+        });
+        QVERIFY(showPrintPreview(printout, printer, nullptr));
+        QVERIFY(!QFile::exists(printer.outputFileName()));
+    }
+
+    // "Параметры печати ..." is the platform's print dialog, where the printer is chosen.
+    void printSetupOffersTheChoiceOfPrinter() {
+        QTemporaryDir dir;
+        TAxoliteApp frame(dir.filePath(QStringLiteral("Axolite.ini")));
+        frame.show();
+        bool printDialog = false;
+        QTimer::singleShot(0, &frame, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            printDialog = qobject_cast<QPrintDialog*>(modal) != nullptr;
+            if (modal != nullptr) {
+                modal->close();
+            }
+        });
+        frame.execute(CmPrintSetup);
+        QVERIFY(printDialog);
     }
 
     void recentFilesLiveInTheCurrentFolder() {

@@ -1065,7 +1065,7 @@ void TAxoliteEditFile::contextMenuEvent(QContextMenuEvent* event) {
     for (QAction* action : contextActions_) {
         menu.addAction(action);
     }
-    emit contextMenuAboutToShow();
+    emit contextMenuAboutToShow(&menu);
     menu.exec(event->globalPos());
 }
 

@@ -20,6 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
+class QMenu;
 class QMimeData;
 class QTextLayout;
 
@@ -100,8 +101,9 @@ signals:
     void cursorPositionChanged();
     // Files were dropped on the editor; the frame opens them.
     void filesDropped(const QStringList& paths);
-    // The context menu is about to show: the frame brings its commands' enabling up to date.
-    void contextMenuAboutToShow();
+    // The context menu is about to show: the frame brings its commands' enabling up to date and
+    // watches the menu (F1 on an item shows its topic).
+    void contextMenuAboutToShow(QMenu* menu);
 
 protected:
     bool event(QEvent* event) override;

@@ -239,7 +239,15 @@ void TTranslateDialog::runCheck() {
     }
     // The counts follow the check while it runs; they are shown once more when it ends.
     refresh_.start();
-    check_ = axolite::language::checkDescription(record_);
+    try {
+        check_ = axolite::language::checkDescription(record_);
+    } catch (const std::bad_alloc&) {
+        // No result: nothing can be simulated, the failure is told like the preparation's.
+        check_ = axolite::language::CheckResult{};
+        check_.abandoned = true; // no result is shown
+        check_.calculateEnabled = false;
+        check_.messages.push_back(axolite::simulation::outOfMemoryMessage());
+    }
     rows_->setRows(check_.rows);
     for (const axolite::Message& message : check_.messages) {
         Notifier::instance().show(message, this);

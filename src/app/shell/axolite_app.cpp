@@ -17,11 +17,13 @@
 #include "shell/mdi_client.h"
 #include "shell/printing.h"
 #include "shell/tool_catalogue.h"
+#include "simulation/simulation.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -29,9 +31,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -302,9 +304,10 @@ void TAxoliteApp::updateCommands() {
     setEnabled(CmFileSave,
                child != nullptr && child->isModified() && (!busy || !child->path().isEmpty()));
     setEnabled(CmFileSaveAs, child != nullptr);
-    // PDF output is always there, so a printer is always available.
-    setEnabled(CmPrintPreview, true);
-    setEnabled(CmPrint, true);
+    // PDF output is always there, so a printer is always available; printing needs a
+    // description to print.
+    setEnabled(CmPrintPreview, child != nullptr);
+    setEnabled(CmPrint, child != nullptr);
     setEnabled(CmPrintSetup, true);
     setEnabled(CmNeuronModel, record != nullptr && record->checkOpen == 0);
     setEnabled(CmCheck, record != nullptr && record->checkOpen == 0);
@@ -333,6 +336,10 @@ void TAxoliteApp::updateCommands() {
                              CmExactValues, CmTeachNetwork, CmAbout}) {
             setEnabled(id, false);
         }
+    }
+    // A recent file opens as "Открыть ..." does, and tells in a message box when it is gone.
+    for (QAction* action : recentActions_) {
+        action->setEnabled(!busy);
     }
 }
 
@@ -506,8 +513,11 @@ TAxoliteMDIChild* TAxoliteApp::addChild() {
     }
     connect(child, &TAxoliteMDIChild::stateChanged, this, &TAxoliteApp::updateCommands);
     connect(child->editor(), &TAxoliteEditFile::filesDropped, this, &TAxoliteApp::openFiles);
-    connect(child->editor(), &TAxoliteEditFile::contextMenuAboutToShow, this,
-            &TAxoliteApp::updateCommands);
+    connect(child->editor(), &TAxoliteEditFile::contextMenuAboutToShow, this, [this](QMenu* menu) {
+        // F1 on a highlighted item shows its topic, as in the frame's menus.
+        menu->installEventFilter(this);
+        updateCommands();
+    });
     connect(child, &QObject::destroyed, this, &TAxoliteApp::updateCommands, Qt::QueuedConnection);
     return child;
 }
@@ -582,7 +592,7 @@ bool TAxoliteApp::saveAs(TAxoliteMDIChild* child) {
 }
 
 void TAxoliteApp::checkDescription(TAxoliteMDIChild* child) {
-    if (child == nullptr || child->record().checkOpen != 0 ||
+    if (child == nullptr || child->record().checkOpen != 0 || child->computing() ||
         ComputationRegister::instance().anyBusy()) {
         return;
     }
@@ -593,8 +603,13 @@ void TAxoliteApp::checkDescription(TAxoliteMDIChild* child) {
         return;
     }
     auto& record = child->record();
-    if (const auto message =
-            axolite::language::lexDescription(child->editor()->linesCp1251(), record)) {
+    std::optional<axolite::Message> message;
+    try {
+        message = axolite::language::lexDescription(child->editor()->linesCp1251(), record);
+    } catch (const std::bad_alloc&) {
+        message = axolite::simulation::outOfMemoryMessage();
+    }
+    if (message) {
         Notifier::instance().show(*message, this);
         return;
     }
@@ -719,7 +734,14 @@ QPrinter& TAxoliteApp::printer() {
 
 void TAxoliteApp::printActive(int id) {
     if (id == CmPrintSetup) {
-        QPageSetupDialog dialog(&printer(), this);
+        // The platform's print dialog: the printer and its settings, kept for the next print.
+        QPrintDialog dialog(&printer(), this);
+        dialog.setWindowTitle(QStringLiteral("Параметры печати"));
+        if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+            if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok)) {
+                ok->setText(QStringLiteral("OK"));
+            }
+        }
         dialog.exec();
         return;
     }
@@ -728,8 +750,7 @@ void TAxoliteApp::printActive(int id) {
         return;
     }
     const DescriptionPrintout printout(child->displayName(), child->editor()->rawText());
-    if (id == CmPrintPreview) {
-        showPrintPreview(printout, printer(), this);
+    if (id == CmPrintPreview && !showPrintPreview(printout, printer(), this)) {
         return;
     }
     QPrintDialog dialog(&printer(), this);

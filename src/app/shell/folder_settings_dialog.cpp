@@ -201,11 +201,26 @@ void TFolderSettingsDialog::scanFirstDrive() {
 }
 
 void TFolderSettingsDialog::driveChosen(int index) {
-    if (scanning_ || index < 0) {
+    if (index < 0) {
         return;
     }
-    if (!scanDrive(drive_->itemText(index)) && isVisible()) {
-        reject();
+    if (scanning_) {
+        // Another drive chosen during a scan: the scan stops, and the drive the selector now
+        // shows is scanned when it has.
+        pendingDrive_ = index;
+        return;
+    }
+    for (;;) {
+        pendingDrive_ = -1;
+        const bool scanned = scanDrive(drive_->itemText(index));
+        if (pendingDrive_ >= 0) {
+            index = pendingDrive_;
+            continue;
+        }
+        if (!scanned && isVisible()) {
+            reject();
+        }
+        return;
     }
 }
 
@@ -275,7 +290,12 @@ bool TFolderSettingsDialog::scanDrive(const QString& root) {
             scanObserver_(next.path);
         }
         if (status_->cancelRequested()) {
+            pendingDrive_ = -1; // the user cancelled: nothing more is scanned
             cancelled = true;
+            break;
+        }
+        if (pendingDrive_ >= 0) {
+            cancelled = true; // another drive is scanned instead
             break;
         }
         // Enter only directories of the drive's own file system, each once.

@@ -73,4 +73,5 @@ private:
     std::function<void()> help_;
     bool scannedOnShow_ = false;
     bool scanning_ = false;
+    int pendingDrive_ = -1; // chosen during a scan: that scan stops and this drive is scanned
 };

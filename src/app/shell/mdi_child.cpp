@@ -95,12 +95,23 @@ bool TAxoliteMDIChild::load(const QString& path) {
         bytes = file.readAll();
         ok = file.error() == QFileDevice::NoError;
     }
+    if (ok) {
+        try {
+            takeFileText(path, bytes);
+        } catch (const std::bad_alloc&) {
+            ok = false; // the text does not fit in the memory left
+        }
+    }
     if (!ok) {
         Notifier::instance().show(
             axolite::MessageKind::Error,
             QStringLiteral("Невозможно прочитать файл %1").arg(shownPath(path)), this);
         return false;
     }
+    return true;
+}
+
+void TAxoliteMDIChild::takeFileText(const QString& path, QByteArray& bytes) {
     // The lexer's file reader chooses the encoding (UTF-8 when the bytes after a byte-order mark
     // are valid UTF-8, code page 1251 otherwise) and gives the lines the lexer reads; the editor
     // keeps them until a line is edited.
@@ -122,7 +133,6 @@ bool TAxoliteMDIChild::load(const QString& path) {
     editor_->setFileText(std::move(text), std::move(decoded.lines));
     record_->simulated = 0;
     updateCaption();
-    return true;
 }
 
 bool TAxoliteMDIChild::saveTo(const QString& path) {
@@ -184,7 +194,7 @@ void TAxoliteMDIChild::setCheckWindow(TTranslateDialog* window) {
         });
         connect(window, &TTranslateDialog::simulationEnded, this, &TAxoliteMDIChild::closeIfPending,
                 Qt::QueuedConnection);
-        window->showCaretLine(editor_->caretLine());
+        // The current-line field reads "Недоступна" until the caret moves.
     }
     emit stateChanged();
 }

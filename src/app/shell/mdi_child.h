@@ -62,6 +62,8 @@ protected:
 
 private:
     void closeIfPending();
+    // The text of a file just read goes into the editor (std::bad_alloc when it does not fit).
+    void takeFileText(const QString& path, QByteArray& bytes);
     void updateCaption();
     void closeCheckWindow();
 

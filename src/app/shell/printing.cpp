@@ -74,11 +74,14 @@ QString printFailureText(const QString& title, const QString& reason) {
 PrintOutcome printWithAbortDialog(const DescriptionPrintout& printout, QPrinter& printer,
                                   QWidget* parent) {
     QProgressDialog abort(parent);
+    // Modal: nothing else is done to the description while it is printed.
+    abort.setWindowModality(Qt::ApplicationModal);
     abort.setWindowTitle(QStringLiteral("Печать нейронной сети"));
     abort.setCancelButtonText(QStringLiteral("Отменить"));
     abort.setMinimumDuration(0);
     abort.setAutoClose(false);
     abort.setAutoReset(false);
+    abort.show();
     const PrintOutcome outcome = printout.print(printer, [&](int page, int pages) {
         abort.setRange(0, pages);
         abort.setValue(page - 1);
@@ -99,9 +102,21 @@ PrintOutcome printWithAbortDialog(const DescriptionPrintout& printout, QPrinter&
     return outcome;
 }
 
-void showPrintPreview(const DescriptionPrintout& printout, QPrinter& printer, QWidget* parent) {
+bool showPrintPreview(const DescriptionPrintout& printout, QPrinter& printer, QWidget* parent) {
     QPrintPreviewDialog preview(&printer, parent);
     preview.resize(800, 900);
+    // The preview's own print would go round the abort dialog and the messages of a failure.
+    bool printChosen = false;
+    const QString printText = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+    for (QAction* action : preview.findChildren<QAction*>()) {
+        if (action->text() == printText) {
+            QObject::disconnect(action, SIGNAL(triggered(bool)), &preview, nullptr);
+            QObject::connect(action, &QAction::triggered, &preview, [&preview, &printChosen] {
+                printChosen = true;
+                preview.accept();
+            });
+        }
+    }
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&printout](QPrinter* target) { printout.print(*target); });
     if (auto* widget = preview.findChild<QPrintPreviewWidget*>()) {
@@ -124,6 +139,7 @@ void showPrintPreview(const DescriptionPrintout& printout, QPrinter& printer, QW
         }
     }
     preview.exec();
+    return printChosen;
 }
 
 } // namespace axolite::shell

@@ -42,7 +42,9 @@ QString printFailureText(const QString& title, const QString& reason);
 PrintOutcome printWithAbortDialog(const DescriptionPrintout& printout, QPrinter& printer,
                                   QWidget* parent);
 
-// The preview window with previous/next page, one or two pages, print and close.
-void showPrintPreview(const DescriptionPrintout& printout, QPrinter& printer, QWidget* parent);
+// The preview window with previous/next page, one or two pages, print and close. Its print
+// button closes it and answers true: the caller then prints as "Печать ..." does (the print
+// dialog, the abort dialog and their messages).
+bool showPrintPreview(const DescriptionPrintout& printout, QPrinter& printer, QWidget* parent);
 
 } // namespace axolite::shell

@@ -87,7 +87,11 @@ bool RecentFiles::save() const {
         values.emplace_back(entryKey(i),
                             i < entries_.size() ? entries_[i].toStdString() : std::string());
     }
-    return platform::writeProfileStrings(toPath(profilePath_), kSection, values);
+    try {
+        return platform::writeProfileStrings(toPath(profilePath_), kSection, values);
+    } catch (const std::bad_alloc&) {
+        return false; // the list is kept for the run; the file keeps its last entries
+    }
 }
 
 } // namespace axolite::shell
