@@ -12,5 +12,6 @@ enum ExitStatus : int { Done = 0, Refused = 1, UsageError = 2 };
 void addLanguageCommands(CLI::App& app, int& status); // lex, check
 void addRunCommand(CLI::App& app, int& status);       // run
 void addTrainCommand(CLI::App& app, int& status);     // train
+void addPlotCommand(CLI::App& app, int& status);      // plot (built with the painters only)
 
 } // namespace axolite::cli

@@ -12,6 +12,9 @@ int main(int argc, char** argv) {
     axolite::cli::addLanguageCommands(app, status);
     axolite::cli::addRunCommand(app, status);
     axolite::cli::addTrainCommand(app, status);
+#ifdef AXOLITE_CLI_PLOT
+    axolite::cli::addPlotCommand(app, status);
+#endif
 
     try {
         app.parse(argc, argv);

@@ -187,7 +187,9 @@ void report(const RunContext& c, bool simulated) {
     }
 }
 
-int runFile(RunContext& c) {
+} // namespace
+
+int runDescription(RunContext& c) {
     const auto text = language::readDescriptionFile(c.options.path);
     if (!text) {
         std::cerr << unreadableFileText(c.options.path) << '\n';
@@ -227,31 +229,33 @@ int runFile(RunContext& c) {
     return Done;
 }
 
-} // namespace
-
 void registerRunStage(RunStage stage) {
     stages().push_back(std::move(stage));
+}
+
+void addRunDescriptionOptions(CLI::App& command, RunOptions& options) {
+    command.add_option("file", options.path, "Description file (.net)")->required();
+    command.add_option("--models", options.models,
+                       "Folder of the neuron models (.neu); the current folder by default");
+    for (const RunStage& stage : stages()) {
+        if (stage.addOptions) {
+            stage.addOptions(command);
+        }
+    }
 }
 
 void addRunCommand(CLI::App& app, int& status) {
     auto options = std::make_shared<RunOptions>();
     CLI::App* command = app.add_subcommand("run", "Check a description and simulate the network");
-    command->add_option("file", options->path, "Description file (.net)")->required();
-    command->add_option("--models", options->models,
-                        "Folder of the neuron models (.neu); the current folder by default");
+    addRunDescriptionOptions(*command, *options);
     command->add_option("--csv", options->csv, "Write the output series to this CSV file");
     command->add_flag("--json", options->json, "Print one JSON object");
     command->add_flag("--series", options->series, "With --json: include the output series");
-    for (const RunStage& stage : stages()) {
-        if (stage.addOptions) {
-            stage.addOptions(*command);
-        }
-    }
     command->callback([options, &status] {
         // The context holds the histories of the whole run: one, on the heap, per command.
         auto context = std::make_unique<RunContext>();
         context->options = *options;
-        status = runFile(*context);
+        status = runDescription(*context);
     });
 }
 

@@ -61,4 +61,13 @@ struct RunStage {
 // Stages join before main() parses the command line (e.g. from a static initialiser).
 void registerRunStage(RunStage stage);
 
+// The options of every command that runs a description as `run` does: the file, --models and
+// the options of the stages (input activation, reference solutions, ...).
+void addRunDescriptionOptions(CLI::App& command, RunOptions& options);
+
+// The road of `run`: read, check, prepare, simulate with the stages around it, print the report
+// (text or JSON) and write the CSV file. Done when everything completed: the record then holds
+// the series.
+int runDescription(RunContext& context);
+
 } // namespace axolite::cli

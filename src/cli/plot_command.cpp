@@ -1,0 +1,202 @@
+// `axolite-cli plot FILE.net [run options] --png OUT.png | --svg OUT.svg ...`: runs the
+// description as `run` does, then draws the graphs or the dynamics view with the views' own
+// painters into a PNG or SVG file, on Qt's offscreen platform (no display needed).
+#include "commands.h"
+#include "run_command.h"
+
+#include "render/dynamics_painter.h"
+#include "render/graphs_painter.h"
+#include "render/picture_files.h"
+#include "views/series.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+
+#include <iostream>
+#include <memory>
+
+namespace axolite::cli {
+
+namespace {
+
+struct PlotOptions {
+    RunOptions run;
+    std::string png;
+    std::string svg;
+    std::string kind = "graphs";
+    bool grid = false;
+    bool noGrid = false;
+    int gridSize = 0; // 0: the view's first spacing of 36 pixels
+    int height = 100;
+    int spacing = 1;
+    bool stretch = false;
+    std::int64_t from = 0;
+    std::vector<std::string> curves; // empty: every present series
+    bool final = false;
+    std::int32_t step = -1; // -1: the still picture
+    bool noMarking = false;
+    double ratio = 1.0;
+};
+
+// "y1".."y4", "rk1".."rk4", "exact1".."exact4": the names of the CSV columns.
+void selectCurves(const std::vector<std::string>& names, render::GraphsSettings& settings) {
+    if (names.empty()) {
+        return;
+    }
+    for (auto& family : settings.curveShown) {
+        family.fill(false);
+    }
+    const std::pair<const char*, language::SeriesFamily> prefixes[] = {
+        {"y", language::SeriesFamily::Network},
+        {"rk", language::SeriesFamily::RungeKutta},
+        {"exact", language::SeriesFamily::Exact}};
+    for (const std::string& name : names) {
+        bool known = false;
+        for (const auto& [prefix, family] : prefixes) {
+            const std::string p = prefix;
+            if (name.size() == p.size() + 1 && name.compare(0, p.size(), p) == 0 &&
+                name.back() >= '1' && name.back() <= '4') {
+                settings.curveShown[static_cast<std::size_t>(family)][name.back() - '1'] = true;
+                known = true;
+            }
+        }
+        if (!known) {
+            throw CLI::ValidationError("--curves", "unknown curve \"" + name +
+                                                       "\" (y1..y4, rk1..rk4, exact1..exact4)");
+        }
+    }
+}
+
+render::GraphsSettings graphsSettings(const PlotOptions& o) {
+    render::GraphsSettings settings;
+    settings.gridShown = o.grid;
+    if (o.gridSize != 0) {
+        settings.gridSpacing = *views::gridSpacingForSize(o.gridSize);
+    }
+    settings.heightFactor = *views::heightFactorForPercent(o.height);
+    settings.pointSpacing = o.spacing;
+    settings.mode = o.stretch ? views::PlotMode::Stretch : views::PlotMode::Compress;
+    settings.firstStep = o.from;
+    selectCurves(o.curves, settings);
+    return settings;
+}
+
+render::DynamicsSettings dynamicsSettings(const PlotOptions& o) {
+    render::DynamicsSettings settings;
+    settings.gridShown = !o.noGrid;
+    settings.colourMarking = !o.noMarking;
+    settings.still = o.final ? render::StillValues::Final : render::StillValues::Initial;
+    return settings;
+}
+
+// The picture's area and how to draw it; a usage error when a step lies outside the run.
+std::optional<std::pair<QRect, render::PaintFunction>> picture(const PlotOptions& o,
+                                                               const RunContext& c) {
+    const language::NetworkRecord* record = &c.record;
+    if (o.kind == "dynamics") {
+        const std::int32_t points = views::gridPointCount(c.record);
+        if (o.step >= points) {
+            std::cerr << "--step: the run has steps 0.." << points - 1 << '\n';
+            return std::nullopt;
+        }
+        const render::DynamicsSettings settings = dynamicsSettings(o);
+        const std::int32_t step = o.step;
+        return std::pair{
+            render::DynamicsPainter::fieldRect(), [record, settings, step](QPainter& painter) {
+                if (step < 0) {
+                    render::DynamicsPainter::paintStill(painter, record, settings);
+                } else {
+                    render::DynamicsPainter::paintStep(painter, record, settings, step);
+                }
+            }};
+    }
+    const std::int32_t last = views::lastFirstStep(views::gridExtent(c.record));
+    if (o.from > last) {
+        std::cerr << "--from: the first step shown is at most " << last << '\n';
+        return std::nullopt;
+    }
+    auto settings = std::make_shared<render::GraphsSettings>(graphsSettings(o));
+    return std::pair{render::GraphsPainter::plotRect(), [record, settings](QPainter& painter) {
+                         render::GraphsPainter().paint(painter, record, *settings);
+                     }};
+}
+
+int writePicture(const PlotOptions& o, const RunContext& c) {
+    const auto drawing = picture(o, c);
+    if (!drawing) {
+        return UsageError;
+    }
+    const auto& [area, paint] = *drawing;
+    // The painters need Qt's GUI library; the offscreen platform needs no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "axolite-cli";
+    char* argv[] = {name, nullptr};
+    QGuiApplication application(argc, argv);
+    const std::string& path = o.png.empty() ? o.svg : o.png;
+    const QString file = QString::fromStdString(path);
+    const bool written = o.png.empty()
+                             ? render::saveSvg(file, area, paint)
+                             : render::savePng(render::renderImage(area, o.ratio, paint), file);
+    if (!written) {
+        std::cerr << "Ошибка при записи файла " << path << '\n';
+        return UsageError;
+    }
+    return Done;
+}
+
+} // namespace
+
+void addPlotCommand(CLI::App& app, int& status) {
+    auto o = std::make_shared<PlotOptions>();
+    CLI::App* command = app.add_subcommand(
+        "plot", "Simulate a description and draw the graphs or the dynamics view as PNG or SVG");
+    addRunDescriptionOptions(*command, o->run);
+    auto* png = command->add_option("--png", o->png, "Write the picture as PNG to this file");
+    auto* svg = command->add_option("--svg", o->svg, "Write the picture as SVG to this file");
+    png->excludes(svg);
+    command->add_option("--kind", o->kind, "graphs (the default) or dynamics")
+        ->check(CLI::IsMember({"graphs", "dynamics"}));
+    auto* grid = command->add_flag("--grid", o->grid, "Graphs: lay the grid over the plot");
+    command->add_flag("--no-grid", o->noGrid, "Dynamics: leave the box grid out")->excludes(grid);
+    command->add_option("--grid-size", o->gridSize, "Graphs: grid size 40, 30, 20 or 10")
+        ->check(CLI::IsMember({40, 30, 20, 10}));
+    command->add_option("--height", o->height, "Graphs: height 100, 80, 60 or 40 (%)")
+        ->check(CLI::IsMember({100, 80, 60, 40}));
+    command->add_option("--spacing", o->spacing, "Graphs: point spacing 1, 4, 8 or 16")
+        ->check(CLI::IsMember({1, 4, 8, 16}));
+    command->add_flag("--stretch", o->stretch, "Graphs: stretch the curves (default: compress)");
+    command->add_option("--from", o->from, "Graphs: the first step shown (the slider)")
+        ->check(CLI::NonNegativeNumber);
+    command
+        ->add_option("--curves", o->curves,
+                     "Graphs: the curves shown, e.g. y1,rk1,exact1 (default: all present)")
+        ->delimiter(',');
+    auto* final = command->add_flag("--final", o->final, "Dynamics: the final values");
+    command->add_option("--step", o->step, "Dynamics: the columns at this step")
+        ->check(CLI::NonNegativeNumber)
+        ->excludes(final);
+    command->add_flag("--no-marking", o->noMarking, "Dynamics: every column in cyan");
+    command->add_option("--ratio", o->ratio, "Device pixel ratio of the PNG picture (1 to 4)")
+        ->check(CLI::Range(1.0, 4.0));
+    command->callback([o, &status] {
+        if (o->png.empty() && o->svg.empty()) {
+            std::cerr << "plot: --png OUT.png or --svg OUT.svg is required\n";
+            status = UsageError;
+            return;
+        }
+        auto context = std::make_unique<RunContext>();
+        context->options = o->run;
+        status = runDescription(*context);
+        if (status == Done) {
+            try {
+                status = writePicture(*o, *context);
+            } catch (const CLI::ValidationError& e) {
+                std::cerr << e.what() << '\n';
+                status = UsageError;
+            }
+        }
+    });
+}
+
+} // namespace axolite::cli
