@@ -56,5 +56,5 @@ TActivityColors::TActivityColors(QWidget* parent) : QDialog(parent) {
 
 void TActivityColors::closeEvent(QCloseEvent* event) {
     emit closed();
-    QDialog::closeEvent(event);
+    event->accept();
 }

@@ -290,5 +290,5 @@ void TNetworkDynamic::closeEvent(QCloseEvent* event) {
             emit window->stateChanged();
         }
     }
-    QDialog::closeEvent(event);
+    event->accept();
 }

@@ -296,5 +296,5 @@ void TAxoliteGraphs::closeEvent(QCloseEvent* event) {
             emit window->stateChanged();
         }
     }
-    QDialog::closeEvent(event);
+    event->accept();
 }

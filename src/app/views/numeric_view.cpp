@@ -319,5 +319,5 @@ void TAxoliteNumeric::closeEvent(QCloseEvent* event) {
         }
     }
     emit closed();
-    QDialog::closeEvent(event);
+    event->accept();
 }

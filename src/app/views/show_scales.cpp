@@ -80,5 +80,5 @@ TShowScales::TShowScales(const axolite::language::NetworkRecord* record, QWidget
 
 void TShowScales::closeEvent(QCloseEvent* event) {
     emit closed();
-    QDialog::closeEvent(event);
+    event->accept();
 }
