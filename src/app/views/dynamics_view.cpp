@@ -52,7 +52,7 @@ TNetworkDynamic::TNetworkDynamic(DescriptionWindow* window, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, true);
     setModal(false);
     setWindowTitle(axolite::views_gui::viewCaption(axolite::views_gui::kDynamicsCaption, window));
-    setFixedSize(580, 312);
+    setFixedSize(604, 312);
     buildControls();
     buildMenu();
     frames_.setTimerType(Qt::PreciseTimer);
@@ -75,9 +75,9 @@ void TNetworkDynamic::buildControls() {
     });
 
     faster_ = named(new QRadioButton(QStringLiteral("Увеличить скорость процесса"), this), 1614);
-    faster_->setGeometry(366, 36, 210, 22);
+    faster_->setGeometry(366, 36, 234, 22);
     slower_ = named(new QRadioButton(QStringLiteral("Уменьшить скорость процесса"), this), 1615);
-    slower_->setGeometry(366, 62, 210, 22);
+    slower_->setGeometry(366, 62, 234, 22);
     faster_->setChecked(true);
     speed_ = named(new QComboBox(this), 1613);
     for (const int k : {1, 4, 8, 16}) {
