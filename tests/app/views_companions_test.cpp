@@ -18,6 +18,7 @@
 #include "view_fixtures.h"
 #include <QAction>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -132,6 +133,15 @@ private slots:
         frame_->execute(CmNumeric);
         frame_->execute(CmDynamics);
         QPointer<QWidget> graphs = child->graphsView;
+        auto* numeric = qobject_cast<TAxoliteNumeric*>(child->numericView.data());
+        numeric->setCurrentStep(2);
+        const QString before = control<QLineEdit>(*numeric, "801")->text();
+        // Simulated again with the views open: they show the new run's values when it ends.
+        child->record().outputSeries[0][2] = 1234.5;
+        child->checkWindow()->calculate();
+        QVERIFY(child->record().simulated != 0);
+        QCOMPARE(control<QLineEdit>(*numeric, "801")->text(), before);
+        graphs->grab();
         child->checkWindow()->close();
         child->close();
         QTRY_VERIFY(frame_->client()->subWindowList().isEmpty());

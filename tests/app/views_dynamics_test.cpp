@@ -180,8 +180,8 @@ private slots:
         }
     }
 
-    void aConstantOrSingleStepSeriesAndTheStillExport() {
-        for (const int steps : {1, 2}) {
+    void anEmptyConstantOrSingleStepSeriesAndTheStillExport() {
+        for (const int steps : {0, 1, 2}) {
             FakeDescription window;
             window.setGrid(0.0, steps, 1.0);
             window.setSeries(SeriesFamily::Network, 0, [](int) { return 0.0; });

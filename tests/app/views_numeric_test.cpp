@@ -92,6 +92,16 @@ private slots:
         QCOMPARE(field(view, "801"), QStringLiteral("9.5000000000E+00"));
     }
 
+    void anEmptyGridListsNothing() {
+        FakeDescription window;
+        window.setGrid(1.0, 1.0, 0.1);
+        window.setSeries(SeriesFamily::Network, 0, std::vector<double>{});
+        TAxoliteNumeric view(&window);
+        QCOMPARE(view.stepModel()->rowCount(), 0);
+        view.setCurrentStep(0);
+        QVERIFY(field(view, "801").isEmpty());
+    }
+
     void valuesThatAreNotNumbersAreShownAsPrintfWritesThem() {
         FakeDescription window;
         window.setGrid(0.0, 3.0, 1.0);
