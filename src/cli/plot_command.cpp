@@ -121,6 +121,14 @@ std::optional<std::pair<QRect, render::PaintFunction>> picture(const PlotOptions
                      }};
 }
 
+// Qt's notes on its own set-up (a runtime folder it had to choose, ...) are no concern of a user
+// of the tool; its errors still reach standard error.
+void quietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::cerr << message.toStdString() << '\n';
+    }
+}
+
 int writePicture(const PlotOptions& o, const RunContext& c) {
     const auto drawing = picture(o, c);
     if (!drawing) {
@@ -129,6 +137,7 @@ int writePicture(const PlotOptions& o, const RunContext& c) {
     const auto& [area, paint] = *drawing;
     // The painters need Qt's GUI library; the offscreen platform needs no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQtNotes);
     int argc = 1;
     char name[] = "axolite-cli";
     char* argv[] = {name, nullptr};

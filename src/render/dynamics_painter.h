@@ -59,7 +59,9 @@ public:
     // One frame of a replay, drawn over the picture the previous frame left: each column moves
     // from its height at frame.fromStep to its height at frame.toStep, then the grid is drawn
     // again over the columns when shown. The scale is computed once per replay
-    // (views::verticalScale) and the frames come from views::ReplaySchedule.
+    // (views::verticalScale) and the frames come from views::ReplaySchedule. A dialog keeps the
+    // picture in an image of its own at the screen's pixel ratio: paintStill into it, then each
+    // frame into it, showing the image in paintEvent after every frame.
     static void paintFrame(QPainter& painter, const language::NetworkRecord& record,
                            const DynamicsSettings& settings, const views::VerticalScale& scale,
                            const views::ReplayFrame& frame);

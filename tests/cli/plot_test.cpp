@@ -1,0 +1,150 @@
+// axolite-cli plot: the pictures it writes are the painters' own pictures of the same run, and
+// what it refuses leaves no file behind.
+#include "cli_runner.h"
+#include "test_support.h"
+
+#include "common/progress.h"
+#include "language/checker.h"
+#include "language/description_text.h"
+#include "language/lexer.h"
+#include "reference/exact_values.h"
+#include "reference/input_activation.h"
+#include "reference/runge_kutta.h"
+#include "render/dynamics_painter.h"
+#include "render/graphs_painter.h"
+#include "render/picture_files.h"
+#include "simulation/simulation.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+namespace fs = std::filesystem;
+using axolite::test::quoted;
+using axolite::test::runCli;
+namespace language = axolite::language;
+namespace reference = axolite::reference;
+namespace render = axolite::render;
+namespace views = axolite::views;
+
+// The run the plot tests draw: the ring driven by sin 3x, with exact values and the solution of
+// y1' = y2, y2' = −9·y1 (y1 = sin(3x)/3, y2 = cos 3x).
+const std::string kReferences = " --activate '1=sin(3*x)' --exact '1=sin(3*x)/3' "
+                                "--exact '2=cos(3*x)' --rk '0 1 0 0 0; -9 0 0 0 0' --rk-init '0 1'";
+
+std::string ring() {
+    return quoted(axolite::test::examplePath("ring.net")) + " --models " +
+           quoted(axolite::test::examplePath("models"));
+}
+
+// The same run in this process, through the engine's own calls.
+std::unique_ptr<language::NetworkRecord> ringRun() {
+    auto record = std::make_unique<language::NetworkRecord>();
+    const auto text = language::readDescriptionFile(axolite::test::examplePath("ring.net"));
+    EXPECT_TRUE(text);
+    EXPECT_FALSE(language::lexDescription(text->lines, *record));
+    const language::CheckResult check = language::checkDescription(*record);
+    EXPECT_TRUE(check.correct);
+    axolite::SilentProgress progress;
+    axolite::simulation::Simulation simulation;
+    simulation.prepare(*record, check);
+    reference::computeInputActivation(*record, {"sin(3*x)"}, progress);
+    axolite::platform::FolderSettings folders;
+    folders.models = axolite::test::examplePath("models").string();
+    folders.set = true;
+    EXPECT_EQ(simulation.run(*record, check, progress, folders).outcome,
+              axolite::simulation::Simulation::Outcome::Completed);
+    reference::computeExactValues(*record, {"sin(3*x)/3", "cos(3*x)", "0.0", "0.0"}, progress);
+    std::array<std::string, reference::kSystemTextCount> texts;
+    texts.fill("0.0");
+    texts[1] = "1";
+    texts[5] = "-9";
+    texts[22] = "1";
+    reference::LinearSystem system = reference::readLinearSystem(texts);
+    system.x0 = record->t0;
+    reference::clearAbsentOutputs(system, record->networkPresent);
+    reference::computeRungeKutta(*record, system, progress);
+    return record;
+}
+
+QImage loaded(const fs::path& path) {
+    return QImage(QString::fromStdString(path.string())).convertToFormat(QImage::Format_RGB32);
+}
+
+TEST(PlotCommand, PicturesAreThePaintersPicturesOfTheSameRun) {
+    axolite::test::TempDir dir;
+    const auto graphs = runCli("plot " + ring() + kReferences +
+                               " --grid --grid-size 20 --height 80 --spacing 4 --stretch --from 3 "
+                               "--curves y1,y2,rk1,exact2 --png " +
+                               quoted(dir / "graphs.png"));
+    ASSERT_EQ(graphs.status, 0) << graphs.out;
+    const auto dynamics = runCli("plot " + ring() + kReferences +
+                                 " --kind dynamics --final --no-marking --ratio 2 --png " +
+                                 quoted(dir / "dynamics.png"));
+    ASSERT_EQ(dynamics.status, 0) << dynamics.out;
+
+    const auto record = ringRun();
+    render::GraphsSettings settings;
+    settings.gridShown = true;
+    settings.gridSpacing = 16;
+    settings.heightFactor = 0.8;
+    settings.pointSpacing = 4;
+    settings.mode = views::PlotMode::Stretch;
+    settings.firstStep = 3;
+    settings.curveShown = {{{true, true, false, false},    // network
+                            {true, false, false, false},   // Runge-Kutta
+                            {false, true, false, false}}}; // exact
+    const QImage expected =
+        render::renderImage(render::GraphsPainter::plotRect(), 1.0, [&](QPainter& p) {
+            render::GraphsPainter().paint(p, record.get(), settings);
+        });
+    const QImage written = loaded(dir / "graphs.png");
+    EXPECT_EQ(written.size(), QSize(605, 145));
+    EXPECT_EQ(written, expected.convertToFormat(QImage::Format_RGB32));
+    EXPECT_GT(settings.displayRange.value(), 1.9); // the picture drew the references too
+
+    render::DynamicsSettings still;
+    still.colourMarking = false;
+    still.still = render::StillValues::Final;
+    const QImage expectedDynamics =
+        render::renderImage(render::DynamicsPainter::fieldRect(), 2.0, [&](QPainter& p) {
+            render::DynamicsPainter::paintStill(p, record.get(), still);
+        });
+    const QImage writtenDynamics = loaded(dir / "dynamics.png");
+    EXPECT_EQ(writtenDynamics.size(), QSize(696, 472));
+    EXPECT_EQ(writtenDynamics.convertToFormat(QImage::Format_RGB32),
+              expectedDynamics.convertToFormat(QImage::Format_RGB32));
+}
+
+TEST(PlotCommand, SvgAndRefusals) {
+    axolite::test::TempDir dir;
+    const auto svg = runCli("plot " + ring() + " --grid --svg " + quoted(dir / "plot.svg"));
+    ASSERT_EQ(svg.status, 0);
+    const std::string text = axolite::test::readFile(dir / "plot.svg");
+    EXPECT_NE(text.find("<svg"), std::string::npos);
+    EXPECT_NE(text.find("viewBox=\"0 0 605 145\""), std::string::npos);
+
+    // Usage errors: a first step beyond the slider (2000 steps), an unknown curve, no output file,
+    // both outputs, a folder that does not exist. Refusal: a description with errors.
+    const auto out = dir / "out.png";
+    EXPECT_EQ(runCli("plot " + ring() + " --from 2001 --png " + quoted(out)).status, 2);
+    EXPECT_EQ(runCli("plot " + ring() + " --from 2000 --png " + quoted(out)).status, 0);
+    fs::remove(out);
+    EXPECT_EQ(runCli("plot " + ring() + " --curves y1,z2 --png " + quoted(out)).status, 2);
+    EXPECT_EQ(runCli("plot " + ring()).status, 2);
+    EXPECT_EQ(runCli("plot " + ring() + " --png " + quoted(out) + " --svg " + quoted(out)).status,
+              2);
+    EXPECT_EQ(runCli("plot " + ring() + " --kind dynamics --step 2000 --png " + quoted(out)).status,
+              2);
+    EXPECT_EQ(runCli("plot " + ring() + " --png " + quoted(dir / "none" / "out.png")).status, 2);
+    const auto broken = axolite::test::examplePath("errors/unclosed_brace.net");
+    EXPECT_EQ(runCli("plot " + quoted(broken) + " --png " + quoted(out)).status, 1);
+    EXPECT_FALSE(fs::exists(out));
+}
+
+} // namespace
