@@ -76,6 +76,17 @@ private slots:
         }
         const QRect field = axolite::render::DynamicsPainter::fieldRect();
         QCOMPARE(shown.copy(field), expected.copy(field));
+
+        // Edited: the field loses its columns at once.
+        window->record().simulated = 0;
+        emit window->stateChanged();
+        const QImage edited = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        {
+            QPainter painter(&expected);
+            axolite::render::DynamicsPainter::paintStill(painter, nullptr, view.settings());
+        }
+        QCOMPARE(edited.copy(field), expected.copy(field));
+        QVERIFY(edited.copy(field) != shown.copy(field));
     }
 
     void replayCompletesWithTheBeepAndStrides() {

@@ -30,13 +30,24 @@ const language::NetworkRecord* ViewBinding::simulatedRecord() const {
     return &window->record();
 }
 
-void ViewBinding::connectRefresh(QObject* view, const std::function<void()>& refresh) const {
+void ViewBinding::connectRefresh(QObject* view, const std::function<void()>& refresh) {
+    readable_ = simulatedRecord() != nullptr;
+    const auto always = [this, refresh] {
+        readable_ = simulatedRecord() != nullptr;
+        refresh();
+    };
+    const auto whenReadabilityChanges = [this, refresh] {
+        if ((simulatedRecord() != nullptr) != readable_) {
+            readable_ = !readable_;
+            refresh();
+        }
+    };
     if (DescriptionWindow* window = window_.data()) {
-        QObject::connect(window, &DescriptionWindow::stateChanged, view, refresh);
-        QObject::connect(window, &QObject::destroyed, view, refresh, Qt::QueuedConnection);
+        QObject::connect(window, &DescriptionWindow::stateChanged, view, whenReadabilityChanges);
+        QObject::connect(window, &QObject::destroyed, view, always, Qt::QueuedConnection);
     }
     QObject::connect(&gui::ComputationRegister::instance(),
-                     &gui::ComputationRegister::computationEnded, view, refresh,
+                     &gui::ComputationRegister::computationEnded, view, always,
                      Qt::QueuedConnection);
 }
 

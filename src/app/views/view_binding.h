@@ -37,12 +37,14 @@ public:
     // and the view then draws only its empty frame.
     const language::NetworkRecord* simulatedRecord() const;
 
-    // Calls refresh whenever the window's state changes (an edit, a tool opened or closed) or a
-    // computation ends, for as long as both the view and the window exist.
-    void connectRefresh(QObject* view, const std::function<void()>& refresh) const;
+    // Calls refresh when a computation ends, when the window goes, and when a change of the
+    // window's state (an edit, a tool opened or closed) makes its data readable or unreadable;
+    // a move of the editor's caret redraws nothing. For as long as the view exists.
+    void connectRefresh(QObject* view, const std::function<void()>& refresh);
 
 private:
     QPointer<DescriptionWindow> window_;
+    bool readable_ = false; // what the last refresh found
 };
 
 // A number as printf would write it with this format (one double), with a point whatever the
