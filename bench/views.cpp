@@ -9,10 +9,10 @@
 #include "views/numeric_view.h"
 #include "views/series.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QListView>
 #include <QScrollBar>
 #include <QSlider>
 

@@ -7,9 +7,9 @@
 
 #include "dialog_controls.h"
 #include "view_fixtures.h"
+#include <QAbstractItemView>
 #include <QFile>
 #include <QLineEdit>
-#include <QListView>
 #include <QTemporaryDir>
 #include <QtTest>
 

@@ -13,12 +13,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -105,14 +106,20 @@ TAxoliteNumeric::TAxoliteNumeric(DescriptionWindow* window, QWidget* parent)
     model_ = record != nullptr ? new TStepListModel(record->t0, record->h,
                                                     axolite::views::gridExtent(*record), this)
                                : new TStepListModel(0.0, 0.0, 0.0, this);
-    list_ = new QListView(this);
+    list_ = new QTableView(this);
     list_->setObjectName(QStringLiteral("811"));
-    list_->setUniformItemSizes(true);
-    list_->setLayoutMode(QListView::Batched);
-    list_->setBatchSize(4096);
+    list_->horizontalHeader()->hide();
+    list_->horizontalHeader()->setStretchLastSection(true);
+    list_->verticalHeader()->hide();
+    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list_->setShowGrid(false);
+    list_->setWordWrap(false);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Before the model: set afterwards, it would resize a million rows one by one.
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 2);
     list_->setModel(model_);
     list_->setMinimumWidth(list_->fontMetrics().horizontalAdvance(QString(28, u'0')) + 24);
     connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -196,6 +203,10 @@ TAxoliteNumeric::TAxoliteNumeric(DescriptionWindow* window, QWidget* parent)
     binding_.connectRefresh(this, [this] { refresh(); });
     current_ = 0;
     refresh();
+}
+
+QAbstractItemView* TAxoliteNumeric::stepList() const {
+    return list_;
 }
 
 void TAxoliteNumeric::writeFields(const NetworkRecord& record, bool disableAbsent) {

@@ -13,7 +13,8 @@
 
 class QLabel;
 class QLineEdit;
-class QListView;
+class QAbstractItemView;
+class QTableView;
 
 // The list "x(%d) = %E", one entry per step j while j < D. The entries are formatted when shown:
 // a million steps cost no memory per entry. The grid is copied at set-up, so the list never
@@ -44,7 +45,7 @@ public:
 
     DescriptionWindow* descriptionWindow() const { return binding_.window(); }
     std::int32_t currentStep() const { return current_; }
-    QListView* stepList() const { return list_; }
+    QAbstractItemView* stepList() const;
     TStepListModel* stepModel() const { return model_; }
 
     // From the graphs view: the current step becomes j and the view shows it. A step outside
@@ -79,7 +80,7 @@ private:
     axolite::views_gui::ViewBinding binding_;
     std::int32_t current_ = 0;
     TStepListModel* model_ = nullptr;
-    QListView* list_ = nullptr;
+    QTableView* list_ = nullptr;
     // [family][k], family as in language::SeriesFamily.
     std::array<std::array<QLabel*, 4>, 3> labels_{};
     std::array<std::array<QLineEdit*, 4>, 3> fields_{};
