@@ -12,6 +12,7 @@
 #include "views/activity_colors.h"
 #include "views/graphs_view.h"
 #include "views/numeric_view.h"
+#include "views/show_scales.h"
 
 #include "dialog_controls.h"
 #include "sample_texts.h"

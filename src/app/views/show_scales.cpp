@@ -1,5 +1,5 @@
 // The scales window.
-#include "views/activity_colors.h"
+#include "views/show_scales.h"
 
 #include "views/scales.h"
 #include "views/series.h"

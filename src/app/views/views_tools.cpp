@@ -13,6 +13,7 @@
 #include "views/dynamics_view.h"
 #include "views/graphs_view.h"
 #include "views/numeric_view.h"
+#include "views/show_scales.h"
 
 namespace {
 
