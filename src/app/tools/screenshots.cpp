@@ -1,17 +1,27 @@
 // Renders the main windows offscreen into PNG files for the documentation: the frame with a
-// description, the check window, the progress dialog after a simulation, and the model dialog.
+// description, the check window, the progress dialog after a simulation, the model dialog, and
+// the result views of the ring example with their companion windows.
 // Usage: axolite_screenshots OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
 #include "editor/edit_file.h"
 #include "gui/calculation_progress.h"
 #include "gui/help_window.h"
 #include "gui/notifier.h"
 #include "language/translate_dialog.h"
+#include "reference/exact_values.h"
+#include "reference/runge_kutta.h"
 #include "shell/about_box.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
 #include "simulation/choose_model.h"
+#include "views/dynamics_view.h"
+#include "views/graphs_view.h"
+#include "views/numeric_view.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QProgressBar>
 
 #include <QApplication>
 #include <QDir>
@@ -51,6 +61,78 @@ bool save(QWidget* widget, const QDir& folder, const QString& name) {
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+// The ring example of examples/, simulated, with exact values and the Runge-Kutta solution of a
+// linear system that follows it; then the three views and the two companion windows.
+bool saveResultViews(TAxoliteApp& frame, const QDir& folder) {
+    const QDir copies(QDir::temp().filePath(QStringLiteral("axolite/examples")));
+    copies.mkpath(QStringLiteral("."));
+    const QString path = copies.filePath(QStringLiteral("ring.net"));
+    QFile::remove(path);
+    if (!QFile::copy(QStringLiteral(AXOLITE_EXAMPLES_DIR "/ring.net"), path)) {
+        return false;
+    }
+    TAxoliteMDIChild* ring = frame.openDescription(path);
+    if (ring == nullptr) {
+        return false;
+    }
+    frame.checkDescription(ring);
+    if (ring->checkWindow() == nullptr) {
+        return false;
+    }
+    ring->checkWindow()->calculate();
+    if (TCalculationProgress* progress = ring->checkWindow()->progressDialog()) {
+        progress->close();
+    }
+    ring->checkWindow()->close();
+
+    axolite::language::NetworkRecord& record = ring->record();
+    axolite::SilentProgress silent;
+    axolite::reference::computeExactValues(
+        record, {"exp(-0.5*x)", "0.9*x*exp(-x)", "0.4*x*x*exp(-x)", "-0.5*exp(-x)*sin(x)"}, silent);
+    axolite::reference::LinearSystem system;
+    system.rows = {
+        {{-0.5, 0, 0, 0, 0}, {0.9, -1, 0, 0, 0}, {0, 0.9, -1, 0, 0}, {0, 0, -0.9, -1, 0}}};
+    system.x0 = record.t0;
+    system.initial = {1.0, -0.5, 0.0, 0.5};
+    axolite::reference::computeRungeKutta(record, system, silent);
+
+    using namespace axolite::gui;
+    frame.client()->setActiveSubWindow(ring);
+    frame.execute(CmGraphs);
+    frame.execute(CmNumeric);
+    frame.execute(CmDynamics);
+    auto* graphs = qobject_cast<TAxoliteGraphs*>(ring->graphsView.data());
+    auto* numeric = qobject_cast<TAxoliteNumeric*>(ring->numericView.data());
+    if (graphs == nullptr || numeric == nullptr || !ring->dynamicsView || !frame.colourLegend() ||
+        !frame.scalesWindow()) {
+        return false;
+    }
+    if (auto* grid = graphs->findChild<QCheckBox*>(QStringLiteral("15037"))) {
+        grid->setChecked(true);
+    }
+    numeric->setCurrentStep(400);
+    numeric->resize(numeric->sizeHint().width(), 360);
+    bool ok = save(graphs, folder, QStringLiteral("graphs-view.png"));
+    ok = save(numeric, folder, QStringLiteral("numeric-view.png")) && ok;
+    // The dynamics view after a replay: the columns at the last step, the progress bar at 99 %.
+    auto* dynamics = qobject_cast<TNetworkDynamic*>(ring->dynamicsView.data());
+    auto* bar =
+        dynamics != nullptr ? dynamics->findChild<QProgressBar*>(QStringLiteral("1609")) : nullptr;
+    if (bar == nullptr) {
+        return false;
+    }
+    dynamics->run();
+    QElapsedTimer waited;
+    waited.start();
+    while (dynamics->running() && waited.elapsed() < 30000) {
+        QApplication::processEvents();
+    }
+    ok = save(dynamics, folder, QStringLiteral("dynamics-view.png")) && ok;
+    ok = save(frame.colourLegend(), folder, QStringLiteral("colour-legend.png")) && ok;
+    ok = save(frame.scalesWindow(), folder, QStringLiteral("scales-window.png")) && ok;
+    return ok;
 }
 
 } // namespace
@@ -125,6 +207,8 @@ int main(int argc, char* argv[]) {
     TAboutBox about(&frame);
     about.show();
     ok = save(&about, folder, QStringLiteral("about-box.png")) && ok;
+
+    ok = saveResultViews(frame, folder) && ok;
 
     openHelp(CmCheck);
     if (THelpWindow* help = helpWindow()) {

@@ -1,0 +1,92 @@
+// The binding of the result views to their description windows, and their exports.
+#include "views/view_binding.h"
+
+#include "gui/computation_guard.h"
+#include "gui/file_dialogs.h"
+#include "gui/notifier.h"
+#include "render/picture_files.h"
+#include "training/c_format.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QWidget>
+
+namespace axolite::views_gui {
+
+QString viewCaption(const char* prefix, const DescriptionWindow* window) {
+    QString name;
+    if (window != nullptr) {
+        name = window->path().isEmpty() ? window->displayName()
+                                        : QDir::toNativeSeparators(window->path());
+    }
+    return QString::fromUtf8(prefix) + name;
+}
+
+const language::NetworkRecord* ViewBinding::simulatedRecord() const {
+    const DescriptionWindow* window = window_.data();
+    if (window == nullptr || window->record().simulated == 0 || window->computing()) {
+        return nullptr;
+    }
+    return &window->record();
+}
+
+void ViewBinding::connectRefresh(QObject* view, const std::function<void()>& refresh) {
+    readable_ = simulatedRecord() != nullptr;
+    const auto always = [this, refresh] {
+        readable_ = simulatedRecord() != nullptr;
+        refresh();
+    };
+    const auto whenReadabilityChanges = [this, refresh] {
+        if ((simulatedRecord() != nullptr) != readable_) {
+            readable_ = !readable_;
+            refresh();
+        }
+    };
+    if (DescriptionWindow* window = window_.data()) {
+        QObject::connect(window, &DescriptionWindow::stateChanged, view, whenReadabilityChanges);
+        QObject::connect(window, &QObject::destroyed, view, always, Qt::QueuedConnection);
+    }
+    QObject::connect(&gui::ComputationRegister::instance(),
+                     &gui::ComputationRegister::computationEnded, view, always,
+                     Qt::QueuedConnection);
+}
+
+QString cFormat(const char* format, double value) {
+    return QString::fromStdString(training::formatNumber(format, value));
+}
+
+QString chooseSaveFile(QWidget* parent, const QString& filter, const QString& suffix) {
+    gui::FileDialogRequest request;
+    request.mode = gui::FileDialogRequest::Mode::Save;
+    request.caption = QStringLiteral("Сохранить как");
+    request.filter = filter + QStringLiteral(";;Все типы файлов (*)");
+    request.defaultSuffix = suffix;
+    return gui::chooseFile(parent, request);
+}
+
+void reportWriteFailure(QWidget* parent, const QString& path) {
+    Notifier::instance().show(
+        MessageKind::Error,
+        QStringLiteral("Невозможно записать файл %1").arg(QDir::toNativeSeparators(path)), parent);
+}
+
+QString exportPicture(QWidget* view, PictureFormat format, const QRect& area,
+                      const std::function<void(QPainter&)>& paint) {
+    const bool png = format == PictureFormat::Png;
+    const QString path = chooseSaveFile(
+        view, png ? QStringLiteral("Рисунок PNG (*.png)") : QStringLiteral("Рисунок SVG (*.svg)"),
+        png ? QStringLiteral("png") : QStringLiteral("svg"));
+    if (path.isEmpty()) {
+        return {};
+    }
+    const bool written =
+        png ? render::savePng(render::renderImage(area, view->devicePixelRatioF(), paint), path)
+            : render::saveSvg(path, area, paint);
+    if (!written) {
+        reportWriteFailure(view, path);
+        return {};
+    }
+    return path;
+}
+
+} // namespace axolite::views_gui
