@@ -18,10 +18,12 @@ fs::path example(const std::string& name) {
     return fs::path(AXOLITE_EXAMPLES_DIR) / name;
 }
 
-// Runs a bash script in which $CLI names the tool; returns its exit status and output.
+// Runs a bash script in a folder of its own, $CLI naming the tool; returns its exit status and
+// output.
 axolite::test::CliRun bash(const std::string& script) {
     axolite::test::TempDir dir;
-    axolite::test::writeFile(dir / "script.sh", "CLI=" + quoted(AXOLITE_CLI) + "\n" + script);
+    axolite::test::writeFile(dir / "script.sh", "cd " + quoted(dir.path()) +
+                                                    "\nCLI=" + quoted(AXOLITE_CLI) + "\n" + script);
     axolite::test::CliRun run;
     const std::string command = "bash " + quoted(dir / "script.sh") + " 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
