@@ -8,24 +8,33 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <new>
+#include <stdexcept>
 #include <system_error>
 
 namespace axolite::cli {
 
 namespace {
 
-// Calls read on the stream the path names; false when it cannot be opened.
+// Calls read on the stream the path names; false when it cannot be opened or read, or what it
+// holds does not fit in memory.
 bool withStream(const std::string& path, const std::function<void(std::istream&)>& read) {
-    if (path == "-") {
-        read(std::cin);
-        return !std::cin.bad();
-    }
-    std::ifstream in(platform::pathFromUtf8(path), std::ios::binary);
-    if (!in) {
+    try {
+        if (path == "-") {
+            read(std::cin);
+            return !std::cin.bad();
+        }
+        std::ifstream in(platform::pathFromUtf8(path), std::ios::binary);
+        if (!in) {
+            return false;
+        }
+        read(in);
+        return !in.bad();
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
         return false;
     }
-    read(in);
-    return !in.bad();
 }
 
 } // namespace
