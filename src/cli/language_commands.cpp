@@ -2,6 +2,7 @@
 // file, as the check command of the editor produces them.
 #include "check_report.h"
 #include "commands.h"
+#include "input_streams.h"
 
 #include "language/description_text.h"
 #include "language/lexer.h"
@@ -76,7 +77,7 @@ const char* tokenName(double value, std::int32_t flag) {
 
 // Prints the lexer's view of the file: the character total, the capacity and every token.
 int lexFile(const FileOptions& options) {
-    const auto text = language::readDescriptionFile(options.path);
+    const auto text = readDescriptionInput(options.path);
     if (!text) {
         std::cerr << unreadableFileText(options.path) << '\n';
         return UsageError;
@@ -126,7 +127,7 @@ int lexFile(const FileOptions& options) {
 }
 
 int checkFile(const FileOptions& options) {
-    const auto text = language::readDescriptionFile(options.path);
+    const auto text = readDescriptionInput(options.path);
     if (!text) {
         std::cerr << unreadableFileText(options.path) << '\n';
         return UsageError;

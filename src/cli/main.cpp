@@ -1,8 +1,12 @@
 // axolite-cli: the engine of the simulator without a display.
 #include "commands.h"
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
+
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -13,6 +17,12 @@ bool standardOutputWritten() {
     const bool streamGood = static_cast<bool>(std::cout);
     const bool flushed = std::fflush(stdout) == 0;
     return streamGood && flushed && std::ferror(stdout) == 0;
+}
+
+// Whether standard output is a pipe whose reading end was closed (`| head` has read enough).
+bool readerHasGone() {
+    pollfd out{STDOUT_FILENO, POLLOUT, 0};
+    return poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0;
 }
 
 int parseAndRun(int argc, char** argv) {
@@ -44,8 +54,12 @@ int parseAndRun(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A reader that stops early is no failure: writes to its pipe fail quietly instead of ending
+    // the process, the command finishes its work (files it writes are written) and its status
+    // is the one it would have had.
+    std::signal(SIGPIPE, SIG_IGN);
     const int status = parseAndRun(argc, argv);
-    if (!standardOutputWritten()) {
+    if (!standardOutputWritten() && !readerHasGone()) {
         std::cerr << "Ошибка при записи стандартного вывода" << '\n';
         return axolite::cli::UsageError;
     }

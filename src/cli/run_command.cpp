@@ -3,6 +3,7 @@
 #include "run_command.h"
 
 #include "commands.h"
+#include "input_streams.h"
 
 #include "language/description_text.h"
 #include "platform/atomic_file.h"
@@ -56,7 +57,15 @@ bool prepareStage(RunContext& c) {
 // Stage 3: the run, with a silent progress.
 bool simulateStage(RunContext& c) {
     SilentProgress progress;
-    c.result = c.simulation.run(c.record, *c.check.result, progress, c.folders);
+    // Without --models, model files are also looked up beside a description file.
+    std::filesystem::path descriptionFolder;
+    if (!isStreamPath(c.options.path)) {
+        descriptionFolder = platform::pathFromUtf8(c.options.path).parent_path();
+        if (descriptionFolder.empty()) {
+            descriptionFolder = ".";
+        }
+    }
+    c.result = c.simulation.run(c.record, *c.check.result, progress, c.folders, descriptionFolder);
     if (c.result.message) {
         c.messages.push_back(*c.result.message);
     }
@@ -192,7 +201,7 @@ void report(const RunContext& c, bool simulated) {
 } // namespace
 
 int runDescription(RunContext& c) {
-    const auto text = language::readDescriptionFile(c.options.path);
+    const auto text = readDescriptionInput(c.options.path);
     if (!text) {
         std::cerr << unreadableFileText(c.options.path) << '\n';
         return UsageError;

@@ -2,13 +2,16 @@
 // methods, prints the status and the results list of the page "Работа сети", investigates the
 // trained network on given inputs and writes it as a network description.
 #include "commands.h"
+#include "input_streams.h"
 
 #include "training/c_format.h"
 #include "training/network_description.h"
 #include "training/network_trainer.h"
+#include "training/pattern_file.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <limits>
@@ -202,6 +205,38 @@ std::string joined(const std::vector<float>& values, const char* format) {
     return text;
 }
 
+// Pattern files given as "-" or as pipes are read here, once each (input and target may be the
+// same stream), as far as the reader would read them: P rows of the widest layer.
+bool readPatternStreams(training::TrainingParameters& parameters) {
+    const std::size_t rows =
+        static_cast<std::size_t>(std::clamp(parameters.patterns, 1, training::kMaxTrainingCount));
+    const std::size_t values = rows * training::kMaxLayerNeurons;
+    const bool targetUsed =
+        parameters.method == training::TrainingMethod::BackPropagationOnline ||
+        parameters.method == training::TrainingMethod::BackPropagationRandomized;
+    auto read = [&](const std::string& path, std::optional<std::string>& text) {
+        if (path.empty() || !isStreamPath(path)) {
+            return true;
+        }
+        text = readPatternStream(path, values);
+        if (!text) {
+            std::cerr << training::patternFileMissingText(path) << '\n';
+        }
+        return text.has_value();
+    };
+    if (!read(parameters.inputFile, parameters.inputText)) {
+        return false;
+    }
+    if (!targetUsed) {
+        return true;
+    }
+    if (parameters.targetFile == parameters.inputFile && parameters.inputText) {
+        parameters.targetText = parameters.inputText;
+        return true;
+    }
+    return read(parameters.targetFile, parameters.targetText);
+}
+
 int runTraining(const TrainOptions& options) {
     training::LayerConfiguration configuration;
     training::TrainingParameters parameters;
@@ -228,6 +263,9 @@ int runTraining(const TrainOptions& options) {
     parameters.iterations = fieldNumber(options.iterations);
     parameters.inputFile = options.input;
     parameters.targetFile = options.target;
+    if (!readPatternStreams(parameters)) {
+        return UsageError;
+    }
     parameters.learningRate = options.rate;
     parameters.stopAtLocalMinimum = options.localMinimum != "off";
 

@@ -148,3 +148,18 @@ TEST(ReferenceOptions, PatternFilesAndCsvColumns) {
 }
 
 } // namespace
+
+// wait_counts.net has two outputs: what is typed for the third and fourth (their rows, their
+// columns in the other rows, their initial values) is read as 0, as the dialog's disabled fields.
+TEST(ReferenceOptions, RungeKuttaFieldsOfAbsentOutputsAreReadAsZero) {
+    const std::string rk = " --json --rk ";
+    const CliRun typed =
+        runCli("run " + example("wait_counts.net") + rk +
+               "'0 1 5 5 1; -1 0 5 5 0; 7 7 7 7 7; 1 1 1 1 1' --rk-init '1 0 3 3'");
+    const CliRun plain = runCli("run " + example("wait_counts.net") + rk +
+                                "'0 1 0 0 1; -1 0 0 0 0' --rk-init '1 0'");
+    ASSERT_EQ(typed.status, 0);
+    const auto json = nlohmann::json::parse(typed.out);
+    EXPECT_EQ(json["rk_present"], nlohmann::json({true, true, false, false}));
+    EXPECT_EQ(json["rk_stats"], nlohmann::json::parse(plain.out)["rk_stats"]);
+}

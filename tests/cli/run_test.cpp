@@ -109,15 +109,21 @@ TEST(RunCommand, RefusalsAppearAmongTheJsonMessages) {
     EXPECT_FALSE(json.contains("steps"));
 }
 
-TEST(RunCommand, ModelsFromTheCurrentFolderWhenNoneIsNamed) {
-    const std::string command = "cd " + quoted(examplesDir() / "models") + " && '" + AXOLITE_CLI +
-                                "' run " + quoted(examplesDir() / "two_neurons.net") +
-                                " >/dev/null 2>&1";
-    EXPECT_EQ(WEXITSTATUS(std::system(command.c_str())), 0);
+// Without --models: the current folder, then the description's folder and its models folder.
+TEST(RunCommand, ModelsFromTheCurrentFolderOrBesideTheDescriptionWhenNoneIsNamed) {
     axolite::test::TempDir empty;
-    const std::string elsewhere = "cd " + quoted(empty.path()) + " && '" + AXOLITE_CLI + "' run " +
-                                  quoted(examplesDir() / "two_neurons.net") + " >/dev/null 2>&1";
-    EXPECT_EQ(WEXITSTATUS(std::system(elsewhere.c_str())), 1);
+    const std::string inEmpty = "cd " + quoted(empty.path()) + " && '" + AXOLITE_CLI + "' run ";
+    auto status = [](const std::string& command) {
+        return WEXITSTATUS(std::system((command + " >/dev/null 2>&1").c_str()));
+    };
+    EXPECT_EQ(status(inEmpty + quoted(examplesDir() / "two_neurons.net")), 0);
+    fs::copy_file(examplesDir() / "two_neurons.net", empty / "two_neurons.net");
+    EXPECT_EQ(status(inEmpty + "two_neurons.net"), 1);
+    const std::string fromModels = "cd " + quoted(examplesDir() / "models") + " && '" +
+                                   AXOLITE_CLI + "' run " + quoted(empty / "two_neurons.net");
+    EXPECT_EQ(status(fromModels), 0);
+    // A models folder named is the only place looked in.
+    EXPECT_EQ(status(inEmpty + quoted(examplesDir() / "two_neurons.net") + " --models ."), 1);
 }
 
 TEST(RunCommand, UsageAndFileErrors) {

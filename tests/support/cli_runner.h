@@ -9,6 +9,8 @@ namespace axolite::test {
 struct CliRun {
     int status = -1; // exit status, -1 when the tool did not exit normally
     std::string out; // what it printed on standard output
+
+    bool operator==(const CliRun&) const = default;
 };
 
 // Runs `axolite-cli <arguments>` through the shell (standard error discarded).

@@ -273,6 +273,12 @@ void TAxoliteEditFile::setSelection(qsizetype anchor, qsizetype caret) {
     ensureCaretVisible(); // also when the caret stays where it was but is scrolled out of view
 }
 
+void TAxoliteEditFile::setCaretLine(int line) {
+    const qsizetype last = buffer_.lineCount() - 1;
+    const qsizetype start = buffer_.lineStart(std::clamp<qsizetype>(line, 0, last));
+    setSelection(start, start);
+}
+
 void TAxoliteEditFile::moveTo(qsizetype position, bool keepAnchor) {
     const State before = state();
     caret_ = position;

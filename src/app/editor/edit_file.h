@@ -66,6 +66,8 @@ public:
     QString selectedText() const;
     // Selects from anchor to caret (both clamped to the text) and shows the caret.
     void setSelection(qsizetype anchor, qsizetype caret);
+    // Puts the caret at the start of the line (counted from 0, clamped to the text) and shows it.
+    void setCaretLine(int line);
     // Moves the caret as the keys do; KeepAnchor extends the selection.
     void moveCursor(QTextCursor::MoveOperation operation,
                     QTextCursor::MoveMode mode = QTextCursor::MoveAnchor);

@@ -21,9 +21,11 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStringList>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <filesystem>
 #include <vector>
 
 using axolite::language::CheckRow;
@@ -75,6 +77,17 @@ QString countText(std::int32_t count, const char* none, const char* word) {
     return QString::asprintf("%-3i ", count) + QString::fromUtf8(word);
 }
 
+// "Модели нейронов прочитаны из папки <folder>", or "из папок <a>; <b>" for several.
+QString modelFoldersText(const std::vector<std::filesystem::path>& folders) {
+    QStringList names;
+    for (const std::filesystem::path& folder : folders) {
+        names << QString::fromStdString(axolite::platform::utf8FromPath(folder));
+    }
+    return (names.size() == 1 ? QStringLiteral("Модели нейронов прочитаны из папки ")
+                              : QStringLiteral("Модели нейронов прочитаны из папок ")) +
+           names.join(QStringLiteral("; "));
+}
+
 QLabel* makeField(const char* id, const QString& text, QWidget* parent) {
     auto* field = new QLabel(text, parent);
     field->setObjectName(QString::fromLatin1(id));
@@ -124,6 +137,8 @@ public:
         return {};
     }
 
+    int lineOf(int row) const { return rows_[static_cast<std::size_t>(row)].line; }
+
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
             return {};
@@ -160,6 +175,12 @@ TTranslateDialog::TTranslateDialog(axolite::language::NetworkRecord& record,
     list_->setColumnWidth(1, 60);
     list_->setColumnWidth(2, 500);
     list_->setMinimumSize(504, 220);
+    // Double click or Enter on a row: the description window takes its caret to the row's line.
+    connect(list_, &QTreeView::activated, this, [this](const QModelIndex& index) {
+        if (index.isValid() && index.row() < rows_->rowCount()) {
+            emit lineChosen(rows_->lineOf(index.row()));
+        }
+    });
 
     result_ = makeField("131", QString(), this);
     lines_ = makeField("132", QString(), this);
@@ -283,6 +304,10 @@ void TTranslateDialog::updateCalculate() {
                            !axolite::gui::ComputationRegister::instance().anyBusy());
 }
 
+void TTranslateDialog::setDescriptionFolder(const QString& folder) {
+    descriptionFolder_ = folder;
+}
+
 void TTranslateDialog::showCaretLine(int zeroBasedLine) {
     currentLine_->setText(QString::number(zeroBasedLine + 1));
 }
@@ -308,7 +333,11 @@ void TTranslateDialog::calculate() {
     {
         const axolite::gui::ComputationGuard guard(record_);
         const axolite::platform::FolderSettings none;
-        result = simulation_.run(record_, check_, *progress_, folders_ ? *folders_ : none);
+        result = simulation_.run(record_, check_, *progress_, folders_ ? *folders_ : none,
+                                 axolite::platform::pathFromUtf8(descriptionFolder_.toStdString()));
+    }
+    if (!result.modelFolders.empty()) {
+        emit statusMessage(modelFoldersText(result.modelFolders));
     }
     running_ = false;
 

@@ -45,6 +45,10 @@ public:
     TCalculationProgress* progressDialog() const { return progress_; }
     QTreeView* messageList() const { return list_; }
 
+    // The folder of the description's file (empty for a description without a file): while no
+    // models folder is set, model files are also looked up there and in its folder "models".
+    void setDescriptionFolder(const QString& folder);
+
 public slots:
     // The editor's caret is on this line (counted from 0).
     void showCaretLine(int zeroBasedLine);
@@ -56,6 +60,10 @@ signals:
     void closed();
     // A simulation run ended (completed, cancelled or refused): the record's flags changed.
     void simulationEnded();
+    // A row was double-clicked or Enter was pressed on it: its line, counted from 1.
+    void lineChosen(int line);
+    // A text for the frame's status bar: the folders a run's models were read from.
+    void statusMessage(const QString& text);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -70,6 +78,7 @@ private:
 
     axolite::language::NetworkRecord& record_;
     const axolite::platform::FolderSettings* folders_ = nullptr;
+    QString descriptionFolder_;
     axolite::language::CheckResult check_;
     axolite::simulation::Simulation simulation_;
     TCheckRowModel* rows_ = nullptr;

@@ -616,6 +616,10 @@ void TAxoliteApp::checkDescription(TAxoliteMDIChild* child) {
     auto* window = new TTranslateDialog(record, &client_->folders(), this);
     const QString name = child->path().isEmpty() ? child->displayName() : child->path();
     window->setWindowTitle(toolCaptionPrefix(CmCheck) + name.toLower());
+    if (!child->path().isEmpty()) {
+        window->setDescriptionFolder(QFileInfo(child->path()).absolutePath());
+    }
+    connect(window, &TTranslateDialog::statusMessage, this, &TAxoliteApp::showStatus);
     child->setCheckWindow(window);
     connect(window, &TTranslateDialog::simulationEnded, this, &TAxoliteApp::updateCommands);
     connect(window, &TTranslateDialog::simulationEnded, this, &TAxoliteApp::closeIfPending,

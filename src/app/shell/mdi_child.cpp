@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMdiArea>
 #include <QSaveFile>
 
 #include <functional>
@@ -195,8 +196,22 @@ void TAxoliteMDIChild::setCheckWindow(TTranslateDialog* window) {
         connect(window, &TTranslateDialog::simulationEnded, this, &TAxoliteMDIChild::closeIfPending,
                 Qt::QueuedConnection);
         // The current-line field reads "Недоступна" until the caret moves.
+        connect(window, &TTranslateDialog::lineChosen, this, &TAxoliteMDIChild::showLine);
     }
     emit stateChanged();
+}
+
+void TAxoliteMDIChild::showLine(int line) {
+    if (isMinimized()) {
+        showNormal();
+    }
+    if (mdiArea() != nullptr) {
+        mdiArea()->setActiveSubWindow(this);
+    }
+    editor_->setCaretLine(line - 1);
+    if (checkWindow_) {
+        checkWindow_->showCaretLine(editor_->caretLine());
+    }
 }
 
 void TAxoliteMDIChild::closeCheckWindow() {

@@ -44,6 +44,9 @@ public:
     // The check window while it is open.
     TTranslateDialog* checkWindow() const;
     void setCheckWindow(TTranslateDialog* window);
+    // Shows the window with the editor's caret at the start of the line (counted from 1), as a
+    // row of the check window asks.
+    void showLine(int line);
 
     // True while a long computation works on this description's record.
     bool computing() const override;

@@ -166,11 +166,29 @@ std::optional<ModelParameters> loadModel(const std::filesystem::path& path, std:
 }
 
 const std::optional<ModelParameters>& ModelFiles::model(std::int64_t code) {
-    const auto found = loaded_.find(code);
-    if (found != loaded_.end()) {
-        return found->second;
+    auto found = loaded_.find(code);
+    if (found == loaded_.end()) {
+        std::filesystem::path path = lookUp(code);
+        std::optional<ModelParameters> model = load_(path, code);
+        found = loaded_.emplace(code, Loaded{std::move(path), std::move(model)}).first;
     }
-    return loaded_.emplace(code, load_(modelFilePath(folder_, code), code)).first->second;
+    return found->second.model;
+}
+
+std::filesystem::path ModelFiles::file(std::int64_t code) const {
+    const auto found = loaded_.find(code);
+    return found != loaded_.end() ? found->second.file : lookUp(code);
+}
+
+std::filesystem::path ModelFiles::lookUp(std::int64_t code) const {
+    for (const std::filesystem::path& folder : folders_) {
+        std::filesystem::path path = modelFilePath(folder, code);
+        std::error_code ec;
+        if (std::filesystem::exists(path, ec)) {
+            return path;
+        }
+    }
+    return modelFilePath(folders_.empty() ? std::filesystem::path{} : folders_.front(), code);
 }
 
 Message modelFileFailure(const std::filesystem::path& path) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace axolite::simulation {
 
@@ -77,22 +78,35 @@ std::optional<ModelParameters> loadModel(const std::filesystem::path& path, std:
 
 // The model files of one run: each code's file is read once, however many neurons share the
 // code, and every neuron of the code gets the same values loadModel gives. A file that fails is
-// not read again either.
+// not read again either. The folders are searched in order: the first that holds <code>.neu
+// gives the code's model.
 class ModelFiles {
 public:
     using Loader =
         std::function<std::optional<ModelParameters>(const std::filesystem::path&, std::int64_t)>;
 
     explicit ModelFiles(std::filesystem::path folder, Loader load = loadModel)
-        : folder_(std::move(folder)), load_(std::move(load)) {}
+        : ModelFiles(std::vector<std::filesystem::path>{std::move(folder)}, std::move(load)) {}
+    explicit ModelFiles(std::vector<std::filesystem::path> folders, Loader load = loadModel)
+        : folders_(std::move(folders)), load_(std::move(load)) {}
 
-    // The model of the code from modelFilePath(folder, code); nothing when loadModel fails.
+    // The model of the code from its file; nothing when loadModel fails.
     const std::optional<ModelParameters>& model(std::int64_t code);
 
+    // The file the code's model is read from: <code>.neu in the first folder that holds it, or in
+    // the first folder when none does.
+    std::filesystem::path file(std::int64_t code) const;
+
 private:
-    std::filesystem::path folder_;
+    struct Loaded {
+        std::filesystem::path file;
+        std::optional<ModelParameters> model;
+    };
+    std::filesystem::path lookUp(std::int64_t code) const;
+
+    std::vector<std::filesystem::path> folders_;
     Loader load_;
-    std::unordered_map<std::int64_t, std::optional<ModelParameters>> loaded_;
+    std::unordered_map<std::int64_t, Loaded> loaded_;
 };
 
 // "Файл <path in lower case> не существует или поврежден." with the error icon.

@@ -145,26 +145,61 @@ void Simulation::prepare(language::NetworkRecord& record, const language::CheckR
     prepared_ = true;
 }
 
+std::vector<std::filesystem::path>
+modelSearchFolders(const platform::FolderSettings& folders,
+                   const std::filesystem::path& descriptionFolder) {
+    if (folders.set && !folders.models.empty()) {
+        return {folders.modelsFolder()};
+    }
+    std::vector<std::filesystem::path> search{folders.modelsFolder()};
+    if (descriptionFolder.empty()) {
+        return search;
+    }
+    // The same folder under another name (relative, with "..", through a link) is searched once.
+    auto sameAsEarlier = [&search](const std::filesystem::path& folder) {
+        std::error_code ec;
+        const std::filesystem::path canonical = std::filesystem::weakly_canonical(folder, ec);
+        return std::any_of(search.begin(), search.end(), [&](const std::filesystem::path& p) {
+            std::error_code other;
+            return !ec && std::filesystem::weakly_canonical(p, other) == canonical && !other;
+        });
+    };
+    for (const std::filesystem::path& folder : {descriptionFolder, descriptionFolder / "models"}) {
+        if (!sameAsEarlier(folder)) {
+            search.push_back(folder);
+        }
+    }
+    return search;
+}
+
 Simulation::Result Simulation::run(language::NetworkRecord& record,
                                    const language::CheckResult& check, Progress& progress,
-                                   const platform::FolderSettings& folders) {
+                                   const platform::FolderSettings& folders,
+                                   const std::filesystem::path& descriptionFolder) {
+    std::vector<std::filesystem::path> used;
     try {
-        return runPrepared(record, check, progress, folders);
+        Result result = runPrepared(record, check, progress,
+                                    modelSearchFolders(folders, descriptionFolder), used);
+        if (result.outcome == Outcome::Completed || result.outcome == Outcome::Cancelled) {
+            result.modelFolders = std::move(used);
+        }
+        return result;
     } catch (const std::bad_alloc&) {
         // What was computed up to here is no completed run.
         record.simulated = 0;
         record.networkPresent = {};
-        return {Outcome::Refused, outOfMemoryMessage()};
+        return {Outcome::Refused, outOfMemoryMessage(), {}};
     }
 }
 
 Simulation::Result Simulation::runPrepared(language::NetworkRecord& record,
                                            const language::CheckResult& check, Progress& progress,
-                                           const platform::FolderSettings& folders) {
+                                           const std::vector<std::filesystem::path>& search,
+                                           std::vector<std::filesystem::path>& used) {
     record.inputLayerReady = 0;
     if (!check.correct || !prepared_ || record.activity.neurons() != neurons_ ||
         record.activity.steps() != steps_ || record.externalInput.steps() != steps_) {
-        return {Outcome::NotRun, std::nullopt};
+        return {Outcome::NotRun, std::nullopt, {}};
     }
     const std::int32_t n = neurons_;
     const std::int32_t s = steps_;
@@ -174,7 +209,7 @@ Simulation::Result Simulation::runPrepared(language::NetworkRecord& record,
     try {
         structure = readNetworkStructure(record.tokens, check, n);
     } catch (const AxoliteError& e) {
-        return {Outcome::Refused, e.message()};
+        return {Outcome::Refused, e.message(), {}};
     }
 
     // Model codes and wait counts: 0 unless an entry names the neuron.
@@ -193,14 +228,17 @@ Simulation::Result Simulation::runPrepared(language::NetworkRecord& record,
     waitCounters_ = waitReloads_;
 
     // Models: the file of each code, read once for all the neurons of that code; the first neuron
-    // whose file fails refuses the run.
-    const std::filesystem::path folder = folders.modelsFolder();
-    ModelFiles files(folder);
+    // whose file fails refuses the run, naming the file it was looked up as.
+    ModelFiles files(search);
     std::vector<ModelKind> kinds(count);
     for (std::size_t j = 0; j < count; ++j) {
         const std::optional<ModelParameters>& model = files.model(codes_[j]);
         if (!model) {
-            return {Outcome::Refused, modelFileFailure(modelFilePath(folder, codes_[j]))};
+            return {Outcome::Refused, modelFileFailure(files.file(codes_[j])), {}};
+        }
+        const std::filesystem::path folder = files.file(codes_[j]).parent_path();
+        if (std::find(used.begin(), used.end(), folder) == used.end()) {
+            used.push_back(folder);
         }
         models_[j] = *model;
         kinds[j] = evaluationKindOfCode(codes_[j]);
@@ -300,7 +338,7 @@ Simulation::Result Simulation::runPrepared(language::NetworkRecord& record,
         stats.range = maximum - minimum;
     }
 
-    return {cancelled ? Outcome::Cancelled : Outcome::Completed, std::nullopt};
+    return {cancelled ? Outcome::Cancelled : Outcome::Completed, std::nullopt, {}};
 }
 
 } // namespace axolite::simulation

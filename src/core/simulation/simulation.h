@@ -11,6 +11,7 @@
 #include "simulation/step_kernel.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -32,6 +33,14 @@ Message outOfMemoryMessage();
 // integer, is infinite or not a number; a negative quotient gives 0 steps.
 std::optional<std::int32_t> stepCountOf(double t0, double t1, double h);
 
+// The folders a run looks its model files up in, in this order: the models folder when one has
+// been set (then no other); otherwise the current folder, then the description's own folder and
+// the folder "models" in it. descriptionFolder is empty for a description that has no file; a
+// folder met twice is searched once.
+std::vector<std::filesystem::path>
+modelSearchFolders(const platform::FolderSettings& folders,
+                   const std::filesystem::path& descriptionFolder);
+
 class Simulation {
 public:
     // After a correct check: computes S, stores N and S in the record and allocates every array
@@ -49,14 +58,19 @@ public:
     struct Result {
         Outcome outcome = Outcome::NotRun;
         std::optional<Message> message;
+        // The folders the models were read from, in the order of first use (empty when the run
+        // was refused or did not run).
+        std::vector<std::filesystem::path> modelFolders;
     };
 
     // Runs the whole simulation. Progress gets i × 100 / S after every step and is polled for
     // a cancel request (carried into the record's cancel-requested flag). A failed allocation on
     // the way (reading the structure, the models, the progress's own work) refuses the run with
     // outOfMemoryMessage(); the simulated flag and the output presence flags are then down.
+    // Model files are looked up in modelSearchFolders(folders, descriptionFolder).
     Result run(language::NetworkRecord& record, const language::CheckResult& check,
-               Progress& progress, const platform::FolderSettings& folders);
+               Progress& progress, const platform::FolderSettings& folders,
+               const std::filesystem::path& descriptionFolder = {});
 
     std::int32_t steps() const { return steps_; }
     std::int32_t neurons() const { return neurons_; }
@@ -72,7 +86,8 @@ public:
 private:
     [[noreturn]] void outOfMemory(language::NetworkRecord& record);
     Result runPrepared(language::NetworkRecord& record, const language::CheckResult& check,
-                       Progress& progress, const platform::FolderSettings& folders);
+                       Progress& progress, const std::vector<std::filesystem::path>& search,
+                       std::vector<std::filesystem::path>& used);
 
     std::int32_t neurons_ = 0;
     std::int32_t steps_ = 0;

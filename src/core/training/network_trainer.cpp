@@ -73,6 +73,13 @@ int iterationPercent(int iteration, int iterations) {
     return static_cast<int>(static_cast<long long>(iteration) * 100 / iterations);
 }
 
+// The patterns of one role: from the text already read when there is one, else from the file.
+PatternReadResult readPatterns(const std::string& file, const std::optional<std::string>& text,
+                               int patterns, int width, PatternRole role) {
+    return text ? readPatternText(*text, patterns, width, role)
+                : readPatternFile(file, patterns, width, role);
+}
+
 } // namespace
 
 std::string inputColumnText(const ResultRow& row) {
@@ -113,15 +120,16 @@ TrainingOutcome NetworkTrainer::train(const LayerConfiguration& configuration,
     }
 
     TrainingOutcome outcome;
-    const PatternReadResult inputs = readPatternFile(parameters.inputFile, parameters.patterns,
-                                                     network_.inputCount(), PatternRole::Input);
+    const PatternReadResult inputs =
+        readPatterns(parameters.inputFile, parameters.inputText, parameters.patterns,
+                     network_.inputCount(), PatternRole::Input);
     if (inputs.warning) {
         emit(callbacks, outcome, *inputs.warning);
     }
     std::optional<PatternReadResult> targets;
     if (isBackPropagation(parameters.method)) {
-        targets = readPatternFile(parameters.targetFile, parameters.patterns,
-                                  network_.outputCount(), PatternRole::Target);
+        targets = readPatterns(parameters.targetFile, parameters.targetText, parameters.patterns,
+                               network_.outputCount(), PatternRole::Target);
         if (targets->warning) {
             emit(callbacks, outcome, *targets->warning);
         }

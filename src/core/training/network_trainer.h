@@ -35,6 +35,9 @@ struct TrainingParameters {
     int iterations = 200; // "Число итераций обучения :"; outside 1 … 30000 refused
     std::string inputFile;
     std::string targetFile;
+    // The patterns already read from a stream (acceptedPatternText); used instead of the file.
+    std::optional<std::string> inputText;
+    std::optional<std::string> targetText;
     TrainingMethod method = TrainingMethod::BackPropagationOnline;
     std::string learningRate = "0.25"; // converted as "%f" would; text that is no number is 0
     bool stopAtLocalMinimum = true;

@@ -118,6 +118,32 @@ PatternReadResult readPatternStream(std::istream& in, int patterns, int width, P
 
 } // namespace
 
+std::string acceptedPatternText(std::istream& in, std::size_t values) {
+    std::string text;
+    std::size_t fields = 0;
+    std::size_t fieldLength = 0;
+    std::streambuf* buffer = in.rdbuf();
+    while (fields < values && buffer != nullptr) {
+        const int c = buffer->sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            break;
+        }
+        if (isBlank(c)) {
+            if (fieldLength > 0) {
+                text.push_back(' ');
+                ++fields;
+                fieldLength = 0;
+            }
+            continue;
+        }
+        text.push_back(static_cast<char>(c));
+        if (++fieldLength > kLongestField) {
+            break; // the reader stops at this field
+        }
+    }
+    return text;
+}
+
 PatternReadResult readPatternText(const std::string& text, int patterns, int width,
                                   PatternRole role) {
     std::istringstream in(text);

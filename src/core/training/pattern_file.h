@@ -4,6 +4,7 @@
 
 #include "common/message.h"
 
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -55,6 +56,13 @@ PatternReadResult readPatternFile(const std::string& path, int patterns, int wid
 // Reads from text already in memory (the same rules; used by the reader and by the fuzz target).
 PatternReadResult readPatternText(const std::string& text, int patterns, int width,
                                   PatternRole role);
+
+// The text of a pattern stream (a pipe, standard input) that the reader would use for up to
+// `values` numbers, read once: its fields, one blank after each, up to the `values`-th field or the
+// first field longer than the reader takes (kept long enough to end the reading there). Memory
+// stays bounded however long the stream; readPatternText on the result reads what the reader
+// would read from the stream itself.
+std::string acceptedPatternText(std::istream& in, std::size_t values);
 
 // The messages of the reader.
 std::string patternFileUndefinedText(PatternRole role);

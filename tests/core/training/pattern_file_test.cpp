@@ -11,6 +11,7 @@
 #include <cmath>
 #include <fcntl.h>
 #include <future>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -177,4 +178,25 @@ TEST(PatternFileReader, RefusesAnEmptyNameAndAFileThatCannotBeOpened) {
         ::close(::open(fifo.c_str(), O_WRONLY));
     }
     EXPECT_EQ(read.get(), "Файл " + fifo + " не существует или поврежден.");
+}
+
+// A stream is read once, as far as the reader reads: the text kept reads as the stream would.
+TEST(PatternStream, KeepsWhatTheReaderTakesAndNoMore) {
+    const std::string longField(5000, '7');
+    const std::string cases[] = {"1 2\n\n\t3   4 5 6", "1.5-2 3e1x 9", "1 " + longField + " 2", "",
+                                 "   \n  "};
+    for (const std::string& text : cases) {
+        std::istringstream stream(text);
+        const std::string kept = acceptedPatternText(stream, 4);
+        EXPECT_EQ(readText(kept, 2, 2).table.values, readText(text, 2, 2).table.values) << text;
+        EXPECT_EQ(readText(kept, 2, 2).warning.has_value(),
+                  readText(text, 2, 2).warning.has_value());
+    }
+    // Blanks without end and a field without end cost nothing beyond the fields kept.
+    std::istringstream blanks("1 2" + std::string(1 << 20, ' ') + "3");
+    EXPECT_EQ(acceptedPatternText(blanks, 10), "1 2 3");
+    std::istringstream endless("4 " + std::string(1 << 20, '5'));
+    EXPECT_LT(acceptedPatternText(endless, 10).size(), 4200u);
+    std::istringstream many("1 2 3 4 5 6 7 8");
+    EXPECT_EQ(acceptedPatternText(many, 3), "1 2 3 ");
 }
