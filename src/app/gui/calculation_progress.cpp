@@ -126,7 +126,12 @@ void TCalculationProgress::setPercent(int percent) {
     percent = std::clamp(percent, 0, 100);
     if (percent != percent_) {
         percent_ = percent;
+        // The bar would repaint itself at once for every percent (a synchronous paint costs as
+        // much as thousands of a computation's units); with updates held it only emits its
+        // signal and is painted at the next event processing.
+        bar_->setUpdatesEnabled(false);
         bar_->setValue(percent);
+        bar_->setUpdatesEnabled(true);
     }
 }
 
@@ -134,10 +139,26 @@ void TCalculationProgress::poll() {
     if (!reported_) {
         showOnFirstReport();
     }
-    const qint64 now = clock_.elapsed();
-    if (now - lastEvents_ >= kEventIntervalMs) {
-        lastEvents_ = now;
+    // Reading the clock costs as much as a whole unit of the cheapest computations (a
+    // Runge-Kutta step); it is read after a number of units that keeps the readings about a
+    // millisecond apart, whatever a unit costs.
+    if (++unitsSinceClock_ < unitsPerClock_) {
+        return;
+    }
+    unitsSinceClock_ = 0;
+    const qint64 now = clock_.nsecsElapsed();
+    const qint64 sinceReading = now - lastClockNs_;
+    if (sinceReading < kClockIntervalNs / 2 && unitsPerClock_ < kMaxUnitsPerClock) {
+        unitsPerClock_ *= 2;
+    } else if (sinceReading > 2 * kClockIntervalNs) {
+        unitsPerClock_ = std::max(1, unitsPerClock_ / 4);
+    }
+    lastClockNs_ = now;
+    if (now / 1000000 - lastEvents_ >= kEventIntervalMs) {
+        lastEvents_ = now / 1000000;
         QCoreApplication::processEvents();
+        // The time spent serving the windows does not count as units' time.
+        lastClockNs_ = clock_.nsecsElapsed();
     }
 }
 
