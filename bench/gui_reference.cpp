@@ -180,6 +180,53 @@ void BM_RungeKutta_Gui(benchmark::State& state) {
 }
 BENCHMARK(BM_RungeKutta_Gui)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The engine call and the dialog's computation alternately in one loop, so that both meet the
+// same load of the machine: the fastest of each (the least disturbed) and their ratio.
+template <typename Dialog>
+void paired(benchmark::State& state, const std::function<void(Dialog&)>& fillIn,
+            const std::function<void(NetworkRecord&)>& engine) {
+    auto record = simulatedRecord();
+    double engineBest = 1e300;
+    double dialogBest = 1e300;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        engine(*record);
+        engineBest = std::min(engineBest, static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        auto dialog = std::make_unique<Dialog>(*record, nullptr, QString());
+        fillIn(*dialog);
+        dialog->show();
+        QApplication::processEvents();
+        clock.restart();
+        dialog->calculate();
+        dialogBest = std::min(dialogBest, static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        dialog.reset();
+        QApplication::processEvents();
+    }
+    state.counters["engine_ms"] = engineBest;
+    state.counters["dialog_ms"] = dialogBest;
+    state.counters["dialog_over_engine"] = dialogBest / engineBest;
+}
+
+void BM_ExactValues_Paired(benchmark::State& state) {
+    paired<TAccurateSolutions>(state, fillExact, [](NetworkRecord& record) {
+        axolite::SilentProgress silent;
+        axolite::reference::computeExactValues(record, kFormulas, silent);
+    });
+}
+BENCHMARK(BM_ExactValues_Paired)->Unit(benchmark::kMillisecond)->Iterations(15);
+
+void BM_RungeKutta_Paired(benchmark::State& state) {
+    paired<TRungeKuttaMethod>(state, fillRungeKutta, [](NetworkRecord& record) {
+        axolite::reference::LinearSystem system =
+            axolite::reference::readLinearSystem(systemTexts());
+        axolite::reference::clearAbsentOutputs(system, record.networkPresent);
+        axolite::SilentProgress silent;
+        axolite::reference::computeRungeKutta(record, system, silent);
+    });
+}
+BENCHMARK(BM_RungeKutta_Paired)->Unit(benchmark::kMillisecond)->Iterations(15);
+
 // "Прервать" pressed 20 ms into the computation: the time until the computation has returned.
 template <typename Dialog>
 void interruptDialog(benchmark::State& state, const std::function<void(Dialog&)>& fillIn) {
