@@ -5,6 +5,7 @@
 // "Прервать" to the end of the computation.
 #include "gui/calculation_progress.h"
 #include "gui/notifier.h"
+#include "gui_main.h"
 #include "reference/accurate_solutions.h"
 #include "reference/exact_values.h"
 #include "reference/runge_kutta.h"
@@ -287,13 +288,5 @@ BENCHMARK(BM_RungeKutta_Interrupt)->UseManualTime()->Unit(benchmark::kMillisecon
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    Notifier::instance().setCapturing(true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

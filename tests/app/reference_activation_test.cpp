@@ -27,14 +27,6 @@ using axolite::language::NetworkRecord;
 
 namespace {
 
-bool enabled(QWidget& dialog, const char* id) {
-    return control<QWidget>(dialog, id)->isEnabled();
-}
-
-void click(QWidget& dialog, const char* id) {
-    QTest::mouseClick(control<QPushButton>(dialog, id), Qt::LeftButton);
-}
-
 void type(QWidget& dialog, const QString& text) {
     auto* field = control<QLineEdit>(dialog, "101");
     field->selectAll();
@@ -64,12 +56,7 @@ NetworkRecord inputRecord(std::vector<double> list, std::int32_t neurons, double
 class ReferenceActivationTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        Notifier::instance().setCapturing(true);
-        Notifier::instance().clearCaptured();
-        TReferenceDialog::forgetRememberedValues();
-        axolite::gui::setFileChooser({});
-    }
+    void init() { startReferenceTest(); }
 
     void neuronsThreeAndFiveGetATabEachAndTheirFunctions() {
         NetworkRecord record = inputRecord({3, 5, 0, 0, 0}, 5, 2.25, 0.5);

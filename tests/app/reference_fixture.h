@@ -2,11 +2,16 @@
 // file dialog answered with a path, and files read whole.
 #pragma once
 
+#include "dialog_controls.h"
 #include "gui/file_dialogs.h"
+#include "gui/notifier.h"
 #include "language/network_record.h"
+#include "reference/reference_dialog.h"
 
 #include <QFile>
+#include <QPushButton>
 #include <QString>
+#include <QtTest>
 
 #include <string>
 
@@ -22,6 +27,23 @@ inline axolite::language::NetworkRecord gridRecord(double t0, double t1, double 
     }
     record.simulated = 1;
     return record;
+}
+
+// Before each test: message boxes captured, nothing remembered, file dialogs answered by the
+// platform's (until a test answers them).
+inline void startReferenceTest() {
+    Notifier::instance().setCapturing(true);
+    Notifier::instance().clearCaptured();
+    TReferenceDialog::forgetRememberedValues();
+    axolite::gui::setFileChooser({});
+}
+
+inline bool enabled(QWidget& dialog, const char* id) {
+    return control<QWidget>(dialog, id)->isEnabled();
+}
+
+inline void click(QWidget& dialog, const char* id) {
+    QTest::mouseClick(control<QPushButton>(dialog, id), Qt::LeftButton);
 }
 
 // Every file dialog answers this path (an empty path: the user cancelled).

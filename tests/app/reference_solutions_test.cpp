@@ -27,18 +27,10 @@ using axolite::language::NetworkRecord;
 
 namespace {
 
-bool enabled(QWidget& dialog, const char* id) {
-    return control<QWidget>(dialog, id)->isEnabled();
-}
-
 void type(QWidget& dialog, const char* id, const QString& text) {
     auto* field = control<QLineEdit>(dialog, id);
     field->selectAll();
     QTest::keyClicks(field, text);
-}
-
-void click(QWidget& dialog, const char* id) {
-    QTest::mouseClick(control<QPushButton>(dialog, id), Qt::LeftButton);
 }
 
 const std::vector<axolite::Message>& shown() {
@@ -86,12 +78,7 @@ private:
     QTemporaryDir dir_;
 
 private slots:
-    void init() {
-        Notifier::instance().setCapturing(true);
-        Notifier::instance().clearCaptured();
-        TReferenceDialog::forgetRememberedValues();
-        axolite::gui::setFileChooser({});
-    }
+    void init() { startReferenceTest(); }
 
     void exactOpeningShowsTheGridAndDisablesAbsentOutputs() {
         NetworkRecord record = gridRecord(0.0, 1.0, 0.1, 2);
@@ -246,33 +233,32 @@ private slots:
 
     void exactAndRungeKuttaPatternFilesAreTheEngineFiles() {
         NetworkRecord record = gridRecord(0.0, 2.0, 0.125, 3);
-        const QString ours = dir_.filePath(QStringLiteral("exact.ptn"));
+        const QString ours = dir_.filePath(QStringLiteral("ours.ptn"));
         const std::string engine = dir_.filePath(QStringLiteral("engine.ptn")).toStdString();
-        {
-            TAccurateSolutions dialog(record, nullptr, QString());
-            type(dialog, "7000", QStringLiteral("sin(x)/7"));
-            type(dialog, "7002", QStringLiteral("x*x*1000000"));
+        // Computes with the typed fields, writes through "Сформировать файл образов ..." and
+        // compares with the engine's writer on the same record.
+        const auto writeBoth = [&](TReferenceDialog& dialog,
+                                   const std::vector<std::pair<const char*, const char*>>& fields,
+                                   void (*writer)(const NetworkRecord&, const std::string&)) {
+            for (const auto& [id, text] : fields) {
+                type(dialog, id, QString::fromLatin1(text));
+            }
             click(dialog, "137");
             answerFileDialogs(ours);
             click(dialog, "1138");
-            QCOMPARE(dialog.lastStatusText(), QStringLiteral("Формируется файл образов ..."));
-            axolite::reference::writeExactPatterns(record, engine);
+            writer(record, engine);
             QCOMPARE(fileBytes(ours), fileBytes(engine));
-            QVERIFY(fileBytes(ours).contains("e+06 "));
-        }
-        {
-            TRungeKuttaMethod dialog(record, nullptr, QString());
-            type(dialog, "1107", QStringLiteral("-0.5"));
-            type(dialog, "1110", QStringLiteral("1"));
-            type(dialog, "1122", QStringLiteral("3"));
-            click(dialog, "137");
-            answerFileDialogs(ours);
-            click(dialog, "1138");
-            QCOMPARE(dialog.lastStatusText(), QStringLiteral("Формируется файл образов... "));
-            axolite::reference::writeRungeKuttaPatterns(record, engine);
-            QCOMPARE(fileBytes(ours), fileBytes(engine));
-            QCOMPARE(record.rungeKuttaPresent, (std::array<std::uint8_t, 4>{0, 1, 0, 0}));
-        }
+        };
+        TAccurateSolutions exact(record, nullptr, QString());
+        writeBoth(exact, {{"7000", "sin(x)/7"}, {"7002", "x*x*1000000"}},
+                  &axolite::reference::writeExactPatterns);
+        QCOMPARE(exact.lastStatusText(), QStringLiteral("Формируется файл образов ..."));
+        QVERIFY(fileBytes(ours).contains("e+06 "));
+        TRungeKuttaMethod rk(record, nullptr, QString());
+        writeBoth(rk, {{"1107", "-0.5"}, {"1110", "1"}, {"1122", "3"}},
+                  &axolite::reference::writeRungeKuttaPatterns);
+        QCOMPARE(rk.lastStatusText(), QStringLiteral("Формируется файл образов... "));
+        QCOMPARE(record.rungeKuttaPresent, (std::array<std::uint8_t, 4>{0, 1, 0, 0}));
         QVERIFY(shown().empty());
     }
 

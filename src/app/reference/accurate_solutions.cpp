@@ -71,9 +71,6 @@ TAccurateSolutions::TAccurateSolutions(axolite::language::NetworkRecord& record,
     }
     gridRow->addStretch();
 
-    connect(calculate_, &QPushButton::clicked, this, &TAccurateSolutions::calculate);
-    connect(patterns_, &QPushButton::clicked, this, &TAccurateSolutions::writePatternFile);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addLayout(gridRow);

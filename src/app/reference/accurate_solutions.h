@@ -6,8 +6,6 @@
 
 #include <array>
 
-class QLabel;
-class QLineEdit;
 class TFormulaEdit;
 
 class TAccurateSolutions : public TReferenceDialog {
@@ -23,10 +21,8 @@ public:
     TFormulaEdit* formulaField(int k) const { return formulas_[k]; }
 
 public slots:
-    // "Посчитать ...": the exact values with the progress dialog.
-    void calculate();
-    // "Сформировать файл образов ...".
-    void writePatternFile();
+    void calculate() override;
+    void writePatternFile() override;
 
 protected:
     QStringList currentValues() const override;

@@ -64,9 +64,6 @@ TInputActivation::TInputActivation(axolite::language::NetworkRecord& record,
     fieldRow->addWidget(new QLabel(QStringLiteral("Функция активации нейрона :"), this));
     fieldRow->addWidget(field_, 1);
 
-    connect(calculate_, &QPushButton::clicked, this, &TInputActivation::calculate);
-    connect(patterns_, &QPushButton::clicked, this, &TInputActivation::writePatternFile);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addLayout(fieldRow);

@@ -23,10 +23,8 @@ public:
     std::vector<std::string> functions() const;
 
 public slots:
-    // "Посчитать ...": the activations with the progress dialog.
-    void calculate();
-    // "Сформировать файл образов ...".
-    void writePatternFile();
+    void calculate() override;
+    void writePatternFile() override;
 
 protected:
     QStringList currentValues() const override;

@@ -51,6 +51,8 @@ TReferenceDialog::TReferenceDialog(axolite::language::NetworkRecord& record,
     restore_->setEnabled(!rememberedValues(tool_, descriptionPath_).isEmpty());
     restore_->setToolTip(
         QStringLiteral("Значения, с которыми этот файл описания считался в последний раз"));
+    connect(calculate_, &QPushButton::clicked, this, [this] { calculate(); });
+    connect(patterns_, &QPushButton::clicked, this, [this] { writePatternFile(); });
     connect(restore_, &QPushButton::clicked, this,
             [this] { restoreValues(rememberedValues(tool_, descriptionPath_)); });
 }
@@ -214,14 +216,18 @@ void TReferenceDialog::writePatterns(
     }
 }
 
+void TReferenceDialog::stopThenClose() {
+    closeWhenIdle_ = true;
+    if (progress_) {
+        progress_->interrupt();
+    }
+    record_.cancelRequested = 1;
+}
+
 void TReferenceDialog::closeEvent(QCloseEvent* event) {
     if (running_) {
         // Not from under the computation: stop it and close when it has ended.
-        closeWhenIdle_ = true;
-        if (progress_) {
-            progress_->interrupt();
-        }
-        record_.cancelRequested = 1;
+        stopThenClose();
         event->ignore();
         return;
     }

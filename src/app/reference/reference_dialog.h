@@ -46,6 +46,12 @@ public:
     // Forgets every remembered value (tests).
     static void forgetRememberedValues();
 
+public slots:
+    // "Посчитать ...": the dialog's computation with the progress dialog.
+    virtual void calculate() = 0;
+    // "Сформировать файл образов ...".
+    virtual void writePatternFile() = 0;
+
 signals:
     // A computation changed the record (series, flags, statistics, counters), or closing did.
     void recordChanged();
@@ -106,6 +112,10 @@ protected:
     QPushButton* restore_ = nullptr;
 
 private:
+    // A close request during a computation: the computation is asked to stop, and the dialog
+    // closes when it has ended.
+    void stopThenClose();
+
     const axolite::platform::FolderSettings* folders_ = nullptr;
     QString tool_;
     QString descriptionPath_;

@@ -123,9 +123,6 @@ TRungeKuttaMethod::TRungeKuttaMethod(axolite::language::NetworkRecord& record,
         independentGrid->addWidget(gridFields[i].field, i - 1, 1);
     }
 
-    connect(calculate_, &QPushButton::clicked, this, &TRungeKuttaMethod::calculate);
-    connect(patterns_, &QPushButton::clicked, this, &TRungeKuttaMethod::writePatternFile);
-
     auto* lower = new QHBoxLayout;
     lower->addWidget(initial);
     lower->addWidget(independent, 0, Qt::AlignTop);

@@ -8,7 +8,6 @@
 
 #include <array>
 
-class QLabel;
 class QLineEdit;
 
 class TRungeKuttaMethod : public TReferenceDialog {
@@ -26,10 +25,8 @@ public:
     std::array<std::string, axolite::reference::kSystemTextCount> systemTexts() const;
 
 public slots:
-    // "Посчитать ...": the solution with the progress dialog.
-    void calculate();
-    // "Сформировать файл образов ...".
-    void writePatternFile();
+    void calculate() override;
+    void writePatternFile() override;
 
 protected:
     QStringList currentValues() const override;
