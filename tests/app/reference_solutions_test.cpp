@@ -318,6 +318,8 @@ private slots:
             click(dialog, "137");
             dialog.close();
         }
+        // Opened and closed untouched, a dialog keeps what was remembered.
+        TAccurateSolutions(record, nullptr, path).close();
         TAccurateSolutions again(record, nullptr, path);
         QCOMPARE(control<QLineEdit>(again, "7000")->text(), QStringLiteral("0.0"));
         QVERIFY(enabled(again, "1139"));

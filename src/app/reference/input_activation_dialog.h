@@ -30,6 +30,7 @@ protected:
     QStringList currentValues() const override;
     void restoreValues(const QStringList& values) override;
     void closeRecord() override {}
+    QString initialText() const override { return QStringLiteral("0"); }
     void computationCompleted() override;
 
 private:

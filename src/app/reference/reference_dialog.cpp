@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QSaveFile>
 
+#include <algorithm>
+
 using axolite::reference::ComputationOutcome;
 
 namespace {
@@ -112,9 +114,17 @@ void TReferenceDialog::forgetRememberedValues() {
     memory().clear();
 }
 
-void TReferenceDialog::rememberValues() {
-    if (!descriptionPath_.isEmpty()) {
-        memory()[tool_][descriptionPath_] = currentValues();
+void TReferenceDialog::rememberValues(bool evenIfUntouched) {
+    if (descriptionPath_.isEmpty()) {
+        return;
+    }
+    const QStringList values = currentValues();
+    // A dialog closed as it opened must not replace the values worth restoring.
+    const bool untouched = std::all_of(values.begin(), values.end(), [this](const QString& v) {
+        return v.section(u'\t', -1) == initialText();
+    });
+    if (evenIfUntouched || !untouched) {
+        memory()[tool_][descriptionPath_] = values;
     }
 }
 
@@ -130,7 +140,7 @@ TReferenceDialog::RunEnd TReferenceDialog::runComputation(
     if (running_) {
         return RunEnd::Failed;
     }
-    rememberValues();
+    rememberValues(/*evenIfUntouched=*/true);
     running_ = true;
     const bool calculateBefore = calculate_->isEnabled();
     calculate_->setEnabled(false); // no second run from inside this one's event processing
@@ -231,7 +241,7 @@ void TReferenceDialog::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    rememberValues();
+    rememberValues(/*evenIfUntouched=*/false);
     closeRecord();
     emit recordChanged();
     setResult(QDialog::Rejected);

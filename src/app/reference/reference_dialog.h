@@ -100,7 +100,11 @@ protected:
     // re-enabling "Посчитать ...").
     virtual void computationCompleted() {}
 
-    void rememberValues();
+    // What every field holds at opening ("0.0", or "0" for the activation functions).
+    virtual QString initialText() const { return QStringLiteral("0.0"); }
+    // Remembers the texts for the description file: at a computation always, at closing only
+    // when some field differs from what opening put in.
+    void rememberValues(bool evenIfUntouched);
     void showReading(const QString& problem);
 
     void closeEvent(QCloseEvent* event) override;
