@@ -2,6 +2,7 @@
 // disables, computations against the engine's own values, formula errors, interruptions and the
 // flags they leave, bad field texts, pattern files against the engine's writer, remembered values.
 #include "dialog_controls.h"
+#include "gui/help_window.h"
 #include "gui/notifier.h"
 #include "reference/accurate_solutions.h"
 #include "reference/exact_values.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QImage>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -341,6 +343,24 @@ private slots:
         click(rk, "1139");
         QCOMPARE(control<QLineEdit>(rk, "1101")->text(), QStringLiteral("-2"));
         QCOMPARE(control<QLineEdit>(rk, "1107")->text(), QStringLiteral("0.0"));
+    }
+
+    void eachDialogsHelpOpensItsOwnPageWithItsPicture() {
+        NetworkRecord record = gridRecord(0.0, 1.0, 0.5, 1);
+        TAccurateSolutions exact(record, nullptr, QString());
+        TRungeKuttaMethod rk(record, nullptr, QString());
+        const std::pair<QWidget*, const char*> dialogs[] = {{&exact, "18001.html"},
+                                                            {&rk, "18000.html"}};
+        for (const auto& [dialog, page] : dialogs) {
+            click(*dialog, "9");
+            QVERIFY(helpWindow() != nullptr);
+            QVERIFY(helpWindow()->currentPage().toString().endsWith(QLatin1String(page)));
+        }
+        for (const char* picture : {":/help/exact-dialog.png", ":/help/runge-kutta-dialog.png",
+                                    ":/help/input-activation-dialog.png"}) {
+            QVERIFY(QImage(QString::fromLatin1(picture)).width() > 300);
+        }
+        closeHelp();
     }
 
     void rungeKuttaDisablesTheRowsAndColumnsOfAbsentOutputs_data() {
