@@ -104,6 +104,7 @@ private slots:
         }
         QVERIFY(control<QLineEdit>(dialog, "7004")->isReadOnly());
         QVERIFY(enabled(dialog, "137"));
+        QCOMPARE(control<QPushButton>(dialog, "137")->text(), QStringLiteral("Посчитать ... "));
         QVERIFY(!enabled(dialog, "1138"));
         QVERIFY(!enabled(dialog, "1139")); // nothing remembered for a description without a file
 

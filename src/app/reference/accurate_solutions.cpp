@@ -34,6 +34,8 @@ TAccurateSolutions::TAccurateSolutions(axolite::language::NetworkRecord& record,
                        axolite::gui::CmExactValues, parent) {
     setWindowTitle(QStringLiteral("Аналитические зависимости - Нейронная сеть"));
     setModal(true);
+    // This dialog's button carries a trailing blank.
+    calculate_->setText(QStringLiteral("Посчитать ... "));
 
     auto* heading = new QGroupBox(
         QStringLiteral(" Аналитические зависимости активности нейронов выходного слоя сети  "),
