@@ -34,6 +34,19 @@ QString formatCount(std::int64_t count) {
     return QString::asprintf("%5lld", static_cast<long long>(count));
 }
 
+// Qt's drawing and region code runs with the upper halves of the vector registers in use and may
+// leave them so; until they are cleared, the legacy SSE code of the computation (the formula
+// evaluator) runs markedly slower: four formulas over 10^6 points took 20 % longer after each
+// event processing than without it. Cleared after every piece of interface work inside a run.
+void clearUpperVectorState() {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    static const bool avx = __builtin_cpu_supports("avx") != 0;
+    if (avx) {
+        asm volatile("vzeroupper" ::: "memory");
+    }
+#endif
+}
+
 } // namespace
 
 TCalculationProgress::TCalculationProgress(axolite::language::NetworkRecord* record,
@@ -132,6 +145,7 @@ void TCalculationProgress::setPercent(int percent) {
         bar_->setUpdatesEnabled(false);
         bar_->setValue(percent);
         bar_->setUpdatesEnabled(true);
+        clearUpperVectorState();
     }
 }
 
@@ -157,6 +171,7 @@ void TCalculationProgress::poll() {
     if (now / 1000000 - lastEvents_ >= kEventIntervalMs) {
         lastEvents_ = now / 1000000;
         QCoreApplication::processEvents();
+        clearUpperVectorState();
         // The time spent serving the windows does not count as units' time.
         lastClockNs_ = clock_.nsecsElapsed();
     }

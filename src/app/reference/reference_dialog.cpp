@@ -9,6 +9,7 @@
 #include "gui/notifier.h"
 #include "gui/status_window.h"
 #include "platform/folder_settings.h"
+#include "simulation/simulation.h"
 #include "training/pattern_file.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <new>
 
 using axolite::reference::ComputationOutcome;
 
@@ -159,6 +161,9 @@ TReferenceDialog::RunEnd TReferenceDialog::runComputation(
                                                                    : RunEnd::Cancelled;
     } catch (const axolite::AxoliteError& error) {
         refusal = error.message();
+    } catch (const std::bad_alloc&) {
+        // The series of a grid that fits no longer in memory: told, nothing else lost.
+        refusal = axolite::simulation::outOfMemoryMessage();
     }
     running_ = false;
 
@@ -213,12 +218,17 @@ void TReferenceDialog::writePatterns(
     status.show();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-    const std::string text = axolite::training::formatPatternValues(values(record_));
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(text.data(), static_cast<qint64>(text.size())) ==
-                             static_cast<qint64>(text.size()) &&
-                         file.commit();
+    bool written = false;
+    try {
+        const std::string text = axolite::training::formatPatternValues(values(record_));
+        QSaveFile file(path);
+        written = file.open(QIODevice::WriteOnly) &&
+                  file.write(text.data(), static_cast<qint64>(text.size())) ==
+                      static_cast<qint64>(text.size()) &&
+                  file.commit();
+    } catch (const std::bad_alloc&) {
+        written = false; // the text did not fit in memory; the file under the name stays
+    }
     status.hide();
     if (!written) {
         Notifier::instance().show(axolite::MessageKind::Error,
