@@ -27,13 +27,9 @@ using axolite::language::NetworkRecord;
 
 namespace {
 
+// Types into the function field.
 void type(QWidget& dialog, const QString& text) {
-    auto* field = control<QLineEdit>(dialog, "101");
-    field->selectAll();
-    if (text.isEmpty()) {
-        QTest::keyClick(field, Qt::Key_Delete);
-    }
-    QTest::keyClicks(field, text);
+    type(dialog, "101", text);
 }
 
 const std::vector<axolite::Message>& shown() {
@@ -145,18 +141,11 @@ private slots:
     void anInterruptedActivationMayBeRepeated() {
         NetworkRecord record = inputRecord({1}, 1, 1000000.25, 1.0);
         TInputActivation dialog(record, nullptr, QString());
-        dialog.show();
-        type(dialog, QStringLiteral("sin(x)*cos(x)"));
-        InterruptAt interrupt(dialog, 40);
-        click(dialog, "137");
-        QCOMPARE(interrupt.seen(), 40);
-        QCOMPARE(record.cancelRequested, std::uint8_t{1});
+        computeAndInterruptAt40(dialog, record, "101", QStringLiteral("sin(x)*cos(x)"));
         // The step that reached 40 % was followed by one more entry, the one after which the
         // request was seen.
         QVERIFY(record.externalInput.at(0, 400001) != 0.0);
         QCOMPARE(record.externalInput.at(0, 400002), 0.0);
-        QVERIFY(enabled(dialog, "137"));
-        QVERIFY(!enabled(dialog, "1138"));
         click(dialog, "137");
         QCOMPARE(record.cancelRequested, std::uint8_t{0});
         QVERIFY(record.externalInput.at(0, 999999) != 0.0);

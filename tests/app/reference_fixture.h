@@ -9,6 +9,7 @@
 #include "reference/reference_dialog.h"
 
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 #include <QtTest>
@@ -102,3 +103,28 @@ private:
     int seen_ = -1;
     bool hooked_ = false;
 };
+
+// Types the text into the field as a user would (an empty text: the field is cleared).
+inline void type(QWidget& dialog, const char* id, const QString& text) {
+    auto* field = control<QLineEdit>(dialog, id);
+    field->selectAll();
+    if (text.isEmpty()) {
+        QTest::keyClick(field, Qt::Key_Delete);
+    }
+    QTest::keyClicks(field, text);
+}
+
+// Shows the dialog, types the text into the field and presses "Посчитать ..."; "Прервать" is
+// pressed when the bar reaches 40 %. Then the interrupted state: the request stands, the
+// computation may be repeated and no pattern file written.
+inline void computeAndInterruptAt40(QWidget& dialog, axolite::language::NetworkRecord& record,
+                                    const char* id, const QString& text) {
+    dialog.show();
+    type(dialog, id, text);
+    InterruptAt interrupt(dialog, 40);
+    click(dialog, "137");
+    QCOMPARE(interrupt.seen(), 40);
+    QCOMPARE(record.cancelRequested, std::uint8_t{1});
+    QVERIFY(enabled(dialog, "137"));
+    QVERIFY(!enabled(dialog, "1138"));
+}

@@ -29,12 +29,6 @@ using axolite::language::NetworkRecord;
 
 namespace {
 
-void type(QWidget& dialog, const char* id, const QString& text) {
-    auto* field = control<QLineEdit>(dialog, id);
-    field->selectAll();
-    QTest::keyClicks(field, text);
-}
-
 const std::vector<axolite::Message>& shown() {
     return Notifier::instance().captured();
 }
@@ -200,18 +194,12 @@ private slots:
     void anInterruptedExactComputationLeavesNoSeriesOnClose() {
         NetworkRecord record = gridRecord(0.0, 1000000.0, 1.0, 2);
         TAccurateSolutions dialog(record, nullptr, QString());
-        dialog.show();
-        type(dialog, "7000", QStringLiteral("sin(x)*cos(x)+exp(x/1000000)"));
-        InterruptAt interrupt(dialog, 40);
-        click(dialog, "137");
-        QCOMPARE(interrupt.seen(), 40);
-        QCOMPARE(record.cancelRequested, std::uint8_t{1});
+        computeAndInterruptAt40(dialog, record, "7000",
+                                QStringLiteral("sin(x)*cos(x)+exp(x/1000000)"));
         // The point that reached 40 % was the last one computed.
         const double x = 400000.0;
         QCOMPARE(record.exactSeries[0][400000], std::sin(x) * std::cos(x) + std::exp(x / 1000000));
         QCOMPARE(record.exactSeries[0][400001], 0.0);
-        QVERIFY(enabled(dialog, "137"));
-        QVERIFY(!enabled(dialog, "1138"));
         QVERIFY(dialog.progressDialog() == nullptr || !dialog.progressDialog()->isVisible());
         click(dialog, "2");
         QVERIFY(!dialog.isVisible());
@@ -466,14 +454,7 @@ private slots:
     void anInterruptedSolutionLeavesNoSeriesOnClose() {
         NetworkRecord record = gridRecord(0.0, 1000000.0, 0.000001 * 1000000.0, 2);
         TRungeKuttaMethod dialog(record, nullptr, QString());
-        dialog.show();
-        type(dialog, "1101", QStringLiteral("-0.000001"));
-        InterruptAt interrupt(dialog, 40);
-        click(dialog, "137");
-        QCOMPARE(interrupt.seen(), 40);
-        QCOMPARE(record.cancelRequested, std::uint8_t{1});
-        QVERIFY(enabled(dialog, "137"));
-        QVERIFY(!enabled(dialog, "1138"));
+        computeAndInterruptAt40(dialog, record, "1101", QStringLiteral("-0.000001"));
         // Enter closes the dialog as "Закрыть" does.
         QTest::keyClick(&dialog, Qt::Key_Return);
         QVERIFY(!dialog.isVisible());
