@@ -123,6 +123,10 @@ int main(int argc, char* argv[]) {
         inputs.setWindowTitle(QStringLiteral("Активирование нейронов входного слоя сети ") +
                               child->displayName());
         fill(inputs, "101", "exp(-x)*sin(x*6)");
+        // As if typed: "Посчитать ..." follows typing.
+        if (auto* field = inputs.findChild<QLineEdit*>(QStringLiteral("101"))) {
+            emit field->textEdited(field->text());
+        }
         inputs.show();
         ok = save(&inputs, folder, QStringLiteral("input-activation-dialog.png")) && ok;
         inputs.calculate();
