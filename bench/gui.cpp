@@ -7,6 +7,7 @@
 #include "editor/edit_file.h"
 #include "gui/calculation_progress.h"
 #include "gui/notifier.h"
+#include "gui_main.h"
 #include "language/checker.h"
 #include "language/description_text.h"
 #include "language/lexer.h"
@@ -15,7 +16,6 @@
 #include "shell/axolite_app.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
-#include "shell/memory_reuse.h"
 #include "simulation/simulation.h"
 
 #include <QApplication>
@@ -479,15 +479,5 @@ BENCHMARK(BM_KeyInMillionLines_Gui)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    // As the program does at its start.
-    axolite::shell::keepFreedMemoryForReuse();
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    Notifier::instance().setCapturing(true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

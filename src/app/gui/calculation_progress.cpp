@@ -34,6 +34,19 @@ QString formatCount(std::int64_t count) {
     return QString::asprintf("%5lld", static_cast<long long>(count));
 }
 
+// Qt's drawing and region code runs with the upper halves of the vector registers in use and may
+// leave them so; until they are cleared, the legacy SSE code of the computation (the formula
+// evaluator) runs markedly slower: four formulas over 10^6 points took 20 % longer after each
+// event processing than without it. Cleared after every piece of interface work inside a run.
+void clearUpperVectorState() {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    static const bool avx = __builtin_cpu_supports("avx") != 0;
+    if (avx) {
+        asm volatile("vzeroupper" ::: "memory");
+    }
+#endif
+}
+
 } // namespace
 
 TCalculationProgress::TCalculationProgress(axolite::language::NetworkRecord* record,
@@ -126,7 +139,13 @@ void TCalculationProgress::setPercent(int percent) {
     percent = std::clamp(percent, 0, 100);
     if (percent != percent_) {
         percent_ = percent;
+        // The bar would repaint itself at once for every percent (a synchronous paint costs as
+        // much as thousands of a computation's units); with updates held it only emits its
+        // signal and is painted at the next event processing.
+        bar_->setUpdatesEnabled(false);
         bar_->setValue(percent);
+        bar_->setUpdatesEnabled(true);
+        clearUpperVectorState();
     }
 }
 
@@ -134,10 +153,27 @@ void TCalculationProgress::poll() {
     if (!reported_) {
         showOnFirstReport();
     }
-    const qint64 now = clock_.elapsed();
-    if (now - lastEvents_ >= kEventIntervalMs) {
-        lastEvents_ = now;
+    // Reading the clock costs as much as a whole unit of the cheapest computations (a
+    // Runge-Kutta step); it is read after a number of units that keeps the readings about a
+    // millisecond apart, whatever a unit costs.
+    if (++unitsSinceClock_ < unitsPerClock_) {
+        return;
+    }
+    unitsSinceClock_ = 0;
+    const qint64 now = clock_.nsecsElapsed();
+    const qint64 sinceReading = now - lastClockNs_;
+    if (sinceReading < kClockIntervalNs / 2 && unitsPerClock_ < kMaxUnitsPerClock) {
+        unitsPerClock_ *= 2;
+    } else if (sinceReading > 2 * kClockIntervalNs) {
+        unitsPerClock_ = std::max(1, unitsPerClock_ / 4);
+    }
+    lastClockNs_ = now;
+    if (now / 1000000 - lastEvents_ >= kEventIntervalMs) {
+        lastEvents_ = now / 1000000;
         QCoreApplication::processEvents();
+        clearUpperVectorState();
+        // The time spent serving the windows does not count as units' time.
+        lastClockNs_ = clock_.nsecsElapsed();
     }
 }
 

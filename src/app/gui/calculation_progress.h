@@ -54,6 +54,9 @@ public:
 
     // Pending events are processed at most this often inside poll().
     static constexpr qint64 kEventIntervalMs = 15;
+    // The clock is read about this often inside poll(), and after at most this many units.
+    static constexpr qint64 kClockIntervalNs = 1000000;
+    static constexpr int kMaxUnitsPerClock = 1 << 16;
 
 signals:
     // "Прервать" was pressed (the dialog is already closed).
@@ -80,6 +83,9 @@ private:
     QTimer refresh_;
     QElapsedTimer clock_;
     qint64 lastEvents_ = 0;
+    qint64 lastClockNs_ = 0;
+    int unitsSinceClock_ = 0;
+    int unitsPerClock_ = 1;
     qint64 stoppedAtMs_ = -1;
     int percent_ = 0;
     bool interrupted_ = false;

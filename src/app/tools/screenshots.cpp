@@ -1,14 +1,17 @@
 // Renders the main windows offscreen into PNG files for the documentation: the frame with a
-// description, the check window, the progress dialog after a simulation, the model dialog, and
-// the result views of the ring example with their companion windows.
+// description, the check window, the progress dialog after a simulation, the reference dialogs,
+// the model dialog, and the result views of the ring example with their companion windows.
 // Usage: axolite_screenshots OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
 #include "editor/edit_file.h"
 #include "gui/calculation_progress.h"
 #include "gui/help_window.h"
 #include "gui/notifier.h"
 #include "language/translate_dialog.h"
+#include "reference/accurate_solutions.h"
 #include "reference/exact_values.h"
+#include "reference/input_activation_dialog.h"
 #include "reference/runge_kutta.h"
+#include "reference/runge_kutta_method.h"
 #include "shell/about_box.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
@@ -27,6 +30,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTemporaryDir>
 
@@ -50,6 +54,12 @@ const char* kDescription = "// Кольцо из четырех нейронов
                            "  neuron 3, (neuron 4, neuron 1), weight 0.9, -0.3;\n"
                            "}\n"
                            "end\n";
+
+void fill(QWidget& dialog, const char* id, const char* text) {
+    if (auto* field = dialog.findChild<QLineEdit*>(QString::fromLatin1(id))) {
+        field->setText(QString::fromUtf8(text));
+    }
+}
 
 bool save(QWidget* widget, const QDir& folder, const QString& name) {
     QApplication::processEvents();
@@ -188,6 +198,21 @@ int main(int argc, char* argv[]) {
     check->adjustSize();
     ok = save(check, folder, QStringLiteral("check-window.png")) && ok;
 
+    // The input activation between the check and the run, with the input neuron's function.
+    {
+        TInputActivation inputs(child->record(), &frame.client()->folders(), path, &frame);
+        inputs.setWindowTitle(QStringLiteral("Активирование нейронов входного слоя сети ") +
+                              child->displayName());
+        fill(inputs, "101", "exp(-x)*sin(x*6)");
+        // As if typed: "Посчитать ..." follows typing.
+        if (auto* field = inputs.findChild<QLineEdit*>(QStringLiteral("101"))) {
+            emit field->textEdited(field->text());
+        }
+        inputs.show();
+        ok = save(&inputs, folder, QStringLiteral("input-activation-dialog.png")) && ok;
+        inputs.calculate();
+    }
+
     check->calculate();
     if (TCalculationProgress* progress = check->progressDialog()) {
         // The computing time differs from run to run; a fixed figure keeps the picture unchanged
@@ -198,6 +223,31 @@ int main(int argc, char* argv[]) {
         ok = save(progress, folder, QStringLiteral("progress-dialog.png")) && ok;
     } else {
         ok = false;
+    }
+
+    // The two reference solutions after the simulation, computed.
+    {
+        TAccurateSolutions exact(child->record(), &frame.client()->folders(), path, &frame);
+        exact.setWindowTitle(QStringLiteral("Вычисление точных значений ") + child->displayName());
+        fill(exact, "7000", "exp(-x/3)*sin(x)");
+        fill(exact, "7001", "-0.5*cos(x*2)");
+        exact.show();
+        exact.calculate();
+        if (exact.progressDialog() != nullptr) {
+            exact.progressDialog()->close();
+        }
+        ok = save(&exact, folder, QStringLiteral("exact-dialog.png")) && ok;
+    }
+    {
+        TRungeKuttaMethod rk(child->record(), &frame.client()->folders(), path, &frame);
+        rk.setWindowTitle(QStringLiteral("Решение нормальной системы дифференциальных уравнений ") +
+                          child->displayName());
+        fill(rk, "1101", "-0.3");
+        fill(rk, "1102", "1");
+        fill(rk, "1106", "-1");
+        fill(rk, "1122", "1");
+        rk.show();
+        ok = save(&rk, folder, QStringLiteral("runge-kutta-dialog.png")) && ok;
     }
 
     TChooseModel model(&frame.client()->folders(), &frame);

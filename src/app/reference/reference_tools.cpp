@@ -1,0 +1,42 @@
+// The reference commands open their dialogs modally on the active description, captioned with
+// its name, and tell the description's views when the record changed.
+#include "reference/reference_tools.h"
+
+#include "gui/command_ids.h"
+#include "gui/description_window.h"
+#include "gui/tool_host.h"
+#include "reference/accurate_solutions.h"
+#include "reference/input_activation_dialog.h"
+#include "reference/runge_kutta_method.h"
+
+namespace {
+
+template <typename Dialog> axolite::gui::ToolOpener opener(const char* captionPrefix) {
+    return [captionPrefix](axolite::gui::ToolHost& host, DescriptionWindow* window) {
+        if (window == nullptr) {
+            return;
+        }
+        const QPointer<DescriptionWindow> alive(window);
+        Dialog dialog(window->record(), &host.folders(), window->path(), host.frameWidget());
+        dialog.setWindowTitle(QString::fromUtf8(captionPrefix) + window->displayName());
+        dialog.setStatusLine([&host](const QString& text) { host.showStatus(text); });
+        QObject::connect(&dialog, &TReferenceDialog::recordChanged, window, [alive] {
+            if (alive) {
+                emit alive->stateChanged();
+            }
+        });
+        dialog.exec();
+        host.showStatus(QString());
+    };
+}
+
+} // namespace
+
+void registerReferenceTools() {
+    using namespace axolite::gui;
+    registerTool(CmExactValues, opener<TAccurateSolutions>("Вычисление точных значений "));
+    registerTool(CmRungeKutta, opener<TRungeKuttaMethod>(
+                                   "Решение нормальной системы дифференциальных уравнений "));
+    registerTool(CmInputActivation,
+                 opener<TInputActivation>("Активирование нейронов входного слоя сети "));
+}

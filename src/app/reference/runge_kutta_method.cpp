@@ -1,0 +1,199 @@
+// The Runge-Kutta dialog ("Решение нормальной системы дифференциальных уравнений").
+#include "reference/runge_kutta_method.h"
+
+#include "gui/command_ids.h"
+#include "reference/pattern_writers.h"
+
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+using axolite::language::kOutputCount;
+
+namespace {
+
+constexpr int kFieldLength = 9;
+const QString kInitialValue = QStringLiteral("0.0");
+
+// Row k: the fields of a, b, c, d and e; the labels after a, b, c and d ("y1+" .. "y4 +").
+const char* const kCoefficientIds[kOutputCount][5] = {{"1101", "1102", "1103", "1104", "1105"},
+                                                      {"1106", "1107", "1108", "1109", "1110"},
+                                                      {"1111", "1112", "1114", "1115", "1116"},
+                                                      {"1117", "1118", "1113", "1119", "1120"}};
+const char* const kColumnLabelIds[kOutputCount][4] = {{"404", "405", "413", "417"},
+                                                      {"406", "409", "410", "418"},
+                                                      {"407", "411", "414", "415"},
+                                                      {"408", "412", "416", "419"}};
+const char* const kColumnLabelTexts[4] = {"y1+", "y2 +", "y3 +", "y4 +"};
+const char* const kRowLabelIds[kOutputCount] = {"400", "401", "402", "403"};
+const char* const kInitialIds[kOutputCount] = {"1122", "1123", "1124", "1125"};
+// "y1(x0) =" has no identifier of its own.
+const char* const kInitialLabelIds[kOutputCount] = {nullptr, "420", "421", "422"};
+
+QLabel* makeLabel(const QString& text, const char* id, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    if (id != nullptr) {
+        label->setObjectName(QString::fromLatin1(id));
+    }
+    return label;
+}
+
+} // namespace
+
+TRungeKuttaMethod::TRungeKuttaMethod(axolite::language::NetworkRecord& record,
+                                     const axolite::platform::FolderSettings* folders,
+                                     const QString& descriptionPath, QWidget* parent)
+    : TReferenceDialog(record, folders, QStringLiteral("rk"), descriptionPath,
+                       axolite::gui::CmRungeKutta, parent) {
+    setWindowTitle(
+        QStringLiteral("Решение нормальной системы дифференциальных уравнений - Нейронная сеть"));
+    setModal(true);
+
+    const auto* numberChars = new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[.+\\-0123456789]*")), this);
+    const auto makeField = [&](const char* id, QWidget* parent) {
+        auto* field = new QLineEdit(kInitialValue, parent);
+        field->setObjectName(QString::fromLatin1(id));
+        field->setMaxLength(kFieldLength);
+        field->setValidator(numberChars);
+        field->setMaximumWidth(80);
+        return field;
+    };
+
+    auto* heading = new QLabel(QStringLiteral("Для аппроксимации решения нормальной системы "
+                                              "дифференциальных уравнений используется метод "
+                                              "Рунге-Кутта 4-го порядка"),
+                               this);
+    heading->setWordWrap(true);
+
+    // Which outputs exist; an absent one takes its row, its column and its initial value away.
+    const auto present = [&](int k) { return record_.networkPresent[k] != 0; };
+
+    auto* coefficients = new QGroupBox(QStringLiteral("Коэффициенты системы"), this);
+    auto* grid = new QGridLayout(coefficients);
+    for (int k = 0; k < kOutputCount; ++k) {
+        auto* rowLabel =
+            makeLabel(QStringLiteral("y%1' = ").arg(k + 1), kRowLabelIds[k], coefficients);
+        rowLabel->setEnabled(present(k));
+        grid->addWidget(rowLabel, k, 0);
+        for (int c = 0; c < 5; ++c) {
+            QLineEdit* field = makeField(kCoefficientIds[k][c], coefficients);
+            field->setEnabled(present(k) && (c == 4 || present(c)));
+            values_[static_cast<std::size_t>(k * 5 + c)] = field;
+            grid->addWidget(field, k, 1 + 2 * c);
+            if (c < 4) {
+                auto* columnLabel = makeLabel(QString::fromLatin1(kColumnLabelTexts[c]),
+                                              kColumnLabelIds[k][c], coefficients);
+                columnLabel->setEnabled(present(k) && present(c));
+                grid->addWidget(columnLabel, k, 2 + 2 * c);
+            }
+        }
+    }
+
+    const auto gridFields =
+        makeGridFields({"2222", "1121", "1438", "1136", "1437", "1135"},
+                       {QStringLiteral("x0 = "), QStringLiteral("Шаг x , сек. :"),
+                        QStringLiteral("Предел x , сек. :")});
+    x0_ = gridFields[0].field;
+
+    auto* initial = new QGroupBox(QStringLiteral("Начальные значения"), this);
+    auto* initialGrid = new QGridLayout(initial);
+    initialGrid->addWidget(gridFields[0].label, 0, 0);
+    initialGrid->addWidget(gridFields[0].field, 0, 1);
+    for (int k = 0; k < kOutputCount; ++k) {
+        auto* label =
+            makeLabel(QStringLiteral("y%1(x0) =").arg(k + 1), kInitialLabelIds[k], initial);
+        QLineEdit* field = makeField(kInitialIds[k], initial);
+        label->setEnabled(present(k));
+        field->setEnabled(present(k));
+        values_[static_cast<std::size_t>(20 + k)] = field;
+        initialGrid->addWidget(label, 1 + k, 0);
+        initialGrid->addWidget(field, 1 + k, 1);
+    }
+
+    auto* independent = new QGroupBox(QStringLiteral("Параметры независимой переменной"), this);
+    auto* independentGrid = new QGridLayout(independent);
+    for (int i = 1; i < 3; ++i) {
+        independentGrid->addWidget(gridFields[i].label, i - 1, 0);
+        independentGrid->addWidget(gridFields[i].field, i - 1, 1);
+    }
+
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(initial);
+    lower->addWidget(independent, 0, Qt::AlignTop);
+    lower->addLayout(makeButtons(Qt::Vertical));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
+    layout->addWidget(coefficients);
+    layout->addLayout(lower);
+
+    // A new opening: no Runge-Kutta series until this dialog computes them.
+    record_.rungeKuttaPresent = {};
+}
+
+std::array<std::string, axolite::reference::kSystemTextCount>
+TRungeKuttaMethod::systemTexts() const {
+    std::array<std::string, axolite::reference::kSystemTextCount> texts;
+    for (int i = 0; i < 20; ++i) {
+        texts[static_cast<std::size_t>(i)] =
+            values_[static_cast<std::size_t>(i)]->text().toStdString();
+    }
+    texts[20] = x0_->text().toStdString();
+    for (int k = 0; k < kOutputCount; ++k) {
+        texts[static_cast<std::size_t>(21 + k)] =
+            values_[static_cast<std::size_t>(20 + k)]->text().toStdString();
+    }
+    return texts;
+}
+
+QStringList TRungeKuttaMethod::currentValues() const {
+    QStringList values;
+    for (const QLineEdit* field : values_) {
+        values << field->text();
+    }
+    return values;
+}
+
+void TRungeKuttaMethod::restoreValues(const QStringList& values) {
+    for (std::size_t i = 0; i < values_.size() && i < static_cast<std::size_t>(values.size());
+         ++i) {
+        if (values_[i]->isEnabled()) {
+            values_[i]->setText(values[static_cast<qsizetype>(i)]);
+        }
+    }
+}
+
+void TRungeKuttaMethod::calculate() {
+    axolite::reference::LinearSystem system = axolite::reference::readLinearSystem(systemTexts());
+    axolite::reference::clearAbsentOutputs(system, record_.networkPresent);
+    runComputation(axolite::reference::kRungeKuttaTitle, /*countsNothing=*/false,
+                   [&](axolite::Progress& progress) {
+                       return axolite::reference::computeRungeKutta(record_, system, progress);
+                   });
+}
+
+void TRungeKuttaMethod::writePatternFile() {
+    writePatterns(axolite::reference::kRungeKuttaPatternsStatus,
+                  &axolite::reference::rungeKuttaPatternValues);
+}
+
+void TRungeKuttaMethod::closeRecord() {
+    // The last computation was interrupted: its series are not shown.
+    if (record_.cancelRequested != 0) {
+        record_.rungeKuttaPresent = {};
+    }
+}
+
+void TRungeKuttaMethod::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        close();
+        return;
+    }
+    TReferenceDialog::keyPressEvent(event);
+}
