@@ -2,7 +2,9 @@
 #include "shell/tool_catalogue.h"
 
 #include "simulation/simulation_tools.h"
+#include "training/training_tools.h"
 
 void registerAllTools() {
     registerSimulationTools();
+    registerTrainingTools();
 }
