@@ -2,7 +2,6 @@
 // the responses with their CSV export.
 #include "training/run_network.h"
 
-#include "gui/file_dialogs.h"
 #include "gui/help_window.h"
 #include "training/c_format.h"
 #include "training/training_controls.h"
@@ -119,12 +118,7 @@ bool TRunNetwork::saveInvestigationsCsv(const QString& path) {
 }
 
 void TRunNetwork::chooseCsv() {
-    axolite::gui::FileDialogRequest request;
-    request.mode = axolite::gui::FileDialogRequest::Mode::Save;
-    request.caption = QStringLiteral("Сохранить как CSV");
-    request.filter = QStringLiteral("Таблицы CSV (*.csv)");
-    request.defaultSuffix = QStringLiteral("csv");
-    const QString path = axolite::gui::chooseFile(this, request);
+    const QString path = axolite::training_ui::chooseCsvFile(this);
     if (!path.isEmpty()) {
         saveInvestigationsCsv(path);
     }

@@ -2,7 +2,6 @@
 // the guard against closing during a run, and the generated description.
 #include "training/teach_network.h"
 
-#include "gui/file_dialogs.h"
 #include "gui/help_window.h"
 #include "gui/notifier.h"
 #include "gui/tool_host.h"
@@ -115,14 +114,10 @@ void TTeachNetwork::writeDescriptionFile() {
     if (running_ || !trainer_.trained()) {
         return;
     }
-    axolite::gui::FileDialogRequest request;
-    request.mode = axolite::gui::FileDialogRequest::Mode::Save;
-    request.caption = QStringLiteral("Файл описания нейронной сети");
     // Where the simulation looks its models up, so that the description simulates as written.
-    request.start = folderOf(1);
-    request.filter = QStringLiteral("Нейронная сеть (*.net)");
-    request.defaultSuffix = QStringLiteral("net");
-    const QString path = axolite::gui::chooseFile(this, request);
+    const QString path =
+        chooseTrainingFile(this, true, QStringLiteral("Файл описания нейронной сети"), folderOf(1),
+                           QStringLiteral("Нейронная сеть (*.net)"), QStringLiteral("net"));
     if (path.isEmpty()) {
         return;
     }

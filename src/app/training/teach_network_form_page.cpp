@@ -60,6 +60,22 @@ QHBoxLayout* countRow(const QString& label, QLineEdit* field, SpinButtons* spin,
     return row;
 }
 
+// The input or the output layer: its count (1 … 18, spin buttons at countId + 1) and the four
+// transfer functions (countId + 2 …).
+QGroupBox* layerGroup(const QString& title, const QString& countText, int countId,
+                      const QString& linearText, QWidget* page, QLineEdit*& count,
+                      QButtonGroup*& kinds) {
+    auto* group = new QGroupBox(title, page);
+    count = countField(QStringLiteral("1"), countId, 1, 18, true, group);
+    auto* spin = new SpinButtons(count, 1, 18, group);
+    spin->setObjectName(id(countId + 1));
+    auto* column = new QVBoxLayout(group);
+    column->addLayout(countRow(countText, count, spin, group));
+    kinds = kindButtons(group, column, countId + 2, linearText, 0);
+    column->addStretch();
+    return group;
+}
+
 int clamped(const QLineEdit* field, int low, int high) {
     return std::clamp(leadingWholeNumber(field->text()), low, high);
 }
@@ -69,26 +85,13 @@ int clamped(const QLineEdit* field, int low, int high) {
 QWidget* TTeachNetwork::buildFormPage() {
     auto* page = new QWidget(this);
 
-    auto* inputGroup = new QGroupBox(QStringLiteral("Входной слой сети"), page);
-    inputCount_ = countField(QStringLiteral("1"), IdInputCount, 1, 18, true, inputGroup);
-    auto* inputSpin = new SpinButtons(inputCount_, 1, 18, inputGroup);
-    inputSpin->setObjectName(id(IdInputSpin));
-    auto* inputColumn = new QVBoxLayout(inputGroup);
-    inputColumn->addLayout(countRow(QStringLiteral("Число нейронов входного слоя сети :"),
-                                    inputCount_, inputSpin, inputGroup));
-    inputKind_ = kindButtons(inputGroup, inputColumn, IdInputKind, QStringLiteral("Линейная"), 0);
-    inputColumn->addStretch();
-
-    auto* outputGroup = new QGroupBox(QStringLiteral("Выходной слой сети"), page);
-    outputCount_ = countField(QStringLiteral("1"), IdOutputCount, 1, 18, true, outputGroup);
-    auto* outputSpin = new SpinButtons(outputCount_, 1, 18, outputGroup);
-    outputSpin->setObjectName(id(IdOutputSpin));
-    auto* outputColumn = new QVBoxLayout(outputGroup);
-    outputColumn->addLayout(countRow(QStringLiteral("Число нейронов выходного слоя сети :"),
-                                     outputCount_, outputSpin, outputGroup));
-    outputKind_ =
-        kindButtons(outputGroup, outputColumn, IdOutputKind, QStringLiteral("Линейная "), 0);
-    outputColumn->addStretch();
+    auto* inputGroup = layerGroup(
+        QStringLiteral("Входной слой сети"), QStringLiteral("Число нейронов входного слоя сети :"),
+        IdInputCount, QStringLiteral("Линейная"), page, inputCount_, inputKind_);
+    auto* outputGroup =
+        layerGroup(QStringLiteral("Выходной слой сети"),
+                   QStringLiteral("Число нейронов выходного слоя сети :"), IdOutputCount,
+                   QStringLiteral("Линейная "), page, outputCount_, outputKind_);
 
     auto* hiddenGroup = new QGroupBox(QStringLiteral("Скрытые слои сети"), page);
     // Typing takes 0 … 9; the spin buttons reach 10.

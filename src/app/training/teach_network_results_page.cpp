@@ -2,7 +2,6 @@
 // "Исследовать ...".
 #include "training/teach_network.h"
 
-#include "gui/file_dialogs.h"
 #include "training/run_network.h"
 #include "training/training_views.h"
 
@@ -75,12 +74,7 @@ bool TTeachNetwork::saveResultsCsv(const QString& path) {
 }
 
 void TTeachNetwork::chooseResultsCsv() {
-    axolite::gui::FileDialogRequest request;
-    request.mode = axolite::gui::FileDialogRequest::Mode::Save;
-    request.caption = QStringLiteral("Сохранить как CSV");
-    request.filter = QStringLiteral("Таблицы CSV (*.csv)");
-    request.defaultSuffix = QStringLiteral("csv");
-    const QString path = axolite::gui::chooseFile(this, request);
+    const QString path = chooseCsvFile(this);
     if (!path.isEmpty()) {
         saveResultsCsv(path);
     }

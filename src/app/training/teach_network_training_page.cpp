@@ -2,7 +2,6 @@
 // engine's training command, the status line, the live curve and "Прервать ".
 #include "training/teach_network.h"
 
-#include "gui/file_dialogs.h"
 #include "gui/notifier.h"
 #include "gui/tool_host.h"
 #include "platform/folder_settings.h"
@@ -208,13 +207,9 @@ QString TTeachNetwork::folderOf(int which) const {
 }
 
 void TTeachNetwork::browse(QLineEdit* field) {
-    axolite::gui::FileDialogRequest request;
-    request.mode = axolite::gui::FileDialogRequest::Mode::Open;
-    request.caption = QStringLiteral("Открыть");
-    request.start = folderOf(0);
-    request.filter = QStringLiteral("Файлы образов (*.ptn);;Все типы файлов (*)");
-    request.defaultSuffix = QStringLiteral("ptn");
-    const QString path = axolite::gui::chooseFile(this, request);
+    const QString path = chooseTrainingFile(
+        this, false, QStringLiteral("Открыть"), folderOf(0),
+        QStringLiteral("Файлы образов (*.ptn);;Все типы файлов (*)"), QStringLiteral("ptn"));
     if (!path.isEmpty()) {
         field->setText(path.left(kMaxPathLength));
     }

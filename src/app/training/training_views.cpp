@@ -1,6 +1,7 @@
 // The results list's model, the CSV texts and the live curve of the training dialog.
 #include "training/training_views.h"
 
+#include "gui/file_dialogs.h"
 #include "gui/notifier.h"
 #include "training/c_format.h"
 
@@ -155,6 +156,22 @@ QString investigationCsvText(
         text += line + u'\n';
     }
     return text;
+}
+
+QString chooseTrainingFile(QWidget* parent, bool save, const QString& caption, const QString& start,
+                           const QString& filter, const QString& suffix) {
+    gui::FileDialogRequest request;
+    request.mode = save ? gui::FileDialogRequest::Mode::Save : gui::FileDialogRequest::Mode::Open;
+    request.caption = caption;
+    request.start = start;
+    request.filter = filter;
+    request.defaultSuffix = suffix;
+    return gui::chooseFile(parent, request);
+}
+
+QString chooseCsvFile(QWidget* parent) {
+    return chooseTrainingFile(parent, true, QStringLiteral("Сохранить как CSV"), QString(),
+                              QStringLiteral("Таблицы CSV (*.csv)"), QStringLiteral("csv"));
 }
 
 bool writeTextFile(const QString& path, const QString& text, QWidget* parent) {

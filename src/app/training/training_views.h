@@ -45,6 +45,12 @@ QString resultsCsvText(const std::vector<training::ResultRow>& rows);
 QString investigationCsvText(
     const std::vector<std::pair<std::vector<float>, std::vector<float>>>& investigations);
 
+// The file dialog of the training dialogs (Open or Save), through the replaceable chooser;
+// empty when the user cancelled. The CSV exports pass an empty caption: "Сохранить как CSV".
+QString chooseTrainingFile(QWidget* parent, bool save, const QString& caption, const QString& start,
+                           const QString& filter, const QString& suffix);
+QString chooseCsvFile(QWidget* parent);
+
 // Writes text through a temporary file and a rename; false after showing
 // "Невозможно создать файл <path>".
 bool writeTextFile(const QString& path, const QString& text, QWidget* parent);
