@@ -2,6 +2,7 @@
 #include "training/training_curve_painter.h"
 
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -56,14 +57,20 @@ void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
         }
     }
     const int lastIteration = std::max(curve.iterations - 1, 1);
-    painter.drawText(QRectF(plot.left() - 8, plot.bottom() + 2, 60, kMarginBottom - 4),
-                     Qt::AlignLeft | Qt::AlignTop, QStringLiteral("0"));
-    painter.drawText(QRectF(plot.right() - 80, plot.bottom() + 2, 88, kMarginBottom - 4),
-                     Qt::AlignRight | Qt::AlignTop, QString::number(lastIteration));
-    painter.drawText(QRectF(plot.left(), plot.bottom() + 2, plot.width(), kMarginBottom - 4),
-                     Qt::AlignHCenter | Qt::AlignTop,
-                     curve.logScale ? QStringLiteral("Итерация обучения (норма: лог. шкала)")
-                                    : QStringLiteral("Итерация обучения"));
+    // The ends of the iteration axis below it; the axis' name between them when there is room.
+    const QString first = QStringLiteral("0");
+    const QString last = QString::number(lastIteration);
+    const QRectF below(plot.left(), plot.bottom() + 2, plot.width(), kMarginBottom - 4);
+    painter.drawText(below, Qt::AlignLeft | Qt::AlignTop, first);
+    painter.drawText(below, Qt::AlignRight | Qt::AlignTop, last);
+    const QFontMetricsF metrics(painter.font());
+    const QString axis = QStringLiteral("Итерация обучения");
+    if (metrics.horizontalAdvance(first + last + axis) + 24 < plot.width()) {
+        painter.drawText(below, Qt::AlignHCenter | Qt::AlignTop, axis);
+    }
+    painter.drawText(plot.adjusted(6, 4, -6, -4), Qt::AlignLeft | Qt::AlignTop,
+                     curve.logScale ? QStringLiteral("Норма (лог. шкала)")
+                                    : QStringLiteral("Норма"));
     if (!(low <= high)) {
         painter.drawText(plot, Qt::AlignCenter, QStringLiteral("Норма : Недоступна"));
         painter.restore();
