@@ -119,6 +119,10 @@ public:
     QString resultsCsv() const;
     bool saveResultsCsv(const QString& path);
 
+signals:
+    // An iteration of the running method has ended (its status is the trainer's).
+    void iterationFinished(int iteration);
+
 public slots:
     void showPage(int page);
     void train();
@@ -198,6 +202,7 @@ private:
     bool curveChanged_ = false;
     QElapsedTimer clock_;
     qint64 lastEvents_ = 0;
+    qint64 lastStatus_ = 0;
     std::function<void(int)> help_;
     std::function<void(QDialog&)> runInvestigation_;
 };

@@ -28,8 +28,10 @@ using namespace axolite::training_ui;
 namespace {
 
 constexpr int kMaxPathLength = 1024;
-// Pending events are processed at most this often while training.
+// Pending events are processed at most this often while training; the status line and the curve
+// are rewritten at most this often (each rewrite costs a repaint of what changed).
 constexpr qint64 kEventIntervalMs = 15;
+constexpr qint64 kStatusIntervalMs = 100;
 
 QString id(int number) {
     return QString::number(number);
@@ -223,7 +225,10 @@ void TTeachNetwork::poll() {
     const qint64 now = clock_.elapsed();
     if (now - lastEvents_ >= kEventIntervalMs) {
         lastEvents_ = now;
-        flushStatus();
+        if (now - lastStatus_ >= kStatusIntervalMs) {
+            lastStatus_ = now;
+            flushStatus();
+        }
         QCoreApplication::processEvents();
     }
 }
@@ -314,8 +319,12 @@ void TTeachNetwork::train() {
         curve_.norms.push_back(norm);
         curveChanged_ = true;
     };
+    callbacks.iterationDone = [this](const axolite::training::TrainingStatus& status) {
+        emit iterationFinished(status.lastIteration);
+    };
     clock_.start();
     lastEvents_ = 0;
+    lastStatus_ = 0;
 
     axolite::training::TrainingOutcome outcome;
     try {
