@@ -110,17 +110,27 @@ void BM_Train_Engine(benchmark::State& state) {
 }
 BENCHMARK(BM_Train_Engine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// Arguments: the shape, and whether the curve is in view (1: the page "Обучение сети"; 0: the
+// run started from the page "Работа сети", the curve hidden).
 void BM_Train_Dialog(benchmark::State& state) {
     const Shape& shape = kShapes[state.range(0)];
     const Files files(shape, kPatterns);
     auto dialog = dialogFor(shape, files, kPatterns, kIterations);
+    if (state.range(1) == 0) {
+        dialog->showPage(TTeachNetwork::ResultsPage);
+    }
     for (auto _ : state) {
         dialog->train();
         benchmark::DoNotOptimize(dialog->trainer().network().neuron(1, 0).weights[0]);
     }
     state.counters["curve_points"] = static_cast<double>(dialog->curve().norms.size());
 }
-BENCHMARK(BM_Train_Dialog)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Train_Dialog)
+    ->Args({0, 1})
+    ->Args({0, 0})
+    ->Args({1, 1})
+    ->Args({1, 0})
+    ->Unit(benchmark::kMillisecond);
 
 // 30000 rows of 2-10-1 listed: the model over the results table, shown and drawn.
 void BM_FillResults_Model(benchmark::State& state) {

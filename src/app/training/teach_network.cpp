@@ -69,7 +69,10 @@ TTeachNetwork::TTeachNetwork(axolite::gui::ToolHost* host, QWidget* parent)
     resize(820, 560);
 }
 
-TTeachNetwork::~TTeachNetwork() = default;
+TTeachNetwork::~TTeachNetwork() {
+    // The trainer goes before the widgets: the list must not read its rows while it is torn down.
+    resultsModel_->setRows(nullptr);
+}
 
 void TTeachNetwork::showPage(int page) {
     if (page < FormPage || page > ResultsPage || page == page_) {

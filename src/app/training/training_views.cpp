@@ -189,6 +189,8 @@ bool writeTextFile(const QString& path, const QString& text, QWidget* parent) {
 TrainingCurveView::TrainingCurveView(const TrainingCurve& curve, QWidget* parent)
     : QWidget(parent), curve_(curve) {
     setMinimumSize(300, 120);
+    // The painter fills every pixel: nothing behind the curve needs repainting with it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void TrainingCurveView::paintEvent(QPaintEvent*) {
