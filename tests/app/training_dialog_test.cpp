@@ -156,6 +156,25 @@ private slots:
         QCOMPARE(field(d, IdRate)->text(), QStringLiteral("15e+2"));
     }
 
+    // A layer count left empty takes back its last number when the field is left; an ensemble
+    // count stays empty (and reads 0, which the competitive method refuses).
+    void anEmptiedLayerCountTakesBackItsNumberWhenLeft() {
+        TTeachNetwork& d = *dialog_;
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        spin(d, IdHiddenSpin, true);
+        for (int id : {IdInputCount, IdHiddenNeurons, IdHiddenEnsembles}) {
+            type(d, id, QStringLiteral("7"));
+            field(d, id)->setFocus();
+            type(d, id, QString());
+            field(d, IdOutputCount)->setFocus();
+        }
+        QCOMPARE(field(d, IdInputCount)->text(), QStringLiteral("7"));
+        QCOMPARE(field(d, IdHiddenNeurons)->text(), QStringLiteral("7"));
+        QCOMPARE(field(d, IdHiddenEnsembles)->text(), QString());
+        QCOMPARE(d.configuration().hiddenEnsembles[0], 0);
+    }
+
     void pagesHideAndDisableTheOldOneAndKeepTheHiddenKindsDisabled() {
         TTeachNetwork& d = *dialog_;
         QLineEdit* input = field(d, IdInputCount);
