@@ -297,6 +297,10 @@ private slots:
             sawRun = d.running();
             QVERIFY(!find<QPushButton>(d, IdTrain)->isEnabled());
             QVERIFY(!find<QPushButton>(d, IdClose)->isEnabled());
+            // The pages can be switched meanwhile, but there is nothing to investigate yet.
+            d.showPage(TTeachNetwork::ResultsPage);
+            QVERIFY(!find<QPushButton>(d, IdInvestigate)->isEnabled());
+            d.showPage(TTeachNetwork::TrainingPage);
             // Neither the title bar nor Escape closes the dialog from under the run.
             d.close();
             QTest::keyClick(&d, Qt::Key_Escape);
@@ -315,6 +319,8 @@ private slots:
         // Interrupted: the partly trained network is listed but not offered for writing.
         QVERIFY(!find<QPushButton>(d, IdWriteDescription)->isEnabled());
         QCOMPARE(d.resultsModel()->rowCount(), patterns);
+        d.showPage(TTeachNetwork::ResultsPage);
+        QVERIFY(find<QPushButton>(d, IdInvestigate)->isEnabled());
     }
 
     void theLocalMinimumQuestionIsAnsweredBothWays() {

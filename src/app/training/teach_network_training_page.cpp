@@ -258,6 +258,8 @@ void TTeachNetwork::runStarted() {
     describeButton_->setEnabled(false);
     trainButton_->setEnabled(false);
     closeButton_->setEnabled(false);
+    // The network being trained is not the one the list shows: no investigation meanwhile.
+    investigateButton_->setEnabled(false);
     interruptButton_->setEnabled(true);
 }
 
@@ -270,6 +272,7 @@ void TTeachNetwork::runEnded(bool interrupted) {
     }
     trainButton_->setEnabled(true);
     closeButton_->setEnabled(true);
+    investigateButton_->setEnabled(true);
     interruptButton_->setEnabled(false);
 }
 
