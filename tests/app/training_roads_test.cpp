@@ -206,6 +206,28 @@ private slots:
         check->close();
     }
 
+    void aDescriptionWrittenAwayFromTheModelsFolderSaysWhereTheModelsAre() {
+        auto& folders = frame_->client()->folders();
+        folders.models = dir_.filePath(QStringLiteral("models")).toStdString();
+        folders.set = true;
+        QDir(dir_.path()).mkpath(QStringLiteral("models"));
+        QDir(dir_.path()).mkpath(QStringLiteral("nets"));
+        TTeachNetwork dialog(frame_.get(), frame_.get());
+        dialog.show();
+        setUpXor(dialog, 8, 10);
+        click(dialog, IdTrain);
+        const QString path = dir_.filePath(QStringLiteral("nets/x.net"));
+        axolite::gui::setFileChooser(
+            [&](QWidget*, const axolite::gui::FileDialogRequest&) { return path; });
+        click(dialog, IdWriteDescription);
+        QCOMPARE(Notifier::instance().captured().size(), 1u);
+        const QString notice = QString::fromStdString(Notifier::instance().captured()[0].text);
+        QVERIFY(notice.contains(dir_.filePath(QStringLiteral("nets"))));
+        QVERIFY(notice.contains(dir_.filePath(QStringLiteral("models"))));
+        QVERIFY(frame_->activeChild() != nullptr);
+        QCOMPARE(frame_->activeChild()->path(), path);
+    }
+
     void aDescriptionThatCannotBeWrittenSaysSoAndOpensNothing() {
         TTeachNetwork dialog(frame_.get(), frame_.get());
         dialog.show();
