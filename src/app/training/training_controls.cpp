@@ -1,6 +1,8 @@
 // Whole-number fields, spin buttons and the number-character filter of the training dialogs.
 #include "training/training_controls.h"
 
+#include "gui/leading_number.h"
+
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QToolButton>
@@ -11,21 +13,7 @@
 namespace axolite::training_ui {
 
 int leadingWholeNumber(const QString& text) {
-    int i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        value = std::min(value * 10 + (text[i].unicode() - u'0'), 1LL + INT_MAX);
-    }
-    value = negative ? -value : value;
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+    return static_cast<int>(std::clamp<long long>(gui::leadingNumber(text), INT_MIN, INT_MAX));
 }
 
 WholeNumberValidator::WholeNumberValidator(int low, int high, bool restoreWhenEmpty,
