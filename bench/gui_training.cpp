@@ -110,14 +110,17 @@ void BM_Train_Engine(benchmark::State& state) {
 }
 BENCHMARK(BM_Train_Engine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// Arguments: the shape, and whether the curve is in view (1: the page "Обучение сети"; 0: the
-// run started from the page "Работа сети", the curve hidden).
+// Arguments: the shape, and what is in view: 1 the page "Обучение сети" with its curve, 2 the
+// same page with the curve hidden (what the curve costs is the difference), 0 the page
+// "Работа сети" (its list repainted after each run).
 void BM_Train_Dialog(benchmark::State& state) {
     const Shape& shape = kShapes[state.range(0)];
     const Files files(shape, kPatterns);
     auto dialog = dialogFor(shape, files, kPatterns, kIterations);
     if (state.range(1) == 0) {
         dialog->showPage(TTeachNetwork::ResultsPage);
+    } else if (state.range(1) == 2) {
+        dialog->findChild<QWidget*>(QString::number(IdCurve))->hide();
     }
     for (auto _ : state) {
         dialog->train();
@@ -127,6 +130,7 @@ void BM_Train_Dialog(benchmark::State& state) {
 }
 BENCHMARK(BM_Train_Dialog)
     ->Args({0, 1})
+    ->Args({0, 2})
     ->Args({0, 0})
     ->Args({1, 1})
     ->Args({1, 0})
