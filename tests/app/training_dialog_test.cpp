@@ -6,6 +6,7 @@
 #include "gui/notifier.h"
 #include "training/pattern_file.h"
 #include "training/run_network.h"
+#include "training/training_views.h"
 
 #include "training_support.h"
 
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QTreeView>
 
 namespace {
 
@@ -459,6 +461,21 @@ private slots:
         TTeachNetwork& d = *dialog_;
         setUpXor(d, 5, 50);
         click(d, IdTrain);
+        // The list: four centred columns of 120 pixels, a square of the row's colour.
+        auto* list = find<QTreeView>(d, IdResults);
+        for (int c = 0; c < 4; ++c) {
+            QCOMPARE(list->columnWidth(c), 120);
+            QCOMPARE(d.resultsModel()->index(1, c).data(Qt::TextAlignmentRole).toInt(),
+                     int(Qt::AlignCenter));
+        }
+        QCOMPARE(d.resultsModel()->headerData(3, Qt::Horizontal).toString(),
+                 QStringLiteral("Погрешность"));
+        for (int r = 0; r < 4; ++r) {
+            const QPixmap square =
+                d.resultsModel()->index(r, 0).data(Qt::DecorationRole).value<QPixmap>();
+            QCOMPARE(square.toImage().pixelColor(5, 5),
+                     TrainingResultsModel::markerColour(d.trainer().rows()[r].marker));
+        }
         const QString path = dir_.filePath(QStringLiteral("results.csv"));
         QVERIFY(d.saveResultsCsv(path));
         QFile file(path);
