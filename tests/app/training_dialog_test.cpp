@@ -6,11 +6,14 @@
 #include "gui/notifier.h"
 #include "training/pattern_file.h"
 #include "training/run_network.h"
+#include "training/training_curve_painter.h"
 #include "training/training_views.h"
 
 #include "training_support.h"
 
 #include <QComboBox>
+#include <QImage>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -455,6 +458,41 @@ private slots:
         dialog_->showPage(TTeachNetwork::ResultsPage);
         QApplication::processEvents();
         dialog_.reset();
+    }
+
+    // The curve leaves out what it cannot draw: nothing drawable shows no line at all.
+    void theCurveDrawsOnlyNormsItCanPlace() {
+        auto bluePixels = [](const TrainingCurve& curve) {
+            QImage image(400, 240, QImage::Format_RGB32);
+            QPainter painter(&image);
+            TrainingCurvePainter::paint(painter, QRectF(image.rect()), curve);
+            painter.end();
+            int blue = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    blue += c.blue() > 200 && c.red() < 80 && c.green() < 80;
+                }
+            }
+            return blue;
+        };
+        const float inf = std::numeric_limits<float>::infinity();
+        TrainingCurve curve;
+        curve.iterations = 30000;
+        curve.logScale = true;
+        curve.norms = {0.0f, -1.0f, std::nanf(""), inf};
+        QCOMPARE(bluePixels(curve), 0);
+        curve.logScale = false;
+        curve.norms = {std::nanf(""), inf, -inf};
+        QCOMPARE(bluePixels(curve), 0);
+        // 30000 norms, a few of them not drawable, on both scales.
+        curve.norms.assign(30000, 0.0f);
+        for (std::size_t t = 0; t < curve.norms.size(); ++t) {
+            curve.norms[t] = t % 1000 == 0 ? std::nanf("") : 1.0f + 100.0f / (1.0f + t);
+        }
+        QVERIFY(bluePixels(curve) > 300);
+        curve.logScale = true;
+        QVERIFY(bluePixels(curve) > 300);
     }
 
     void resultsAreSavedAsCsv() {
