@@ -344,7 +344,13 @@ void TTeachNetwork::train() {
         }
         Notifier::instance().show(refusal.message(), this);
         return;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
+        // The pattern tables or the results table could not be allocated: the dialog stays
+        // usable and the list shows what the trainer holds.
+        if (running_) {
+            runEnded(true);
+        }
+        resultsModel_->setRows(&trainer_.rows());
         flushStatus();
         Notifier::instance().show(
             MessageKind::Error, QStringLiteral("Недостаточно памяти для обучения нейронной сети."),
