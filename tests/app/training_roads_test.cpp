@@ -4,6 +4,7 @@
 #include "gui/calculation_progress.h"
 #include "gui/file_dialogs.h"
 #include "gui/notifier.h"
+#include "gui/pattern_file_dialog.h"
 #include "language/translate_dialog.h"
 #include "shell/axolite_app.h"
 #include "shell/mdi_child.h"
@@ -226,6 +227,39 @@ private slots:
         QVERIFY(notice.contains(dir_.filePath(QStringLiteral("models"))));
         QVERIFY(frame_->activeChild() != nullptr);
         QCOMPARE(frame_->activeChild()->path(), path);
+    }
+
+    // The writers' save dialog: the patterns folder, "%g " values, nothing on Cancel or failure.
+    void patternFilesAreWrittenThroughTheirSaveDialog() {
+        const QDir patterns(dir_.filePath(QStringLiteral("patterns")));
+        patterns.mkpath(QStringLiteral("."));
+        auto& folders = frame_->client()->folders();
+        folders.patterns = patterns.path().toStdString();
+        folders.set = true;
+        QString answer = patterns.filePath(QStringLiteral("y.ptn"));
+        axolite::gui::FileDialogRequest asked;
+        axolite::gui::setFileChooser([&](QWidget*, const axolite::gui::FileDialogRequest& r) {
+            asked = r;
+            return answer;
+        });
+        QVERIFY(axolite::gui::savePatternFile(frame_.get(), &folders,
+                                              QStringLiteral("Создается файл образов..."),
+                                              {0.1, 1e-05, -2.5, 123456789.0}));
+        QCOMPARE(asked.start, patterns.path());
+        QCOMPARE(asked.filter, QStringLiteral("Файлы образов (*.ptn)"));
+        QCOMPARE(asked.defaultSuffix, QStringLiteral("ptn"));
+        QCOMPARE(contents(answer), QByteArray("0.1 1e-05 -2.5 1.23457e+08 "));
+        QCOMPARE(Notifier::instance().captured().size(), 0u);
+
+        answer.clear();
+        QVERIFY(!axolite::gui::savePatternFile(frame_.get(), &folders, QString(), {1.0}));
+        answer = patterns.filePath(QStringLiteral("none/z.ptn"));
+        QVERIFY(!axolite::gui::savePatternFile(frame_.get(), &folders, QString(), {1.0}));
+        QCOMPARE(Notifier::instance().captured().size(), 1u);
+        QCOMPARE(QString::fromStdString(Notifier::instance().captured()[0].text),
+                 QStringLiteral("Невозможно создать файл ") + answer);
+        QCOMPARE(patterns.entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("y.ptn")});
     }
 
     void aDescriptionThatCannotBeWrittenSaysSoAndOpensNothing() {
