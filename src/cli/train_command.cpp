@@ -12,7 +12,13 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+
+#ifdef AXOLITE_CLI_PLOT
+#include "render/training_curve_painter.h"
+#endif
+
 #include <cmath>
+#include <functional>
 #include <iostream>
 #include <limits>
 #include <map>
@@ -42,6 +48,8 @@ struct TrainOptions {
     std::optional<std::uint32_t> seed;
     std::vector<std::string> probes;
     std::string writeNet;
+    std::string curve;
+    bool curveLog = false;
     bool json = false;
 };
 
@@ -237,6 +245,30 @@ bool readPatternStreams(training::TrainingParameters& parameters) {
     return read(parameters.targetFile, parameters.targetText);
 }
 
+// Draws the norm of every iteration into a PNG or SVG file; false when it could not be written.
+bool writeCurve(const TrainOptions& options, const std::vector<float>& norms, int iterations,
+                const std::function<void(const Message&)>& show) {
+#ifdef AXOLITE_CLI_PLOT
+    training_ui::TrainingCurve curve;
+    curve.norms = norms;
+    curve.iterations = iterations;
+    curve.logScale = options.curveLog;
+    const QString failure =
+        training_ui::writeTrainingCurve(QString::fromStdString(options.curve), curve);
+    if (failure.isEmpty()) {
+        return true;
+    }
+    show(Message{MessageKind::Error, failure.toStdString()});
+#else
+    (void)norms;
+    (void)iterations;
+    show(Message{MessageKind::Error,
+                 "--curve: this build has no painter (built without the desktop program) for " +
+                     options.curve});
+#endif
+    return false;
+}
+
 int runTraining(const TrainOptions& options) {
     training::LayerConfiguration configuration;
     training::TrainingParameters parameters;
@@ -290,6 +322,11 @@ int runTraining(const TrainOptions& options) {
         }
         return answerYes;
     };
+    std::vector<float> norms;
+    callbacks.normComputed = [&norms](int iteration, float norm) {
+        norms.resize(static_cast<std::size_t>(iteration) + 1);
+        norms.back() = norm;
+    };
     training::TrainingOutcome outcome;
     try {
         outcome = trainer.train(configuration, parameters, callbacks);
@@ -322,6 +359,12 @@ int runTraining(const TrainOptions& options) {
                 show(failure.message());
                 exitStatus = Refused;
             }
+        }
+    }
+
+    if (!options.curve.empty()) {
+        if (!writeCurve(options, norms, parameters.iterations, show)) {
+            exitStatus = Refused;
         }
     }
 
@@ -405,6 +448,9 @@ void addTrainCommand(CLI::App& app, int& status) {
                         "Investigate the trained network on these inputs (repeatable)");
     command->add_option("--write-net", options->writeNet,
                         "Write the trained network as a description and its .neu files");
+    command->add_option("--curve", options->curve,
+                        "Draw the norm of every iteration into this PNG or SVG file");
+    command->add_flag("--curve-log", options->curveLog, "Draw the curve on a log scale");
     command->add_flag("--json", options->json, "Print one JSON object");
     command->callback([options, &status] { status = runTraining(*options); });
 }

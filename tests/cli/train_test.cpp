@@ -176,3 +176,27 @@ TEST(TrainCommand, TheDescriptionNeverTakesOrFollowsTheNameOfAModelFile) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "2.neu"));
     EXPECT_EQ(axolite::test::readFile(dir / "1.neu"), "foreign");
 }
+
+TEST(TrainCommand, CurveIsDrawnAsPngOrSvgAndAFailedWriteLeavesNothing) {
+    axolite::test::TempDir dir;
+    const std::string sine = "--input " + example("sine_input.ptn") + " --target " +
+                             example("sine_target.ptn") +
+                             " --patterns 21 --hidden 5 --iterations 300 --rate 0.2 --seed 3"
+                             " --local-minimum off";
+    const auto png = dir / "curve.png";
+    ASSERT_EQ(runTrain(sine + " --curve " + axolite::test::quoted(png)).status, 0);
+    const std::string pngBytes = axolite::test::readFile(png);
+    ASSERT_GT(pngBytes.size(), 8u);
+    EXPECT_EQ(pngBytes.substr(1, 3), "PNG");
+    const auto svg = dir / "curve.svg";
+    ASSERT_EQ(runTrain(sine + " --curve-log --curve " + axolite::test::quoted(svg)).status, 0);
+    const std::string svgText = axolite::test::readFile(svg);
+    EXPECT_NE(svgText.find("<svg"), std::string::npos);
+    EXPECT_NE(svgText.find("<path"), std::string::npos);
+
+    const auto missing = dir / "no" / "curve.png";
+    const CliRun failed = runTrain(sine + " --curve " + axolite::test::quoted(missing));
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.out.find("Невозможно создать файл"), std::string::npos) << failed.out;
+    EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+}

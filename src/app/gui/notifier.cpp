@@ -35,9 +35,12 @@ bool Notifier::show(const axolite::Message& message, QWidget* parent) {
     case axolite::MessageKind::Warning:
         QMessageBox::warning(parent, title(), text);
         return true;
-    case axolite::MessageKind::Question:
-        return QMessageBox::question(parent, title(), text, QMessageBox::Yes | QMessageBox::No) ==
-               QMessageBox::Yes;
+    case axolite::MessageKind::Question: {
+        // The system's Yes/No decisions carry the information icon.
+        QMessageBox box(QMessageBox::Information, title(), text, QMessageBox::Yes | QMessageBox::No,
+                        parent);
+        return box.exec() == QMessageBox::Yes;
+    }
     }
     return true;
 }

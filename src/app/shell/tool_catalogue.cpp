@@ -3,10 +3,12 @@
 
 #include "reference/reference_tools.h"
 #include "simulation/simulation_tools.h"
+#include "training/training_tools.h"
 #include "views/views_tools.h"
 
 void registerAllTools() {
     registerSimulationTools();
     registerReferenceTools();
+    registerTrainingTools();
     registerViewTools();
 }

@@ -3,6 +3,7 @@
 #include "simulation/choose_model.h"
 
 #include "gui/help_window.h"
+#include "gui/leading_number.h"
 #include "gui/notifier.h"
 #include "platform/folder_settings.h"
 #include "platform/profile_file.h"
@@ -58,24 +59,7 @@ private:
     TransferPictureSettings settings_;
 };
 
-// The number a text begins with, as the C library's atoi reads it (blanks, a sign, digits);
-// 0 when there is none. Clamped instead of overflowing.
-long long leadingNumber(const QString& text) {
-    int i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t')) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    long long value = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        value = std::min(value * 10 + (text[i].unicode() - u'0'), 1000000000000LL);
-    }
-    return negative ? -value : value;
-}
+using axolite::gui::leadingNumber;
 
 QString lowerCasePath(const QString& path) {
     return QString::fromStdString(axolite::platform::lowerCase(path.toStdString()));

@@ -18,6 +18,8 @@
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
 #include "simulation/choose_model.h"
+#include "training/run_network.h"
+#include "training/teach_network.h"
 #include "views/dynamics_view.h"
 #include "views/graphs_view.h"
 #include "views/numeric_view.h"
@@ -26,12 +28,14 @@
 #include <QElapsedTimer>
 #include <QProgressBar>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -142,6 +146,47 @@ bool saveResultViews(TAxoliteApp& frame, const QDir& folder) {
     ok = save(dynamics, folder, QStringLiteral("dynamics-view.png")) && ok;
     ok = save(frame.colourLegend(), folder, QStringLiteral("colour-legend.png")) && ok;
     ok = save(frame.scalesWindow(), folder, QStringLiteral("scales-window.png")) && ok;
+    return ok;
+}
+
+void setField(QWidget& dialog, int id, const QString& text) {
+    if (auto* field = dialog.findChild<QLineEdit*>(QString::number(id))) {
+        field->setText(text);
+    }
+}
+
+// The training dialog's three pages and the investigation, after training 1-10-1 on the sine
+// patterns of the examples with a fixed seed.
+bool saveTraining(TAxoliteApp& frame, const QDir& folder) {
+    using namespace axolite::training_ui;
+    const QString examples = QDir::cleanPath(QStringLiteral(AXOLITE_EXAMPLES_MODELS "/.."));
+    TTeachNetwork dialog(&frame, &frame);
+    dialog.show();
+    dialog.findChild<QWidget*>(QString::number(IdHiddenSpin))
+        ->findChild<QAbstractButton*>(QStringLiteral("up"))
+        ->click();
+    bool ok = save(&dialog, folder, QStringLiteral("teach-network-form.png"));
+    dialog.showPage(TTeachNetwork::TrainingPage);
+    setField(dialog, IdPatterns, QStringLiteral("21"));
+    setField(dialog, IdInputFile, examples + QStringLiteral("/sine_input.ptn"));
+    setField(dialog, IdTargetFile, examples + QStringLiteral("/sine_target.ptn"));
+    setField(dialog, IdIterations, QStringLiteral("3000"));
+    setField(dialog, IdRate, QStringLiteral("0.2"));
+    setField(dialog, IdSeed, QStringLiteral("2026"));
+    dialog.findChild<QAbstractButton*>(QString::number(IdSeedFixed))->setChecked(true);
+    dialog.findChild<QAbstractButton*>(QString::number(IdLocalMinimum))->setChecked(false);
+    dialog.findChild<QAbstractButton*>(QString::number(IdCurveLog))->setChecked(true);
+    dialog.train();
+    ok = save(&dialog, folder, QStringLiteral("teach-network-training.png")) && ok;
+    dialog.showPage(TTeachNetwork::ResultsPage);
+    ok = save(&dialog, folder, QStringLiteral("teach-network-results.png")) && ok;
+    dialog.setInvestigationRunner([&](QDialog& run) {
+        setField(run, TRunNetwork::IdField, QStringLiteral("1.6"));
+        static_cast<TRunNetwork&>(run).work();
+        run.show();
+        ok = save(&run, folder, QStringLiteral("run-network.png")) && ok;
+    });
+    dialog.investigate();
     return ok;
 }
 
@@ -259,6 +304,7 @@ int main(int argc, char* argv[]) {
     ok = save(&about, folder, QStringLiteral("about-box.png")) && ok;
 
     ok = saveResultViews(frame, folder) && ok;
+    ok = saveTraining(frame, folder) && ok;
 
     openHelp(CmCheck);
     if (THelpWindow* help = helpWindow()) {

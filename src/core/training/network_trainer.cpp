@@ -141,6 +141,9 @@ TrainingOutcome NetworkTrainer::train(const LayerConfiguration& configuration,
     }
 
     lastMethod_ = parameters.method;
+    if (callbacks.started) {
+        callbacks.started();
+    }
     if (isBackPropagation(parameters.method)) {
         runBackPropagation(parameters, inputs.table, targets->table, rate, callbacks, outcome);
         fillResults(inputs.table, &targets->table);
@@ -204,6 +207,9 @@ void NetworkTrainer::runBackPropagation(const TrainingParameters& parameters,
                     const float difference = target - response[s];
                     norm = norm + std::sqrt(((difference * difference) / count) * size);
                 }
+            }
+            if (callbacks.normComputed) {
+                callbacks.normComputed(t, norm);
             }
             if (norm < previousNorm || norm > previousNorm) {
                 previousNorm = norm;

@@ -64,6 +64,11 @@ struct TrainingCallbacks {
     std::function<bool()> askStopAtLocalMinimum;
     // Called after every iteration with the status shown.
     std::function<void(const TrainingStatus&)> iterationDone;
+    // Called once the checks have passed, just before the method runs.
+    std::function<void()> started;
+    // Called with every norm computed (after each iteration of back-propagation with as many
+    // input as output neurons), whether or not it differs from the one shown.
+    std::function<void(int iteration, float norm)> normComputed;
 };
 
 // The question asked at a local minimum (Yes/No, information icon).
@@ -100,6 +105,9 @@ class NetworkTrainer {
 public:
     // With a seed, the generator starts from it instead of the current time in seconds.
     explicit NetworkTrainer(std::optional<std::uint32_t> seed = std::nullopt) : random_(seed) {}
+
+    // The seed of the following runs (none: the current time in seconds at each seeding).
+    void setSeed(std::optional<std::uint32_t> seed) { random_ = RandomSource(seed); }
 
     // The training command. Throws AxoliteError for a refusal: Error kind for P or T outside
     // 1 … 30000 (the message of a count typed wrongly), Information

@@ -574,3 +574,46 @@ TEST(TrainingCommand, ARefusedRunKeepsTheListButHasReplacedTheNetwork) {
     EXPECT_EQ(trainer.rows()[1].response, rows[1].response);
     EXPECT_EQ(trainer.lastMethod(), TrainingMethod::BackPropagationOnline);
 }
+
+TEST(TrainingCallbacks, EveryNormReachesTheCurveAndStartComesAfterTheChecks) {
+    Files files({0.5}, {0.75});
+    auto p = files.parameters(1, 4, TrainingMethod::BackPropagationOnline, "0"); // equal norms
+    NetworkTrainer trainer(5);
+    std::vector<std::pair<int, float>> curve;
+    int started = 0;
+    TrainingCallbacks callbacks;
+    callbacks.normComputed = [&](int t, float norm) { curve.emplace_back(t, norm); };
+    callbacks.started = [&] { ++started; };
+    trainer.train(shape(1, {}, 1), p, callbacks);
+    EXPECT_EQ(started, 1);
+    // Equal norms are not shown again, but each iteration's norm is reported.
+    ASSERT_EQ(curve.size(), 4u);
+    for (int t = 0; t < 4; ++t) {
+        EXPECT_EQ(curve[t].first, t);
+        EXPECT_EQ(curve[t].second, *trainer.status().norm);
+    }
+    // Different layer sizes compute no norm; a refused run never starts.
+    curve.clear();
+    trainer.train(shape(1, {}, 2), files.parameters(1, 4, TrainingMethod::BackPropagationOnline),
+                  callbacks);
+    EXPECT_TRUE(curve.empty());
+    p.learningRate = "1e99";
+    EXPECT_THROW(trainer.train(shape(1, {}, 1), p, callbacks), AxoliteError);
+    EXPECT_EQ(started, 2);
+}
+
+TEST(TrainingSeed, ASeedSetLaterRepeatsTheRunOfATrainerBuiltWithIt) {
+    Files files(randomValues(8, 1), randomValues(8, 2));
+    const auto p = files.parameters(4, 20, TrainingMethod::BackPropagationRandomized);
+    NetworkTrainer built(77);
+    built.train(shape(2, {3}, 2), p);
+    NetworkTrainer later;
+    later.setSeed(77);
+    later.train(shape(2, {3}, 2), p);
+    for (int l = 1; l < 3; ++l) {
+        for (int i = 0; i < built.network().layerSize(l); ++i) {
+            EXPECT_EQ(later.network().neuron(l, i).weights, built.network().neuron(l, i).weights);
+            EXPECT_EQ(later.network().neuron(l, i).bias, built.network().neuron(l, i).bias);
+        }
+    }
+}

@@ -1,0 +1,49 @@
+// Writing a pattern file from a tool: dialog, status window, temporary file and rename.
+#include "gui/pattern_file_dialog.h"
+
+#include "gui/notifier.h"
+#include "gui/status_window.h"
+#include "platform/folder_settings.h"
+#include "training/pattern_file.h"
+
+#include <QCoreApplication>
+#include <QSaveFile>
+
+namespace axolite::gui {
+
+FileDialogRequest patternSaveRequest(const platform::FolderSettings* folders) {
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.caption = QStringLiteral("Сохранить как");
+    request.filter = QStringLiteral("Файлы образов (*.ptn)");
+    request.defaultSuffix = QStringLiteral("ptn");
+    if (folders != nullptr && folders->set) {
+        request.start = QString::fromStdString(folders->patterns);
+    }
+    return request;
+}
+
+bool savePatternFile(QWidget* parent, const platform::FolderSettings* folders,
+                     const QString& statusText, const std::vector<double>& values) {
+    const QString path = chooseFile(parent, patternSaveRequest(folders));
+    if (path.isEmpty()) {
+        return false;
+    }
+    // The status window only tells what is going on; the writing does not wait for it.
+    TStatusWindow status(statusText, parent, QStringLiteral("Axolite"));
+    status.show();
+    QCoreApplication::processEvents();
+    const QByteArray text = QByteArray::fromStdString(training::formatPatternValues(values));
+    QSaveFile file(path);
+    const bool written =
+        file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+    status.hide();
+    if (!written) {
+        file.cancelWriting();
+        Notifier::instance().show(MessageKind::Error,
+                                  QStringLiteral("Невозможно создать файл ") + path, parent);
+    }
+    return written;
+}
+
+} // namespace axolite::gui

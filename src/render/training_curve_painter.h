@@ -1,0 +1,35 @@
+// The training curve: the norm of every iteration of a back-propagation run, drawn with QPainter
+// alone (QtGui, no widgets), so that the dialog's curve and `axolite-cli train --curve` are the
+// same picture.
+#pragma once
+
+#include <QRectF>
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+
+namespace axolite::training_ui {
+
+struct TrainingCurve {
+    std::vector<float> norms; // norm of iteration t at index t
+    int iterations = 0;       // T: the horizontal axis runs over 0 … T − 1
+    bool logScale = false;
+};
+
+class TrainingCurvePainter {
+public:
+    // Paints the curve into the area: a white field, the axes with their end values, and the
+    // norms; more norms than pixels are drawn as the minimum and maximum of each pixel column.
+    // Norms that are not finite (and, on the log scale, not positive) are left out.
+    static void paint(QPainter& painter, const QRectF& area, const TrainingCurve& curve);
+};
+
+// Renders the curve into a PNG or SVG file (chosen by the extension; anything else is PNG) of
+// width × height pixels, through a temporary file and a rename. Creates an offscreen
+// QGuiApplication when the process has none. Answers an empty text, or what went wrong.
+QString writeTrainingCurve(const QString& path, const TrainingCurve& curve, int width = 640,
+                           int height = 400);
+
+} // namespace axolite::training_ui
