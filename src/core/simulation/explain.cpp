@@ -11,6 +11,44 @@
 
 namespace axolite::simulation {
 
+std::string modelKindText(ModelKind kind) {
+    switch (kind) {
+    case ModelKind::Linear:
+        return "линейная";
+    case ModelKind::Step:
+        return "ступенчатая";
+    case ModelKind::Sigmoid:
+        return "сигмовидная";
+    case ModelKind::Gaussian:
+        return "гауссова";
+    }
+    return "линейная";
+}
+
+// The cases in the order the transfer functions test them.
+std::string transferCaseText(ModelKind kind, const ModelParameters& p, double net) {
+    if (net < p.x1) {
+        return "net < X1: 0";
+    }
+    switch (kind) {
+    case ModelKind::Linear:
+        if (net >= p.y1) {
+            return "net >= Y1: Y1";
+        }
+        if (net <= -p.y1) {
+            return "net <= -Y1: -Y1";
+        }
+        return "net + Xt";
+    case ModelKind::Step:
+        return "net >= X1: Y1";
+    case ModelKind::Sigmoid:
+        return "Y1 / (1 + exp(-net - Xt))";
+    case ModelKind::Gaussian:
+        return "Y1 * exp((net + Xt)^2)";
+    }
+    return "net + Xt";
+}
+
 std::string notSimulatedText() {
     return "Работа нейронной сети не промоделирована.";
 }

@@ -65,6 +65,14 @@ struct Explanation {
     std::int32_t initialLine = 0;
 };
 
+// The kind's name as the model dialog's tab shows it, lower case: "линейная", "ступенчатая",
+// "сигмовидная", "гауссова".
+std::string modelKindText(ModelKind kind);
+
+// Which case of the transfer function gave the result, as text with "net" for the net input:
+// e.g. "net < X1: 0", "net >= Y1: Y1", "net + Xt", "Y1 / (1 + exp(-net - Xt))".
+std::string transferCaseText(ModelKind kind, const ModelParameters& parameters, double net);
+
 // "Работа нейронной сети не промоделирована."
 std::string notSimulatedText();
 // "Нейрон <n> отсутствует в сети: нейроны от 1 до <N>."
