@@ -78,12 +78,13 @@ void printExplanation(const simulation::Explanation& e, const language::Descript
     }
     out << (e.modelLine == 0 ? "  [модель по умолчанию]" : lineReference(text, e.modelLine))
         << '\n';
-    out << "f(net) = " << simulation::transferCaseText(e.kind, e.parameters, e.net) << " = "
-        << exactNumberText(e.result) << '\n';
     if (e.origin == simulation::ValueOrigin::Held) {
-        out << "Значение удержано: счетчик ожидания " << e.waitCounter << " (SUSPEND "
-            << e.waitCount << lineReference(text, e.waitLine) << "), значение шага " << e.step - 1
-            << " сохранено\n";
+        out << "Значение удержано: счетчик ожидания " << e.waitCounter << " (не 0 и не -1), "
+            << "значение шага " << e.step - 1 << " сохранено; f(net) не применяется"
+            << lineReference(text, e.waitLine) << '\n';
+    } else {
+        out << "f(net) = " << simulation::transferCaseText(e.kind, e.parameters, e.net) << " = "
+            << exactNumberText(e.result) << '\n';
     }
     out << "Значение: " << exactNumberText(e.value) << '\n';
 }
