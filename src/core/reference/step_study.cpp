@@ -30,6 +30,10 @@ class PartProgress final : public Progress {
 public:
     PartProgress(Progress& whole, double from, double to) : whole_(whole), from_(from), to_(to) {}
     void setPercent(int percent) override {
+        if (percent == lastIn_) {
+            return; // the simulation reports after every step: most reports repeat the last
+        }
+        lastIn_ = percent;
         const int mapped = static_cast<int>(from_ + (to_ - from_) * percent / 100.0);
         if (mapped != last_) {
             last_ = mapped;
@@ -43,22 +47,22 @@ private:
     Progress& whole_;
     double from_;
     double to_;
+    int lastIn_ = -1;
     int last_ = -1;
 };
 
-// The largest |a_j − b_j| over j < count, NaN as soon as a difference is no number.
+// The largest |a_j − b_j| over j < count; NaN when a difference is no number.
 double largestDifference(const std::vector<double>& a, const std::vector<double>& b,
                          std::size_t count) {
     double largest = 0.0;
+    bool noNumber = false;
     const std::size_t n = std::min({count, a.size(), b.size()});
     for (std::size_t j = 0; j < n; ++j) {
         const double d = std::fabs(a[j] - b[j]);
-        if (std::isnan(d)) {
-            return kNaN;
-        }
-        largest = std::max(largest, d);
+        noNumber |= d != d;
+        largest = d > largest ? d : largest;
     }
-    return largest;
+    return noNumber ? kNaN : largest;
 }
 
 // The larger of two errors, NaN winning.
@@ -85,14 +89,14 @@ bool withinModelRange(const language::NetworkRecord& record, int outputs,
         rowSum = std::max(rowSum, sum);
     }
     const double limit = kEulerModelBound / rowSum;
+    bool within = true;
     for (int k = 0; k < outputs; ++k) {
         for (const double v : record.outputSeries[static_cast<std::size_t>(k)]) {
-            if (!(std::fabs(v) < limit)) {
-                return std::isnan(v); // NaN is reported as NaN, not as a bound
-            }
+            // NaN counts as within: it is reported as NaN, not as the bound.
+            within &= !(std::fabs(v) >= limit);
         }
     }
-    return true;
+    return within;
 }
 
 std::string noteText(double h, std::int64_t steps) {
