@@ -4,6 +4,7 @@
 
 #include "common/message.h"
 #include "language/checker.h"
+#include "platform/profile_file.h"
 #include "simulation/network_structure.h"
 #include "simulation/simulation.h"
 
@@ -12,17 +13,7 @@
 namespace axolite::simulation {
 
 std::string modelKindText(ModelKind kind) {
-    switch (kind) {
-    case ModelKind::Linear:
-        return "линейная";
-    case ModelKind::Step:
-        return "ступенчатая";
-    case ModelKind::Sigmoid:
-        return "сигмовидная";
-    case ModelKind::Gaussian:
-        return "гауссова";
-    }
-    return "линейная";
+    return platform::lowerCase(modelSectionName(kind));
 }
 
 // The cases in the order the transfer functions test them.
