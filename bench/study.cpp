@@ -44,7 +44,7 @@ void BM_StepStudy(benchmark::State& state) {
         if (result.rows.size() != 7 || result.rows.back().steps != 100000) {
             throw std::runtime_error("unexpected study");
         }
-        benchmark::DoNotOptimize(result.rows.back().networkError);
+        benchmark::DoNotOptimize(result.rows.back().networkError.value_or(0.0));
     }
 }
 

@@ -193,7 +193,7 @@ std::optional<platform::FileWriteFailure> writeStudyCsv(const reference::StepStu
     for (const auto& row : result.rows) {
         const std::string line =
             exactNumberText(row.h) + ',' + std::to_string(row.steps) + ',' +
-            exactNumberText(row.networkError) + ',' + csvNumber(row.rungeKuttaError) + ',' +
+            csvNumber(row.networkError) + ',' + csvNumber(row.rungeKuttaError) + ',' +
             csvNumber(row.networkOrder) + ',' + csvNumber(row.rungeKuttaOrder) + '\n';
         written = written && file.write(line);
     }

@@ -209,6 +209,9 @@ private:
         }
         const std::vector<double> weights = eulerWeights(request_.system, request_.outputs, h_);
         row.networkOutOfRange = !withinModelRange(r, request_.outputs, weights);
+        if (steps == 0) {
+            return; // nothing was compared
+        }
         row.networkError = row.networkOutOfRange && !std::isnan(network) ? kInfinity : network;
         if (exact) {
             row.rungeKuttaError = rk;
@@ -225,11 +228,13 @@ private:
 
 } // namespace
 
-std::optional<double> observedOrder(double previous, double current) {
-    if (!(std::isfinite(previous) && std::isfinite(current) && previous > 0.0 && current > 0.0)) {
+std::optional<double> observedOrder(const std::optional<double>& previous,
+                                    const std::optional<double>& current) {
+    if (!previous || !current || !std::isfinite(*previous) || !std::isfinite(*current) ||
+        !(*previous > 0.0 && *current > 0.0)) {
         return std::nullopt;
     }
-    return std::log2(previous / current);
+    return std::log2(*previous / *current);
 }
 
 StepStudyResult runStepStudy(const StepStudyRequest& request, Progress& progress) {
@@ -279,10 +284,7 @@ StepStudyResult runStepStudy(const StepStudyRequest& request, Progress& progress
         if (!result.rows.empty()) {
             const StepStudyRow& previous = result.rows.back();
             row.networkOrder = observedOrder(previous.networkError, row.networkError);
-            if (previous.rungeKuttaError && row.rungeKuttaError) {
-                row.rungeKuttaOrder =
-                    observedOrder(*previous.rungeKuttaError, *row.rungeKuttaError);
-            }
+            row.rungeKuttaOrder = observedOrder(previous.rungeKuttaError, row.rungeKuttaError);
         }
         result.rows.push_back(row);
     }

@@ -34,10 +34,10 @@ struct StepStudyRow {
     // The largest |network − reference| over the components and the steps 0 .. steps − 1: the
     // reference is the exact values where given, the Runge-Kutta solution otherwise. +inf when
     // the network's values left the range its model represents (networkOutOfRange); NaN when a
-    // value compared is no number.
-    double networkError = 0.0;
-    // The largest |Runge-Kutta − exact|; nothing without exact values. +inf when the solution
-    // overflowed.
+    // value compared is no number. Nothing for a grid without steps.
+    std::optional<double> networkError;
+    // The largest |Runge-Kutta − exact|; nothing without exact values or steps. +inf when the
+    // solution overflowed.
     std::optional<double> rungeKuttaError;
     // log2(E(previous row) / E(this row)), when both are finite and above zero.
     std::optional<double> networkOrder;
@@ -53,8 +53,9 @@ struct StepStudyResult {
     std::optional<std::string> note;
 };
 
-// log2(previous / current) when both are finite and above zero.
-std::optional<double> observedOrder(double previous, double current);
+// log2(previous / current) when both exist and are finite and above zero.
+std::optional<double> observedOrder(const std::optional<double>& previous,
+                                    const std::optional<double>& current);
 
 // Runs the study: for each grid, builds the network that generateEulerNetwork writes (in
 // memory, with its model), checks and simulates it, and computes the exact values and the

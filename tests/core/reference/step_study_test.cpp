@@ -60,10 +60,10 @@ TEST(StepStudy, EulerShowsOrderOneAndRungeKuttaOrderFour) {
     const StepStudyResult o = runStepStudy(oscillator(4), silent);
     expectOrders(o, 1.0, 4.0, 0.2);
     // The Euler network of the oscillator spirals out: at h = 0.1 its error is large.
-    EXPECT_GT(o.rows[0].networkError, 0.5);
+    EXPECT_GT(*o.rows[0].networkError, 0.5);
 }
 
-TEST(StepStudy, WithoutExactValuesTheNetworkIsMeasuredAgainstRungeKutta) {
+TEST(StepStudy, WithoutExactValuesTheNetworkIsMeasuredAgainstRungeKuttaAndEmptyGridsHaveNoError) {
     StepStudyRequest r = decay(2);
     r.exact[0].clear();
     SilentProgress silent;
@@ -75,6 +75,16 @@ TEST(StepStudy, WithoutExactValuesTheNetworkIsMeasuredAgainstRungeKutta) {
         EXPECT_FALSE(row.rungeKuttaOrder);
     }
     EXPECT_NEAR(*result.rows[2].networkOrder, 1.0, 0.05);
+
+    // A grid without steps compares nothing: no error, and no order after it.
+    r.grid = {0, 1, 2};
+    r.halvings = 2;
+    const StepStudyResult coarse = runStepStudy(r, silent);
+    ASSERT_EQ(coarse.rows.size(), 3u);
+    EXPECT_EQ(coarse.rows[0].steps, 0);
+    EXPECT_FALSE(coarse.rows[0].networkError);
+    EXPECT_FALSE(coarse.rows[1].networkOrder);
+    EXPECT_TRUE(coarse.rows[2].networkError);
 }
 
 TEST(StepStudy, ADivergingNetworkGivesInfiniteErrorsAndNoOrder) {
@@ -87,12 +97,12 @@ TEST(StepStudy, ADivergingNetworkGivesInfiniteErrorsAndNoOrder) {
     const StepStudyResult result = runStepStudy(r, silent);
     ASSERT_EQ(result.rows.size(), 6u);
     for (int row = 0; row < 3; ++row) {
-        EXPECT_TRUE(std::isinf(result.rows[row].networkError)) << row;
+        EXPECT_TRUE(std::isinf(*result.rows[row].networkError)) << row;
         EXPECT_TRUE(result.rows[row].networkOutOfRange);
         EXPECT_FALSE(result.rows[row].networkOrder);
     }
     // h = 0.0125 and below: |1 − 100h| < 1, the network converges again.
-    EXPECT_TRUE(std::isfinite(result.rows[3].networkError));
+    EXPECT_TRUE(std::isfinite(*result.rows[3].networkError));
     EXPECT_FALSE(result.rows[3].networkOrder); // no order against an infinite error
     EXPECT_TRUE(result.rows[4].networkOrder);
 }
