@@ -8,7 +8,9 @@
 #include "platform/text_encoding.h"
 #include "simulation/explain.h"
 
+#include <algorithm>
 #include <iostream>
+#include <limits>
 #include <memory>
 
 namespace axolite::cli {
@@ -129,9 +131,12 @@ int explain(ExplainOptions& options) {
         return status;
     }
     try {
-        const simulation::Explanation e =
-            simulation::explainValue(context->record, *context->check.result, context->simulation,
-                                     options.neuron - 1, options.step);
+        // Neurons are numbered from 1 on the command line (held off the lowest integer, which
+        // has no predecessor).
+        const std::int64_t neuron =
+            std::max(options.neuron, std::numeric_limits<std::int64_t>::min() + 1) - 1;
+        const simulation::Explanation e = simulation::explainValue(
+            context->record, *context->check.result, context->simulation, neuron, options.step);
         if (options.run.json) {
             std::cout << explanationJson(e).dump(1) << '\n';
         } else {
