@@ -9,6 +9,7 @@
 #include "simulation/simulation.h"
 
 #include <cmath>
+#include <limits>
 
 namespace axolite::simulation {
 
@@ -45,7 +46,10 @@ std::string notSimulatedText() {
 }
 
 std::string neuronOutsideText(std::int64_t neuron, std::int32_t neurons) {
-    return "Нейрон " + std::to_string(neuron + 1) + " отсутствует в сети: нейроны от 1 до " +
+    // The number from 1 (the largest index has no successor and is shown as it is).
+    const std::int64_t number =
+        neuron < std::numeric_limits<std::int64_t>::max() ? neuron + 1 : neuron;
+    return "Нейрон " + std::to_string(number) + " отсутствует в сети: нейроны от 1 до " +
            std::to_string(neurons) + ".";
 }
 
