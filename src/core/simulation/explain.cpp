@@ -86,7 +86,8 @@ Explanation explainValue(const language::NetworkRecord& record, const language::
     const std::int32_t n = simulation.neurons();
     const std::int32_t s = simulation.steps();
     if (record.simulated == 0 || !check.correct || record.activity.neurons() != n ||
-        record.activity.steps() != s ||
+        record.activity.steps() != s || record.externalInput.neurons() != n ||
+        record.externalInput.steps() != s ||
         static_cast<std::int32_t>(simulation.models().size()) != n) {
         refuse(notSimulatedText());
     }
