@@ -13,5 +13,7 @@ void addLanguageCommands(CLI::App& app, int& status); // lex, check
 void addRunCommand(CLI::App& app, int& status);       // run
 void addTrainCommand(CLI::App& app, int& status);     // train
 void addPlotCommand(CLI::App& app, int& status);      // plot (built with the painters only)
+void addStudyCommands(CLI::App& app, int& status);    // netgen, study
+void addExplainCommand(CLI::App& app, int& status);   // explain
 
 } // namespace axolite::cli

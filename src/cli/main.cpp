@@ -34,6 +34,8 @@ int parseAndRun(int argc, char** argv) {
     axolite::cli::addLanguageCommands(app, status);
     axolite::cli::addRunCommand(app, status);
     axolite::cli::addTrainCommand(app, status);
+    axolite::cli::addStudyCommands(app, status);
+    axolite::cli::addExplainCommand(app, status);
 #ifdef AXOLITE_CLI_PLOT
     axolite::cli::addPlotCommand(app, status);
 #endif

@@ -12,6 +12,7 @@
 #include "reference/runge_kutta.h"
 #include "views/series.h"
 
+#include <algorithm>
 #include <array>
 #include <iostream>
 #include <optional>
@@ -25,17 +26,6 @@ using language::kOutputCount;
 using language::NetworkRecord;
 using language::SeriesFamily;
 
-// "N=TEXT" → (N, TEXT); N must be a whole decimal number.
-std::pair<double, std::string> splitAssignment(const std::string& option, const std::string& item) {
-    const std::size_t equals = item.find('=');
-    const std::string number = item.substr(0, equals);
-    const std::size_t length = reference::scanDecimalNumber(number);
-    if (equals == std::string::npos || length == 0 || length != number.size()) {
-        throw CLI::ValidationError(option, "expected NUMBER=FORMULA, got \"" + item + "\"");
-    }
-    return {reference::decimalValue(number), item.substr(equals + 1)};
-}
-
 std::vector<std::string> fields(const std::string& text) {
     std::istringstream in(text);
     std::vector<std::string> result;
@@ -46,12 +36,13 @@ std::vector<std::string> fields(const std::string& text) {
 }
 
 // The 25 texts of the Runge-Kutta dialog from the two options; fields not given stay "0.0".
-std::array<std::string, reference::kSystemTextCount> systemTexts(const ReferenceOptions& options) {
+std::array<std::string, reference::kSystemTextCount>
+systemTexts(const std::string& rk, const std::string& rkInit, int& equations) {
     std::array<std::string, reference::kSystemTextCount> texts;
     texts.fill("0.0");
     std::vector<std::string> rows;
     std::string row;
-    std::istringstream in(options.rk);
+    std::istringstream in(rk);
     while (std::getline(in, row, ';')) {
         rows.push_back(row);
     }
@@ -67,15 +58,50 @@ std::array<std::string, reference::kSystemTextCount> systemTexts(const Reference
             texts[k * 5 + c] = numbers[c];
         }
     }
-    const auto initial = fields(options.rkInit);
+    const auto initial = fields(rkInit);
     if (initial.size() > kOutputCount) {
         throw CLI::ValidationError("--rk-init", "at most four initial values y1 y2 y3 y4");
     }
     for (std::size_t k = 0; k < initial.size(); ++k) {
         texts[21 + k] = initial[k];
     }
+    equations = static_cast<int>(std::max(rows.size(), initial.size()));
     return texts;
 }
+
+} // namespace
+
+std::pair<double, std::string> splitAssignment(const std::string& option, const std::string& item) {
+    const std::size_t equals = item.find('=');
+    const std::string number = item.substr(0, equals);
+    const std::size_t length = reference::scanDecimalNumber(number);
+    if (equals == std::string::npos || length == 0 || length != number.size()) {
+        throw CLI::ValidationError(option, "expected NUMBER=FORMULA, got \"" + item + "\"");
+    }
+    return {reference::decimalValue(number), item.substr(equals + 1)};
+}
+
+SystemOption readSystemOption(const std::string& rk, const std::string& rkInit) {
+    SystemOption option;
+    option.system = reference::readLinearSystem(systemTexts(rk, rkInit, option.equations));
+    return option;
+}
+
+std::array<std::string, kOutputCount> exactFormulas(const std::vector<std::string>& items,
+                                                    const std::string& absent) {
+    std::array<std::string, kOutputCount> formulas;
+    formulas.fill(absent);
+    for (const std::string& item : items) {
+        const auto [k, formula] = splitAssignment("--exact", item);
+        if (!(k >= 1 && k <= kOutputCount && k == static_cast<int>(k))) {
+            throw CLI::ValidationError("--exact", "K must be 1, 2, 3 or 4");
+        }
+        formulas[static_cast<std::size_t>(k) - 1] = formula;
+    }
+    return formulas;
+}
+
+namespace {
 
 nlohmann::ordered_json flags(const std::array<std::uint8_t, kOutputCount>& present) {
     nlohmann::ordered_json out = nlohmann::ordered_json::array();
@@ -156,23 +182,14 @@ void ReferenceStages::afterSimulation(const NetworkRecord& record) {
 void ReferenceStages::referenceSolutions(NetworkRecord& record) {
     SilentProgress progress;
     if (options_.wantsExact()) {
-        std::array<std::string, kOutputCount> formulas;
-        formulas.fill("0.0");
-        for (const std::string& item : options_.exact) {
-            const auto [k, formula] = splitAssignment("--exact", item);
-            if (!(k >= 1 && k <= kOutputCount && k == static_cast<int>(k))) {
-                throw CLI::ValidationError("--exact", "K must be 1, 2, 3 or 4");
-            }
-            formulas[static_cast<std::size_t>(k) - 1] = formula;
-        }
-        reference::computeExactValues(record, formulas, progress);
+        reference::computeExactValues(record, exactFormulas(options_.exact, "0.0"), progress);
         stages_.push_back({"exact", record.counters});
         if (!options_.ptnExact.empty()) {
             reference::writeExactPatterns(record, options_.ptnExact);
         }
     }
     if (options_.wantsRungeKutta()) {
-        reference::LinearSystem system = reference::readLinearSystem(systemTexts(options_));
+        reference::LinearSystem system = readSystemOption(options_.rk, options_.rkInit).system;
         system.x0 = record.t0;
         reference::clearAbsentOutputs(system, record.networkPresent);
         reference::computeRungeKutta(record, system, progress);

@@ -4,12 +4,15 @@
 #pragma once
 
 #include "language/network_record.h"
+#include "reference/runge_kutta.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace axolite::cli {
@@ -28,6 +31,23 @@ struct ReferenceOptions {
     bool wantsRungeKutta() const { return !rk.empty() || !rkInit.empty() || !ptnRk.empty(); }
     bool wantsAny() const { return wantsActivation() || wantsExact() || wantsRungeKutta(); }
 };
+
+// "N=TEXT" → (N, TEXT); N must be a whole decimal number (CLI::ValidationError otherwise).
+std::pair<double, std::string> splitAssignment(const std::string& option, const std::string& item);
+
+// The linear system of --rk "a1 b1 c1 d1 e1; a2 ...; ..." and --rk-init "y1 y2 ...", read as the
+// Runge-Kutta dialog reads its fields (fields not given are "0.0"), and the number of equations
+// the options gave: the rows of --rk or the values of --rk-init, whichever are more.
+// CLI::ValidationError for more than four rows or values, or more than five numbers in a row.
+struct SystemOption {
+    reference::LinearSystem system;
+    int equations = 0;
+};
+SystemOption readSystemOption(const std::string& rk, const std::string& rkInit);
+
+// The formulas of --exact K=FORMULA items, by K (1..4); components not named get `absent`.
+std::array<std::string, language::kOutputCount> exactFormulas(const std::vector<std::string>& items,
+                                                              const std::string& absent);
 
 // Adds the options to the run subcommand.
 void addReferenceOptions(CLI::App& run, ReferenceOptions& options);

@@ -170,6 +170,9 @@ std::optional<platform::FileWriteFailure> writeCsv(const RunContext& c) {
 
 // Stage 4: the report, as text or as one JSON object.
 void report(const RunContext& c, bool simulated) {
+    if (simulated && !c.options.reportWhenSimulated) {
+        return;
+    }
     if (c.options.json) {
         nlohmann::ordered_json json = checkJson(c.check, c.record);
         for (const Message& m : c.messages) {

@@ -26,6 +26,9 @@ struct RunOptions {
     std::string csv;    // empty: no CSV file
     bool json = false;
     bool series = false;
+    // False: a run that completed prints nothing (a command that reports something else after
+    // the run); a failed one still prints its report.
+    bool reportWhenSimulated = true;
 };
 
 // Everything one `run` works on, in the order the stages fill it.

@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <string>
 
 namespace axolite::simulation {
@@ -43,8 +44,10 @@ namespace {
 
 class Walker {
 public:
-    Walker(const language::TokenStream& tokens, std::size_t start, std::int32_t neurons)
-        : tokens_(tokens), pos_(start), neurons_(neurons) {}
+    // line: the line of the token at start.
+    Walker(const language::TokenStream& tokens, std::size_t start, std::int32_t line,
+           std::int32_t neurons)
+        : tokens_(tokens), pos_(start), line_(line), neurons_(neurons) {}
 
     bool at(TokenCode code) {
         passOver();
@@ -106,10 +109,19 @@ public:
         return pos_;
     }
 
+    // The line of the next token.
+    std::int32_t line() {
+        passOver();
+        return line_;
+    }
+
 private:
     void passOver() {
         while (pos_ < tokens_.capacity() && (tokens_.is(pos_, language::EndOfLine) ||
                                              tokens_.is(pos_, language::Unrecognised))) {
+            if (tokens_.is(pos_, language::EndOfLine)) {
+                ++line_;
+            }
             ++pos_;
         }
     }
@@ -120,6 +132,7 @@ private:
 
     const language::TokenStream& tokens_;
     std::size_t pos_;
+    std::int32_t line_;
     std::int32_t neurons_;
 };
 
@@ -147,6 +160,7 @@ void readAssignments(Walker& w, std::vector<NetworkStructure::Assignment>& into)
         NetworkStructure::Assignment entry;
         entry.neurons = readTarget(w);
         w.expect(language::Comma);
+        entry.line = w.line();
         entry.value = w.number();
         w.expect(language::Semicolon);
         into.push_back(std::move(entry));
@@ -162,10 +176,12 @@ void readLayout(Walker& w, std::vector<NetworkStructure::Connection>& into) {
         w.expect(language::Comma);
         std::vector<std::int32_t> receivers;
         std::vector<double> weights;
+        std::vector<std::int32_t> lines;
         if (!w.at(language::LeftParen)) {
             receivers.push_back(w.neuron());
             w.expect(language::Comma);
             w.expect(language::KwWeight);
+            lines.push_back(w.line());
             weights.push_back(w.number());
         } else {
             w.expect(language::LeftParen);
@@ -179,6 +195,7 @@ void readLayout(Walker& w, std::vector<NetworkStructure::Connection>& into) {
             w.expect(language::Comma);
             w.expect(language::KwWeight);
             while (!w.at(language::Semicolon)) {
+                lines.push_back(w.line());
                 weights.push_back(w.number());
                 if (!w.at(language::Semicolon)) {
                     w.expect(language::Comma);
@@ -192,7 +209,7 @@ void readLayout(Walker& w, std::vector<NetworkStructure::Connection>& into) {
             throw AxoliteError(MessageKind::Error, weightsDoNotMatchText(w.lineOf(start)));
         }
         for (std::size_t c = 0; c < receivers.size(); ++c) {
-            into.push_back({sender, receivers[c], weights[c]});
+            into.push_back({sender, receivers[c], weights[c], lines[c]});
         }
     }
     w.expect(language::RightBrace);
@@ -214,15 +231,42 @@ void readOutputs(Walker& w, std::vector<NetworkStructure::Output>& into) {
     w.expect(language::RightBrace);
 }
 
+// The lines of the statements' keywords, found in one pass over the stream.
+class KeywordLines {
+public:
+    KeywordLines(const language::TokenStream& tokens, const language::CheckResult& check) {
+        for (const auto& positions : check.positions) {
+            for (const std::size_t p : positions) {
+                lines_.emplace(p, 0);
+            }
+        }
+        std::int32_t line = 1;
+        std::size_t i = 0;
+        for (auto& [position, lineOfPosition] : lines_) {
+            for (; i < position && i < tokens.capacity(); ++i) {
+                if (tokens.is(i, language::EndOfLine)) {
+                    ++line;
+                }
+            }
+            lineOfPosition = line;
+        }
+    }
+    std::int32_t of(std::size_t position) const { return lines_.at(position); }
+
+private:
+    std::map<std::size_t, std::int32_t> lines_;
+};
+
 } // namespace
 
 NetworkStructure readNetworkStructure(const language::TokenStream& tokens,
                                       const language::CheckResult& check, std::int32_t neurons) {
     using language::Statement;
     NetworkStructure structure;
+    const KeywordLines lines(tokens, check);
     const auto each = [&](Statement statement, auto&& read) {
         for (const std::size_t keyword : check.positionsOf(statement)) {
-            Walker w(tokens, keyword + 1, neurons);
+            Walker w(tokens, keyword + 1, lines.of(keyword), neurons);
             read(w);
         }
     };
@@ -232,7 +276,7 @@ NetworkStructure readNetworkStructure(const language::TokenStream& tokens,
     each(Statement::InitState, [&](Walker& w) { readAssignments(w, structure.initialStates); });
     const std::vector<std::size_t>& outputs = check.positionsOf(Statement::OutputLayer);
     if (!outputs.empty()) {
-        Walker w(tokens, outputs.back() + 1, neurons);
+        Walker w(tokens, outputs.back() + 1, lines.of(outputs.back()), neurons);
         readOutputs(w, structure.outputs);
     }
     return structure;

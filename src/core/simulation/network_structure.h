@@ -16,15 +16,19 @@ namespace axolite::simulation {
 
 struct NetworkStructure {
     // One connection per receiver of a NETWORKLAYOUT entry, in the order written; zero-based.
+    // line: the description line (from 1) of its weight.
     struct Connection {
         std::int32_t sender = 0;
         std::int32_t receiver = 0;
         double weight = 0.0;
+        std::int32_t line = 0;
     };
-    // An INITSTATE, SUSPEND or MODEL entry: its neurons (zero-based) and its value.
+    // An INITSTATE, SUSPEND or MODEL entry: its neurons (zero-based), its value and the line of
+    // the value.
     struct Assignment {
         std::vector<std::int32_t> neurons;
         double value = 0.0;
+        std::int32_t line = 0;
     };
     // An OUTPUTLAYER entry: its neuron (zero-based) and its weight.
     struct Output {

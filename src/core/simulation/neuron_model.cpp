@@ -147,12 +147,21 @@ std::optional<ModelParameters> loadModel(const std::filesystem::path& path, std:
     if (!profile) {
         return std::nullopt;
     }
+    return modelFromProfile(*profile, code);
+}
+
+std::optional<ModelParameters> modelFromProfile(const platform::ProfileFile& profile,
+                                                std::int64_t code) {
+    const std::optional<ModelKind> kind = modelKindOfCode(code);
+    if (!kind) {
+        return std::nullopt;
+    }
     const char* section = modelSectionName(*kind);
     ModelParameters parameters;
     double* fields[4] = {&parameters.id, &parameters.y1, &parameters.x1, &parameters.xt};
     const int keyCount = kindHasShift(*kind) ? 4 : 3;
     for (int key = 0; key < keyCount; ++key) {
-        const std::optional<std::string> text = profile->get(section, kModelKeys[key]);
+        const std::optional<std::string> text = profile.get(section, kModelKeys[key]);
         if (!text || text->empty()) {
             return std::nullopt;
         }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/message.h"
+#include "platform/profile_file.h"
 
 #include <array>
 #include <cstdint>
@@ -75,6 +76,10 @@ std::optional<double> modelValueFromText(std::string_view text);
 // (except step) Xt, each cut to six characters. Nothing when the file cannot be read, a key is
 // missing, empty or no number, or the code lies outside 0..800.
 std::optional<ModelParameters> loadModel(const std::filesystem::path& path, std::int64_t code);
+
+// The same from a profile held in memory (a model file's text, ProfileFile::parse).
+std::optional<ModelParameters> modelFromProfile(const platform::ProfileFile& profile,
+                                                std::int64_t code);
 
 // The model files of one run: each code's file is read once, however many neurons share the
 // code, and every neuron of the code gets the same values loadModel gives. A file that fails is

@@ -229,7 +229,7 @@ Simulation::Result Simulation::runPrepared(language::NetworkRecord& record,
 
     // Models: the file of each code, read once for all the neurons of that code; the first neuron
     // whose file fails refuses the run, naming the file it was looked up as.
-    ModelFiles files(search);
+    ModelFiles files(search, modelLoader_);
     std::vector<ModelKind> kinds(count);
     for (std::size_t j = 0; j < count; ++j) {
         const std::optional<ModelParameters>& model = files.model(codes_[j]);

@@ -79,6 +79,12 @@ public:
     // The models and codes of the last run (for tests and the views of a neuron).
     const std::vector<ModelParameters>& models() const { return models_; }
     const std::vector<std::int64_t>& codes() const { return codes_; }
+    // The wait count (SUSPEND) of every neuron in the last run.
+    const std::vector<std::int64_t>& waitCounts() const { return waitReloads_; }
+
+    // Where the run takes its models from: by default the model files (loadModel) in the
+    // models folder; a study that builds its network in memory gives its models here.
+    void setModelLoader(ModelFiles::Loader loader) { modelLoader_ = std::move(loader); }
 
     // Releases the run's own arrays (the record keeps its histories and series).
     void release();
@@ -101,6 +107,7 @@ private:
     std::vector<double> senders_; // the x of one step: input + activity of every neuron
     std::vector<double> net_;     // the net input of every neuron in one step
     StepKernel kernel_;
+    ModelFiles::Loader modelLoader_ = loadModel;
 };
 
 } // namespace axolite::simulation

@@ -314,7 +314,9 @@ GeneratedDescription generateDescription(const LayeredNetwork& network,
     return result;
 }
 
-void writeDescription(const LayeredNetwork& network, const std::filesystem::path& netPath) {
+void writeGeneratedDescription(const std::filesystem::path& netPath,
+                               const std::filesystem::path& modelsFolder,
+                               const DescriptionGenerator& generate) {
     // The description must not take the name of a model file, also not through a link.
     std::error_code ignored;
     const std::string netName = netPath.filename().string();
@@ -325,7 +327,7 @@ void writeDescription(const LayeredNetwork& network, const std::filesystem::path
                                " принадлежит файлу модели нейрона: описание нейронной сети не "
                                "записано.");
     }
-    const std::filesystem::path folder = netPath.parent_path();
+    const std::filesystem::path& folder = modelsFolder;
     // A model file that is already there belongs to other descriptions: it is used again only
     // when it is a regular file holding exactly the model wanted, and never overwritten. Any
     // other entry of that name (a folder, a symbolic link, even a dangling one) is passed over.
@@ -351,7 +353,7 @@ void writeDescription(const LayeredNetwork& network, const std::filesystem::path
         alreadyThere.insert(code);
         return true;
     };
-    const GeneratedDescription description = generateDescription(network, codeFree);
+    const GeneratedDescription description = generate(codeFree);
 
     // The description and its new model files are one set: every file is written and flushed
     // to a temporary file first, and only then do they take their names, the models (which
@@ -375,6 +377,12 @@ void writeDescription(const LayeredNetwork& network, const std::filesystem::path
             throw platform::FileWriteError(*files[i].failure());
         }
     }
+}
+
+void writeDescription(const LayeredNetwork& network, const std::filesystem::path& netPath) {
+    writeGeneratedDescription(netPath, netPath.parent_path(), [&](const ModelCodeFree& codeFree) {
+        return generateDescription(network, codeFree);
+    });
 }
 
 } // namespace axolite::training

@@ -39,6 +39,21 @@ GeneratedDescription generateDescription(
     const LayeredNetwork& network,
     const ModelCodeFree& codeFree = [](int, const std::string&) { return true; });
 
+// Builds a description, asking codeFree which model codes it may use.
+using DescriptionGenerator = std::function<GeneratedDescription(const ModelCodeFree& codeFree)>;
+
+// Writes a generated description to netPath and its model files into modelsFolder. A model
+// file already in the folder is never overwritten: its code is used again when it is a regular
+// file holding the same model, and passed over otherwise (also a symbolic link, which is never
+// followed). The files are one set: all are written to temporary files first and take their
+// names only when all were written, so a failure leaves the folders as they were.
+// Throws AxoliteError(Error, ...) when netPath is named like a model file ("<code>.neu"), and
+// platform::FileWriteError (naming the file and the step that failed) when a file cannot be
+// written.
+void writeGeneratedDescription(const std::filesystem::path& netPath,
+                               const std::filesystem::path& modelsFolder,
+                               const DescriptionGenerator& generate);
+
 // Writes the description to netPath and its model files beside it (in the same folder). A model
 // file already in the folder is never overwritten: its code is used again when it is a regular
 // file holding the same model, and passed over otherwise (also a symbolic link, which is never

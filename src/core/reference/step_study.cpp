@@ -1,0 +1,295 @@
+// The step-size study: one in-memory Euler network, exact values and Runge-Kutta solution per grid.
+#include "reference/step_study.h"
+
+#include "common/message.h"
+#include "language/checker.h"
+#include "language/description_text.h"
+#include "language/lexer.h"
+#include "platform/folder_settings.h"
+#include "platform/profile_file.h"
+#include "reference/exact_values.h"
+#include "reference/formula.h"
+#include "simulation/simulation.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <memory>
+
+namespace axolite::reference {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Passes the percentages of one part of the study on to the study's progress, mapped into that
+// part's share of the whole.
+class PartProgress final : public Progress {
+public:
+    PartProgress(Progress& whole, double from, double to) : whole_(whole), from_(from), to_(to) {}
+    void setPercent(int percent) override {
+        if (percent == lastIn_) {
+            return; // the simulation reports after every step: most reports repeat the last
+        }
+        lastIn_ = percent;
+        const int mapped = static_cast<int>(from_ + (to_ - from_) * percent / 100.0);
+        if (mapped != last_) {
+            last_ = mapped;
+            whole_.setPercent(std::clamp(mapped, 0, 100));
+        }
+    }
+    void poll() override { whole_.poll(); }
+    bool cancelRequested() const override { return whole_.cancelRequested(); }
+
+private:
+    Progress& whole_;
+    double from_;
+    double to_;
+    int lastIn_ = -1;
+    int last_ = -1;
+};
+
+// The largest |a_j − b_j| over j < count; NaN when a difference is no number.
+double largestDifference(const std::vector<double>& a, const std::vector<double>& b,
+                         std::size_t count) {
+    double largest = 0.0;
+    bool noNumber = false;
+    const std::size_t n = std::min({count, a.size(), b.size()});
+    for (std::size_t j = 0; j < n; ++j) {
+        const double d = std::fabs(a[j] - b[j]);
+        noNumber |= d != d;
+        largest = d > largest ? d : largest;
+    }
+    return noNumber ? kNaN : largest;
+}
+
+// The larger of two errors, NaN winning.
+double worse(double a, double b) {
+    if (std::isnan(a) || std::isnan(b)) {
+        return kNaN;
+    }
+    return std::max(a, b);
+}
+
+// Whether the network stayed where it equals the Euler loop: the linear model passes values
+// below its bound unchanged, so every net input stays inside the bound while no activity
+// reaches bound ÷ (largest row sum of |W|). A value beyond that (or none that is finite) may have
+// been cut by the model in the next step.
+bool withinModelRange(const language::NetworkRecord& record, int outputs,
+                      const std::vector<double>& weights) {
+    const auto count = static_cast<std::size_t>(outputs) + 1;
+    double rowSum = 1.0;
+    for (std::size_t j = 0; j < count; ++j) {
+        double sum = 0.0;
+        for (std::size_t k = 0; k < count; ++k) {
+            sum += std::fabs(weights[j * count + k]);
+        }
+        rowSum = std::max(rowSum, sum);
+    }
+    const double limit = kEulerModelBound / rowSum;
+    bool within = true;
+    for (int k = 0; k < outputs; ++k) {
+        for (const double v : record.outputSeries[static_cast<std::size_t>(k)]) {
+            // NaN counts as within: it is reported as NaN, not as the bound.
+            within &= !(std::fabs(v) >= limit);
+        }
+    }
+    return within;
+}
+
+std::string noteText(double h, std::int64_t steps) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "Шаг %g дал бы %lld шагов (не более %d): исследование остановлено.", h,
+                  static_cast<long long>(steps), simulation::kMaxSteps);
+    return text;
+}
+
+// The step count of a grid, beyond the int range counted as one more than the limit.
+std::int64_t stepsOf(const EulerGrid& grid, double h) {
+    const std::optional<std::int32_t> s = simulation::stepCountOf(grid.t0, grid.t1, h);
+    return s ? *s : static_cast<std::int64_t>(simulation::kMaxSteps) + 1;
+}
+
+// One grid of the study: the network, the references and the errors.
+class GridRun {
+public:
+    GridRun(const StepStudyRequest& request, double h) : request_(request), h_(h) {}
+
+    // False when the run was cancelled.
+    bool run(Progress& progress, double from, double to, StepStudyRow& row) {
+        EulerGrid grid = request_.grid;
+        grid.h = h_;
+        const training::GeneratedDescription description =
+            generateEulerNetwork(request_.system, request_.outputs, grid);
+        build(description);
+        const double third = (to - from) / 3.0;
+        PartProgress simulating(progress, from, from + third);
+        const auto result = simulation_.run(*record_, check_, simulating, folders_);
+        if (result.outcome == simulation::Simulation::Outcome::Cancelled) {
+            return false;
+        }
+        if (result.outcome != simulation::Simulation::Outcome::Completed) {
+            throw AxoliteError(MessageKind::Error, result.message
+                                                       ? result.message->text
+                                                       : language::kUnrecognisedDescriptionText);
+        }
+        const bool exact = anyExact();
+        if (exact) {
+            std::array<std::string, language::kOutputCount> formulas;
+            for (std::size_t k = 0; k < formulas.size(); ++k) {
+                formulas[k] = request_.exact[k].empty() ? "0.0" : request_.exact[k];
+            }
+            PartProgress evaluating(progress, from + third, from + 2 * third);
+            if (computeExactValues(*record_, formulas, evaluating) ==
+                ComputationOutcome::Cancelled) {
+                return false;
+            }
+        }
+        LinearSystem system = request_.system;
+        system.x0 = grid.t0;
+        PartProgress solving(progress, from + 2 * third, to);
+        if (computeRungeKutta(*record_, system, solving) == ComputationOutcome::Cancelled) {
+            return false;
+        }
+        measure(exact, row);
+        return true;
+    }
+
+private:
+    bool anyExact() const {
+        for (int k = 0; k < request_.outputs; ++k) {
+            if (!request_.exact[static_cast<std::size_t>(k)].empty()) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The record of the generated description, checked and prepared, and its model in memory.
+    void build(const training::GeneratedDescription& description) {
+        record_ = std::make_unique<language::NetworkRecord>();
+        const language::DescriptionText text = language::decodeDescription(description.netText);
+        if (language::lexDescription(text.lines, *record_)) {
+            throw AxoliteError(MessageKind::Error, language::kUnrecognisedDescriptionText);
+        }
+        check_ = language::checkDescription(*record_);
+        if (!check_.correct) {
+            throw AxoliteError(MessageKind::Error, language::kUnrecognisedDescriptionText);
+        }
+        simulation_.prepare(*record_, check_);
+        const training::ModelFileText model = description.models.front();
+        const platform::ProfileFile profile = platform::ProfileFile::parse(model.text);
+        simulation_.setModelLoader([profile, code = model.code](const std::filesystem::path&,
+                                                                std::int64_t wanted) {
+            return wanted == code ? simulation::modelFromProfile(profile, wanted) : std::nullopt;
+        });
+    }
+
+    void measure(bool exact, StepStudyRow& row) const {
+        const language::NetworkRecord& r = *record_;
+        const auto steps = static_cast<std::size_t>(r.steps);
+        row.h = h_;
+        row.steps = r.steps;
+        double network = 0.0;
+        double rk = 0.0;
+        for (int k = 0; k < request_.outputs; ++k) {
+            const auto c = static_cast<std::size_t>(k);
+            const bool hasExact = !request_.exact[c].empty();
+            if (exact && !hasExact) {
+                continue;
+            }
+            const std::vector<double>& reference = exact ? r.exactSeries[c] : r.rungeKuttaSeries[c];
+            network = worse(network, largestDifference(r.outputSeries[c], reference, steps));
+            if (exact) {
+                rk = worse(rk, largestDifference(r.rungeKuttaSeries[c], r.exactSeries[c], steps));
+            }
+        }
+        const std::vector<double> weights = eulerWeights(request_.system, request_.outputs, h_);
+        row.networkOutOfRange = !withinModelRange(r, request_.outputs, weights);
+        if (steps == 0) {
+            return; // nothing was compared
+        }
+        row.networkError = row.networkOutOfRange && !std::isnan(network) ? kInfinity : network;
+        if (exact) {
+            row.rungeKuttaError = rk;
+        }
+    }
+
+    const StepStudyRequest& request_;
+    double h_;
+    std::unique_ptr<language::NetworkRecord> record_;
+    language::CheckResult check_;
+    simulation::Simulation simulation_;
+    platform::FolderSettings folders_;
+};
+
+} // namespace
+
+std::optional<double> observedOrder(const std::optional<double>& previous,
+                                    const std::optional<double>& current) {
+    if (!previous || !current || !std::isfinite(*previous) || !std::isfinite(*current) ||
+        !(*previous > 0.0 && *current > 0.0)) {
+        return std::nullopt;
+    }
+    return std::log2(*previous / *current);
+}
+
+StepStudyResult runStepStudy(const StepStudyRequest& request, Progress& progress) {
+    validateEulerNetwork(request.system, request.outputs, request.grid);
+    for (int k = 0; k < request.outputs; ++k) {
+        const std::string& text = request.exact[static_cast<std::size_t>(k)];
+        if (!text.empty()) {
+            parseDependency(text, k + 1); // throws the formula's message before any run
+        }
+    }
+    // The grids within the step limit; the first must be one.
+    StepStudyResult result;
+    std::vector<double> steps;
+    std::int64_t total = 0;
+    double h = request.grid.h;
+    for (int r = 0; r <= std::max(request.halvings, 0); ++r, h /= 2.0) {
+        const std::int64_t s = stepsOf(request.grid, h);
+        if (s > simulation::kMaxSteps) {
+            if (r == 0) {
+                const Message m = simulation::tooManyStepsMessage();
+                throw AxoliteError(m.kind, m.text);
+            }
+            result.note = noteText(h, s);
+            break;
+        }
+        steps.push_back(h);
+        total += std::max<std::int64_t>(s, 1);
+    }
+    result.againstExact = false;
+    for (int k = 0; k < request.outputs; ++k) {
+        result.againstExact =
+            result.againstExact || !request.exact[static_cast<std::size_t>(k)].empty();
+    }
+
+    progress.setPercent(0);
+    double done = 0.0;
+    for (const double gridStep : steps) {
+        const double share = 100.0 * std::max<std::int64_t>(stepsOf(request.grid, gridStep), 1) /
+                             static_cast<double>(total);
+        StepStudyRow row;
+        GridRun grid(request, gridStep);
+        if (!grid.run(progress, done, done + share, row)) {
+            result.outcome = ComputationOutcome::Cancelled;
+            return result;
+        }
+        done += share;
+        if (!result.rows.empty()) {
+            const StepStudyRow& previous = result.rows.back();
+            row.networkOrder = observedOrder(previous.networkError, row.networkError);
+            row.rungeKuttaOrder = observedOrder(previous.rungeKuttaError, row.rungeKuttaError);
+        }
+        result.rows.push_back(row);
+    }
+    progress.setPercent(100);
+    return result;
+}
+
+} // namespace axolite::reference
