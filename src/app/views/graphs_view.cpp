@@ -95,7 +95,14 @@ TAxoliteGraphs::TAxoliteGraphs(DescriptionWindow* window, QWidget* parent)
 
     connect(slider_, &QSlider::valueChanged, this, &TAxoliteGraphs::controlsChanged);
     connect(grid_, &QCheckBox::toggled, this, &TAxoliteGraphs::controlsChanged);
-    for (QComboBox* list : {gridSize_, height_, spacing_}) {
+    // The grid spacing is 36 pixels until a size is chosen from the list, although the list
+    // shows " 40 : 40" (32 pixels) from the start.
+    connect(gridSize_, &QComboBox::currentIndexChanged, this, [this] {
+        settings_.gridSpacing = axolite::views::gridSpacingForSize(gridSize_->currentData().toInt())
+                                    .value_or(plot::kDefaultGridSpacing);
+        controlsChanged();
+    });
+    for (QComboBox* list : {height_, spacing_}) {
         connect(list, &QComboBox::currentIndexChanged, this, &TAxoliteGraphs::controlsChanged);
     }
     connect(spacing_, &QComboBox::currentIndexChanged, this, &TAxoliteGraphs::updatePageStep);
@@ -159,8 +166,6 @@ void TAxoliteGraphs::controlsChanged() {
     settings_.firstStep = slider_->value();
     settings_.gridShown = grid_->isChecked();
     gridSize_->setEnabled(settings_.gridShown);
-    settings_.gridSpacing = axolite::views::gridSpacingForSize(gridSize_->currentData().toInt())
-                                .value_or(plot::kDefaultGridSpacing);
     settings_.heightFactor = axolite::views::heightFactorForPercent(height_->currentData().toInt())
                                  .value_or(plot::kDefaultHeightFactor);
     settings_.pointSpacing = spacing_->currentData().toInt();
