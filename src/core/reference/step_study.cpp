@@ -51,18 +51,36 @@ private:
     int last_ = -1;
 };
 
-// The largest |a_j − b_j| over j < count; NaN when a difference is no number.
-double largestDifference(const std::vector<double>& a, const std::vector<double>& b,
-                         std::size_t count) {
-    double largest = 0.0;
+// One pass over a series a and its reference b (none: a alone), j < count: the largest
+// |a_j − b_j| (NaN when a difference is no number) and the largest |a_j| (NaN passed over).
+struct Comparison {
+    double difference = 0.0;
+    double magnitude = 0.0;
+};
+
+Comparison compare(const std::vector<double>& a, const std::vector<double>* b, std::size_t count) {
+    Comparison c;
     bool noNumber = false;
-    const std::size_t n = std::min({count, a.size(), b.size()});
-    for (std::size_t j = 0; j < n; ++j) {
-        const double d = std::fabs(a[j] - b[j]);
-        noNumber |= d != d;
-        largest = d > largest ? d : largest;
+    std::size_t n = std::min(count, a.size());
+    if (b == nullptr) {
+        for (std::size_t j = 0; j < n; ++j) {
+            const double m = std::fabs(a[j]);
+            c.magnitude = m > c.magnitude ? m : c.magnitude;
+        }
+        return c;
     }
-    return noNumber ? kNaN : largest;
+    n = std::min(n, b->size());
+    for (std::size_t j = 0; j < n; ++j) {
+        const double d = std::fabs(a[j] - (*b)[j]);
+        const double m = std::fabs(a[j]);
+        noNumber |= d != d;
+        c.difference = d > c.difference ? d : c.difference;
+        c.magnitude = m > c.magnitude ? m : c.magnitude;
+    }
+    if (noNumber) {
+        c.difference = kNaN;
+    }
+    return c;
 }
 
 // The larger of two errors, NaN winning.
@@ -73,12 +91,11 @@ double worse(double a, double b) {
     return std::max(a, b);
 }
 
-// Whether the network stayed where it equals the Euler loop: the linear model passes values
-// below its bound unchanged, so every net input stays inside the bound while no activity
-// reaches bound ÷ (largest row sum of |W|). A value beyond that (or none that is finite) may have
-// been cut by the model in the next step.
-bool withinModelRange(const language::NetworkRecord& record, int outputs,
-                      const std::vector<double>& weights) {
+// The largest magnitude the outputs may reach while the network equals the Euler loop: the
+// linear model passes values below its bound unchanged, so every net input stays inside the bound
+// while no activity reaches bound ÷ (largest row sum of |W|). A value beyond that may have been
+// cut by the model in the next step.
+double modelRangeLimit(const std::vector<double>& weights, int outputs) {
     const auto count = static_cast<std::size_t>(outputs) + 1;
     double rowSum = 1.0;
     for (std::size_t j = 0; j < count; ++j) {
@@ -88,15 +105,7 @@ bool withinModelRange(const language::NetworkRecord& record, int outputs,
         }
         rowSum = std::max(rowSum, sum);
     }
-    const double limit = kEulerModelBound / rowSum;
-    bool within = true;
-    for (int k = 0; k < outputs; ++k) {
-        for (const double v : record.outputSeries[static_cast<std::size_t>(k)]) {
-            // NaN counts as within: it is reported as NaN, not as the bound.
-            within &= !(std::fabs(v) >= limit);
-        }
-    }
-    return within;
+    return kEulerModelBound / rowSum;
 }
 
 std::string noteText(double h, std::int64_t steps) {
@@ -195,20 +204,24 @@ private:
         row.steps = r.steps;
         double network = 0.0;
         double rk = 0.0;
+        double magnitude = 0.0; // of the network's outputs, NaN passed over
         for (int k = 0; k < request_.outputs; ++k) {
             const auto c = static_cast<std::size_t>(k);
             const bool hasExact = !request_.exact[c].empty();
-            if (exact && !hasExact) {
-                continue;
+            const std::vector<double>* reference =
+                exact ? (hasExact ? &r.exactSeries[c] : nullptr) : &r.rungeKuttaSeries[c];
+            const Comparison output = compare(r.outputSeries[c], reference, steps);
+            magnitude = std::max(magnitude, output.magnitude);
+            if (reference != nullptr) {
+                network = worse(network, output.difference);
             }
-            const std::vector<double>& reference = exact ? r.exactSeries[c] : r.rungeKuttaSeries[c];
-            network = worse(network, largestDifference(r.outputSeries[c], reference, steps));
-            if (exact) {
-                rk = worse(rk, largestDifference(r.rungeKuttaSeries[c], r.exactSeries[c], steps));
+            if (exact && hasExact) {
+                rk = worse(rk, compare(r.rungeKuttaSeries[c], &r.exactSeries[c], steps).difference);
             }
         }
-        const std::vector<double> weights = eulerWeights(request_.system, request_.outputs, h_);
-        row.networkOutOfRange = !withinModelRange(r, request_.outputs, weights);
+        const double limit =
+            modelRangeLimit(eulerWeights(request_.system, request_.outputs, h_), request_.outputs);
+        row.networkOutOfRange = !(magnitude < limit);
         if (steps == 0) {
             return; // nothing was compared
         }
