@@ -1,6 +1,7 @@
 // Renders the main windows offscreen into PNG files for the documentation: the frame with a
 // description, the check window, the progress dialog after a simulation, the reference dialogs,
-// the model dialog, and the result views of the ring example with their companion windows.
+// the model dialog, the result views of the ring example with their companion windows, and the
+// "Первые шаги" walk-through, a picture a step.
 // Usage: axolite_screenshots OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
 #include "editor/edit_file.h"
 #include "first_steps.h"
@@ -38,6 +39,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 
 #include <cstdio>
 
@@ -354,6 +356,12 @@ int main(int argc, char* argv[]) {
     if (THelpWindow* help = helpWindow()) {
         help->resize(560, 360);
         ok = save(help, folder, QStringLiteral("help-window.png")) && ok;
+        // The first page the contents lead to.
+        if (auto* browser = help->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"))) {
+            browser->setSource(QUrl(QStringLiteral("qrc:/help/first-steps.html")));
+            help->resize(640, 520);
+            ok = save(help, folder, QStringLiteral("first-steps-help.png")) && ok;
+        }
     }
     closeHelp();
     return ok ? 0 : 1;
