@@ -78,8 +78,9 @@ private slots:
                 case 9:
                     return active != ring && QFileInfo::exists(setup.written) &&
                            QFileInfo::exists(dir.filePath(QStringLiteral("401.neu")));
-                case 10:
-                    return active->path() == setup.written && active->record().simulated != 0;
+                case 10: // the response to (0, 0) at step 2: learnt, near the target 0.1
+                    return active->path() == setup.written && active->record().simulated != 0 &&
+                           std::fabs(value(step.window, 801).toDouble() - 0.1) < 0.01;
                 default:
                     return true;
                 }

@@ -171,8 +171,8 @@ inline QString walk(TAxoliteApp& frame, const Setup& setup, const StepSeen& seen
     if (!step(7, "first-steps-7-compare.png", child->numericView.data())) {
         return failure;
     }
-    // 8. The training dialog: XOR by back-propagation, 2-4-1, with a fixed seed; 8. the
-    // description file it writes opens in a new window.
+    // 8. The training dialog: XOR by back-propagation, 2-4-1, 5000 iterations at rate 1 (enough
+    // to learn it), with a fixed seed; 9. the description file it writes opens in a new window.
     TAxoliteMDIChild* trained = nullptr;
     const QString written = setup.written;
     detail::answerModal(frame, [&](QWidget& widget) {
@@ -193,8 +193,8 @@ inline QString walk(TAxoliteApp& frame, const Setup& setup, const StepSeen& seen
         detail::setText(*dialog, IdPatterns, QStringLiteral("4"));
         detail::setText(*dialog, IdInputFile, setup.examples.filePath("xor_input.ptn"));
         detail::setText(*dialog, IdTargetFile, setup.examples.filePath("xor_target.ptn"));
-        detail::setText(*dialog, IdIterations, QStringLiteral("2000"));
-        detail::setText(*dialog, IdRate, QStringLiteral("0.5"));
+        detail::setText(*dialog, IdIterations, QStringLiteral("5000"));
+        detail::setText(*dialog, IdRate, QStringLiteral("1"));
         if (auto* fixed = dialog->findChild<QAbstractButton*>(QString::number(IdSeedFixed))) {
             fixed->setChecked(true);
         }
