@@ -1,8 +1,10 @@
 // Renders the main windows offscreen into PNG files for the documentation: the frame with a
 // description, the check window, the progress dialog after a simulation, the reference dialogs,
-// the model dialog, and the result views of the ring example with their companion windows.
+// the model dialog, the result views of the ring example with their companion windows, and the
+// "Первые шаги" walk-through, a picture a step.
 // Usage: axolite_screenshots OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
 #include "editor/edit_file.h"
+#include "first_steps.h"
 #include "gui/calculation_progress.h"
 #include "gui/help_window.h"
 #include "gui/notifier.h"
@@ -37,6 +39,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 
 #include <cstdio>
 
@@ -190,6 +193,48 @@ bool saveTraining(TAxoliteApp& frame, const QDir& folder) {
     return ok;
 }
 
+// The "Первые шаги" walk-through in a frame of its own with no folder settings, on copies of the
+// examples in a fixed folder (the captions show the same paths in every run): a picture a step.
+bool saveFirstSteps(const QDir& folder) {
+    QTemporaryDir work;
+    TAxoliteApp frame(work.filePath(QStringLiteral("Axolite.ini")));
+    frame.resize(900, 600);
+    frame.show();
+    QDir examples(QDir::temp().filePath(QStringLiteral("axolite/first-steps")));
+    examples.removeRecursively();
+    examples.mkpath(QStringLiteral("models"));
+    const QDir source(QStringLiteral(AXOLITE_EXAMPLES_DIR));
+    for (const QString& name : {QStringLiteral("ring.net"), QStringLiteral("xor_input.ptn"),
+                                QStringLiteral("xor_target.ptn")}) {
+        QFile::copy(source.filePath(name), examples.filePath(name));
+    }
+    const QDir models(source.filePath(QStringLiteral("models")));
+    for (const QString& name : models.entryList({QStringLiteral("*.neu")}, QDir::Files)) {
+        QFile::copy(models.filePath(name), examples.filePath(QStringLiteral("models/") + name));
+    }
+    examples.mkpath(QStringLiteral("xor"));
+    const axolite::first_steps::Setup setup{examples,
+                                            examples.filePath(QStringLiteral("xor/xor.net")), 1};
+    bool ok = true;
+    const QString failure =
+        axolite::first_steps::walk(frame, setup, [&](const axolite::first_steps::Step& step) {
+            // The computing time differs from run to run: a fixed figure in the picture.
+            if (auto* time = step.window->findChild<QLabel*>(QStringLiteral("7777"))) {
+                time->setText(QString::asprintf("%f", 0.05));
+            }
+            if (auto* numeric = qobject_cast<TAxoliteNumeric*>(step.window)) {
+                numeric->resize(numeric->sizeHint().width(), 300);
+            }
+            ok = save(step.window, folder, step.name) && ok;
+            return true;
+        });
+    if (!failure.isEmpty()) {
+        std::fprintf(stderr, "first steps: %s\n", qPrintable(failure));
+        return false;
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -305,11 +350,18 @@ int main(int argc, char* argv[]) {
 
     ok = saveResultViews(frame, folder) && ok;
     ok = saveTraining(frame, folder) && ok;
+    ok = saveFirstSteps(folder) && ok;
 
     openHelp(CmCheck);
     if (THelpWindow* help = helpWindow()) {
         help->resize(560, 360);
         ok = save(help, folder, QStringLiteral("help-window.png")) && ok;
+        // The first page the contents lead to.
+        if (auto* browser = help->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"))) {
+            browser->setSource(QUrl(QStringLiteral("qrc:/help/first-steps.html")));
+            help->resize(640, 520);
+            ok = save(help, folder, QStringLiteral("first-steps-help.png")) && ok;
+        }
     }
     closeHelp();
     return ok ? 0 : 1;

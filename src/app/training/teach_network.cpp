@@ -6,6 +6,7 @@
 #include "gui/notifier.h"
 #include "gui/tool_host.h"
 #include "platform/folder_settings.h"
+#include "simulation/simulation.h"
 #include "training/network_description.h"
 #include "training/training_views.h"
 
@@ -16,6 +17,8 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using axolite::MessageKind;
 using namespace axolite::training_ui;
@@ -138,16 +141,25 @@ void TTeachNetwork::writeDescriptionFile() {
     if (host_ == nullptr) {
         return;
     }
+    // The models are written beside the description; a simulation finds them there unless a
+    // models folder has been set elsewhere.
     const QString written = QFileInfo(path).absolutePath();
-    const QString lookedUp =
-        QString::fromStdString(axolite::platform::utf8FromPath(host_->folders().modelsFolder()));
-    if (QDir(written).canonicalPath() != QDir(lookedUp).canonicalPath()) {
+    const auto searched = axolite::simulation::modelSearchFolders(
+        host_->folders(), axolite::platform::pathFromUtf8(written.toStdString()));
+    const auto asDir = [](const std::filesystem::path& folder) {
+        return QDir(QString::fromStdString(axolite::platform::utf8FromPath(folder)));
+    };
+    const bool found = std::any_of(searched.begin(), searched.end(), [&](const auto& folder) {
+        return asDir(folder).canonicalPath() == QDir(written).canonicalPath();
+    });
+    if (!found && !searched.empty()) {
+        const QString lookedUp = asDir(searched.front()).absolutePath();
         Notifier::instance().show(
             MessageKind::Information,
             QStringLiteral("Файлы моделей нейронов записаны в директорию %1, а при моделировании "
                            "они ищутся в директории %2. Для моделирования этой сети установите "
                            "директорию моделей %1.")
-                .arg(written, QDir(lookedUp).absolutePath()),
+                .arg(written, lookedUp),
             this);
     }
     host_->openDescription(path);

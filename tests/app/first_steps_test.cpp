@@ -1,0 +1,151 @@
+// The "Первые шаги" page walked as a new user follows it from a fresh clone: no folder settings,
+// the examples where the clone has them, every step through the frame's commands, with what the
+// user sees checked at each step; and the help contents leading to the page first.
+#include "gui/help_window.h"
+#include "shell/mdi_client.h"
+#include "tools/first_steps.h"
+#include "views/graphs_view.h"
+#include "views/numeric_view.h"
+
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The text of the numeric view's field with this identifier.
+QString value(QWidget* window, int id) {
+    auto* field = window->findChild<QLineEdit*>(QString::number(id));
+    return field != nullptr ? field->text() : QString();
+}
+
+} // namespace
+
+class FirstStepsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        Notifier::instance().setCapturing(true);
+        Notifier::instance().clearCaptured();
+    }
+
+    void everyStepWorksFromAFreshClone() {
+        QTemporaryDir dir;
+        // Started elsewhere than the examples, as the README's run command does.
+        QVERIFY(QDir::setCurrent(dir.path()));
+        TAxoliteApp frame(dir.filePath(QStringLiteral("Axolite.ini")));
+        frame.show();
+        QVERIFY(!frame.client()->folders().set);
+        // The trained network goes to a folder of its own, not the current one: its models are
+        // found beside it all the same, and nothing says otherwise.
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("xor")));
+        const axolite::first_steps::Setup setup{QDir(QStringLiteral(AXOLITE_EXAMPLES_DIR)),
+                                                dir.filePath(QStringLiteral("xor/xor.net")), 2026};
+        QList<int> steps;
+        TAxoliteMDIChild* ring = nullptr;
+        const QString failure =
+            axolite::first_steps::walk(frame, setup, [&](const axolite::first_steps::Step& step) {
+                steps << step.number;
+                if (!step.window->isVisible()) {
+                    return false;
+                }
+                TAxoliteMDIChild* active = frame.activeChild();
+                switch (step.number) {
+                case 1:
+                    ring = active;
+                    return active->path() == setup.examples.filePath(QStringLiteral("ring.net"));
+                case 3: { // four output series over 2000 steps, not all zero
+                    const auto& series = active->record().outputSeries[2];
+                    return active->record().networkPresent ==
+                               std::array<std::uint8_t, 4>{1, 1, 1, 1} &&
+                           series.size() == 2000 &&
+                           std::any_of(series.begin(), series.end(),
+                                       [](double y) { return y != 0.0; });
+                }
+                case 4:
+                    return qobject_cast<TAxoliteGraphs*>(step.window) != nullptr;
+                case 5:
+                    return !value(step.window, 801).isEmpty();
+                case 7: { // y1 = exp(-x) at x = 0.5 beside the network's value
+                    const double exact = value(step.window, 805).toDouble();
+                    return std::fabs(exact - std::exp(-0.5)) < 1e-9 &&
+                           !value(step.window, 801).isEmpty();
+                }
+                case 8:
+                    return step.window->isModal() && ring->record().exactPresent[0] != 0;
+                case 9:
+                    return active != ring && QFileInfo::exists(setup.written) &&
+                           QFileInfo::exists(dir.filePath(QStringLiteral("xor/401.neu")));
+                case 10: // the response to (0, 0) at step 2: learnt, near the target 0.1
+                    return active->path() == setup.written && active->record().simulated != 0 &&
+                           std::fabs(value(step.window, 801).toDouble() - 0.1) < 0.01;
+                default:
+                    return true;
+                }
+            });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(steps, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+        QCOMPARE(frame.client()->subWindowList().size(), 2);
+        QVERIFY(Notifier::instance().captured().empty());
+        // The models of the trained network were found beside it.
+        QCOMPARE(frame.activeChild()->record().simulated, std::uint8_t{1});
+        frame.close();
+    }
+
+    // A step that does not work stops the walk with its number: here the training patterns are
+    // missing, so nothing is trained and no description is written.
+    void aStepThatFailsIsNamed() {
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(QStringLiteral(AXOLITE_EXAMPLES_DIR "/ring.net"),
+                            dir.filePath(QStringLiteral("ring.net"))));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("models")));
+        for (const char* model : {"1.neu", "450.neu"}) {
+            QVERIFY(QFile::copy(QStringLiteral(AXOLITE_EXAMPLES_DIR "/models/") + model,
+                                dir.filePath(QStringLiteral("models/")) + model));
+        }
+        TAxoliteApp frame(dir.filePath(QStringLiteral("Axolite.ini")));
+        frame.show();
+        const axolite::first_steps::Setup setup{QDir(dir.path()),
+                                                dir.filePath(QStringLiteral("xor.net")), 1};
+        int last = 0;
+        const QString failure =
+            axolite::first_steps::walk(frame, setup, [&](const axolite::first_steps::Step& step) {
+                last = step.number;
+                return true;
+            });
+        QCOMPARE(last, 7);
+        QVERIFY2(failure.startsWith(QStringLiteral("step 8")), qPrintable(failure));
+        QVERIFY(!QFileInfo::exists(setup.written));
+    }
+
+    void theContentsOpenWithTheFirstSteps() {
+        openHelp(axolite::gui::CmHelpContents);
+        THelpWindow* help = helpWindow();
+        QVERIFY(help != nullptr);
+        auto* browser = help->findChild<QTextBrowser*>();
+        QVERIFY(browser != nullptr);
+        const QString contents = browser->toHtml();
+        QVERIFY(contents.contains(QStringLiteral("Первые шаги")));
+        QVERIFY(contents.indexOf(QStringLiteral("Первые шаги")) <
+                contents.indexOf(QStringLiteral("Меню «Файл»")));
+        browser->setSource(QUrl(QStringLiteral("qrc:/help/first-steps.html")));
+        const QString page = browser->toHtml();
+        QVERIFY(page.contains(QStringLiteral("Первые шаги")));
+        // Every picture of the page is compiled in.
+        const QStringList pictures =
+            QDir(QStringLiteral(":/help")).entryList({QStringLiteral("first-steps-*.png")});
+        QCOMPARE(pictures.size(), 10);
+        for (const QString& picture : pictures) {
+            QVERIFY2(page.contains(picture), qPrintable(picture));
+        }
+        closeHelp();
+    }
+};
+
+QTEST_MAIN(FirstStepsTest)
+#include "first_steps_test.moc"
