@@ -9,6 +9,7 @@
 #include "language/translate_dialog.h"
 #include "shell/axolite_app.h"
 #include "shell/mdi_child.h"
+#include "shell/mdi_client.h"
 #include "training/teach_network.h"
 #include "views/numeric_view.h"
 
@@ -163,7 +164,13 @@ inline QString walk(TAxoliteApp& frame, const Setup& setup, const StepSeen& seen
     if (!failure.isEmpty()) {
         return failure;
     }
-    // 7. The numeric values beside the exact ones.
+    // 7. The numeric values beside the exact ones: the view is opened anew, since a view sets up
+    // its fields and estimates from the series present when it opens.
+    if (child->numericView) {
+        child->numericView->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    frame.client()->setActiveSubWindow(child);
     frame.execute(CmNumeric);
     if (auto* numeric = qobject_cast<TAxoliteNumeric*>(child->numericView.data())) {
         numeric->setCurrentStep(100); // x = 0.5
