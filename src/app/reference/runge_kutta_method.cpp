@@ -228,12 +228,14 @@ void TRungeKuttaMethod::buildNetwork() {
     if (path.isEmpty()) {
         return;
     }
-    const axolite::platform::FolderSettings noFolders;
-    const auto models = (folders() != nullptr ? *folders() : noFolders).modelsFolder();
+    // The model file goes where the simulation will look for it: the models folder once set,
+    // beside the description otherwise.
+    const auto netPath = axolite::platform::pathFromUtf8(path.toStdString());
+    const auto models = folders() != nullptr && folders()->set && !folders()->models.empty()
+                            ? folders()->modelsFolder()
+                            : netPath.parent_path();
     try {
-        axolite::reference::writeEulerNetwork(system, outputs, descriptionGrid(),
-                                              axolite::platform::pathFromUtf8(path.toStdString()),
-                                              models);
+        axolite::reference::writeEulerNetwork(system, outputs, descriptionGrid(), netPath, models);
     } catch (const axolite::AxoliteError& error) {
         // A refused system, or a file that could not be written (FileWriteError).
         Notifier::instance().show(error.message(), this);

@@ -3,8 +3,8 @@
 // reference series, and their pattern file.
 #pragma once
 
-#include "reference/reference_dialog.h"
 #include "reference/euler_network.h"
+#include "reference/reference_dialog.h"
 #include "reference/runge_kutta.h"
 
 #include <QString>
