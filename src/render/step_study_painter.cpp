@@ -62,7 +62,7 @@ void StepStudyPainter::paint(QPainter& painter, const QRectF& area,
             }
         }
     }
-    const QRectF plot = area.adjusted(70, 20, -20, -50);
+    const QRectF plot = area.adjusted(70, 36, -20, -50);
     painter.setPen(Qt::black);
     if (hs.empty() || errors.empty() || plot.width() < 10 || plot.height() < 10) {
         painter.drawText(area, Qt::AlignCenter, QStringLiteral("Нет данных"));
@@ -131,12 +131,13 @@ void StepStudyPainter::paint(QPainter& painter, const QRectF& area,
     drawSeries(QColor(0, 0, 200), false, &reference::StepStudyRow::networkError);
     drawSeries(QColor(200, 0, 0), true, &reference::StepStudyRow::rungeKuttaError);
 
-    // The legend.
-    const QPointF legend(plot.left() + 8, plot.top() + metrics.height());
+    // The legend, above the plot.
+    const QPointF legend(area.left() + 8, area.top() + metrics.height() + 4);
+    const QString network = QStringLiteral("○ погрешность сети");
     painter.setPen(QColor(0, 0, 200));
-    painter.drawText(legend, QStringLiteral("○ погрешность сети"));
+    painter.drawText(legend, network);
     painter.setPen(QColor(200, 0, 0));
-    painter.drawText(legend + QPointF(0, metrics.height() + 2),
+    painter.drawText(legend + QPointF(metrics.horizontalAdvance(network) + 16, 0),
                      QStringLiteral("□ погрешность Рунге-Кутта"));
     painter.restore();
 }

@@ -12,6 +12,7 @@
 #include "reference/input_activation_dialog.h"
 #include "reference/runge_kutta.h"
 #include "reference/runge_kutta_method.h"
+#include "reference/step_study_dialog.h"
 #include "shell/about_box.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
@@ -21,6 +22,7 @@
 #include "training/run_network.h"
 #include "training/teach_network.h"
 #include "views/dynamics_view.h"
+#include "views/explain_dialog.h"
 #include "views/graphs_view.h"
 #include "views/numeric_view.h"
 
@@ -36,6 +38,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -192,6 +195,46 @@ bool saveTraining(TAxoliteApp& frame, const QDir& folder) {
 
 } // namespace
 
+// The study tools on examples/oscillator.net: the step-size study of its system with the exact
+// solution, and the explanation of y1 at step 7.
+bool saveStudyTools(TAxoliteApp& frame, const QDir& folder) {
+    TAxoliteMDIChild* child =
+        frame.openDescription(QStringLiteral(AXOLITE_EXAMPLES_DIR "/oscillator.net"));
+    if (child == nullptr) {
+        return false;
+    }
+    frame.checkDescription(child);
+    if (child->checkWindow() == nullptr) {
+        return false;
+    }
+    child->checkWindow()->calculate();
+    if (child->checkWindow()->progressDialog() != nullptr) {
+        child->checkWindow()->progressDialog()->close();
+    }
+    if (child->record().simulated == 0) {
+        return false;
+    }
+    axolite::reference::LinearSystem system{};
+    system.rows[0][1] = 1.0;
+    system.rows[1][0] = -1.0;
+    system.initial[1] = 1.0;
+    TStepStudyDialog study(system, 2, {0.0, 10.0, 0.01}, &frame);
+    study.exactField(0)->setText(QStringLiteral("sin(x)"));
+    study.exactField(1)->setText(QStringLiteral("cos(x)"));
+    study.halvings()->setValue(4);
+    study.show();
+    study.calculate();
+    bool ok = save(&study, folder, QStringLiteral("step-study-dialog.png"));
+
+    const auto explanation = axolite::simulation::explainValue(
+        child->record(), *child->checkResult(), *child->simulation(), 0, 7);
+    TExplainDialog explain(child, explanation, &frame);
+    explain.show();
+    ok = save(&explain, folder, QStringLiteral("explain-dialog.png")) && ok;
+    child->close();
+    return ok;
+}
+
 int main(int argc, char* argv[]) {
     using axolite::shell::CmCheck;
     QApplication application(argc, argv);
@@ -305,6 +348,7 @@ int main(int argc, char* argv[]) {
 
     ok = saveResultViews(frame, folder) && ok;
     ok = saveTraining(frame, folder) && ok;
+    ok = saveStudyTools(frame, folder) && ok;
 
     openHelp(CmCheck);
     if (THelpWindow* help = helpWindow()) {

@@ -138,7 +138,7 @@ TExplainDialog::TExplainDialog(DescriptionWindow* window, const Explanation& exp
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
-    resize(760, 360);
+    resize(900, 320);
 }
 
 int TExplainDialog::descriptionLine(int row) const {
