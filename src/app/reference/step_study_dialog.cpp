@@ -4,6 +4,7 @@
 
 #include "gui/calculation_progress.h"
 #include "gui/file_dialogs.h"
+#include "gui/help_window.h"
 #include "gui/notifier.h"
 #include "render/step_study_painter.h"
 
@@ -24,6 +25,8 @@
 using axolite::reference::StepStudyRow;
 
 namespace {
+
+constexpr int kStepStudyHelp = 2611;
 
 QString errorText(const std::optional<double>& value) {
     if (!value) {
@@ -154,6 +157,9 @@ TStepStudyDialog::TStepStudyDialog(const axolite::reference::LinearSystem& syste
     close->setObjectName(QStringLiteral("2"));
     connect(calculate_, &QPushButton::clicked, this, &TStepStudyDialog::calculate);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    auto* help = new QPushButton(QStringLiteral("Помощь"), this);
+    help->setObjectName(QStringLiteral("9"));
+    connect(help, &QPushButton::clicked, this, [] { openHelp(kStepStudyHelp); });
 
     model_ = new TStepStudyModel(this);
     table_ = new QTableView(this);
@@ -179,6 +185,7 @@ TStepStudyDialog::TStepStudyDialog(const axolite::reference::LinearSystem& syste
     buttons->addWidget(calculate_);
     buttons->addStretch();
     buttons->addWidget(close);
+    buttons->addWidget(help);
     auto* results = new QHBoxLayout;
     results->addWidget(table_, 3);
     results->addWidget(plot_, 2);

@@ -1,6 +1,7 @@
 // The explain dialog and the small dialog that chooses its neuron and step.
 #include "views/explain_dialog.h"
 
+#include "gui/help_window.h"
 #include "gui/notifier.h"
 
 #include <QBoxLayout>
@@ -17,6 +18,7 @@ using axolite::simulation::ValueOrigin;
 namespace {
 
 constexpr int kLineRole = Qt::UserRole + 1;
+constexpr int kExplainHelp = 2630;
 
 // A number that reads back to the same double.
 QString number(double value) {
@@ -132,9 +134,13 @@ TExplainDialog::TExplainDialog(DescriptionWindow* window, const Explanation& exp
     auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
     close->setObjectName(QStringLiteral("2"));
     connect(close, &QPushButton::clicked, this, &QDialog::close);
+    auto* help = new QPushButton(QStringLiteral("Помощь"), this);
+    help->setObjectName(QStringLiteral("9"));
+    connect(help, &QPushButton::clicked, this, [] { openHelp(kExplainHelp); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(hint, 1);
     buttons->addWidget(close);
+    buttons->addWidget(help);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
