@@ -15,6 +15,7 @@
 #include "test_frame.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QSpinBox>
 #include <QTableView>
@@ -182,6 +183,30 @@ private slots:
         QCOMPARE(first[3].toDouble(), *rows[0].rungeKuttaError);
         QVERIFY(first[4].isEmpty() && first[5].isEmpty()); // no order on the first row
         QVERIFY(!dialog.writeTable(out.filePath(QStringLiteral("missing/study.csv"))));
+    }
+
+    // "Прервать" ends the study with the grids completed so far; a refused request is told and
+    // leaves the table as it was.
+    void studyInterruptedAndRefused() {
+        TStepStudyDialog dialog(oscillator(), 2, {0.0, 10.0, 0.01});
+        dialog.show();
+        dialog.halvings()->setValue(7);
+        InterruptAt interrupt(dialog, 20);
+        click(dialog, "2606");
+        QVERIFY(interrupt.seen() >= 20);
+        QVERIFY(!dialog.model()->rows().empty());
+        QVERIFY(dialog.model()->rows().size() < 8);
+        QVERIFY(control<QLabel>(dialog, "2609")->text().contains(QStringLiteral("прервано")));
+        const auto before = dialog.model()->rows().size();
+
+        dialog.exactField(0)->setText(QStringLiteral("sin(x"));
+        Notifier::instance().clearCaptured();
+        click(dialog, "2606");
+        QCOMPARE(Notifier::instance().captured().size(), std::size_t{1});
+        QCOMPARE(Notifier::instance().captured()[0].text,
+                 std::string("Функциональная зависимость y1 введена неверно."));
+        QCOMPARE(dialog.model()->rows().size(), before);
+        QVERIFY(enabled(dialog, "2606"));
     }
 
     // "Объяснить значение ..." of the numeric view: the neuron of y1 by default at the current

@@ -214,6 +214,9 @@ axolite::reference::EulerGrid TRungeKuttaMethod::descriptionGrid() const {
 }
 
 void TRungeKuttaMethod::buildNetwork() {
+    if (running()) {
+        return;
+    }
     int outputs = 1;
     const axolite::reference::LinearSystem system = studiedSystem(outputs);
     axolite::gui::FileDialogRequest request;
@@ -247,6 +250,9 @@ void TRungeKuttaMethod::buildNetwork() {
 }
 
 void TRungeKuttaMethod::openStepStudy() {
+    if (running()) {
+        return; // not from under the dialog's own computation
+    }
     int outputs = 1;
     const axolite::reference::LinearSystem system = studiedSystem(outputs);
     TStepStudyDialog dialog(system, outputs, descriptionGrid(), this);

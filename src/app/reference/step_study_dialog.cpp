@@ -9,6 +9,7 @@
 #include "render/step_study_painter.h"
 
 #include <QBoxLayout>
+#include <QCloseEvent>
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -156,7 +157,7 @@ TStepStudyDialog::TStepStudyDialog(const axolite::reference::LinearSystem& syste
     auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
     close->setObjectName(QStringLiteral("2"));
     connect(calculate_, &QPushButton::clicked, this, &TStepStudyDialog::calculate);
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
     auto* help = new QPushButton(QStringLiteral("Помощь"), this);
     help->setObjectName(QStringLiteral("9"));
     connect(help, &QPushButton::clicked, this, [] { openHelp(kStepStudyHelp); });
@@ -211,15 +212,23 @@ axolite::reference::StepStudyRequest TStepStudyDialog::request() const {
 }
 
 void TStepStudyDialog::calculate() {
+    if (running_) {
+        return;
+    }
     const auto studied = request();
     calculate_->setEnabled(false);
-    auto* progress = new TCalculationProgress(
+    running_ = true;
+    if (progress_) {
+        delete progress_.data();
+    }
+    progress_ = new TCalculationProgress(
         nullptr, QString::fromUtf8(axolite::reference::kStepStudyTitle), this);
-    progress->disableStatistics();
+    progress_->disableStatistics();
+    std::optional<axolite::Message> refusal;
     try {
         const axolite::reference::StepStudyResult result =
-            axolite::reference::runStepStudy(studied, *progress);
-        progress->finish();
+            axolite::reference::runStepStudy(studied, *progress_);
+        progress_->finish();
         model_->setRows(result.rows);
         QString note =
             result.againstExact
@@ -233,16 +242,35 @@ void TStepStudyDialog::calculate() {
         }
         note_->setText(note);
     } catch (const axolite::AxoliteError& error) {
-        progress->finish();
-        delete progress;
-        progress = nullptr;
-        Notifier::instance().show(error.message(), this);
+        refusal = error.message();
     }
-    if (progress != nullptr) {
-        progress->deleteLater();
+    running_ = false;
+    // The progress dialog goes before the message; a finished one stays until closed.
+    if (refusal) {
+        delete progress_.data();
+        Notifier::instance().show(*refusal, this);
     }
     plot_->update();
     calculate_->setEnabled(true);
+    if (closeWhenIdle_) {
+        close();
+    }
+}
+
+void TStepStudyDialog::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        closeWhenIdle_ = true;
+        if (progress_) {
+            progress_->interrupt();
+        }
+        event->ignore();
+        return;
+    }
+    if (progress_) {
+        delete progress_.data();
+    }
+    setResult(QDialog::Rejected);
+    event->accept();
 }
 
 bool TStepStudyDialog::writeTable(const QString& path) const {

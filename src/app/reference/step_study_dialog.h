@@ -6,6 +6,7 @@
 
 #include <QAbstractTableModel>
 #include <QDialog>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -15,6 +16,7 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTableView;
+class TCalculationProgress;
 
 // The rows of a study: h, steps, the network's error and order, Runge-Kutta's error and order.
 class TStepStudyModel : public QAbstractTableModel {
@@ -75,6 +77,11 @@ public:
     // "Сохранить таблицу как CSV ...": asks for the file, writes, reports a failure.
     void exportTable();
 
+protected:
+    // Closing during a run asks the study to stop; the dialog closes when it has.
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override { close(); }
+
 private:
     axolite::reference::LinearSystem system_;
     int outputs_;
@@ -86,4 +93,7 @@ private:
     QTableView* table_ = nullptr;
     TStepStudyPlot* plot_ = nullptr;
     QLabel* note_ = nullptr;
+    QPointer<TCalculationProgress> progress_;
+    bool running_ = false;
+    bool closeWhenIdle_ = false;
 };
