@@ -80,6 +80,23 @@ bool save(QWidget* widget, const QDir& folder, const QString& name) {
     return true;
 }
 
+// A description opened, checked and simulated, its check window open (nullptr on failure).
+TAxoliteMDIChild* openSimulated(TAxoliteApp& frame, const QString& path) {
+    TAxoliteMDIChild* child = frame.openDescription(path);
+    if (child == nullptr) {
+        return nullptr;
+    }
+    frame.checkDescription(child);
+    if (child->checkWindow() == nullptr) {
+        return nullptr;
+    }
+    child->checkWindow()->calculate();
+    if (TCalculationProgress* progress = child->checkWindow()->progressDialog()) {
+        progress->close();
+    }
+    return child->record().simulated != 0 ? child : nullptr;
+}
+
 // The ring example of examples/, simulated, with exact values and the Runge-Kutta solution of a
 // linear system that follows it; then the three views and the two companion windows.
 bool saveResultViews(TAxoliteApp& frame, const QDir& folder) {
@@ -90,17 +107,9 @@ bool saveResultViews(TAxoliteApp& frame, const QDir& folder) {
     if (!QFile::copy(QStringLiteral(AXOLITE_EXAMPLES_DIR "/ring.net"), path)) {
         return false;
     }
-    TAxoliteMDIChild* ring = frame.openDescription(path);
+    TAxoliteMDIChild* ring = openSimulated(frame, path);
     if (ring == nullptr) {
         return false;
-    }
-    frame.checkDescription(ring);
-    if (ring->checkWindow() == nullptr) {
-        return false;
-    }
-    ring->checkWindow()->calculate();
-    if (TCalculationProgress* progress = ring->checkWindow()->progressDialog()) {
-        progress->close();
     }
     ring->checkWindow()->close();
 
@@ -199,19 +208,8 @@ bool saveTraining(TAxoliteApp& frame, const QDir& folder) {
 // solution, and the explanation of y1 at step 7.
 bool saveStudyTools(TAxoliteApp& frame, const QDir& folder) {
     TAxoliteMDIChild* child =
-        frame.openDescription(QStringLiteral(AXOLITE_EXAMPLES_DIR "/oscillator.net"));
+        openSimulated(frame, QStringLiteral(AXOLITE_EXAMPLES_DIR "/oscillator.net"));
     if (child == nullptr) {
-        return false;
-    }
-    frame.checkDescription(child);
-    if (child->checkWindow() == nullptr) {
-        return false;
-    }
-    child->checkWindow()->calculate();
-    if (child->checkWindow()->progressDialog() != nullptr) {
-        child->checkWindow()->progressDialog()->close();
-    }
-    if (child->record().simulated == 0) {
         return false;
     }
     axolite::reference::LinearSystem system{};
