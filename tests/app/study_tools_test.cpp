@@ -272,6 +272,16 @@ private slots:
         QCOMPARE(initial->explanation().value, 1.0);
         QVERIFY(child->lineText(initial->explanation().initialLine).contains(u"neuron 2, 1"));
         initial->close();
+
+        // With the check window closed, the run's arrays are gone: refused with the engine's
+        // message, no dialog asked.
+        child->checkWindow()->close();
+        QCoreApplication::processEvents();
+        QVERIFY(!axolite::views_gui::canExplain(child));
+        Notifier::instance().clearCaptured();
+        QVERIFY(axolite::views_gui::explainValue(&view, child, 3) == nullptr);
+        QCOMPARE(Notifier::instance().captured().size(), std::size_t{1});
+        QCOMPARE(Notifier::instance().captured()[0].text, axolite::simulation::notSimulatedText());
     }
 };
 
