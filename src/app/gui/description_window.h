@@ -5,6 +5,13 @@
 
 #include "language/network_record.h"
 
+namespace axolite::language {
+struct CheckResult;
+}
+namespace axolite::simulation {
+class Simulation;
+}
+
 #include <QMdiSubWindow>
 #include <QPointer>
 
@@ -21,6 +28,18 @@ public:
     virtual QString displayName() const = 0;
     // True while a long computation works on this description's record.
     virtual bool computing() const = 0;
+
+    // The check of the description and its simulation while its check window is open (nullptr
+    // otherwise).
+    virtual const axolite::language::CheckResult* checkResult() const { return nullptr; }
+    virtual const axolite::simulation::Simulation* simulation() const { return nullptr; }
+    // The text of a line of the editor (counted from 1); empty beyond the text.
+    virtual QString lineText(int line) const {
+        (void)line;
+        return {};
+    }
+    // Shows the window with the editor's caret at the start of the line (counted from 1).
+    virtual void showLine(int line) { (void)line; }
 
     // The result views bound to this description, each open at most once.
     QPointer<QWidget> graphsView;

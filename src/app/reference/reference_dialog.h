@@ -65,6 +65,9 @@ protected:
                      const axolite::platform::FolderSettings* folders, QString tool,
                      QString descriptionPath, int helpTopic, QWidget* parent);
 
+    const axolite::platform::FolderSettings* folders() const { return folders_; }
+    const QString& descriptionPath() const { return descriptionPath_; }
+
     // The buttons in the order of the dialogs; the caller places the layout.
     QBoxLayout* makeButtons(Qt::Orientation orientation);
 

@@ -9,6 +9,8 @@
 #include "reference/input_activation_dialog.h"
 #include "reference/runge_kutta_method.h"
 
+#include <type_traits>
+
 namespace {
 
 template <typename Dialog> axolite::gui::ToolOpener opener(const char* captionPrefix) {
@@ -20,6 +22,10 @@ template <typename Dialog> axolite::gui::ToolOpener opener(const char* captionPr
         Dialog dialog(window->record(), &host.folders(), window->path(), host.frameWidget());
         dialog.setWindowTitle(QString::fromUtf8(captionPrefix) + window->displayName());
         dialog.setStatusLine([&host](const QString& text) { host.showStatus(text); });
+        if constexpr (std::is_same_v<Dialog, TRungeKuttaMethod>) {
+            dialog.setDescriptionOpener(
+                [&host](const QString& path) { host.openDescription(path); });
+        }
         QObject::connect(&dialog, &TReferenceDialog::recordChanged, window, [alive] {
             if (alive) {
                 emit alive->stateChanged();

@@ -2,9 +2,16 @@
 #include "reference/runge_kutta_method.h"
 
 #include "gui/command_ids.h"
+#include "gui/file_dialogs.h"
+#include "gui/notifier.h"
+#include "platform/folder_settings.h"
+#include "reference/euler_network.h"
 #include "reference/pattern_writers.h"
+#include "reference/step_study_dialog.h"
 
+#include <QApplication>
 #include <QBoxLayout>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -126,7 +133,18 @@ TRungeKuttaMethod::TRungeKuttaMethod(axolite::language::NetworkRecord& record,
     auto* lower = new QHBoxLayout;
     lower->addWidget(initial);
     lower->addWidget(independent, 0, Qt::AlignTop);
-    lower->addLayout(makeButtons(Qt::Vertical));
+    QBoxLayout* buttons = makeButtons(Qt::Vertical);
+    auto* network = new QPushButton(QStringLiteral("Построить сеть ..."), this);
+    network->setObjectName(QStringLiteral("2610"));
+    network->setAutoDefault(false);
+    auto* study = new QPushButton(QStringLiteral("Исследование шага ..."), this);
+    study->setObjectName(QStringLiteral("2611"));
+    study->setAutoDefault(false);
+    connect(network, &QPushButton::clicked, this, &TRungeKuttaMethod::buildNetwork);
+    connect(study, &QPushButton::clicked, this, &TRungeKuttaMethod::openStepStudy);
+    buttons->insertWidget(3, network);
+    buttons->insertWidget(4, study);
+    lower->addLayout(buttons);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
@@ -176,6 +194,69 @@ void TRungeKuttaMethod::calculate() {
                    [&](axolite::Progress& progress) {
                        return axolite::reference::computeRungeKutta(record_, system, progress);
                    });
+}
+
+axolite::reference::LinearSystem TRungeKuttaMethod::studiedSystem(int& outputs) const {
+    axolite::reference::LinearSystem system = axolite::reference::readLinearSystem(systemTexts());
+    axolite::reference::clearAbsentOutputs(system, record_.networkPresent);
+    system.x0 = record_.t0;
+    outputs = 1;
+    for (int k = 0; k < kOutputCount; ++k) {
+        if (record_.networkPresent[k] != 0) {
+            outputs = k + 1;
+        }
+    }
+    return system;
+}
+
+axolite::reference::EulerGrid TRungeKuttaMethod::descriptionGrid() const {
+    return {record_.t0, record_.t1, record_.h};
+}
+
+void TRungeKuttaMethod::buildNetwork() {
+    if (running()) {
+        return;
+    }
+    int outputs = 1;
+    const axolite::reference::LinearSystem system = studiedSystem(outputs);
+    axolite::gui::FileDialogRequest request;
+    request.mode = axolite::gui::FileDialogRequest::Mode::Save;
+    request.caption = QStringLiteral("Сохранить как");
+    if (!descriptionPath().isEmpty()) {
+        request.start = QFileInfo(descriptionPath()).absolutePath();
+    }
+    request.filter = QStringLiteral("Описания сетей (*.net);;Все типы файлов (*)");
+    request.defaultSuffix = QStringLiteral("net");
+    const QString path = axolite::gui::chooseFile(this, request);
+    if (path.isEmpty()) {
+        return;
+    }
+    // The model file goes where the simulation will look for it: the models folder once set,
+    // beside the description otherwise.
+    const auto netPath = axolite::platform::pathFromUtf8(path.toStdString());
+    const auto models = folders() != nullptr && folders()->set && !folders()->models.empty()
+                            ? folders()->modelsFolder()
+                            : netPath.parent_path();
+    try {
+        axolite::reference::writeEulerNetwork(system, outputs, descriptionGrid(), netPath, models);
+    } catch (const axolite::AxoliteError& error) {
+        // A refused system, or a file that could not be written (FileWriteError).
+        Notifier::instance().show(error.message(), this);
+        return;
+    }
+    if (openDescription_) {
+        openDescription_(path);
+    }
+}
+
+void TRungeKuttaMethod::openStepStudy() {
+    if (running()) {
+        return; // not from under the dialog's own computation
+    }
+    int outputs = 1;
+    const axolite::reference::LinearSystem system = studiedSystem(outputs);
+    TStepStudyDialog dialog(system, outputs, descriptionGrid(), this);
+    dialog.exec();
 }
 
 void TRungeKuttaMethod::writePatternFile() {

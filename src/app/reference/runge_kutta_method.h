@@ -3,12 +3,17 @@
 // reference series, and their pattern file.
 #pragma once
 
+#include "reference/euler_network.h"
 #include "reference/reference_dialog.h"
 #include "reference/runge_kutta.h"
 
+#include <QString>
+
 #include <array>
+#include <functional>
 
 class QLineEdit;
+class QPushButton;
 
 class TRungeKuttaMethod : public TReferenceDialog {
     Q_OBJECT
@@ -24,7 +29,21 @@ public:
     // row (a, b, c, d, e), x0, y1(x0)..y4(x0).
     std::array<std::string, axolite::reference::kSystemTextCount> systemTexts() const;
 
+    // What opens a written description in a new window (the frame's openDescription).
+    void setDescriptionOpener(std::function<void(const QString&)> opener) {
+        openDescription_ = std::move(opener);
+    }
+    // The system of the fields, absent outputs cleared, its initial values at the description's
+    // t0, and the number of equations (up to the last output the network has, at least 1).
+    axolite::reference::LinearSystem studiedSystem(int& outputs) const;
+    axolite::reference::EulerGrid descriptionGrid() const;
+
 public slots:
+    // "Построить сеть ...": asks for a .net file, writes the Euler network of the system on the
+    // description's grid (its model file into the models folder) and opens it.
+    void buildNetwork();
+    // "Исследование шага ...": the step-size study dialog for the system.
+    void openStepStudy();
     void calculate() override;
     void writePatternFile() override;
 
@@ -39,4 +58,5 @@ private:
     // The 20 coefficient fields row by row, then y1(x0)..y4(x0).
     std::array<QLineEdit*, 24> values_{};
     QLineEdit* x0_ = nullptr;
+    std::function<void(const QString&)> openDescription_;
 };

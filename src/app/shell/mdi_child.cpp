@@ -180,6 +180,19 @@ TTranslateDialog* TAxoliteMDIChild::checkWindow() const {
     return checkWindow_.data();
 }
 
+QString TAxoliteMDIChild::lineText(int line) const {
+    const QStringList lines = editor_->documentLines();
+    return line >= 1 && line <= lines.size() ? lines[line - 1] : QString();
+}
+
+const axolite::language::CheckResult* TAxoliteMDIChild::checkResult() const {
+    return checkWindow_ ? &checkWindow_->checkResult() : nullptr;
+}
+
+const axolite::simulation::Simulation* TAxoliteMDIChild::simulation() const {
+    return checkWindow_ ? &checkWindow_->simulation() : nullptr;
+}
+
 void TAxoliteMDIChild::setCheckWindow(TTranslateDialog* window) {
     closeCheckWindow();
     checkWindow_ = window;

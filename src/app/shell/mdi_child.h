@@ -46,7 +46,10 @@ public:
     void setCheckWindow(TTranslateDialog* window);
     // Shows the window with the editor's caret at the start of the line (counted from 1), as a
     // row of the check window asks.
-    void showLine(int line);
+    void showLine(int line) override;
+    QString lineText(int line) const override;
+    const axolite::language::CheckResult* checkResult() const override;
+    const axolite::simulation::Simulation* simulation() const override;
 
     // True while a long computation works on this description's record.
     bool computing() const override;

@@ -14,6 +14,7 @@
 #include "reference/input_activation_dialog.h"
 #include "reference/runge_kutta.h"
 #include "reference/runge_kutta_method.h"
+#include "reference/step_study_dialog.h"
 #include "shell/about_box.h"
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
@@ -23,6 +24,7 @@
 #include "training/run_network.h"
 #include "training/teach_network.h"
 #include "views/dynamics_view.h"
+#include "views/explain_dialog.h"
 #include "views/graphs_view.h"
 #include "views/numeric_view.h"
 
@@ -38,6 +40,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 
@@ -80,6 +83,23 @@ bool save(QWidget* widget, const QDir& folder, const QString& name) {
     return true;
 }
 
+// A description opened, checked and simulated, its check window open (nullptr on failure).
+TAxoliteMDIChild* openSimulated(TAxoliteApp& frame, const QString& path) {
+    TAxoliteMDIChild* child = frame.openDescription(path);
+    if (child == nullptr) {
+        return nullptr;
+    }
+    frame.checkDescription(child);
+    if (child->checkWindow() == nullptr) {
+        return nullptr;
+    }
+    child->checkWindow()->calculate();
+    if (TCalculationProgress* progress = child->checkWindow()->progressDialog()) {
+        progress->close();
+    }
+    return child->record().simulated != 0 ? child : nullptr;
+}
+
 // The ring example of examples/, simulated, with exact values and the Runge-Kutta solution of a
 // linear system that follows it; then the three views and the two companion windows.
 bool saveResultViews(TAxoliteApp& frame, const QDir& folder) {
@@ -90,17 +110,9 @@ bool saveResultViews(TAxoliteApp& frame, const QDir& folder) {
     if (!QFile::copy(QStringLiteral(AXOLITE_EXAMPLES_DIR "/ring.net"), path)) {
         return false;
     }
-    TAxoliteMDIChild* ring = frame.openDescription(path);
+    TAxoliteMDIChild* ring = openSimulated(frame, path);
     if (ring == nullptr) {
         return false;
-    }
-    frame.checkDescription(ring);
-    if (ring->checkWindow() == nullptr) {
-        return false;
-    }
-    ring->checkWindow()->calculate();
-    if (TCalculationProgress* progress = ring->checkWindow()->progressDialog()) {
-        progress->close();
     }
     ring->checkWindow()->close();
 
@@ -237,6 +249,35 @@ bool saveFirstSteps(const QDir& folder) {
 
 } // namespace
 
+// The study tools on examples/oscillator.net: the step-size study of its system with the exact
+// solution, and the explanation of y1 at step 7.
+bool saveStudyTools(TAxoliteApp& frame, const QDir& folder) {
+    TAxoliteMDIChild* child =
+        openSimulated(frame, QStringLiteral(AXOLITE_EXAMPLES_DIR "/oscillator.net"));
+    if (child == nullptr) {
+        return false;
+    }
+    axolite::reference::LinearSystem system{};
+    system.rows[0][1] = 1.0;
+    system.rows[1][0] = -1.0;
+    system.initial[1] = 1.0;
+    TStepStudyDialog study(system, 2, {0.0, 10.0, 0.01}, &frame);
+    study.exactField(0)->setText(QStringLiteral("sin(x)"));
+    study.exactField(1)->setText(QStringLiteral("cos(x)"));
+    study.halvings()->setValue(4);
+    study.show();
+    study.calculate();
+    bool ok = save(&study, folder, QStringLiteral("step-study-dialog.png"));
+
+    const auto explanation = axolite::simulation::explainValue(
+        child->record(), *child->checkResult(), *child->simulation(), 0, 7);
+    TExplainDialog explain(child, explanation, &frame);
+    explain.show();
+    ok = save(&explain, folder, QStringLiteral("explain-dialog.png")) && ok;
+    child->close();
+    return ok;
+}
+
 int main(int argc, char* argv[]) {
     using axolite::shell::CmCheck;
     QApplication application(argc, argv);
@@ -350,6 +391,7 @@ int main(int argc, char* argv[]) {
 
     ok = saveResultViews(frame, folder) && ok;
     ok = saveTraining(frame, folder) && ok;
+    ok = saveStudyTools(frame, folder) && ok;
     ok = saveFirstSteps(folder) && ok;
 
     openHelp(CmCheck);

@@ -1,6 +1,8 @@
 // The graphs view.
 #include "views/graphs_view.h"
 
+#include "views/explain_dialog.h"
+
 #include "gui/command_ids.h"
 #include "gui/help_window.h"
 #include "views/numeric_view.h"
@@ -201,6 +203,7 @@ void TAxoliteGraphs::markCursor(int x, int y) {
     if (!mark) {
         return;
     }
+    markedStep_ = mark->step;
     if (mark->lineColumn) {
         settings_.cursorColumn = mark->lineColumn;
         update(axolite::render::GraphsPainter::plotRect());
@@ -290,6 +293,11 @@ void TAxoliteGraphs::contextMenuEvent(QContextMenuEvent* event) {
                    [this] { exportPicture(PictureFormat::Png); });
     menu.addAction(QStringLiteral("Сохранить рисунок как SVG ..."), this,
                    [this] { exportPicture(PictureFormat::Svg); });
+    QAction* explain = menu.addAction(QStringLiteral("Объяснить значение ..."), this, [this] {
+        axolite::views_gui::explainValue(this, binding_.window(),
+                                         static_cast<std::int32_t>(markedStep_));
+    });
+    explain->setEnabled(axolite::views_gui::canExplain(binding_.window()));
     menu.exec(event->globalPos());
 }
 

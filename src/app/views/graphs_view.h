@@ -59,6 +59,7 @@ private:
     axolite::views_gui::ViewBinding binding_;
     axolite::render::GraphsPainter painter_;
     axolite::render::GraphsSettings settings_;
+    std::int64_t markedStep_ = 0; // the step a right click marked last ("Объяснить значение ...")
     QCheckBox* grid_ = nullptr;
     QComboBox* gridSize_ = nullptr;
     QComboBox* height_ = nullptr;

@@ -1,6 +1,8 @@
 // The numeric values view.
 #include "views/numeric_view.h"
 
+#include "views/explain_dialog.h"
+
 #include "gui/command_ids.h"
 #include "gui/help_window.h"
 #include "views/series.h"
@@ -314,11 +316,18 @@ void TAxoliteNumeric::exportTable() {
     }
 }
 
+TExplainDialog* TAxoliteNumeric::explainCurrentValue() {
+    return axolite::views_gui::explainValue(this, binding_.window(), current_);
+}
+
 void TAxoliteNumeric::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     QAction* save = menu.addAction(QStringLiteral("Сохранить таблицу как CSV ..."), this,
                                    &TAxoliteNumeric::exportTable);
     save->setEnabled(binding_.simulatedRecord() != nullptr);
+    QAction* explain = menu.addAction(QStringLiteral("Объяснить значение ..."), this,
+                                      &TAxoliteNumeric::explainCurrentValue);
+    explain->setEnabled(axolite::views_gui::canExplain(binding_.window()));
     menu.exec(event->globalPos());
 }
 

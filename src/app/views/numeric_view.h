@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QAbstractItemView;
 class QTableView;
+class TExplainDialog;
 
 // The list "x(%d) = %E", one entry per step j while j < D. The entries are formatted when shown:
 // a million steps cost no memory per entry. The grid is copied at set-up, so the list never
@@ -61,6 +62,9 @@ public:
     bool writeTable(const QString& path) const;
     // "Сохранить таблицу как CSV ...": asks for the file, writes, reports a failure.
     void exportTable();
+    // "Объяснить значение ...": the neuron asked for (default: that of output y1) at the current
+    // step; answers the explain dialog shown, nullptr when none.
+    TExplainDialog* explainCurrentValue();
 
 signals:
     void closed();
