@@ -75,6 +75,36 @@ void operator delete(void* block, std::size_t) noexcept {
     std::free(block);
 }
 
+// Every other form takes its memory from the same place, so that whatever frees a block (Qt frees
+// some of what it allocated without throwing) matches what allocated it. Only the plain form fails.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    std::free(block);
+}
+
+void operator delete[](void* block) noexcept {
+    std::free(block);
+}
+
+void operator delete[](void* block, std::size_t) noexcept {
+    std::free(block);
+}
+
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
+    std::free(block);
+}
+
 class ShellMemoryTest : public QObject {
     Q_OBJECT
 

@@ -197,7 +197,12 @@ void TAxoliteMDIChild::setCheckWindow(TTranslateDialog* window) {
     closeCheckWindow();
     checkWindow_ = window;
     if (window != nullptr) {
-        connect(window, &QObject::destroyed, this, &TAxoliteMDIChild::stateChanged);
+        // The window is forgotten before anyone hears of the change: what is being destroyed is
+        // no check window any more, and must not be asked whether it runs.
+        connect(window, &QObject::destroyed, this, [this] {
+            checkWindow_.clear();
+            emit stateChanged();
+        });
         connect(window, &TTranslateDialog::closed, this, &TAxoliteMDIChild::stateChanged);
         connect(window, &TTranslateDialog::simulationEnded, this, [this] {
             if (editedWhileRunning_) {
