@@ -13,8 +13,13 @@
 #include <QThread>
 #include <QTimer>
 
+#include <csignal>
+
 int main(int argc, char* argv[]) {
     axolite::shell::keepFreedMemoryForReuse();
+    // A save that would outgrow the file-size limit fails like a full disk and says so, instead
+    // of ending the program with the user's edits.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Axolite"));
     QApplication::setWindowIcon(axolite::shell::programIcon());

@@ -16,4 +16,7 @@ void addPlotCommand(CLI::App& app, int& status);      // plot (built with the pa
 void addStudyCommands(CLI::App& app, int& status);    // netgen, study
 void addExplainCommand(CLI::App& app, int& status);   // explain
 
+// Parses the arguments (argv[0] the program's name) and runs the command; the exit status.
+int runCommandLine(int argc, char** argv);
+
 } // namespace axolite::cli

@@ -25,34 +25,6 @@ bool readerHasGone() {
     return poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0;
 }
 
-int parseAndRun(int argc, char** argv) {
-    CLI::App app{"Axolite: simulator of artificial neural networks (command-line tool)"};
-    app.require_subcommand(1);
-    app.set_help_all_flag("--help-all", "Show the help of every command");
-
-    int status = axolite::cli::Done;
-    axolite::cli::addLanguageCommands(app, status);
-    axolite::cli::addRunCommand(app, status);
-    axolite::cli::addTrainCommand(app, status);
-    axolite::cli::addStudyCommands(app, status);
-    axolite::cli::addExplainCommand(app, status);
-#ifdef AXOLITE_CLI_PLOT
-    axolite::cli::addPlotCommand(app, status);
-#endif
-
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
-    } catch (const CLI::CallForAllHelp& e) {
-        return app.exit(e);
-    } catch (const CLI::ParseError& e) {
-        app.exit(e);
-        return axolite::cli::UsageError;
-    }
-    return status;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -60,7 +32,10 @@ int main(int argc, char** argv) {
     // the process, the command finishes its work (files it writes are written) and its status
     // is the one it would have had.
     std::signal(SIGPIPE, SIG_IGN);
-    const int status = parseAndRun(argc, argv);
+    // A file that would outgrow the file-size limit fails its write like a full disk, and the
+    // writer reports it, instead of the process ending without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const int status = axolite::cli::runCommandLine(argc, argv);
     if (!standardOutputWritten() && !readerHasGone()) {
         std::cerr << "Ошибка при записи стандартного вывода" << '\n';
         return axolite::cli::UsageError;

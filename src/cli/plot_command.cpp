@@ -2,6 +2,7 @@
 // description as `run` does, then draws the graphs or the dynamics view with the views' own
 // painters into a PNG or SVG file, on Qt's offscreen platform (no display needed).
 #include "commands.h"
+#include "headless_gui.h"
 #include "run_command.h"
 
 #include "render/dynamics_painter.h"
@@ -9,7 +10,6 @@
 #include "render/picture_files.h"
 #include "views/series.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 
 #include <iostream>
@@ -121,34 +121,20 @@ std::optional<std::pair<QRect, render::PaintFunction>> picture(const PlotOptions
                      }};
 }
 
-// Qt's notes on its own set-up (a runtime folder it had to choose, ...) are no concern of a user
-// of the tool; its errors still reach standard error.
-void quietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) {
-        std::cerr << message.toStdString() << '\n';
-    }
-}
-
 int writePicture(const PlotOptions& o, const RunContext& c) {
     const auto drawing = picture(o, c);
     if (!drawing) {
         return UsageError;
     }
     const auto& [area, paint] = *drawing;
-    // The painters need Qt's GUI library; the offscreen platform needs no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler(quietQtNotes);
-    int argc = 1;
-    char name[] = "axolite-cli";
-    char* argv[] = {name, nullptr};
-    QGuiApplication application(argc, argv);
+    const HeadlessGui gui;
     const std::string& path = o.png.empty() ? o.svg : o.png;
     const QString file = QString::fromStdString(path);
-    const bool written = o.png.empty()
+    const auto failure = o.png.empty()
                              ? render::saveSvg(file, area, paint)
                              : render::savePng(render::renderImage(area, o.ratio, paint), file);
-    if (!written) {
-        std::cerr << "Ошибка при записи файла " << path << '\n';
+    if (failure) {
+        std::cerr << platform::fileWriteMessage(*failure).text << '\n';
         return UsageError;
     }
     return Done;

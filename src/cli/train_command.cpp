@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #ifdef AXOLITE_CLI_PLOT
+#include "headless_gui.h"
 #include "render/training_curve_painter.h"
 #endif
 
@@ -253,12 +254,13 @@ bool writeCurve(const TrainOptions& options, const std::vector<float>& norms, in
     curve.norms = norms;
     curve.iterations = iterations;
     curve.logScale = options.curveLog;
-    const QString failure =
+    const HeadlessGui gui;
+    const auto failure =
         training_ui::writeTrainingCurve(QString::fromStdString(options.curve), curve);
-    if (failure.isEmpty()) {
+    if (!failure) {
         return true;
     }
-    show(Message{MessageKind::Error, failure.toStdString()});
+    show(platform::fileWriteMessage(*failure));
 #else
     (void)norms;
     (void)iterations;

@@ -1,8 +1,8 @@
-// Pictures of the painters as images and files.
+// Pictures of the painters as images, bytes and files.
 #include "render/picture_files.h"
 
+#include <QBuffer>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <cmath>
@@ -22,32 +22,42 @@ QImage renderImage(const QRect& area, qreal devicePixelRatio, const PaintFunctio
     return image;
 }
 
-bool savePng(const QImage& image, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG")) {
-        return false;
-    }
-    return file.commit();
+QByteArray pngBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
 }
 
-bool saveSvg(const QString& path, const QRect& area, const PaintFunction& paint) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
+QByteArray svgBytes(const QRect& area, const PaintFunction& paint, const QString& title) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     QSvgGenerator generator;
-    generator.setOutputDevice(&file);
+    generator.setOutputDevice(&buffer);
     generator.setSize(area.size());
     generator.setViewBox(QRect(QPoint(0, 0), area.size()));
     generator.setResolution(96);
-    QPainter painter;
-    if (!painter.begin(&generator)) {
-        return false;
+    if (!title.isEmpty()) {
+        generator.setTitle(title);
     }
-    painter.translate(-area.topLeft());
-    paint(painter);
-    painter.end();
-    return file.commit();
+    QPainter painter;
+    if (painter.begin(&generator)) {
+        painter.translate(-area.topLeft());
+        paint(painter);
+        painter.end();
+    }
+    return bytes;
+}
+
+std::optional<platform::FileWriteFailure> savePng(const QImage& image, const QString& path) {
+    return writeFile(path, pngBytes(image));
+}
+
+std::optional<platform::FileWriteFailure> saveSvg(const QString& path, const QRect& area,
+                                                  const PaintFunction& paint) {
+    return writeFile(path, svgBytes(area, paint));
 }
 
 } // namespace axolite::render

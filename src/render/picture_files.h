@@ -1,12 +1,16 @@
 // Pictures of the painters outside a window: an area of the view's client coordinates rendered
-// into an image or written as a PNG or SVG file (through a temporary file and a rename).
+// into an image, PNG or SVG bytes made in memory, and files written through the safe writer.
 #pragma once
 
+#include "render/safe_file.h"
+
+#include <QByteArray>
 #include <QImage>
 #include <QRect>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QPainter;
 
@@ -19,11 +23,15 @@ using PaintFunction = std::function<void(QPainter&)>;
 // ratio (twice as many device pixels each way at ratio 2), its top-left corner at (0, 0).
 QImage renderImage(const QRect& area, qreal devicePixelRatio, const PaintFunction& paint);
 
-// Writes the image as PNG; false when the file cannot be written (an existing file then stays
-// as it was).
-bool savePng(const QImage& image, const QString& path);
+// The image as the bytes of a PNG file.
+QByteArray pngBytes(const QImage& image);
 
-// Writes the area as an SVG picture of area.size() pixels; false when the file cannot be written.
-bool saveSvg(const QString& path, const QRect& area, const PaintFunction& paint);
+// The area as the bytes of an SVG picture of area.size() pixels, with the title when one is given.
+QByteArray svgBytes(const QRect& area, const PaintFunction& paint, const QString& title = {});
+
+// The image as a PNG file, or the area as an SVG file; as writeFile.
+std::optional<platform::FileWriteFailure> savePng(const QImage& image, const QString& path);
+std::optional<platform::FileWriteFailure> saveSvg(const QString& path, const QRect& area,
+                                                  const PaintFunction& paint);
 
 } // namespace axolite::render

@@ -1,14 +1,13 @@
 // The training curve painter and its file writer.
 #include "render/training_curve_painter.h"
 
+#include "render/picture_files.h"
+
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
-#include <QSvgGenerator>
 
 #include <algorithm>
 #include <cmath>
@@ -135,51 +134,28 @@ void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
     painter.restore();
 }
 
-QString writeTrainingCurve(const QString& path, const TrainingCurve& curve, int width, int height) {
-    std::unique_ptr<QGuiApplication> application;
-    static int argc = 1;
-    static char name[] = "axolite";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        // A headless tool: the platform's notes on its run-time folder are of no interest.
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-            if (type == QtCriticalMsg || type == QtFatalMsg) {
-                std::fprintf(stderr, "%s\n", qPrintable(text));
-            }
-        });
-        application = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return QStringLiteral("Невозможно создать файл ") + path;
-    }
+QByteArray trainingCurveBytes(const TrainingCurve& curve, bool svg, int width, int height) {
     const QRectF area(0, 0, width, height);
-    bool written = true;
-    if (QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setSize(QSize(width, height));
-        svg.setViewBox(area);
-        svg.setTitle(QStringLiteral("Норма"));
-        QPainter painter(&svg);
+    if (svg) {
+        return render::svgBytes(
+            QRect(0, 0, width, height),
+            [&](QPainter& painter) { TrainingCurvePainter::paint(painter, area, curve); },
+            QStringLiteral("Норма"));
+    }
+    QImage image(width, height, QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
         TrainingCurvePainter::paint(painter, area, curve);
-    } else {
-        QImage image(width, height, QImage::Format_RGB32);
-        {
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::Antialiasing);
-            TrainingCurvePainter::paint(painter, area, curve);
-        }
-        written = image.save(&file, "PNG");
     }
-    if (!written || !file.commit()) {
-        file.cancelWriting();
-        return QStringLiteral("Невозможно создать файл ") + path;
-    }
-    return {};
+    return render::pngBytes(image);
+}
+
+std::optional<platform::FileWriteFailure>
+writeTrainingCurve(const QString& path, const TrainingCurve& curve, int width, int height) {
+    const bool svg =
+        QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0;
+    return render::writeFile(path, trainingCurveBytes(curve, svg, width, height));
 }
 
 } // namespace axolite::training_ui

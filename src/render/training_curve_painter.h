@@ -3,9 +3,13 @@
 // same picture.
 #pragma once
 
+#include "platform/atomic_file.h"
+
+#include <QByteArray>
 #include <QRectF>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -26,10 +30,15 @@ public:
     static void paint(QPainter& painter, const QRectF& area, const TrainingCurve& curve);
 };
 
-// Renders the curve into a PNG or SVG file (chosen by the extension; anything else is PNG) of
-// width × height pixels, through a temporary file and a rename. Creates an offscreen
-// QGuiApplication when the process has none. Answers an empty text, or what went wrong.
-QString writeTrainingCurve(const QString& path, const TrainingCurve& curve, int width = 640,
-                           int height = 400);
+// The curve as the bytes of a PNG or SVG picture of width × height pixels. Drawing needs Qt's
+// GUI application object, which the caller has made.
+QByteArray trainingCurveBytes(const TrainingCurve& curve, bool svg, int width = 640,
+                              int height = 400);
+
+// Writes the curve as a PNG or SVG file (chosen by the extension; anything else is PNG) through
+// the safe writer. Nothing when written, the failure otherwise.
+std::optional<platform::FileWriteFailure> writeTrainingCurve(const QString& path,
+                                                             const TrainingCurve& curve,
+                                                             int width = 640, int height = 400);
 
 } // namespace axolite::training_ui

@@ -29,28 +29,6 @@ namespace {
 
 constexpr std::uint32_t kSeed = 20260;
 
-QStringList xorArguments(const QString& seed) {
-    return {QStringLiteral("train"),
-            QStringLiteral("--input"),
-            examplePath("xor_input.ptn"),
-            QStringLiteral("--target"),
-            examplePath("xor_target.ptn"),
-            QStringLiteral("--patterns"),
-            QStringLiteral("4"),
-            QStringLiteral("--input-layer"),
-            QStringLiteral("2"),
-            QStringLiteral("--hidden"),
-            QStringLiteral("4"),
-            QStringLiteral("--output-layer"),
-            QStringLiteral("1:sigmoid"),
-            QStringLiteral("--iterations"),
-            QStringLiteral("2000"),
-            QStringLiteral("--rate"),
-            QStringLiteral("0.5"),
-            QStringLiteral("--seed"),
-            seed};
-}
-
 QByteArray runCli(const QStringList& arguments) {
     QProcess cli;
     cli.start(QStringLiteral(AXOLITE_CLI), arguments);
@@ -123,7 +101,7 @@ private slots:
         QCOMPARE(shown(dialog, IdSeedUsed),
                  QStringLiteral("Начальное значение генератора : %1").arg(kSeed));
 
-        const QByteArray output = runCli(xorArguments(QString::number(kSeed)) << "--json");
+        const QByteArray output = runCli(xorArguments(2000, kSeed) << "--json");
         const QJsonObject json = QJsonDocument::fromJson(output).object();
         const QJsonArray rows = json.value(QStringLiteral("rows")).toArray();
         const QAbstractItemModel* model = dialog.resultsModel();
@@ -153,7 +131,7 @@ private slots:
         QDir dialogFolder(dir_.filePath(QStringLiteral("dialog")));
         cliFolder.mkpath(QStringLiteral("."));
         dialogFolder.mkpath(QStringLiteral("."));
-        QVERIFY(!runCli(xorArguments(QString::number(kSeed))
+        QVERIFY(!runCli(xorArguments(2000, kSeed)
                         << "--write-net" << cliFolder.filePath(QStringLiteral("xor.net")))
                      .isEmpty());
         axolite::gui::setFileChooser([&](QWidget*, const axolite::gui::FileDialogRequest& r) {

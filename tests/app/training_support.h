@@ -70,3 +70,17 @@ inline void setUpXor(TTeachNetwork& dialog, std::uint32_t seed, int iterations =
     find<QAbstractButton>(dialog, IdSeedFixed)->setChecked(true);
     type(dialog, IdSeed, QString::number(seed));
 }
+
+// The same network trained by `axolite-cli train` (rate 0.5): its arguments.
+inline QStringList xorArguments(int iterations, std::uint32_t seed) {
+    return {QStringLiteral("train"),       QStringLiteral("--input"),
+            examplePath("xor_input.ptn"),  QStringLiteral("--target"),
+            examplePath("xor_target.ptn"), QStringLiteral("--patterns"),
+            QStringLiteral("4"),           QStringLiteral("--input-layer"),
+            QStringLiteral("2"),           QStringLiteral("--hidden"),
+            QStringLiteral("4"),           QStringLiteral("--output-layer"),
+            QStringLiteral("1:sigmoid"),   QStringLiteral("--iterations"),
+            QString::number(iterations),   QStringLiteral("--rate"),
+            QStringLiteral("0.5"),         QStringLiteral("--seed"),
+            QString::number(seed)};
+}

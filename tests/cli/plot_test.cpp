@@ -22,6 +22,9 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -145,6 +148,27 @@ TEST(PlotCommand, SvgAndRefusals) {
     const auto broken = axolite::test::examplePath("errors/unclosed_brace.net");
     EXPECT_EQ(runCli("plot " + quoted(broken) + " --png " + quoted(out)).status, 1);
     EXPECT_FALSE(fs::exists(out));
+}
+
+TEST(PlotCommand, NeverReplacesADeviceOrAPipe) {
+    axolite::test::TempDir dir;
+    const auto device = dir / "null";
+    if (::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+        GTEST_SKIP() << "making a device node needs root";
+    }
+    const auto pipe = dir / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+    for (const auto& target : {device, pipe}) {
+        for (const char* kind : {" --png ", " --svg "}) {
+            EXPECT_EQ(runCli("plot " + ring() + kind + quoted(target)).status, 2) << target;
+        }
+    }
+    struct stat node {};
+    ASSERT_EQ(::lstat(device.c_str(), &node), 0);
+    EXPECT_TRUE(S_ISCHR(node.st_mode));
+    ASSERT_EQ(::lstat(pipe.c_str(), &node), 0);
+    EXPECT_TRUE(S_ISFIFO(node.st_mode));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 2);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -193,6 +194,22 @@ TEST(TrainCommand, CurveIsDrawnAsPngOrSvgAndAFailedWriteLeavesNothing) {
     const std::string svgText = axolite::test::readFile(svg);
     EXPECT_NE(svgText.find("<svg"), std::string::npos);
     EXPECT_NE(svgText.find("<path"), std::string::npos);
+
+    // Drawing needs no display, whatever platform the environment names.
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const std::string previous = platform != nullptr ? platform : "";
+    for (const char* name : {"xcb", "wayland"}) {
+        ::setenv("QT_QPA_PLATFORM", name, 1);
+        const CliRun drawn = runTrain(sine + " --curve " + axolite::test::quoted(dir / "x.png"));
+        EXPECT_EQ(drawn.status, 0) << name;
+        EXPECT_NE(drawn.out.find("Норма"), std::string::npos) << name; // the report is printed
+        EXPECT_EQ(axolite::test::readFile(dir / "x.png"), pngBytes) << name;
+    }
+    if (platform != nullptr) {
+        ::setenv("QT_QPA_PLATFORM", previous.c_str(), 1);
+    } else {
+        ::unsetenv("QT_QPA_PLATFORM");
+    }
 
     const auto missing = dir / "no" / "curve.png";
     const CliRun failed = runTrain(sine + " --curve " + axolite::test::quoted(missing));

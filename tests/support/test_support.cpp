@@ -51,8 +51,8 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-FileSizeLimit::FileSizeLimit(unsigned long long bytes) {
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+FileSizeLimit::FileSizeLimit(unsigned long long bytes, bool ignoreSignal) {
+    previousHandler_ = std::signal(SIGXFSZ, ignoreSignal ? SIG_IGN : SIG_DFL);
     rlimit limit{};
     ::getrlimit(RLIMIT_FSIZE, &limit);
     previous_ = limit.rlim_cur;

@@ -31,10 +31,12 @@ private:
 
 // While it lives, no regular file may grow beyond `bytes` (in this process and the programs it
 // starts): a write past the limit fails as on a full disk. The signal such a write raises is
-// ignored, so the write returns its error instead of ending the process.
+// ignored, so the write returns its error instead of ending the process; with
+// ignoreSignal false the signal keeps the system's action, which ends a program that does not
+// ignore it itself.
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(unsigned long long bytes);
+    explicit FileSizeLimit(unsigned long long bytes, bool ignoreSignal = true);
     ~FileSizeLimit();
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;

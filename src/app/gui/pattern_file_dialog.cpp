@@ -4,10 +4,10 @@
 #include "gui/notifier.h"
 #include "gui/status_window.h"
 #include "platform/folder_settings.h"
+#include "render/safe_file.h"
 #include "training/pattern_file.h"
 
 #include <QCoreApplication>
-#include <QSaveFile>
 
 namespace axolite::gui {
 
@@ -30,16 +30,13 @@ bool savePatternFile(QWidget* parent, const platform::FolderSettings* folders,
         return false;
     }
     // The status window only tells what is going on; the writing does not wait for it.
-    TStatusWindow status(statusText, parent, QStringLiteral("Axolite"));
+    TStatusWindow status(statusText, parent);
     status.show();
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     const QByteArray text = QByteArray::fromStdString(training::formatPatternValues(values));
-    QSaveFile file(path);
-    const bool written =
-        file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
+    const bool written = !render::writeFile(path, text);
     status.hide();
     if (!written) {
-        file.cancelWriting();
         Notifier::instance().show(MessageKind::Error,
                                   QStringLiteral("Невозможно создать файл ") + path, parent);
     }

@@ -7,6 +7,7 @@
 #include "gui/file_dialogs.h"
 #include "gui/help_window.h"
 #include "gui/notifier.h"
+#include "gui/pattern_file_dialog.h"
 #include "gui/status_window.h"
 #include "platform/folder_settings.h"
 #include "simulation/simulation.h"
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <new>
@@ -200,39 +200,15 @@ TReferenceDialog::RunEnd TReferenceDialog::runComputation(
 void TReferenceDialog::writePatterns(
     const char* statusText,
     std::vector<double> (*values)(const axolite::language::NetworkRecord&)) {
-    axolite::gui::FileDialogRequest request;
-    request.mode = axolite::gui::FileDialogRequest::Mode::Save;
-    request.caption = QStringLiteral("Сохранить как");
-    if (folders_ != nullptr && folders_->set) {
-        request.start = QString::fromStdString(folders_->patterns);
-    }
-    request.filter = QStringLiteral("Файлы образов (*.ptn)");
-    request.defaultSuffix = QStringLiteral("ptn");
-    const QString path = axolite::gui::chooseFile(this, request);
-    if (path.isEmpty()) {
-        return;
-    }
-    // The status window only tells what happens; the writing does not look at its button.
-    TStatusWindow status(QString::fromUtf8(statusText), this);
-    lastStatusText_ = status.text();
-    status.show();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-
-    bool written = false;
+    lastStatusText_ = QString::fromUtf8(statusText);
     try {
-        const std::string text = axolite::training::formatPatternValues(values(record_));
-        QSaveFile file(path);
-        written = file.open(QIODevice::WriteOnly) &&
-                  file.write(text.data(), static_cast<qint64>(text.size())) ==
-                      static_cast<qint64>(text.size()) &&
-                  file.commit();
+        axolite::gui::savePatternFile(this, folders_, lastStatusText_, values(record_));
     } catch (const std::bad_alloc&) {
-        written = false; // the text did not fit in memory; the file under the name stays
-    }
-    status.hide();
-    if (!written) {
+        // The values did not fit in memory; the file under the name stays as it was.
         Notifier::instance().show(axolite::MessageKind::Error,
-                                  QStringLiteral("Невозможно создать файл ") + path, this);
+                                  QStringLiteral("Недостаточно памяти для моделирования работы "
+                                                 "нейронной сети."),
+                                  this);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "gui/file_dialogs.h"
 #include "gui/help_window.h"
 #include "gui/notifier.h"
+#include "render/safe_file.h"
 #include "render/step_study_painter.h"
 
 #include <QBoxLayout>
@@ -17,7 +18,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QTableView>
 
@@ -274,10 +274,6 @@ void TStepStudyDialog::closeEvent(QCloseEvent* event) {
 }
 
 bool TStepStudyDialog::writeTable(const QString& path) const {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
     QByteArray text = "h,steps,network_error,rk_error,network_order,rk_order\n";
     for (const StepStudyRow& row : model_->rows()) {
         text += (QString::asprintf("%.17g,%d,", row.h, row.steps) + csvNumber(row.networkError) +
@@ -285,7 +281,7 @@ bool TStepStudyDialog::writeTable(const QString& path) const {
                  csvNumber(row.rungeKuttaOrder) + u'\n')
                     .toUtf8();
     }
-    return file.write(text) == text.size() && file.commit();
+    return !axolite::render::writeFile(path, text);
 }
 
 void TStepStudyDialog::exportTable() {

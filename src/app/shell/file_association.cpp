@@ -1,11 +1,11 @@
 // Writing and removing the ".net" association under $XDG_DATA_HOME.
 #include "shell/file_association.h"
 
+#include "render/safe_file.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace axolite::shell {
@@ -77,12 +77,7 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    file.write(bytes);
-    return file.commit();
+    return !axolite::render::writeFile(path, bytes);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "gui/notifier.h"
 #include "language/translate_dialog.h"
 #include "platform/text_encoding.h"
+#include "render/safe_file.h"
 #include "shell/command_icons.h"
 
 #include <QCloseEvent>
@@ -14,7 +15,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
-#include <QSaveFile>
 
 #include <functional>
 
@@ -158,13 +158,7 @@ bool TAxoliteMDIChild::saveTo(const QString& path) {
         bytes += text.toUtf8();
     }
 
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        ok = file.write(bytes) == bytes.size();
-        ok = ok ? file.commit() : (file.cancelWriting(), false);
-    }
-    if (!ok) {
+    if (axolite::render::writeFile(path, bytes)) {
         Notifier::instance().show(
             axolite::MessageKind::Error,
             QStringLiteral("Невозможно записать файл %1").arg(shownPath(path)), this);

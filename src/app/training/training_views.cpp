@@ -3,10 +3,10 @@
 
 #include "gui/file_dialogs.h"
 #include "gui/notifier.h"
+#include "render/safe_file.h"
 #include "training/c_format.h"
 
 #include <QPainter>
-#include <QSaveFile>
 
 namespace axolite::training_ui {
 
@@ -175,10 +175,7 @@ QString chooseCsvFile(QWidget* parent) {
 }
 
 bool writeTextFile(const QString& path, const QString& text, QWidget* parent) {
-    QSaveFile file(path);
-    const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        file.cancelWriting();
+    if (axolite::render::writeFile(path, text.toUtf8())) {
         Notifier::instance().show(MessageKind::Error,
                                   QStringLiteral("Невозможно создать файл ") + path, parent);
         return false;

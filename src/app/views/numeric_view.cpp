@@ -1,6 +1,7 @@
 // The numeric values view.
 #include "views/numeric_view.h"
 
+#include "render/safe_file.h"
 #include "views/explain_dialog.h"
 
 #include "gui/command_ids.h"
@@ -20,7 +21,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -277,8 +277,8 @@ bool TAxoliteNumeric::writeTable(const QString& path) const {
         return false;
     }
     const NetworkRecord& record = *shown;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    axolite::platform::AtomicFile file = axolite::render::fileWriter(path);
+    if (!file.open()) {
         return false;
     }
     std::string chunk = axolite::views::seriesTableHeader(record);
@@ -286,9 +286,7 @@ bool TAxoliteNumeric::writeTable(const QString& path) const {
     const std::int32_t rows = axolite::views::gridPointCount(record);
     for (std::int32_t first = 0;; first += kRowsPerChunk) {
         axolite::views::appendSeriesTableRows(record, first, kRowsPerChunk, chunk);
-        const auto size = static_cast<qint64>(chunk.size());
-        if (file.write(chunk.data(), size) != size) {
-            file.cancelWriting();
+        if (!file.write(chunk)) {
             return false;
         }
         chunk.clear();

@@ -79,10 +79,10 @@ QString exportPicture(QWidget* view, PictureFormat format, const QRect& area,
     if (path.isEmpty()) {
         return {};
     }
-    const bool written =
+    const auto failure =
         png ? render::savePng(render::renderImage(area, view->devicePixelRatioF(), paint), path)
             : render::saveSvg(path, area, paint);
-    if (!written) {
+    if (failure) {
         reportWriteFailure(view, path);
         return {};
     }

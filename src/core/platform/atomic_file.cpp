@@ -2,6 +2,7 @@
 #include "platform/atomic_file.h"
 
 #include "platform/folder_settings.h"
+#include "platform/writer_calls.h"
 
 #include <atomic>
 #include <cerrno>
@@ -37,21 +38,37 @@ void syncFolder(const std::filesystem::path& folder) {
 
 // Moves from over to (never replacing anything at to): the kernel's no-replace rename, or a
 // hard link and an unlink where the file system has no such rename.
-int renameWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+int systemRenameWithoutReplacing(const char* from, const char* to) {
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
         return 0;
     }
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
-        return errno;
+        return -1;
     }
-    if (::link(from.c_str(), to.c_str()) != 0) {
-        return errno;
+    if (::link(from, to) != 0) {
+        return -1;
     }
-    ::unlink(from.c_str());
+    ::unlink(from);
     return 0;
 }
 
+int systemCreate(const char* path, int flags, mode_t mode) {
+    return ::open(path, flags, mode);
+}
+
+const WriterCalls kSystemCalls{systemCreate, ::write,  ::fsync,
+                               ::close,      ::rename, systemRenameWithoutReplacing};
+std::atomic<const WriterCalls*> callsInForce{&kSystemCalls};
+
 } // namespace
+
+const WriterCalls& writerCalls() {
+    return *callsInForce.load();
+}
+
+const WriterCalls* setWriterCalls(const WriterCalls* calls) {
+    return callsInForce.exchange(calls != nullptr ? calls : &kSystemCalls);
+}
 
 Message fileWriteMessage(const FileWriteFailure& failure) {
     const std::string path = utf8FromPath(failure.path);
@@ -97,6 +114,9 @@ bool AtomicFile::open() {
     if (failure_ || descriptor_ >= 0) {
         return !failure_;
     }
+    if (target_.empty() || !target_.has_filename()) { // no name, or a folder's ("out/")
+        return fail(FileWriteStep::Create, target_.empty() ? ENOENT : EISDIR);
+    }
     struct stat link {};
     const bool there = ::lstat(target_.c_str(), &link) == 0;
     if (!there && errno != ENOENT) {
@@ -139,8 +159,8 @@ bool AtomicFile::open() {
     const std::string base = "." + destination_.filename().string();
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::filesystem::path candidate = folder / (base + uniqueSuffix());
-        descriptor_ =
-            ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        descriptor_ = writerCalls().create(
+            candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (descriptor_ >= 0) {
             temporary_ = candidate;
             break;
@@ -162,7 +182,8 @@ bool AtomicFile::open() {
 bool AtomicFile::flushBuffer() {
     std::size_t done = 0;
     while (done < buffer_.size()) {
-        const ssize_t n = ::write(descriptor_, buffer_.data() + done, buffer_.size() - done);
+        const ssize_t n =
+            writerCalls().write(descriptor_, buffer_.data() + done, buffer_.size() - done);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -205,12 +226,13 @@ bool AtomicFile::finish() {
     if (!flushBuffer()) {
         return false;
     }
-    if (::fsync(descriptor_) != 0 && errno != EINVAL) { // EINVAL: a file system without syncs
+    // EINVAL: a file system that has no syncs.
+    if (writerCalls().sync(descriptor_) != 0 && errno != EINVAL) {
         return fail(FileWriteStep::Write, errno);
     }
     const int descriptor = descriptor_;
     descriptor_ = -1;
-    if (::close(descriptor) != 0 && errno != EINTR) {
+    if (writerCalls().close(descriptor) != 0 && errno != EINTR) {
         return fail(FileWriteStep::Write, errno);
     }
     finished_ = true;
@@ -222,11 +244,10 @@ bool AtomicFile::commit() {
         return committed_ && !failure_;
     }
     if (existing_ == ExistingTarget::Keep) {
-        const int error = renameWithoutReplacing(temporary_, destination_);
-        if (error != 0) {
-            return fail(FileWriteStep::Replace, error);
+        if (writerCalls().renameWithoutReplacing(temporary_.c_str(), destination_.c_str()) != 0) {
+            return fail(FileWriteStep::Replace, errno);
         }
-    } else if (::rename(temporary_.c_str(), destination_.c_str()) != 0) {
+    } else if (writerCalls().rename(temporary_.c_str(), destination_.c_str()) != 0) {
         return fail(FileWriteStep::Replace, errno);
     }
     temporary_.clear();
