@@ -135,7 +135,7 @@ TEST(ReferenceOptions, PatternFilesAndCsvColumns) {
     EXPECT_NE(unwritable.out.find("Невозможно создать файл "), std::string::npos);
 
     // A full disk: the failed write is named, and the file written before stays whole.
-    for (const std::string& option : {"--ptn-inputs", "--ptn-exact", "--ptn-rk"}) {
+    for (const char* option : {"--ptn-inputs", "--ptn-exact", "--ptn-rk"}) {
         axolite::test::FileSizeLimit limit(1000); // 2000 values take more
         const CliRun full = runCli("run " + example("ring.net") + " --activate 1=1 --exact 1=x" +
                                    " --rk '0 0 0 0 1' " + option + " '" + inputs + "'");
