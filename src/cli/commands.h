@@ -16,6 +16,10 @@ void addPlotCommand(CLI::App& app, int& status);      // plot (built with the pa
 void addStudyCommands(CLI::App& app, int& status);    // netgen, study
 void addExplainCommand(CLI::App& app, int& status);   // explain
 
+// Every command and the tool's own options (help, version), as the command line and its manual
+// pages and completion know them; status receives the chosen command's exit status.
+void addCommands(CLI::App& app, int& status);
+
 // Parses the arguments (argv[0] the program's name) and runs the command; the exit status.
 int runCommandLine(int argc, char** argv);
 
