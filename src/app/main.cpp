@@ -4,6 +4,7 @@
 #include "shell/axolite_app.h"
 #include "shell/command_icons.h"
 #include "shell/file_association.h"
+#include "shell/installation.h"
 #include "shell/memory_reuse.h"
 
 #include <QApplication>
@@ -14,8 +15,15 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 
 int main(int argc, char* argv[]) {
+    // Answered before anything needs a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("axolite %s\n", axolite::shell::programVersion().toUtf8().constData());
+        return 0;
+    }
     axolite::shell::keepFreedMemoryForReuse();
     // A save that would outgrow the file-size limit fails like a full disk and says so, instead
     // of ending the program with the user's edits.

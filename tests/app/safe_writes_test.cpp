@@ -82,14 +82,14 @@ Outcome tool(QStringList arguments) {
     const int status = axolite::cli::runCommandLine(static_cast<int>(texts.size()), argv.data());
     std::cout.rdbuf(savedOut);
     std::cerr.rdbuf(savedErr);
-    return {status != 0};
+    return {status != 0, std::nullopt};
 }
 
 // A program's writer: whether it showed a message.
 Outcome shown(const std::function<void()>& write) {
     Notifier::instance().clearCaptured();
     write();
-    return {!Notifier::instance().captured().empty()};
+    return {!Notifier::instance().captured().empty(), std::nullopt};
 }
 
 void answerFileDialogs(const QString& path) {
@@ -134,13 +134,14 @@ std::vector<Writer> writers(TAxoliteApp& frame) {
              try {
                  training::writePatternFile(t.toStdString(), {0.5, -1.0, 2.0});
              } catch (const AxoliteError&) {
-                 return Outcome{true};
+                 return Outcome{true, std::nullopt};
              }
-             return Outcome{false};
+             return Outcome{false, std::nullopt};
          }},
         {"profile file", "Axolite.ini",
          [path](const QString& t) {
-             return Outcome{!platform::writeProfileString(path(t), "Files", "File1", "a.net")};
+             return Outcome{!platform::writeProfileString(path(t), "Files", "File1", "a.net"),
+                            std::nullopt};
          }},
         {"neuron model file", "1.neu",
          [path](const QString& t) {
@@ -148,7 +149,8 @@ std::vector<Writer> writers(TAxoliteApp& frame) {
              texts.field(0) = "1";
              texts.field(1) = "1";
              texts.field(2) = "0.5";
-             return Outcome{!simulation::writeModel(path(t), simulation::ModelKind::Linear, texts)};
+             return Outcome{!simulation::writeModel(path(t), simulation::ModelKind::Linear, texts),
+                            std::nullopt};
          }},
         // The tool.
         {"run --csv", "ring.csv",
@@ -247,12 +249,13 @@ std::vector<Writer> writers(TAxoliteApp& frame) {
              while (frame.activeChild() != nullptr) {
                  frame.activeChild()->close();
              }
-             return Outcome{!opened && !Notifier::instance().captured().empty()};
+             return Outcome{!opened && !Notifier::instance().captured().empty(), std::nullopt};
          }},
         {"file association", "mime/packages/axolite-network.xml",
          [](const QString& t) {
              const QString home = QFileInfo(t).absolutePath().section(u'/', 0, -3);
-             return Outcome{!shell::writeFileAssociation(home, QStringLiteral("/usr/bin/axolite"))};
+             return Outcome{!shell::writeFileAssociation(home, QStringLiteral("/usr/bin/axolite")),
+                            std::nullopt};
          }},
     };
 }

@@ -8,6 +8,7 @@
 #include "shell/axolite_app.h"
 #include "shell/command_table.h"
 #include "shell/file_association.h"
+#include "shell/installation.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
 #include "shell/printing.h"
@@ -16,6 +17,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintDialog>
@@ -101,6 +103,32 @@ private slots:
         QVERIFY(QFileInfo::exists(desktop));
         QVERIFY(wantsUnregister({QStringLiteral("UNREGISTER")}));
         QVERIFY(!wantsUnregister({QStringLiteral("file.net")}));
+    }
+
+    // Installed: the desktop entry under <prefix>/share beside <prefix>/bin, the examples under
+    // share/axolite; from a build, the source tree's examples.
+    void theInstallationIsFoundBesideTheProgram() {
+        QTemporaryDir prefix;
+        const QDir root(prefix.path());
+        root.mkpath(QStringLiteral("bin"));
+        root.mkpath(QStringLiteral("share/axolite/examples"));
+        const Installation build = installation(root.filePath(QStringLiteral("bin")));
+        QVERIFY(!build.installed);
+        QCOMPARE(build.examples, QStringLiteral(AXOLITE_EXAMPLES_DIR));
+        root.mkpath(QStringLiteral("share/applications"));
+        QFile entry(
+            root.filePath(QStringLiteral("share/applications/org.axolite.Axolite.desktop")));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.close();
+        const Installation installed = installation(root.filePath(QStringLiteral("bin")));
+        QVERIFY(installed.installed);
+        QCOMPARE(installed.examples, root.filePath(QStringLiteral("share/axolite/examples")));
+        // The about box says which version runs and where.
+        TAboutBox about;
+        QCOMPARE(about.findChild<QLabel*>(QStringLiteral("version"))->text(), programVersion());
+        QVERIFY(about.findChild<QLabel*>(QStringLiteral("examples"))
+                    ->text()
+                    .endsWith(QStringLiteral("examples")));
     }
 
     void dataHomeFollowsTheEnvironment() {

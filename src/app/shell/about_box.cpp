@@ -1,7 +1,10 @@
 // The about box and the start-up picture.
 #include "shell/about_box.h"
 
+#include "shell/installation.h"
+
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QGridLayout>
 #include <QLabel>
@@ -119,6 +122,27 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
         new QLabel(axolite::shell::memoryText(axolite::shell::totalPhysicalMemory()), this);
     memory->setObjectName(QStringLiteral("memory"));
     grid->addWidget(memory, 1, 1);
+    // Which version runs, and from where: an installed program or a build.
+    const axolite::shell::Installation where = axolite::shell::installation();
+    const QString rows[][3] = {
+        {QStringLiteral("Версия :"), QStringLiteral("version"), axolite::shell::programVersion()},
+        {QStringLiteral("Программа :"), QStringLiteral("program"),
+         QDir::toNativeSeparators(where.program) +
+             (where.installed ? QString() : QStringLiteral(" (сборка, не установлена)"))},
+        {QStringLiteral("Примеры :"), QStringLiteral("examples"),
+         where.examples.isEmpty() ? QStringLiteral("не найдены")
+                                  : QDir::toNativeSeparators(where.examples)},
+        {QStringLiteral("Справка :"), QStringLiteral("help"),
+         QStringLiteral("встроена в программу (F1)")},
+    };
+    int row = 2;
+    for (const auto& [caption, name, value] : rows) {
+        grid->addWidget(new QLabel(caption, this), row, 0);
+        auto* shown = new QLabel(value, this);
+        shown->setObjectName(name);
+        shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        grid->addWidget(shown, row++, 1);
+    }
 
     auto* text =
         new QLabel(QStringLiteral("Axolite — моделирование искусственных нейронных сетей"), this);

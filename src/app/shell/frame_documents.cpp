@@ -11,6 +11,7 @@
 #include "language/translate_dialog.h"
 #include "shell/command_table.h"
 #include "shell/file_association.h"
+#include "shell/installation.h"
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
 #include "simulation/simulation.h"
@@ -174,7 +175,9 @@ void TAxoliteApp::applyCommandLine(const QStringList& arguments, const QString& 
     const QStringList rest = arguments.mid(1);
     if (wantsUnregister(rest)) {
         removeFileAssociation(dataHome);
-    } else {
+    } else if (!installation().installed) {
+        // An installed program has its association in the system's desktop entry and MIME
+        // package; a second one for the user would shadow it.
         writeFileAssociation(dataHome, QApplication::applicationFilePath());
     }
     if (refreshDesktop) {
