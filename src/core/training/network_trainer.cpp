@@ -192,6 +192,11 @@ void NetworkTrainer::runBackPropagation(const TrainingParameters& parameters,
             pollWithinIteration(callbacks, q);
         }
         status_.lastIteration = t;
+        if (parameters.meanSquaredError && callbacks.errorComputed) {
+            callbacks.errorComputed(t, packed.meanSquaredError(inputs.values.data(), inputs.width,
+                                                               targets.values.data(), targets.width,
+                                                               patterns));
+        }
 
         if (normAvailable) {
             // Every output neuron is compared with the last value of each target pattern, and

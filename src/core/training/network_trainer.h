@@ -41,6 +41,10 @@ struct TrainingParameters {
     TrainingMethod method = TrainingMethod::BackPropagationOnline;
     std::string learningRate = "0.25"; // converted as "%f" would; text that is no number is 0
     bool stopAtLocalMinimum = true;
+    // After each iteration of back-propagation, the mean squared error over all patterns by a
+    // forward pass of its own (the training itself is not touched). It adds about a third of a
+    // back-propagation iteration's work, so it is asked for, not done by default.
+    bool meanSquaredError = false;
 };
 
 // What the page shows while training: "Образ :", "Итерация обучения :", "Норма :" and the
@@ -69,6 +73,8 @@ struct TrainingCallbacks {
     // Called with every norm computed (after each iteration of back-propagation with as many
     // input as output neurons), whether or not it differs from the one shown.
     std::function<void(int iteration, float norm)> normComputed;
+    // Called with the mean squared error after every iteration, when it is asked for.
+    std::function<void(int iteration, double error)> errorComputed;
 };
 
 // The question asked at a local minimum (Yes/No, information icon).

@@ -180,4 +180,30 @@ void PackedNetwork::hebbianUpdate(float rate) {
     }
 }
 
+double PackedNetwork::meanSquaredError(const float* inputs, int inputWidth, const float* targets,
+                                       int targetWidth, int patterns) {
+    keptActivity_ = activity_;
+    keptNet_ = net_;
+    const int last = layers_ - 1;
+    const int outputs = sizes_[last];
+    double sum = 0.0;
+    for (int p = 0; p < patterns; ++p) {
+        setInputs(inputs + static_cast<std::size_t>(p) * static_cast<std::size_t>(inputWidth));
+        for (int l = 1; l < layers_; ++l) {
+            forwardLayer(l);
+        }
+        const float* target =
+            targets + static_cast<std::size_t>(p) * static_cast<std::size_t>(targetWidth);
+        const float* response = &activity_[slot(last)];
+        for (int s = 0; s < outputs; ++s) {
+            const double difference =
+                static_cast<double>(target[s]) - static_cast<double>(response[s]);
+            sum += difference * difference;
+        }
+    }
+    activity_.swap(keptActivity_);
+    net_.swap(keptNet_);
+    return patterns > 0 && outputs > 0 ? sum / (static_cast<double>(patterns) * outputs) : 0.0;
+}
+
 } // namespace axolite::training

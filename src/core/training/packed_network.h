@@ -39,6 +39,14 @@ public:
     // when one has grown past 10.
     void hebbianUpdate(float rate);
 
+    // The mean over the patterns and the output neurons of (target − response)², each pattern
+    // answered with the present weights (a forward pass of its own, in double precision for the
+    // sum). inputs and targets hold the patterns row after row, inputWidth and targetWidth
+    // values each; the network's activities and sums are left as they were, so the training
+    // that goes on is not touched.
+    double meanSquaredError(const float* inputs, int inputWidth, const float* targets,
+                            int targetWidth, int patterns);
+
 private:
     static std::size_t slot(int layer) { return static_cast<std::size_t>(layer) * kStride; }
     static std::size_t weightSlot(int layer) {
@@ -55,6 +63,9 @@ private:
     // Layer l: row j (neuron j of layer l−1) holds the weights of its connections to the
     // neurons of layer l.
     std::vector<float> weights_;
+    // The activities and sums kept aside while meanSquaredError answers the patterns.
+    std::vector<float> keptActivity_;
+    std::vector<float> keptNet_;
 };
 
 } // namespace axolite::training

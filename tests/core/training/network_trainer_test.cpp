@@ -617,3 +617,51 @@ TEST(TrainingSeed, ASeedSetLaterRepeatsTheRunOfATrainerBuiltWithIt) {
         }
     }
 }
+
+// The error pass answers every pattern with the iteration's weights and changes nothing of the
+// training: the same seed gives the same network, norms and results with it and without it, and
+// the last error is the one of the results list's responses.
+TEST(TrainingError, AnExtraPassThatLeavesTheTrainingBitIdentical) {
+    for (const auto method :
+         {TrainingMethod::BackPropagationOnline, TrainingMethod::BackPropagationRandomized}) {
+        Files files(randomValues(12, 3), randomValues(12, 4));
+        auto p = files.parameters(4, 30, method);
+        std::vector<float> plainNorms;
+        TrainingCallbacks plainCallbacks;
+        plainCallbacks.normComputed = [&](int, float norm) { plainNorms.push_back(norm); };
+        NetworkTrainer plain(11);
+        plain.train(shape(3, {5}, 3), p, plainCallbacks);
+
+        p.meanSquaredError = true;
+        std::vector<float> norms;
+        std::vector<double> errors;
+        TrainingCallbacks callbacks;
+        callbacks.normComputed = [&](int, float norm) { norms.push_back(norm); };
+        callbacks.errorComputed = [&](int t, double error) {
+            EXPECT_EQ(t, static_cast<int>(errors.size()));
+            errors.push_back(error);
+        };
+        NetworkTrainer measured(11);
+        measured.train(shape(3, {5}, 3), p, callbacks);
+
+        EXPECT_EQ(norms, plainNorms);
+        ASSERT_EQ(errors.size(), 30u);
+        for (int l = 1; l < 3; ++l) {
+            for (int i = 0; i < plain.network().layerSize(l); ++i) {
+                EXPECT_EQ(measured.network().neuron(l, i).weights,
+                          plain.network().neuron(l, i).weights);
+                EXPECT_EQ(measured.network().neuron(l, i).bias, plain.network().neuron(l, i).bias);
+            }
+        }
+        double sum = 0.0;
+        for (std::size_t r = 0; r < measured.rows().size(); ++r) {
+            EXPECT_EQ(measured.rows()[r].response, plain.rows()[r].response);
+            for (std::size_t s = 0; s < 3; ++s) {
+                const double d = static_cast<double>(measured.rows()[r].target[s]) -
+                                 static_cast<double>(measured.rows()[r].response[s]);
+                sum += d * d;
+            }
+        }
+        EXPECT_DOUBLE_EQ(errors.back(), sum / 12.0);
+    }
+}
