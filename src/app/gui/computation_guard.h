@@ -22,6 +22,10 @@ public:
 
     bool busy(const language::NetworkRecord& record) const;
     bool anyBusy() const { return !records_.empty(); }
+    // True while any work processes events from inside its own handler: a computation on a
+    // record, or a run without one (the training, the step-size study, the folder scan). A
+    // modal loop started meanwhile would hold that work until it closed.
+    bool anyRunning() const { return anyBusy() || runs_ > 0; }
 
 signals:
     // A computation ended; windows that waited to close may try again. Sent once the
@@ -35,7 +39,19 @@ private:
     void enter(const language::NetworkRecord* record);
     void leave(const language::NetworkRecord* record);
 
+    friend class RunGuard;
     std::vector<const language::NetworkRecord*> records_;
+    int runs_ = 0;
+};
+
+// Held for the duration of a run that processes events but works on no record (RAII): the
+// messages shown meanwhile do not hold it.
+class RunGuard {
+public:
+    RunGuard() { ++ComputationRegister::instance().runs_; }
+    ~RunGuard() { --ComputationRegister::instance().runs_; }
+    RunGuard(const RunGuard&) = delete;
+    RunGuard& operator=(const RunGuard&) = delete;
 };
 
 // Held for the duration of a computation on a record (RAII).
