@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -230,6 +231,36 @@ private slots:
         QVERIFY(shown->isVisible()); // not lost when the run ended
         shown->close();
         QTRY_VERIFY(!shown);
+    }
+
+    // The editor's context menu during a run pops up and leaves the run going.
+    void aContextMenuDuringARunHoldsNothing() {
+        TAxoliteMDIChild* child = editedAndChecked(kLongRun);
+        TTranslateDialog* check = child->checkWindow();
+        QTimer rescue; // a menu run in its own loop would hold the run: closed after 5 s
+        rescue.setSingleShot(true);
+        connect(&rescue, &QTimer::timeout, this, [] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                popup->close();
+            }
+        });
+        rescue.start(5000);
+        QPointer<QWidget> menu;
+        bool returnedAtOnce = false;
+        QTimer::singleShot(0, check, [&] {
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                    child->editor()->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(child->editor(), &event);
+            returnedAtOnce = check->running() && rescue.isActive();
+            menu = QApplication::activePopupWidget();
+            check->progressDialog()->interrupt();
+        });
+        check->calculate();
+        QVERIFY(returnedAtOnce);
+        QVERIFY(menu);
+        QCOMPARE(menu->objectName(), QStringLiteral("101"));
+        menu->close();
+        QTRY_VERIFY(!menu); // it deletes itself
     }
 
     // During a run nothing may start a modal loop (it would hold the run until it closed) nor a

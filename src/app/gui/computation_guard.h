@@ -12,6 +12,11 @@
 
 #include <QObject>
 
+#include <memory>
+
+class QMenu;
+class QPoint;
+
 namespace axolite::gui {
 
 // Process-wide register of the records that a computation is working on.
@@ -65,5 +70,10 @@ public:
 private:
     const language::NetworkRecord* record_;
 };
+
+// Shows a context menu at a point: in a loop of its own as usual, but while anything runs
+// (anyRunning) only popped up and left to delete itself when it closes, so that the run goes on
+// while the menu is open.
+void showContextMenu(std::unique_ptr<QMenu> menu, const QPoint& at);
 
 } // namespace axolite::gui

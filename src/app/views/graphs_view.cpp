@@ -306,21 +306,21 @@ void TAxoliteGraphs::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     using axolite::views_gui::PictureFormat;
-    QMenu menu(this);
+    auto menu = std::make_unique<QMenu>(this);
     // Their file dialog would hold a computation running meanwhile.
     const bool idle = !axolite::gui::ComputationRegister::instance().anyBusy();
-    menu.addAction(QStringLiteral("Сохранить рисунок как PNG ..."), this,
-                   [this] { exportPicture(PictureFormat::Png); })
+    menu->addAction(QStringLiteral("Сохранить рисунок как PNG ..."), this,
+                    [this] { exportPicture(PictureFormat::Png); })
         ->setEnabled(idle);
-    menu.addAction(QStringLiteral("Сохранить рисунок как SVG ..."), this,
-                   [this] { exportPicture(PictureFormat::Svg); })
+    menu->addAction(QStringLiteral("Сохранить рисунок как SVG ..."), this,
+                    [this] { exportPicture(PictureFormat::Svg); })
         ->setEnabled(idle);
-    QAction* explain = menu.addAction(QStringLiteral("Объяснить значение ..."), this, [this] {
+    QAction* explain = menu->addAction(QStringLiteral("Объяснить значение ..."), this, [this] {
         axolite::views_gui::explainValue(this, binding_.window(),
                                          static_cast<std::int32_t>(markedStep_));
     });
     explain->setEnabled(axolite::views_gui::canExplain(binding_.window()));
-    menu.exec(event->globalPos());
+    axolite::gui::showContextMenu(std::move(menu), event->globalPos());
 }
 
 void TAxoliteGraphs::closeEvent(QCloseEvent* event) {

@@ -324,16 +324,16 @@ TExplainDialog* TAxoliteNumeric::explainCurrentValue() {
 }
 
 void TAxoliteNumeric::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu menu(this);
-    QAction* save = menu.addAction(QStringLiteral("Сохранить таблицу как CSV ..."), this,
-                                   &TAxoliteNumeric::exportTable);
+    auto menu = std::make_unique<QMenu>(this);
+    QAction* save = menu->addAction(QStringLiteral("Сохранить таблицу как CSV ..."), this,
+                                    &TAxoliteNumeric::exportTable);
     // Its file dialog would hold a computation running meanwhile.
     save->setEnabled(binding_.simulatedRecord() != nullptr &&
                      !axolite::gui::ComputationRegister::instance().anyBusy());
-    QAction* explain = menu.addAction(QStringLiteral("Объяснить значение ..."), this,
-                                      &TAxoliteNumeric::explainCurrentValue);
+    QAction* explain = menu->addAction(QStringLiteral("Объяснить значение ..."), this,
+                                       &TAxoliteNumeric::explainCurrentValue);
     explain->setEnabled(axolite::views_gui::canExplain(binding_.window()));
-    menu.exec(event->globalPos());
+    axolite::gui::showContextMenu(std::move(menu), event->globalPos());
 }
 
 void TAxoliteNumeric::closeEvent(QCloseEvent* event) {
