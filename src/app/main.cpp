@@ -1,5 +1,6 @@
 // The desktop program: the start-up picture, the frame, then the command line (file
 // association, files to open).
+#include "gui/platform_dialogs.h"
 #include "shell/about_box.h"
 #include "shell/axolite_app.h"
 #include "shell/command_icons.h"
@@ -31,6 +32,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Axolite"));
     QApplication::setWindowIcon(axolite::shell::programIcon());
+    axolite::gui::installQtTranslations(application);
+    axolite::gui::guardFileSystemModels(application);
 
     // The start-up picture: borderless, centred, shown while the frame is built and at least a
     // moment after, never holding the start back for long.

@@ -6,13 +6,17 @@
 #include "platform/folder_settings.h"
 #include "shell/folder_settings_dialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -184,6 +188,51 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(settings.set);
         QCOMPARE(settings.models, std::string("/kept"));
+    }
+
+    // "Принять" with a wrong folder while a scan runs: the message does not hold the scan, and
+    // it stays until the user closes it.
+    void aMessageDuringTheScanHoldsNothing() {
+        QTemporaryDir root;
+        makeTree(root.path());
+        axolite::platform::FolderSettings settings;
+        TFolderSettingsDialog dialog(settings, nullptr, {root.path()});
+        Notifier::instance().setCapturing(false);
+        QTimer rescue; // a box run modally would hold the scan: closed after 5 s, the test fails
+        rescue.setSingleShot(true);
+        connect(&rescue, &QTimer::timeout, this, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                box->close();
+            }
+        });
+        QPointer<QMessageBox> shown;
+        bool answeredAtOnce = false;
+        bool asked = false;
+        dialog.setScanObserver([&](const QString&) {
+            if (asked) {
+                return;
+            }
+            asked = true;
+            control<QLineEdit>(dialog, "3098")->setText(root.path() + "/missing");
+            rescue.start(5000);
+            QTest::mouseClick(control<QPushButton>(dialog, "1"), Qt::LeftButton);
+            answeredAtOnce = rescue.isActive();
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) {
+                    shown = box;
+                }
+            }
+        });
+        dialog.show();
+        QTRY_VERIFY(asked);
+        Notifier::instance().setCapturing(true);
+        QVERIFY(answeredAtOnce);
+        QVERIFY(shown);
+        QVERIFY(!shown->isModal());
+        QCOMPARE(shown->text(), QStringLiteral("Имя директории введено неверно."));
+        QVERIFY(dialog.isVisible());
+        shown->close();
+        QTRY_VERIFY(!shown);
     }
 
     // Another drive chosen while the first one is scanned: that scan stops and the drive the

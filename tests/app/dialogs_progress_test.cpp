@@ -37,6 +37,37 @@ private slots:
                     .hasMatch());
     }
 
+    void theBarIsPlacedAndItsPercentageReadsOnTheBlue() {
+        TCalculationProgress progress(nullptr,
+                                      QStringLiteral("Моделирование работы нейронной сети..."));
+        progress.setPercent(0);
+        auto* bar = control<QProgressBar>(progress, "209");
+        QCOMPARE(bar->parentWidget(), &progress);
+        QCOMPARE(bar->geometry(), QRect(14, 35, 274, 10));
+        // Nothing else of the dialog lies over the bar.
+        for (const QWidget* other : progress.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (other != bar && other->isVisible()) {
+                QVERIFY2(!other->geometry().intersects(bar->geometry()),
+                         qPrintable(other->objectName()));
+            }
+        }
+        // At 100 % the bar is blue throughout: the percentage is drawn in a light colour there,
+        // never black.
+        progress.setPercent(100);
+        const QImage picture = bar->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int light = 0;
+        int dark = 0;
+        for (int y = 2; y < picture.height() - 2; ++y) {
+            for (int x = 100; x < 174; ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                light += c.red() > 200 && c.green() > 200 && c.blue() > 200 ? 1 : 0;
+                dark += c.red() < 40 && c.green() < 40 && c.blue() < 40 ? 1 : 0;
+            }
+        }
+        QVERIFY2(light > 10, qPrintable(QString::number(light)));
+        QCOMPARE(dark, 0);
+    }
+
     void theStatisticsCarryTheirLabels() {
         TCalculationProgress progress(nullptr, QString());
         QCOMPARE(label(progress, "7781"), QStringLiteral("Операций сложения :"));

@@ -15,6 +15,7 @@
 #include "shell/mdi_child.h"
 #include "shell/mdi_client.h"
 
+#include <QImage>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -254,6 +255,58 @@ private slots:
                                         "уравнений ") +
                              shownPath}));
         QVERIFY(shown().empty());
+
+        // The views open on these series; a reference dialog opened and closed without
+        // computing lowers its flags, and the views stop showing the series at once.
+        frame.execute(axolite::gui::CmGraphs);
+        frame.execute(axolite::gui::CmNumeric);
+        QWidget* graphs = child->graphsView.data();
+        QWidget* numeric = child->numericView.data();
+        QVERIFY(graphs != nullptr && numeric != nullptr);
+        const auto exactDrawn = [graphs] {
+            const QImage plot = graphs->grab().toImage().copy(QRect(4, 46, 606, 146));
+            for (int y = 0; y < plot.height(); ++y) {
+                for (int x = 0; x < plot.width(); ++x) {
+                    if (plot.pixelColor(x, y) == QColor(0, 128, 0)) { // exact y1
+                        return true;
+                    }
+                }
+            }
+            return false;
+        };
+        QVERIFY(exactDrawn());
+        QVERIFY(enabled(*numeric, "805") && enabled(*graphs, "15008"));
+        const QString shownExact = control<QLineEdit>(*numeric, "805")->text();
+        answer([&](QWidget& dialog) {
+            QVERIFY(qobject_cast<TAccurateSolutions*>(&dialog) != nullptr);
+            // Already while the dialog is open: no exact series to show.
+            QVERIFY(!enabled(*numeric, "805") && !enabled(*numeric, "806"));
+        });
+        frame.execute(axolite::gui::CmExactValues);
+        QCOMPARE(record.exactPresent, (std::array<std::uint8_t, 4>{}));
+        for (const char* id : {"805", "806", "822", "823"}) {
+            QVERIFY2(!enabled(*numeric, id), id);
+        }
+        QCOMPARE(control<QLineEdit>(*numeric, "805")->text(), shownExact); // disabled, not emptied
+        QVERIFY(enabled(*numeric, "777") == false && enabled(*numeric, "778"));
+        for (const char* id : {"15008", "15009"}) {
+            QVERIFY2(!enabled(*graphs, id), id);
+        }
+        QVERIFY(enabled(*graphs, "15004") && enabled(*graphs, "15001"));
+        QVERIFY(!exactDrawn());
+
+        // Computed again: the series come back in both views.
+        answer([](QWidget& dialog) {
+            auto* y1 = control<QLineEdit>(dialog, "7000");
+            y1->selectAll();
+            QTest::keyClicks(y1, QStringLiteral("x*3"));
+            click(dialog, "137");
+        });
+        frame.execute(axolite::gui::CmExactValues);
+        QVERIFY(enabled(*numeric, "805") && enabled(*graphs, "15008"));
+        QVERIFY(exactDrawn());
+        child->graphsView->close();
+        child->numericView->close();
     }
 };
 

@@ -451,6 +451,36 @@ private slots:
         QVERIFY(std::isnan(record.rungeKuttaSeries[0][2]));
     }
 
+    void duringAComputationOnlyCloseAndHelpAreUsable() {
+        // A file dialog ("Построить сеть ...", the pattern file) or the step-size study opened
+        // from inside the run's event processing would hold the run until it closed.
+        NetworkRecord record = gridRecord(0.0, 1000000.0, 1.0, 1);
+        TRungeKuttaMethod dialog(record, nullptr, QString());
+        dialog.show();
+        type(dialog, "1101", QStringLiteral("-0.000001"));
+        QStringList usable;
+        bool seen = false;
+        QTimer::singleShot(0, &dialog, [&] {
+            seen = dialog.running();
+            for (QPushButton* b : dialog.findChildren<QPushButton*>()) {
+                if (b->window() == &dialog && b->isEnabled()) {
+                    usable << b->objectName();
+                }
+            }
+            dialog.progressDialog()->interrupt();
+        });
+        click(dialog, "137");
+        QVERIFY(seen);
+        QVERIFY(!dialog.running());
+        usable.sort();
+        QCOMPARE(usable, (QStringList{QStringLiteral("2"), QStringLiteral("9")}));
+        // Back as they were: an interrupted run may be repeated, no pattern file.
+        for (const char* id : {"2610", "2611", "137"}) {
+            QVERIFY2(enabled(dialog, id), id);
+        }
+        QVERIFY(!enabled(dialog, "1138"));
+    }
+
     void anInterruptedSolutionLeavesNoSeriesOnClose() {
         NetworkRecord record = gridRecord(0.0, 1000000.0, 0.000001 * 1000000.0, 2);
         TRungeKuttaMethod dialog(record, nullptr, QString());

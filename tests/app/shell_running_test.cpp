@@ -15,6 +15,8 @@
 #include "test_frame.h"
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -190,6 +192,75 @@ private slots:
         QVERIFY(!child->checkWindow()->correct());
         QCOMPARE(child->record().networkPresent, (std::array<std::uint8_t, 4>{}));
         QCOMPARE(child->record().checkOpen, std::uint8_t{1});
+    }
+
+    // A message while a run goes on (here a dropped file that cannot be read) is shown without
+    // a loop of its own: the run goes on meanwhile, and the box stays until the user closes it.
+    void aMessageDuringARunHoldsNothing() {
+        TAxoliteMDIChild* child = editedAndChecked(kLongRun);
+        TTranslateDialog* check = child->checkWindow();
+        Notifier::instance().setCapturing(false);
+        const QString missing = dir_.filePath(QStringLiteral("missing.net"));
+        // A box run modally would hold the run: it is closed after 5 s, so that the test fails
+        // rather than waits.
+        QTimer rescue;
+        rescue.setSingleShot(true);
+        connect(&rescue, &QTimer::timeout, this, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                box->close();
+            }
+        });
+        rescue.start(5000);
+        QPointer<QMessageBox> shown;
+        bool runningAfter = false;
+        QTimer::singleShot(0, check, [&] {
+            emit frame_->client()->filesDropped({missing});
+            runningAfter = check->running() && rescue.isActive();
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) {
+                    shown = box;
+                }
+            }
+            check->progressDialog()->interrupt();
+        });
+        check->calculate();
+        QVERIFY(runningAfter);
+        QVERIFY(shown);
+        QVERIFY(!shown->isModal());
+        QVERIFY(shown->text().contains(QStringLiteral("missing.net")));
+        QVERIFY(shown->isVisible()); // not lost when the run ended
+        shown->close();
+        QTRY_VERIFY(!shown);
+    }
+
+    // The editor's context menu during a run pops up and leaves the run going.
+    void aContextMenuDuringARunHoldsNothing() {
+        TAxoliteMDIChild* child = editedAndChecked(kLongRun);
+        TTranslateDialog* check = child->checkWindow();
+        QTimer rescue; // a menu run in its own loop would hold the run: closed after 5 s
+        rescue.setSingleShot(true);
+        connect(&rescue, &QTimer::timeout, this, [] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                popup->close();
+            }
+        });
+        rescue.start(5000);
+        QPointer<QWidget> menu;
+        bool returnedAtOnce = false;
+        QTimer::singleShot(0, check, [&] {
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                    child->editor()->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(child->editor(), &event);
+            returnedAtOnce = check->running() && rescue.isActive();
+            menu = QApplication::activePopupWidget();
+            check->progressDialog()->interrupt();
+        });
+        check->calculate();
+        QVERIFY(returnedAtOnce);
+        QVERIFY(menu);
+        QCOMPARE(menu->objectName(), QStringLiteral("101"));
+        menu->close();
+        QTRY_VERIFY(!menu); // it deletes itself
     }
 
     // During a run nothing may start a modal loop (it would hold the run until it closed) nor a

@@ -302,6 +302,22 @@ private slots:
             sawRun = d.running();
             QVERIFY(!find<QPushButton>(d, IdTrain)->isEnabled());
             QVERIFY(!find<QPushButton>(d, IdClose)->isEnabled());
+            // Only "Прервать " of the buttons is usable: a file dialog opened from the run's
+            // event processing would hold the run until it closed.
+            for (QPushButton* b : d.findChildren<QPushButton*>()) {
+                QVERIFY2(b->isEnabled() == (b->objectName() == QString::number(IdInterrupt)),
+                         qPrintable(b->objectName()));
+            }
+            for (const SpinButtons* b : d.findChildren<SpinButtons*>()) {
+                QVERIFY2(!b->upButton()->isEnabled(), qPrintable(b->objectName()));
+            }
+            bool browsed = false;
+            axolite::gui::setFileChooser([&](QWidget*, const axolite::gui::FileDialogRequest&) {
+                browsed = true;
+                return QString();
+            });
+            click(d, IdInputBrowse);
+            QVERIFY(!browsed);
             // The pages can be switched meanwhile, but there is nothing to investigate yet.
             d.showPage(TTeachNetwork::ResultsPage);
             QVERIFY(!find<QPushButton>(d, IdInvestigate)->isEnabled());
@@ -315,6 +331,10 @@ private slots:
         trainAndExpect({});
         QVERIFY(sawRun);
         QVERIFY(d.isVisible());
+        for (const int id : {IdInputBrowse, IdTargetBrowse, IdHelp}) {
+            QVERIFY(find<QPushButton>(d, id)->isEnabled());
+        }
+        QVERIFY(find<SpinButtons>(d, IdPatternsSpin)->upButton()->isEnabled());
         const auto& status = d.trainer().status();
         QVERIFY(status.lastIteration >= 0 && status.lastIteration < 5);
         QCOMPARE(status.lastPattern, patterns - 1);

@@ -112,8 +112,9 @@ private slots:
         QTRY_COMPARE(ended.size(), 1);
         QCOMPARE(ended[0][0].toBool(), true);
         QCOMPARE(beeps.size(), 1);
-        // Steps 4, 8, ..., 996: 249 frames, the last one at 99 %.
-        QCOMPARE(percents.last(), 99);
+        // Steps 4, 8, ..., 996: 249 frames, the last one at 99 %; then the bar is back at 0.
+        QCOMPARE(percents.at(percents.size() - 2), 99);
+        QCOMPARE(control<QProgressBar>(view, "1609")->value(), 0);
         QVERIFY(control<QPushButton>(view, "1606")->isEnabled());
         QVERIFY(!control<QPushButton>(view, "1607")->isEnabled());
         QVERIFY(menuEntry(view, "1608")->isEnabled());
@@ -125,7 +126,8 @@ private slots:
         view.run();
         QTRY_COMPARE(ended.size(), 2);
         QCOMPARE(beeps.size(), 2);
-        QCOMPARE(percents.last(), 99);
+        QCOMPARE(percents.at(percents.size() - 2), 99);
+        QCOMPARE(percents.last(), 0);
     }
 
     void abortStopsAtTheNextFrameWithoutTheBeep() {
@@ -146,7 +148,9 @@ private slots:
         control<QPushButton>(view, "1607")->click();
         QTRY_COMPARE(ended.size(), 1);
         QCOMPARE(ended[0][0].toBool(), false);
-        QCOMPARE(framesAfter.size(), 0);
+        // No frame after the press; the bar goes back to 0.
+        QCOMPARE(framesAfter.size(), 1);
+        QCOMPARE(bar->value(), 0);
         QCOMPARE(beeps.size(), 0);
         QVERIFY(control<QPushButton>(view, "1606")->isEnabled());
         QVERIFY(control<QPushButton>(view, "1")->isEnabled());
@@ -183,6 +187,30 @@ private slots:
             view.run(); // nothing to replay now
             QVERIFY(!view.running());
             view.grab();
+        }
+        {
+            // An edit under the replay stops it, and the view shows its empty field (black and
+            // the grid), not the last frame of data it may no longer read.
+            auto window = ring(100000);
+            TNetworkDynamic view(window.get());
+            view.show();
+            QSignalSpy ended(&view, &TNetworkDynamic::replayEnded);
+            view.run();
+            QTRY_VERIFY(control<QProgressBar>(view, "1609")->value() >= 1);
+            window->record().simulated = 0;
+            emit window->stateChanged();
+            QTRY_COMPARE(ended.size(), 1);
+            QCOMPARE(ended[0][0].toBool(), false);
+            QCOMPARE(control<QProgressBar>(view, "1609")->value(), 0);
+            const QRect field = axolite::render::DynamicsPainter::fieldRect();
+            QImage empty(field.size(), QImage::Format_RGB32);
+            {
+                QPainter painter(&empty);
+                painter.translate(-field.topLeft());
+                axolite::render::DynamicsPainter::paintStill(painter, nullptr, view.settings());
+            }
+            QTRY_COMPARE(view.grab().toImage().convertToFormat(QImage::Format_RGB32).copy(field),
+                         empty);
         }
         {
             // A new simulation starting under the replay stops it too.

@@ -4,6 +4,7 @@
 
 #include "editor/line_layout.h"
 #include "gui/command_ids.h"
+#include "gui/computation_guard.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -384,13 +385,13 @@ void TAxoliteEditFile::contextMenuEvent(QContextMenuEvent* event) {
         event->ignore();
         return;
     }
-    QMenu menu(this);
-    menu.setObjectName(QString::number(axolite::gui::kContextMenuId));
+    auto menu = std::make_unique<QMenu>(this);
+    menu->setObjectName(QString::number(axolite::gui::kContextMenuId));
     for (QAction* action : contextActions_) {
-        menu.addAction(action);
+        menu->addAction(action);
     }
-    emit contextMenuAboutToShow(&menu);
-    menu.exec(event->globalPos());
+    emit contextMenuAboutToShow(menu.get());
+    axolite::gui::showContextMenu(std::move(menu), event->globalPos());
 }
 
 void TAxoliteEditFile::dragEnterEvent(QDragEnterEvent* event) {

@@ -11,15 +11,19 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 #include <algorithm>
 
 namespace {
 
 const QString kNoCount = QStringLiteral("     -");
+const QRect kBarPlace(14, 35, 274, 10);
 
 QLabel* makeLabel(const QString& text, const char* id, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -47,6 +51,64 @@ void clearUpperVectorState() {
 #endif
 }
 
+// The percentage bar: pure blue segments ("LED" style: a gap of 2 pixels, 90 % of the height
+// thick) on white, and the percentage in the middle drawn black over the white part and white
+// over the blue part, so that it reads wherever the bar has reached.
+class PercentBar : public QProgressBar {
+public:
+    using QProgressBar::QProgressBar;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QRect frame = rect();
+        painter.fillRect(frame, Qt::white);
+        const QRect inside = frame.adjusted(1, 1, -1, -1);
+        const int span = std::max(1, maximum() - minimum());
+        const double share = std::clamp(static_cast<double>(value() - minimum()) / span, 0.0, 1.0);
+        const int filled = static_cast<int>(std::lround(share * inside.width()));
+        const QRect done(inside.left(), inside.top(), filled, inside.height());
+        const double thickness = 0.9 * inside.height();
+        const double top = inside.top() + (inside.height() - thickness) / 2.0;
+        constexpr double kSegment = 5.0;
+        constexpr double kGap = 2.0;
+        for (double x = 0.0; x < filled; x += kSegment + kGap) {
+            painter.fillRect(
+                QRectF(inside.left() + x, top, std::min(kSegment, filled - x), thickness),
+                QColor(0, 0, 255));
+        }
+        painter.setPen(Qt::gray);
+        painter.drawRect(frame.adjusted(0, 0, -1, -1));
+
+        QFont font = painter.font();
+        font.setPixelSize(std::max(6, frame.height() - 1));
+        font.setBold(true);
+        painter.setFont(font);
+        const QString shown = text();
+        // Under the text the bar is solid (no gaps between segments), so that each letter
+        // stands on one colour.
+        const QRect behind =
+            QRect(QPoint(0, 0), painter.fontMetrics().size(Qt::TextSingleLine, shown))
+                .adjusted(-2, 0, 2, 0)
+                .intersected(inside);
+        const QRect textArea(frame.center().x() - behind.width() / 2, inside.top(), behind.width(),
+                             inside.height());
+        painter.fillRect(textArea.intersected(done), QColor(0, 0, 255));
+        painter.fillRect(
+            textArea.intersected(QRect(done.right() + 1, inside.top(),
+                                       inside.right() - done.right(), inside.height())),
+            Qt::white);
+        painter.save();
+        painter.setClipRect(done);
+        painter.setPen(Qt::white);
+        painter.drawText(frame, Qt::AlignCenter, shown);
+        painter.restore();
+        painter.setClipRegion(QRegion(frame).subtracted(QRegion(done)));
+        painter.setPen(Qt::black);
+        painter.drawText(frame, Qt::AlignCenter, shown);
+    }
+};
+
 } // namespace
 
 TCalculationProgress::TCalculationProgress(axolite::language::NetworkRecord* record,
@@ -57,17 +119,15 @@ TCalculationProgress::TCalculationProgress(axolite::language::NetworkRecord* rec
 
     text_ = makeLabel(text, "18013", this);
 
-    bar_ = new QProgressBar(this);
+    // The bar has its own place, 274 × 10 at (14, 35); the layout leaves room for it under the
+    // computation's name.
+    bar_ = new PercentBar(this);
     bar_->setObjectName(QStringLiteral("209"));
     bar_->setRange(0, 100);
     bar_->setValue(0);
     bar_->setFormat(QStringLiteral("%p%"));
     bar_->setTextVisible(true);
-    bar_->setFixedSize(274, 14);
-    // Segmented ("LED") bar in pure blue.
-    bar_->setStyleSheet(QStringLiteral(
-        "QProgressBar { border: 1px solid gray; text-align: center; background: white; }"
-        "QProgressBar::chunk { background-color: #0000ff; width: 5px; margin: 0px 1px; }"));
+    bar_->setGeometry(kBarPlace);
 
     time_ = makeLabel(QString::asprintf("%f", 0.0), "7777", this);
 
@@ -109,8 +169,11 @@ TCalculationProgress::TCalculationProgress(axolite::language::NetworkRecord* rec
     buttons->addWidget(closeButton_);
 
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kBarPlace.left(), 8, kBarPlace.left(), 11);
+    text_->setFixedHeight(kBarPlace.top() - 8 - 4);
     layout->addWidget(text_);
-    layout->addWidget(bar_);
+    layout->addSpacing(kBarPlace.height() + 4);
+    setMinimumWidth(kBarPlace.right() + 1 + kBarPlace.left());
     layout->addLayout(timeRow);
     layout->addWidget(statistics);
     layout->addLayout(buttons);

@@ -1,6 +1,7 @@
 // The register of running computations.
 #include "gui/computation_guard.h"
 
+#include <QMenu>
 #include <QTimer>
 
 #include <algorithm>
@@ -37,6 +38,16 @@ ComputationGuard::ComputationGuard(const language::NetworkRecord& record) : reco
 
 ComputationGuard::~ComputationGuard() {
     ComputationRegister::instance().leave(record_);
+}
+
+void showContextMenu(std::unique_ptr<QMenu> menu, const QPoint& at) {
+    if (!ComputationRegister::instance().anyRunning()) {
+        menu->exec(at);
+        return;
+    }
+    QMenu* shown = menu.release();
+    shown->setAttribute(Qt::WA_DeleteOnClose);
+    shown->popup(at);
 }
 
 } // namespace axolite::gui

@@ -12,6 +12,11 @@
 
 #include <QObject>
 
+#include <memory>
+
+class QMenu;
+class QPoint;
+
 namespace axolite::gui {
 
 // Process-wide register of the records that a computation is working on.
@@ -22,6 +27,10 @@ public:
 
     bool busy(const language::NetworkRecord& record) const;
     bool anyBusy() const { return !records_.empty(); }
+    // True while any work processes events from inside its own handler: a computation on a
+    // record, or a run without one (the training, the step-size study, the folder scan). A
+    // modal loop started meanwhile would hold that work until it closed.
+    bool anyRunning() const { return anyBusy() || runs_ > 0; }
 
 signals:
     // A computation ended; windows that waited to close may try again. Sent once the
@@ -35,7 +44,19 @@ private:
     void enter(const language::NetworkRecord* record);
     void leave(const language::NetworkRecord* record);
 
+    friend class RunGuard;
     std::vector<const language::NetworkRecord*> records_;
+    int runs_ = 0;
+};
+
+// Held for the duration of a run that processes events but works on no record (RAII): the
+// messages shown meanwhile do not hold it.
+class RunGuard {
+public:
+    RunGuard() { ++ComputationRegister::instance().runs_; }
+    ~RunGuard() { --ComputationRegister::instance().runs_; }
+    RunGuard(const RunGuard&) = delete;
+    RunGuard& operator=(const RunGuard&) = delete;
 };
 
 // Held for the duration of a computation on a record (RAII).
@@ -49,5 +70,10 @@ public:
 private:
     const language::NetworkRecord* record_;
 };
+
+// Shows a context menu at a point: in a loop of its own as usual, but while anything runs
+// (anyRunning) only popped up and left to delete itself when it closes, so that the run goes on
+// while the menu is open.
+void showContextMenu(std::unique_ptr<QMenu> menu, const QPoint& at);
 
 } // namespace axolite::gui

@@ -1,6 +1,8 @@
 // The tools' file dialogs.
 #include "gui/file_dialogs.h"
 
+#include "gui/platform_dialogs.h"
+
 #include <QFileDialog>
 
 namespace axolite::gui {
@@ -14,6 +16,7 @@ FileChooser& replacement() {
 
 QString platformDialog(QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent, request.caption, request.start, request.filter);
+    prepareFileDialog(dialog);
     const bool save = request.mode == FileDialogRequest::Mode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

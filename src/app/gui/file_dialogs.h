@@ -14,8 +14,8 @@ struct FileDialogRequest {
     enum class Mode { Open, Save };
     Mode mode = Mode::Open;
     QString caption;
-    QString start;         // the folder, or a proposed path, the dialog starts in
-    QString filter;        // "Файлы образов (*.ptn);;Все типы файлов (*)"
+    QString start;  // the folder, or a proposed path, the dialog starts in
+    QString filter; // "Файлы образов (*.ptn);;Все типы файлов (*.*)"
     QString defaultSuffix; // added to a saved name typed without one ("ptn")
 };
 

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -112,6 +113,23 @@ void THelpWindow::becomeOwnWindow() {
     if (wasShown) {
         show();
     }
+}
+
+bool THelpWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowBlocked) {
+        // Not from inside the event: moving the window recreates it.
+        QTimer::singleShot(0, this, &THelpWindow::followActiveModal);
+    }
+    return QWidget::event(event);
+}
+
+void THelpWindow::followActiveModal() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || !isVisible() || modal == parentWidget() || modal == this) {
+        return;
+    }
+    showOver(modal);
+    show();
 }
 
 bool THelpWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -28,9 +28,14 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Blocked by a modal dialog opened over the one it belongs to (or left to the lower of two
+    // stacked dialogs when the upper goes): it moves to the dialog now on top, so that help
+    // asked for from a lower dialog never waits for the dialog above it.
+    bool event(QEvent* event) override;
 
 private:
     void becomeOwnWindow();
+    void followActiveModal();
 
     QTextBrowser* browser_;
 };

@@ -1,7 +1,40 @@
 // Message boxes captioned with the application's title.
 #include "gui/notifier.h"
 
+#include "gui/computation_guard.h"
+
 #include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon iconOf(axolite::MessageKind kind) {
+    switch (kind) {
+    case axolite::MessageKind::Information:
+    case axolite::MessageKind::Question:
+        return QMessageBox::Information;
+    case axolite::MessageKind::Warning:
+        return QMessageBox::Warning;
+    case axolite::MessageKind::Error:
+        break;
+    }
+    return QMessageBox::Critical;
+}
+
+// A message while a computation runs: the computation processes events on this thread, and a
+// box run in a loop of its own would hold it (and its "Прервать") until the box was closed.
+// The box is shown and left; it stays until the user closes it, so nothing is lost. It belongs
+// to the window of the widget that asked (a description window that could not be read is gone
+// a moment later, its frame stays).
+void showWithoutHolding(axolite::MessageKind kind, const QString& caption, const QString& text,
+                        QWidget* parent) {
+    auto* box = new QMessageBox(iconOf(kind), caption, text, QMessageBox::Ok,
+                                parent != nullptr ? parent->window() : nullptr);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+} // namespace
 
 Notifier& Notifier::instance() {
     static Notifier notifier;
@@ -25,6 +58,11 @@ bool Notifier::show(const axolite::Message& message, QWidget* parent) {
         return yes;
     }
     const QString text = QString::fromStdString(message.text);
+    if (message.kind != axolite::MessageKind::Question &&
+        axolite::gui::ComputationRegister::instance().anyRunning()) {
+        showWithoutHolding(message.kind, title(), text, parent);
+        return true;
+    }
     switch (message.kind) {
     case axolite::MessageKind::Information:
         QMessageBox::information(parent, title(), text);
@@ -70,11 +108,11 @@ void Notifier::showTitled(axolite::MessageKind kind, const QString& caption, con
         captured_.push_back(axolite::Message{kind, text.toStdString()});
         return;
     }
-    const QMessageBox::Icon icon = kind == axolite::MessageKind::Information
-                                       ? QMessageBox::Information
-                                   : kind == axolite::MessageKind::Warning ? QMessageBox::Warning
-                                                                           : QMessageBox::Critical;
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    if (axolite::gui::ComputationRegister::instance().anyRunning()) {
+        showWithoutHolding(kind, caption, text, parent);
+        return;
+    }
+    QMessageBox box(iconOf(kind), caption, text, QMessageBox::Ok, parent);
     box.exec();
 }
 

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 using axolite::reference::ComputationOutcome;
 
@@ -146,6 +147,18 @@ TReferenceDialog::RunEnd TReferenceDialog::runComputation(
     running_ = true;
     const bool calculateBefore = calculate_->isEnabled();
     calculate_->setEnabled(false); // no second run from inside this one's event processing
+    // Neither may any other button of the dialog open its work (a file dialog, the step-size
+    // study) from there: it would hold the run until it closed. "Закрыть" stops the run and
+    // "Помощь" holds nothing.
+    std::vector<std::pair<QPointer<QPushButton>, bool>> held;
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        const QString id = button->objectName();
+        if (button->window() == this && button != calculate_ && id != QLatin1String("2") &&
+            id != QLatin1String("9")) {
+            held.emplace_back(button, button->isEnabledTo(button->parentWidget()));
+            button->setEnabled(false);
+        }
+    }
     if (progress_) {
         delete progress_.data();
     }
@@ -166,6 +179,11 @@ TReferenceDialog::RunEnd TReferenceDialog::runComputation(
         refusal = axolite::simulation::outOfMemoryMessage();
     }
     running_ = false;
+    for (const auto& [button, enabled] : held) {
+        if (button) {
+            button->setEnabled(enabled);
+        }
+    }
 
     switch (end) {
     case RunEnd::Completed:

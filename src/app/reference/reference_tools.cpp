@@ -31,6 +31,8 @@ template <typename Dialog> axolite::gui::ToolOpener opener(const char* captionPr
                 emit alive->stateChanged();
             }
         });
+        // Opening lowered the dialog's presence flags: the open views stop showing the series.
+        emit window->stateChanged();
         dialog.exec();
         host.showStatus(QString());
     };

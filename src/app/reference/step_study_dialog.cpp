@@ -3,6 +3,7 @@
 #include "reference/step_study_dialog.h"
 
 #include "gui/calculation_progress.h"
+#include "gui/computation_guard.h"
 #include "gui/file_dialogs.h"
 #include "gui/help_window.h"
 #include "gui/notifier.h"
@@ -22,6 +23,7 @@
 #include <QTableView>
 
 #include <cmath>
+#include <optional>
 
 using axolite::reference::StepStudyRow;
 
@@ -170,6 +172,9 @@ TStepStudyDialog::TStepStudyDialog(const axolite::reference::LinearSystem& syste
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(table_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (running_) {
+            return; // neither the menu nor its file dialog may hold the study
+        }
         QMenu menu(this);
         QAction* save = menu.addAction(QStringLiteral("Сохранить таблицу как CSV ..."), this,
                                        &TStepStudyDialog::exportTable);
@@ -218,6 +223,7 @@ void TStepStudyDialog::calculate() {
     const auto studied = request();
     calculate_->setEnabled(false);
     running_ = true;
+    std::optional<axolite::gui::RunGuard> run(std::in_place);
     if (progress_) {
         delete progress_.data();
     }
@@ -244,6 +250,7 @@ void TStepStudyDialog::calculate() {
     } catch (const axolite::AxoliteError& error) {
         refusal = error.message();
     }
+    run.reset();
     running_ = false;
     // The progress dialog goes before the message; a finished one stays until closed.
     if (refusal) {

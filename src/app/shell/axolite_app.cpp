@@ -6,6 +6,7 @@
 #include "gui/computation_guard.h"
 #include "gui/help_window.h"
 #include "gui/notifier.h"
+#include "gui/platform_dialogs.h"
 #include "language/lexer.h"
 #include "language/translate_dialog.h"
 #include "shell/about_box.h"
@@ -49,15 +50,27 @@ TAxoliteApp*& currentFrame() {
     return frame;
 }
 
+// "(*.*)" lists every file when opening; a save dialog keeps "(*)", under which Qt's dialog
+// would otherwise replace the suffix of the typed name by "*".
 const QString kOpenFilter =
+    QStringLiteral("Нейронная сеть (*.net);;Файлы образов (*.ptn);;Все типы файлов (*.*)");
+const QString kSaveFilter =
     QStringLiteral("Нейронная сеть (*.net);;Файлы образов (*.ptn);;Все типы файлов (*)");
 
 QString defaultOpenFile(QWidget* parent, const QString& folder) {
-    return QFileDialog::getOpenFileName(parent, QStringLiteral("Открыть"), folder, kOpenFilter);
+    QFileDialog dialog(parent, QStringLiteral("Открыть"), folder, kOpenFilter);
+    axolite::gui::prepareFileDialog(dialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
 }
 
 QString defaultSaveFile(QWidget* parent, const QString& proposed) {
-    QFileDialog dialog(parent, QStringLiteral("Сохранить как"), proposed, kOpenFilter);
+    QFileDialog dialog(parent, QStringLiteral("Сохранить как"), proposed, kSaveFilter);
+    axolite::gui::prepareFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("net"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

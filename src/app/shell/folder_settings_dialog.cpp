@@ -3,6 +3,7 @@
 // that rhythm, and stops as soon as "Отменить" is pressed.
 #include "shell/folder_settings_dialog.h"
 
+#include "gui/computation_guard.h"
 #include "gui/help_window.h"
 #include "gui/notifier.h"
 #include "gui/status_window.h"
@@ -229,6 +230,8 @@ bool TFolderSettingsDialog::scanDrive(const QString& root) {
         return false;
     }
     scanning_ = true;
+    // A message shown during the scan ("Принять" with a wrong folder) must not hold it.
+    const axolite::gui::RunGuard run;
     tree_->clear();
     status_ = new TStatusWindow(kScanText, this);
     status_->show();

@@ -5,6 +5,7 @@
 #include "gui/help_window.h"
 #include "gui/leading_number.h"
 #include "gui/notifier.h"
+#include "gui/platform_dialogs.h"
 #include "platform/folder_settings.h"
 #include "platform/profile_file.h"
 #include "render/transfer_function_painter.h"
@@ -280,6 +281,7 @@ QString TChooseModel::initialFolder() const {
 
 QString TChooseModel::chooseOpenPath(const QString& initialFolder) {
     QFileDialog dialog(this, QStringLiteral("Открыть"), initialFolder, kFilter);
+    axolite::gui::prepareFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("neu"));
@@ -291,6 +293,7 @@ QString TChooseModel::chooseOpenPath(const QString& initialFolder) {
 
 QString TChooseModel::chooseSavePath(const QString& initialFolder, const QString& proposedName) {
     QFileDialog dialog(this, QStringLiteral("Сохранить как"), initialFolder, kFilter);
+    axolite::gui::prepareFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("neu"));
     dialog.selectFile(proposedName);

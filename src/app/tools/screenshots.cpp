@@ -8,6 +8,7 @@
 #include "gui/calculation_progress.h"
 #include "gui/help_window.h"
 #include "gui/notifier.h"
+#include "gui/platform_dialogs.h"
 #include "language/translate_dialog.h"
 #include "reference/accurate_solutions.h"
 #include "reference/exact_values.h"
@@ -281,6 +282,7 @@ bool saveStudyTools(TAxoliteApp& frame, const QDir& folder) {
 int main(int argc, char* argv[]) {
     using axolite::shell::CmCheck;
     QApplication application(argc, argv);
+    axolite::gui::installQtTranslations(application);
     if (argc < 2) {
         std::fprintf(stderr, "usage: axolite_screenshots OUTPUT_FOLDER\n");
         return 2;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "common/progress.h"
+#include "gui/computation_guard.h"
 #include "render/training_curve_painter.h"
 #include "training/network_trainer.h"
 
@@ -15,6 +16,8 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QAbstractItemModel;
 class QButtonGroup;
@@ -198,6 +201,10 @@ private:
     std::optional<std::uint32_t> lastSeed_;
     bool stop_ = false;
     bool running_ = false;
+    // The other buttons a run disables (browse, spin buttons, help), with the state each had.
+    std::vector<std::pair<QPointer<QWidget>, bool>> heldDuringRun_;
+    // Messages shown during the run do not hold it.
+    std::optional<axolite::gui::RunGuard> run_;
     int percent_ = 0;
     bool curveChanged_ = false;
     QElapsedTimer clock_;

@@ -38,6 +38,9 @@ QWidget* TTeachNetwork::buildResultsPage() {
     }
     results_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(results_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (running_) {
+            return; // neither the menu nor its file dialog may hold the run
+        }
         QMenu menu(this);
         menu.addAction(QStringLiteral("Сохранить как CSV ..."), this,
                        &TTeachNetwork::chooseResultsCsv);

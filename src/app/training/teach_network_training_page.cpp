@@ -211,7 +211,7 @@ QString TTeachNetwork::folderOf(int which) const {
 void TTeachNetwork::browse(QLineEdit* field) {
     const QString path = chooseTrainingFile(
         this, false, QStringLiteral("Открыть"), folderOf(0),
-        QStringLiteral("Файлы образов (*.ptn);;Все типы файлов (*)"), QStringLiteral("ptn"));
+        QStringLiteral("Файлы образов (*.ptn);;Все типы файлов (*.*)"), QStringLiteral("ptn"));
     if (!path.isEmpty()) {
         field->setText(path.left(kMaxPathLength));
     }
@@ -255,6 +255,25 @@ void TTeachNetwork::interrupt() {
 
 void TTeachNetwork::runStarted() {
     running_ = true;
+    run_.emplace();
+    // Only "Прервать " stays usable: a file dialog ("Обзор ...") or any other button's work
+    // opened from inside the run's event processing would hold the run until it closed.
+    heldDuringRun_.clear();
+    QList<QWidget*> held;
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        held.append(b);
+    }
+    for (SpinButtons* b : findChildren<SpinButtons*>()) {
+        held.append(b);
+    }
+    for (QWidget* widget : held) {
+        if (widget != interruptButton_ && widget != describeButton_ && widget != trainButton_ &&
+            widget != closeButton_ && widget != investigateButton_) {
+            // Its own state: a control of a hidden page is disabled with its page.
+            heldDuringRun_.emplace_back(widget, widget->isEnabledTo(widget->parentWidget()));
+            widget->setEnabled(false);
+        }
+    }
     describeButton_->setEnabled(false);
     trainButton_->setEnabled(false);
     closeButton_->setEnabled(false);
@@ -265,6 +284,13 @@ void TTeachNetwork::runStarted() {
 
 void TTeachNetwork::runEnded(bool interrupted) {
     running_ = false;
+    run_.reset();
+    for (const auto& [widget, enabled] : heldDuringRun_) {
+        if (widget) {
+            widget->setEnabled(enabled);
+        }
+    }
+    heldDuringRun_.clear();
     flushStatus();
     if (!interrupted) {
         QApplication::beep();

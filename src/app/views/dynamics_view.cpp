@@ -2,6 +2,7 @@
 #include "views/dynamics_view.h"
 
 #include "gui/command_ids.h"
+#include "gui/computation_guard.h"
 #include "gui/help_window.h"
 #include "views/series.h"
 
@@ -58,9 +59,14 @@ TNetworkDynamic::TNetworkDynamic(DescriptionWindow* window, QWidget* parent)
     frames_.setTimerType(Qt::PreciseTimer);
     connect(&frames_, &QTimer::timeout, this, &TNetworkDynamic::nextFrame);
     binding_.connectRefresh(this, [this] {
-        if (!running_) {
-            requestStill();
+        if (running_) {
+            if (binding_.simulatedRecord() != nullptr) {
+                return; // the replay goes on with the data it reads
+            }
+            // Edited, closed or computed anew under the replay: it stops as an abort does.
+            finishReplay(false);
         }
+        requestStill();
     });
     requestStill();
 }
@@ -178,6 +184,10 @@ void TNetworkDynamic::paintEvent(QPaintEvent* event) {
 
 void TNetworkDynamic::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
+        // The exports' file dialog would hold a computation running meanwhile.
+        const bool exports = !running_ && !axolite::gui::ComputationRegister::instance().anyBusy();
+        savePng_->setEnabled(exports);
+        saveSvg_->setEnabled(exports);
         menu_->popup(event->globalPosition().toPoint());
         return;
     }
@@ -231,6 +241,9 @@ void TNetworkDynamic::nextFrame() {
     if (!running_ || abortRequested_ || record == nullptr) {
         // Aborted, or the description went away or is being computed anew.
         finishReplay(false);
+        if (record == nullptr) {
+            requestStill(); // the empty field, not the last frame of data no longer readable
+        }
         return;
     }
     if (frame_ >= schedule_->frameCount()) {
@@ -257,6 +270,8 @@ void TNetworkDynamic::finishReplay(bool completed) {
     }
     running_ = false;
     abortRequested_ = false;
+    // The columns keep their last heights; the progress bar starts again from 0.
+    progress_->setValue(0);
     if (completed) {
         QApplication::beep();
         emit beeped();

@@ -1,6 +1,7 @@
 // The explain dialog and the small dialog that chooses its neuron and step.
 #include "views/explain_dialog.h"
 
+#include "gui/computation_guard.h"
 #include "gui/help_window.h"
 #include "gui/notifier.h"
 
@@ -155,7 +156,9 @@ int TExplainDialog::descriptionLine(int row) const {
 namespace axolite::views_gui {
 
 bool canExplain(const DescriptionWindow* window) {
-    return window != nullptr && !window->computing() && window->record().simulated != 0 &&
+    // Its choice is a modal dialog: not while any computation runs (it would hold the run).
+    return window != nullptr && !window->computing() &&
+           !gui::ComputationRegister::instance().anyBusy() && window->record().simulated != 0 &&
            window->checkResult() != nullptr && window->simulation() != nullptr;
 }
 

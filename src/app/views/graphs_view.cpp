@@ -4,6 +4,7 @@
 #include "views/explain_dialog.h"
 
 #include "gui/command_ids.h"
+#include "gui/computation_guard.h"
 #include "gui/help_window.h"
 #include "views/numeric_view.h"
 #include "views/plot_geometry.h"
@@ -88,6 +89,7 @@ TAxoliteGraphs::TAxoliteGraphs(DescriptionWindow* window, QWidget* parent)
                 record != nullptr && axolite::views::seriesPresent(*record, SeriesFamily(f), k);
             curves_[f][k]->setChecked(present);
             curves_[f][k]->setEnabled(present);
+            presentAtSetUp_[f][k] = present;
         }
     }
     compress_->setChecked(true);
@@ -117,6 +119,7 @@ TAxoliteGraphs::TAxoliteGraphs(DescriptionWindow* window, QWidget* parent)
     }
     binding_.connectRefresh(this, [this] {
         settings_.cursorColumn.reset();
+        followPresence();
         update(axolite::render::GraphsPainter::plotRect());
     });
 }
@@ -180,6 +183,21 @@ void TAxoliteGraphs::controlsChanged() {
     }
     settings_.cursorColumn.reset();
     update(axolite::render::GraphsPainter::plotRect());
+}
+
+void TAxoliteGraphs::followPresence() {
+    // The check box of a series no longer present is disabled (its curve is not drawn); it
+    // comes back when the series is computed again, never beyond what set-up enabled.
+    const NetworkRecord* record = binding_.simulatedRecord();
+    if (record == nullptr) {
+        return; // nothing readable: the controls stay as they are
+    }
+    for (int f = 0; f < 3; ++f) {
+        for (int k = 0; k < 4; ++k) {
+            curves_[f][k]->setEnabled(presentAtSetUp_[f][k] &&
+                                      axolite::views::seriesPresent(*record, SeriesFamily(f), k));
+        }
+    }
 }
 
 void TAxoliteGraphs::updatePageStep() {
@@ -288,17 +306,21 @@ void TAxoliteGraphs::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     using axolite::views_gui::PictureFormat;
-    QMenu menu(this);
-    menu.addAction(QStringLiteral("Сохранить рисунок как PNG ..."), this,
-                   [this] { exportPicture(PictureFormat::Png); });
-    menu.addAction(QStringLiteral("Сохранить рисунок как SVG ..."), this,
-                   [this] { exportPicture(PictureFormat::Svg); });
-    QAction* explain = menu.addAction(QStringLiteral("Объяснить значение ..."), this, [this] {
+    auto menu = std::make_unique<QMenu>(this);
+    // Their file dialog would hold a computation running meanwhile.
+    const bool idle = !axolite::gui::ComputationRegister::instance().anyBusy();
+    menu->addAction(QStringLiteral("Сохранить рисунок как PNG ..."), this,
+                    [this] { exportPicture(PictureFormat::Png); })
+        ->setEnabled(idle);
+    menu->addAction(QStringLiteral("Сохранить рисунок как SVG ..."), this,
+                    [this] { exportPicture(PictureFormat::Svg); })
+        ->setEnabled(idle);
+    QAction* explain = menu->addAction(QStringLiteral("Объяснить значение ..."), this, [this] {
         axolite::views_gui::explainValue(this, binding_.window(),
                                          static_cast<std::int32_t>(markedStep_));
     });
     explain->setEnabled(axolite::views_gui::canExplain(binding_.window()));
-    menu.exec(event->globalPos());
+    axolite::gui::showContextMenu(std::move(menu), event->globalPos());
 }
 
 void TAxoliteGraphs::closeEvent(QCloseEvent* event) {

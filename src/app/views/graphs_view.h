@@ -52,6 +52,8 @@ private:
     // Stores what the controls say, drops the cursor line and repaints the plot.
     void controlsChanged();
     void updatePageStep();
+    // The check boxes follow the presence flags (within what set-up enabled).
+    void followPresence();
     void markCursor(int x, int y);
     // The step a pixel column stands for, or nothing off the curves.
     std::optional<std::int64_t> stepAtColumn(int x) const;
@@ -69,4 +71,5 @@ private:
     QSlider* slider_ = nullptr;
     // [family][k], family as in language::SeriesFamily.
     std::array<std::array<QCheckBox*, 4>, 3> curves_{};
+    std::array<std::array<bool, 4>, 3> presentAtSetUp_{};
 };

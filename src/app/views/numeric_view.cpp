@@ -5,6 +5,7 @@
 #include "views/explain_dialog.h"
 
 #include "gui/command_ids.h"
+#include "gui/computation_guard.h"
 #include "gui/help_window.h"
 #include "views/series.h"
 #include "views/series_table.h"
@@ -217,12 +218,14 @@ void TAxoliteNumeric::writeFields(const NetworkRecord& record, bool disableAbsen
         for (int k = 0; k < 4; ++k) {
             const std::optional<double> value =
                 axolite::views::seriesValue(record, family, k, current_);
-            if (!axolite::views::seriesPresent(record, family, k)) {
-                if (disableAbsent) {
-                    labels_[f][k]->setEnabled(false);
-                    fields_[f][k]->setEnabled(false);
-                }
-            } else if (value) {
+            const bool present = axolite::views::seriesPresent(record, family, k);
+            if (disableAbsent) {
+                // A series lowered since (a reference dialog opened anew) is disabled; one
+                // computed again reads again.
+                labels_[f][k]->setEnabled(present);
+                fields_[f][k]->setEnabled(present);
+            }
+            if (present && value) {
                 fields_[f][k]->setText(cFormat("%16.10E", *value));
             }
         }
@@ -319,14 +322,16 @@ TExplainDialog* TAxoliteNumeric::explainCurrentValue() {
 }
 
 void TAxoliteNumeric::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu menu(this);
-    QAction* save = menu.addAction(QStringLiteral("Сохранить таблицу как CSV ..."), this,
-                                   &TAxoliteNumeric::exportTable);
-    save->setEnabled(binding_.simulatedRecord() != nullptr);
-    QAction* explain = menu.addAction(QStringLiteral("Объяснить значение ..."), this,
-                                      &TAxoliteNumeric::explainCurrentValue);
+    auto menu = std::make_unique<QMenu>(this);
+    QAction* save = menu->addAction(QStringLiteral("Сохранить таблицу как CSV ..."), this,
+                                    &TAxoliteNumeric::exportTable);
+    // Its file dialog would hold a computation running meanwhile.
+    save->setEnabled(binding_.simulatedRecord() != nullptr &&
+                     !axolite::gui::ComputationRegister::instance().anyBusy());
+    QAction* explain = menu->addAction(QStringLiteral("Объяснить значение ..."), this,
+                                       &TAxoliteNumeric::explainCurrentValue);
     explain->setEnabled(axolite::views_gui::canExplain(binding_.window()));
-    menu.exec(event->globalPos());
+    axolite::gui::showContextMenu(std::move(menu), event->globalPos());
 }
 
 void TAxoliteNumeric::closeEvent(QCloseEvent* event) {

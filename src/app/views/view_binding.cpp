@@ -30,20 +30,36 @@ const language::NetworkRecord* ViewBinding::simulatedRecord() const {
     return &window->record();
 }
 
+int ViewBinding::shownState() const {
+    const language::NetworkRecord* record = simulatedRecord();
+    if (record == nullptr) {
+        return 0;
+    }
+    int state = 1;
+    for (const auto* flags :
+         {&record->networkPresent, &record->rungeKuttaPresent, &record->exactPresent}) {
+        for (const std::uint8_t flag : *flags) {
+            state = (state << 1) | (flag != 0 ? 1 : 0);
+        }
+    }
+    return state;
+}
+
 void ViewBinding::connectRefresh(QObject* view, const std::function<void()>& refresh) {
-    readable_ = simulatedRecord() != nullptr;
+    shown_ = shownState();
     const auto always = [this, refresh] {
-        readable_ = simulatedRecord() != nullptr;
+        shown_ = shownState();
         refresh();
     };
-    const auto whenReadabilityChanges = [this, refresh] {
-        if ((simulatedRecord() != nullptr) != readable_) {
-            readable_ = !readable_;
+    const auto whenShownDataChanges = [this, refresh] {
+        const int now = shownState();
+        if (now != shown_) {
+            shown_ = now;
             refresh();
         }
     };
     if (DescriptionWindow* window = window_.data()) {
-        QObject::connect(window, &DescriptionWindow::stateChanged, view, whenReadabilityChanges);
+        QObject::connect(window, &DescriptionWindow::stateChanged, view, whenShownDataChanges);
         QObject::connect(window, &QObject::destroyed, view, always, Qt::QueuedConnection);
     }
     QObject::connect(&gui::ComputationRegister::instance(),

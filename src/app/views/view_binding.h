@@ -38,13 +38,17 @@ public:
     const language::NetworkRecord* simulatedRecord() const;
 
     // Calls refresh when a computation ends, when the window goes, and when a change of the
-    // window's state (an edit, a tool opened or closed) makes its data readable or unreadable;
-    // a move of the editor's caret redraws nothing. For as long as the view exists.
+    // window's state (an edit, a tool opened or closed) makes its data readable or unreadable
+    // or raises or lowers a presence flag (a reference dialog opened or closed without
+    // computing); a move of the editor's caret redraws nothing. For as long as the view exists.
     void connectRefresh(QObject* view, const std::function<void()>& refresh);
 
 private:
+    // What the views show depends on: readable or not, and the twelve presence flags.
+    int shownState() const;
+
     QPointer<DescriptionWindow> window_;
-    bool readable_ = false; // what the last refresh found
+    int shown_ = 0; // what the last refresh found
 };
 
 // A number as printf would write it with this format (one double), with a point whatever the

@@ -313,7 +313,12 @@ void NetworkTrainer::fillResults(const PatternTable& inputs, const PatternTable*
             for (std::size_t s = 0; s < row.response.size(); ++s) {
                 const float t = targets->at(p, static_cast<int>(s));
                 const float y = row.response[s];
-                const float error = (t - y) * 100.0f / y;
+                float error = (t - y) * 100.0f / y;
+                // 0 / 0 gives a NaN with the sign bit set on this hardware; the column reads
+                // "nan%", never "-nan%".
+                if (std::isnan(error)) {
+                    error = std::fabs(error);
+                }
                 row.target.push_back(t);
                 row.error.push_back(error);
                 if (!(error >= -10.0f && error <= 10.0f)) {

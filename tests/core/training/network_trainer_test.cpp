@@ -406,6 +406,16 @@ TEST(ResultsList, ZeroOrNaNResponsesAreMarkedYellow) {
     EXPECT_EQ(rows[1].marker, RowMarker::Violet); // 5 %
     EXPECT_EQ(rows[2].marker, RowMarker::Violet);
 
+    // A response of 0 for a target of 0: 0 / 0, shown as printf shows a NaN without a sign.
+    Files zero({-100.0}, {0.0});
+    NetworkTrainer third(2);
+    third.train(shape(1, {}, 1, TransferCode::Step),
+                zero.parameters(1, 1, TrainingMethod::BackPropagationOnline, "0"));
+    ASSERT_EQ(third.rows().size(), 1u);
+    EXPECT_EQ(third.rows()[0].response[0], 0.0f);
+    EXPECT_EQ(errorColumnText(third.rows()[0]), "     nan%");
+    EXPECT_EQ(third.rows()[0].marker, RowMarker::Yellow);
+
     Files nan({NAN}, {1.0});
     NetworkTrainer second(2);
     second.train(shape(1, {}, 1), nan.parameters(1, 1, TrainingMethod::BackPropagationOnline));
