@@ -83,6 +83,8 @@ void reportRate(benchmark::State& state, const Shape& shape) {
                            benchmark::Counter::kIsRate);
 }
 
+// Arg 0: the shape; arg 1: with the mean squared error after every iteration (its cost is the
+// ratio of the two runs of one shape).
 void BM_TrainingCommand(benchmark::State& state) {
     const Shape& shape = kShapes[state.range(0)];
     const PatternFiles files(shape);
@@ -93,9 +95,14 @@ void BM_TrainingCommand(benchmark::State& state) {
     parameters.targetFile = files.target.string();
     parameters.learningRate = "0.01";
     parameters.stopAtLocalMinimum = false;
+    parameters.meanSquaredError = state.range(1) != 0;
+    TrainingCallbacks callbacks;
+    double error = 0.0;
+    callbacks.errorComputed = [&error](int, double e) { error = e; };
     for (auto _ : state) {
         NetworkTrainer trainer(1);
-        trainer.train(configurationOf(shape), parameters);
+        trainer.train(configurationOf(shape), parameters, callbacks);
+        benchmark::DoNotOptimize(error);
         benchmark::DoNotOptimize(trainer.network().neuron(1, 0).weights[0]);
     }
     reportRate(state, shape);
@@ -163,7 +170,12 @@ BENCHMARK(BM_FannIncremental)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK(BM_TrainingCommand)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrainingCommand)
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReferenceLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
