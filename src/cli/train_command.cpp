@@ -51,6 +51,7 @@ struct TrainOptions {
     std::string writeNet;
     std::string curve;
     bool curveLog = false;
+    bool meanSquaredError = false;
     bool json = false;
 };
 
@@ -247,11 +248,13 @@ bool readPatternStreams(training::TrainingParameters& parameters) {
 }
 
 // Draws the norm of every iteration into a PNG or SVG file; false when it could not be written.
-bool writeCurve(const TrainOptions& options, const std::vector<float>& norms, int iterations,
+bool writeCurve(const TrainOptions& options, const std::vector<float>& norms,
+                const std::vector<double>& errors, int iterations,
                 const std::function<void(const Message&)>& show) {
 #ifdef AXOLITE_CLI_PLOT
     training_ui::TrainingCurve curve;
     curve.norms = norms;
+    curve.errors = errors;
     curve.iterations = iterations;
     curve.logScale = options.curveLog;
     const HeadlessGui gui;
@@ -263,6 +266,7 @@ bool writeCurve(const TrainOptions& options, const std::vector<float>& norms, in
     show(platform::fileWriteMessage(*failure));
 #else
     (void)norms;
+    (void)errors;
     (void)iterations;
     show(Message{MessageKind::Error,
                  "--curve: this build has no painter (built without the desktop program) for " +
@@ -302,6 +306,7 @@ int runTraining(const TrainOptions& options) {
     }
     parameters.learningRate = options.rate;
     parameters.stopAtLocalMinimum = options.localMinimum != "off";
+    parameters.meanSquaredError = options.meanSquaredError;
 
     nlohmann::ordered_json json;
     nlohmann::json messages = nlohmann::json::array();
@@ -328,6 +333,11 @@ int runTraining(const TrainOptions& options) {
     callbacks.normComputed = [&norms](int iteration, float norm) {
         norms.resize(static_cast<std::size_t>(iteration) + 1);
         norms.back() = norm;
+    };
+    std::vector<double> errors;
+    callbacks.errorComputed = [&errors](int iteration, double error) {
+        errors.resize(static_cast<std::size_t>(iteration) + 1);
+        errors.back() = error;
     };
     training::TrainingOutcome outcome;
     try {
@@ -365,7 +375,7 @@ int runTraining(const TrainOptions& options) {
     }
 
     if (!options.curve.empty()) {
-        if (!writeCurve(options, norms, parameters.iterations, show)) {
+        if (!writeCurve(options, norms, errors, parameters.iterations, show)) {
             exitStatus = Refused;
         }
     }
@@ -379,6 +389,10 @@ int runTraining(const TrainOptions& options) {
                            ? nlohmann::json(static_cast<double>(*status.norm))
                            : nlohmann::json(nullptr);
         json["norm_text"] = status.normText;
+        if (options.meanSquaredError) {
+            json["mse"] = errors.empty() ? nlohmann::json(nullptr) : nlohmann::json(errors.back());
+            json["mse_per_iteration"] = errors;
+        }
         json["percent"] = status.percent;
         json["interrupted"] = outcome.interrupted;
         json["stopped_at_local_minimum"] = outcome.stoppedAtLocalMinimum;
@@ -408,6 +422,10 @@ int runTraining(const TrainOptions& options) {
     std::cout << "Итерация обучения : "
               << (status.lastIteration >= 0 ? std::to_string(status.lastIteration) : "") << '\n';
     std::cout << "Норма : " << status.normText << '\n';
+    if (options.meanSquaredError && !errors.empty()) {
+        std::cout << "Среднеквадратичная ошибка : " << training::formatNumber("%g", errors.back())
+                  << '\n';
+    }
     std::cout << '\n' << "Маркер\tВходной образ\tВыходной образ\tОтклик сети\tПогрешность\n";
     for (const training::ResultRow& row : trainer.rows()) {
         std::cout << markerText(row.marker) << '\t' << training::inputColumnText(row) << '\t'
@@ -453,6 +471,9 @@ void addTrainCommand(CLI::App& app, int& status) {
     command->add_option("--curve", options->curve,
                         "Draw the norm of every iteration into this PNG or SVG file");
     command->add_flag("--curve-log", options->curveLog, "Draw the curve on a log scale");
+    command->add_flag("--mse", options->meanSquaredError,
+                      "After every iteration, the mean squared error over all patterns (a "
+                      "forward pass of its own; drawn on the curve)");
     command->add_flag("--json", options->json, "Print one JSON object");
     command->callback([options, &status] { status = runTraining(*options); });
 }

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -24,98 +25,103 @@ constexpr double kMarginRight = 12.0;
 constexpr double kMarginTop = 12.0;
 constexpr double kMarginBottom = 30.0;
 
-bool drawable(float norm, bool logScale) {
-    return std::isfinite(norm) && (!logScale || norm > 0.0f);
+bool drawable(double value, bool logScale) {
+    return std::isfinite(value) && (!logScale || value > 0.0);
 }
 
-double scaled(float norm, bool logScale) {
-    return logScale ? std::log10(static_cast<double>(norm)) : static_cast<double>(norm);
+double scaled(double value, bool logScale) {
+    return logScale ? std::log10(value) : value;
 }
 
 QString axisText(double value, bool logScale) {
     return QString::asprintf("%g", logScale ? std::pow(10.0, value) : value);
 }
 
-} // namespace
+// One curve of the picture: its values by iteration, its colour and its name.
+struct Series {
+    std::vector<double> values;
+    QColor colour;
+    QString name;
+};
 
-void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
-                                 const TrainingCurve& curve) {
-    painter.save();
-    painter.fillRect(area, Qt::white);
+std::vector<Series> seriesOf(const TrainingCurve& curve) {
+    std::vector<Series> series;
+    const auto anyDrawable = [&](const auto& values) {
+        return std::any_of(values.begin(), values.end(), [&](auto v) {
+            return drawable(static_cast<double>(v), curve.logScale);
+        });
+    };
+    if (anyDrawable(curve.norms)) {
+        series.push_back({std::vector<double>(curve.norms.begin(), curve.norms.end()),
+                          QColor(0, 0, 255), QStringLiteral("Норма")});
+    }
+    if (anyDrawable(curve.errors)) {
+        series.push_back(
+            {curve.errors, QColor(200, 0, 0), QStringLiteral("Среднеквадратичная ошибка")});
+    }
+    return series;
+}
 
+// The smallest and largest scaled value of the series, with a band around a flat curve and 0 at
+// the bottom of a linear axis of positive values.
+std::pair<double, double> rangeOf(const std::vector<Series>& series, bool logScale) {
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
-    for (float norm : curve.norms) {
-        if (drawable(norm, curve.logScale)) {
-            const double y = scaled(norm, curve.logScale);
-            low = std::min(low, y);
-            high = std::max(high, y);
+    for (const Series& s : series) {
+        for (double value : s.values) {
+            if (drawable(value, logScale)) {
+                const double y = scaled(value, logScale);
+                low = std::min(low, y);
+                high = std::max(high, y);
+            }
         }
     }
-    const bool anyNorm = low <= high;
-    if (anyNorm) {
-        if (high - low < 1e-12 * std::max(1.0, std::fabs(high))) {
-            // A flat curve: give it a band to lie in.
-            const double pad = curve.logScale ? 0.5 : std::max(std::fabs(high) * 0.1, 1e-6);
-            low -= pad;
-            high += pad;
-        } else if (!curve.logScale && low > 0.0) {
-            low = 0.0; // linear norms are shown from 0
-        }
+    if (high - low < 1e-12 * std::max(1.0, std::fabs(high))) {
+        // A flat curve: give it a band to lie in.
+        const double pad = logScale ? 0.5 : std::max(std::fabs(high) * 0.1, 1e-6);
+        low -= pad;
+        high += pad;
+    } else if (!logScale && low > 0.0) {
+        low = 0.0; // linear values are shown from 0
     }
-    // The end values of the norm axis stand left of the plot, which leaves them the room they
-    // need: a wide value (2.6331e+19) is shown whole, never cut at the picture's edge.
+    return {low, high};
+}
+
+// The names of the curves in their colours at the top left of the plot.
+void paintNames(QPainter& painter, const QRectF& plot, const std::vector<Series>& series,
+                bool logScale) {
     const QFontMetricsF metrics(painter.font());
-    const QString highText = anyNorm ? axisText(high, curve.logScale) : QString();
-    const QString lowText = anyNorm ? axisText(low, curve.logScale) : QString();
-    const double labelWidth =
-        std::max(metrics.horizontalAdvance(highText), metrics.horizontalAdvance(lowText));
-    const double marginLeft = std::max(kMarginLeft, std::ceil(labelWidth) + 8.0);
-    const QRectF plot = area.adjusted(marginLeft, kMarginTop, -kMarginRight, -kMarginBottom);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.drawRect(plot);
-    const int lastIteration = std::max(curve.iterations - 1, 1);
-    // The ends of the iteration axis below it; the axis' name between them when there is room.
-    const QString first = QStringLiteral("0");
-    const QString last = QString::number(lastIteration);
-    const QRectF below(plot.left(), plot.bottom() + 2, plot.width(), kMarginBottom - 4);
-    painter.drawText(below, Qt::AlignLeft | Qt::AlignTop, first);
-    painter.drawText(below, Qt::AlignRight | Qt::AlignTop, last);
-    const QString axis = QStringLiteral("Итерация обучения");
-    if (metrics.horizontalAdvance(first + last + axis) + 24 < plot.width()) {
-        painter.drawText(below, Qt::AlignHCenter | Qt::AlignTop, axis);
+    double x = plot.left() + 6;
+    for (std::size_t i = 0; i < series.size(); ++i) {
+        QString text = series[i].name;
+        if (i + 1 < series.size()) {
+            text += QStringLiteral(", ");
+        } else if (logScale) {
+            text += QStringLiteral(" (лог. шкала)");
+        }
+        painter.setPen(series[i].colour);
+        painter.drawText(QRectF(x, plot.top() + 4, plot.right() - x, 16),
+                         Qt::AlignLeft | Qt::AlignTop, text);
+        x += metrics.horizontalAdvance(text);
     }
-    painter.drawText(plot.adjusted(6, 4, -6, -4), Qt::AlignLeft | Qt::AlignTop,
-                     curve.logScale ? QStringLiteral("Норма (лог. шкала)")
-                                    : QStringLiteral("Норма"));
-    if (!anyNorm) {
-        painter.drawText(plot, Qt::AlignCenter, QStringLiteral("Норма : Недоступна"));
-        painter.restore();
-        return;
-    }
-    painter.drawText(QRectF(area.left(), plot.top() - 6, marginLeft - 4, 16),
-                     Qt::AlignRight | Qt::AlignVCenter, highText);
-    painter.drawText(QRectF(area.left(), plot.bottom() - 10, marginLeft - 4, 16),
-                     Qt::AlignRight | Qt::AlignVCenter, lowText);
+    painter.setPen(Qt::black);
+}
 
-    const double width = plot.width();
-    const double xScale = width / static_cast<double>(lastIteration);
-    const double yScale = plot.height() / (high - low);
-    auto yOf = [&](double value) { return plot.bottom() - (value - low) * yScale; };
-
-    // One vertical run per pixel column: the smallest and largest norm that falls into it.
-    const int columns = std::max(1, static_cast<int>(width) + 1);
+// One vertical run per pixel column: the smallest and largest value that falls into it.
+void paintSeries(QPainter& painter, const QRectF& plot, const Series& series, bool logScale,
+                 double xScale, const std::function<double(double)>& yOf) {
+    const int columns = std::max(1, static_cast<int>(plot.width()) + 1);
     std::vector<double> columnLow(static_cast<std::size_t>(columns),
                                   std::numeric_limits<double>::infinity());
     std::vector<double> columnHigh(static_cast<std::size_t>(columns),
                                    -std::numeric_limits<double>::infinity());
-    for (std::size_t t = 0; t < curve.norms.size(); ++t) {
-        if (!drawable(curve.norms[t], curve.logScale)) {
+    for (std::size_t t = 0; t < series.values.size(); ++t) {
+        if (!drawable(series.values[t], logScale)) {
             continue;
         }
         const int column =
             std::clamp(static_cast<int>(static_cast<double>(t) * xScale), 0, columns - 1);
-        const double y = scaled(curve.norms[t], curve.logScale);
+        const double y = scaled(series.values[t], logScale);
         columnLow[column] = std::min(columnLow[column], y);
         columnHigh[column] = std::max(columnHigh[column], y);
     }
@@ -138,9 +144,64 @@ void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
             path.lineTo(top);
         }
     }
+    painter.save();
     painter.setClipRect(plot.adjusted(-1, -1, 1, 1));
-    painter.setPen(QPen(QColor(0, 0, 255), 1.5));
+    painter.setPen(QPen(series.colour, 1.5));
     painter.drawPath(path);
+    painter.restore();
+}
+
+} // namespace
+
+void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
+                                 const TrainingCurve& curve) {
+    painter.save();
+    painter.fillRect(area, Qt::white);
+    const std::vector<Series> series = seriesOf(curve);
+    const bool anyCurve = !series.empty();
+    const auto [low, high] = anyCurve ? rangeOf(series, curve.logScale) : std::pair{0.0, 0.0};
+    // The end values of the vertical axis stand left of the plot, which leaves them the room
+    // they need: a wide value (2.6331e+19) is shown whole, never cut at the picture's edge.
+    const QFontMetricsF metrics(painter.font());
+    const QString highText = anyCurve ? axisText(high, curve.logScale) : QString();
+    const QString lowText = anyCurve ? axisText(low, curve.logScale) : QString();
+    const double labelWidth =
+        std::max(metrics.horizontalAdvance(highText), metrics.horizontalAdvance(lowText));
+    const double marginLeft = std::max(kMarginLeft, std::ceil(labelWidth) + 8.0);
+    const QRectF plot = area.adjusted(marginLeft, kMarginTop, -kMarginRight, -kMarginBottom);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawRect(plot);
+    const int lastIteration = std::max(curve.iterations - 1, 1);
+    // The ends of the iteration axis below it; the axis' name between them when there is room.
+    const QString first = QStringLiteral("0");
+    const QString last = QString::number(lastIteration);
+    const QRectF below(plot.left(), plot.bottom() + 2, plot.width(), kMarginBottom - 4);
+    painter.drawText(below, Qt::AlignLeft | Qt::AlignTop, first);
+    painter.drawText(below, Qt::AlignRight | Qt::AlignTop, last);
+    const QString axis = QStringLiteral("Итерация обучения");
+    if (metrics.horizontalAdvance(first + last + axis) + 24 < plot.width()) {
+        painter.drawText(below, Qt::AlignHCenter | Qt::AlignTop, axis);
+    }
+    if (!anyCurve) {
+        painter.drawText(plot.adjusted(6, 4, -6, -4), Qt::AlignLeft | Qt::AlignTop,
+                         curve.logScale ? QStringLiteral("Норма (лог. шкала)")
+                                        : QStringLiteral("Норма"));
+        painter.drawText(plot, Qt::AlignCenter, QStringLiteral("Норма : Недоступна"));
+        painter.restore();
+        return;
+    }
+    paintNames(painter, plot, series, curve.logScale);
+    painter.drawText(QRectF(area.left(), plot.top() - 6, marginLeft - 4, 16),
+                     Qt::AlignRight | Qt::AlignVCenter, highText);
+    painter.drawText(QRectF(area.left(), plot.bottom() - 10, marginLeft - 4, 16),
+                     Qt::AlignRight | Qt::AlignVCenter, lowText);
+
+    const double xScale = plot.width() / static_cast<double>(lastIteration);
+    const double yScale = plot.height() / (high - low);
+    const auto yOf = [&](double value) { return plot.bottom() - (value - low) * yScale; };
+    for (const Series& s : series) {
+        paintSeries(painter, plot, s, curve.logScale, xScale, yOf);
+    }
     painter.restore();
 }
 

@@ -17,8 +17,9 @@ class QPainter;
 namespace axolite::training_ui {
 
 struct TrainingCurve {
-    std::vector<float> norms; // norm of iteration t at index t
-    int iterations = 0;       // T: the horizontal axis runs over 0 … T − 1
+    std::vector<float> norms;   // norm of iteration t at index t
+    std::vector<double> errors; // mean squared error after iteration t, when it was computed
+    int iterations = 0;         // T: the horizontal axis runs over 0 … T − 1
     bool logScale = false;
 };
 

@@ -1,10 +1,14 @@
-// The training curve's labels: an end value of the norm axis, however wide, is shown whole.
+// The training curve: an end value of the vertical axis, however wide, is shown whole; the norm
+// and the mean squared error share the axis, each in its colour.
 #include "render/training_curve_painter.h"
 
 #include <QImage>
 #include <QPainter>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -63,6 +67,50 @@ TEST(TrainingCurvePainter, AWideTopValueIsShownWhole) {
     for (int y = 2; y < 24; ++y) {
         EXPECT_FALSE(dark(image, 0, y)) << y;
     }
+}
+
+// Pixels of the colour's hue (blue: the norm; red: the mean squared error).
+int pixelsLike(const QImage& image, QColor colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += c.saturation() > 150 && std::abs(c.hue() - colour.hue()) < 20 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+TEST(TrainingCurvePainter, TheNormAndTheErrorAreDrawnInTheirColours) {
+    TrainingCurve curve;
+    curve.iterations = 100;
+    for (int t = 0; t < 100; ++t) {
+        curve.norms.push_back(1.0f / static_cast<float>(t + 1));
+        curve.errors.push_back(0.5 / (t + 1));
+    }
+    for (const bool logScale : {false, true}) {
+        curve.logScale = logScale;
+        for (const bool withErrors : {false, true}) {
+            TrainingCurve drawn = curve;
+            if (!withErrors) {
+                drawn.errors.clear();
+            }
+            QImage image(640, 400, QImage::Format_RGB32);
+            QPainter painter(&image);
+            TrainingCurvePainter::paint(painter, QRectF(image.rect()), drawn);
+            painter.end();
+            EXPECT_GT(pixelsLike(image, QColor(0, 0, 255)), 300) << logScale;
+            EXPECT_EQ(pixelsLike(image, QColor(200, 0, 0)) > 300, withErrors) << logScale;
+        }
+    }
+    // The error alone: drawn, where the norm does not exist.
+    curve.norms.assign(100, std::nanf(""));
+    QImage image(640, 400, QImage::Format_RGB32);
+    QPainter painter(&image);
+    TrainingCurvePainter::paint(painter, QRectF(image.rect()), curve);
+    painter.end();
+    EXPECT_GT(pixelsLike(image, QColor(200, 0, 0)), 300);
+    EXPECT_LT(pixelsLike(image, QColor(0, 0, 255)), 10);
 }
 
 } // namespace

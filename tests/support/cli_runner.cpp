@@ -6,8 +6,7 @@
 
 namespace axolite::test {
 
-CliRun runCli(const std::string& arguments) {
-    const std::string command = quoted(AXOLITE_CLI) + " " + arguments + " 2>/dev/null";
+CliRun runShell(const std::string& command) {
     CliRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -21,6 +20,10 @@ CliRun runCli(const std::string& arguments) {
     const int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+CliRun runCli(const std::string& arguments) {
+    return runShell(quoted(AXOLITE_CLI) + " " + arguments + " 2>/dev/null");
 }
 
 std::string quoted(const std::filesystem::path& path) {

@@ -13,6 +13,9 @@ struct CliRun {
     bool operator==(const CliRun&) const = default;
 };
 
+// Runs a command line through the shell: its standard output and exit status.
+CliRun runShell(const std::string& command);
+
 // Runs `axolite-cli <arguments>` through the shell (standard error discarded).
 CliRun runCli(const std::string& arguments);
 

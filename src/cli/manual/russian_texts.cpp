@@ -80,6 +80,10 @@ std::optional<std::string> russianText(const std::string& english) {
         {"Draw the norm of every iteration into this PNG or SVG file",
          "Нарисовать норму каждой итерации в этот файл PNG или SVG"},
         {"Draw the curve on a log scale", "Рисовать кривую в логарифмическом масштабе"},
+        {"After every iteration, the mean squared error over all patterns (a forward pass of its "
+         "own; drawn on the curve)",
+         "После каждой итерации среднеквадратичная ошибка по всем образам (отдельным прямым "
+         "проходом; рисуется на кривой)"},
         // The Euler network and the study.
         {"The system: \"a1 b1 c1 d1 e1; a2 ...; ...\"", "Система: \"a1 b1 c1 d1 e1; a2 ...; ...\""},
         {"Initial values \"y1 y2 ...\"", "Начальные значения \"y1 y2 ...\""},
