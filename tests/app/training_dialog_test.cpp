@@ -376,6 +376,26 @@ private slots:
         QCOMPARE(shown(d, IdIterationShown), QStringLiteral("5"));
     }
 
+    // XOR has no norm (2 inputs, 1 output); the error, when asked for, is drawn for every
+    // iteration and the training gives the same responses as without it.
+    void theMeanSquaredErrorIsDrawnWhenAskedFor() {
+        TTeachNetwork& d = *dialog_;
+        setUpXor(d, 7, 300);
+        click(d, IdTrain);
+        QVERIFY(d.curve().errors.empty());
+        const auto plain = d.trainer().rows();
+        find<QAbstractButton>(d, IdCurveError)->setChecked(true);
+        click(d, IdTrain);
+        QCOMPARE(d.curve().errors.size(), 300u);
+        QVERIFY(d.curve().errors.back() < d.curve().errors.front());
+        for (std::size_t r = 0; r < plain.size(); ++r) {
+            QCOMPARE(d.trainer().rows()[r].response, plain[r].response);
+        }
+        find<QAbstractButton>(d, IdCurveError)->setChecked(false);
+        click(d, IdTrain);
+        QVERIFY(d.curve().errors.empty());
+    }
+
     void hebbianAndCompetitiveRunsListResponsesOnly() {
         TTeachNetwork& d = *dialog_;
         type(d, IdInputCount, QStringLiteral("2"));

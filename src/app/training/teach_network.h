@@ -79,6 +79,7 @@ enum TeachNetworkControl : int {
     IdSeedFixed = 220,
     IdCurve = 221,
     IdCurveLog = 222,
+    IdCurveError = 223,
     // Page "Работа сети"
     IdResults = 301,
     IdInvestigate = 302,
@@ -190,6 +191,7 @@ private:
     QLabel* normShown_ = nullptr;
     axolite::training_ui::TrainingCurveView* curveView_ = nullptr;
     QCheckBox* curveLog_ = nullptr;
+    QCheckBox* curveError_ = nullptr;
 
     // Page "Работа сети"
     QTreeView* results_ = nullptr;
