@@ -43,9 +43,6 @@ void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
                                  const TrainingCurve& curve) {
     painter.save();
     painter.fillRect(area, Qt::white);
-    const QRectF plot = area.adjusted(kMarginLeft, kMarginTop, -kMarginRight, -kMarginBottom);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.drawRect(plot);
 
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
@@ -56,6 +53,28 @@ void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
             high = std::max(high, y);
         }
     }
+    const bool anyNorm = low <= high;
+    if (anyNorm) {
+        if (high - low < 1e-12 * std::max(1.0, std::fabs(high))) {
+            // A flat curve: give it a band to lie in.
+            const double pad = curve.logScale ? 0.5 : std::max(std::fabs(high) * 0.1, 1e-6);
+            low -= pad;
+            high += pad;
+        } else if (!curve.logScale && low > 0.0) {
+            low = 0.0; // linear norms are shown from 0
+        }
+    }
+    // The end values of the norm axis stand left of the plot, which leaves them the room they
+    // need: a wide value (2.6331e+19) is shown whole, never cut at the picture's edge.
+    const QFontMetricsF metrics(painter.font());
+    const QString highText = anyNorm ? axisText(high, curve.logScale) : QString();
+    const QString lowText = anyNorm ? axisText(low, curve.logScale) : QString();
+    const double labelWidth =
+        std::max(metrics.horizontalAdvance(highText), metrics.horizontalAdvance(lowText));
+    const double marginLeft = std::max(kMarginLeft, std::ceil(labelWidth) + 8.0);
+    const QRectF plot = area.adjusted(marginLeft, kMarginTop, -kMarginRight, -kMarginBottom);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawRect(plot);
     const int lastIteration = std::max(curve.iterations - 1, 1);
     // The ends of the iteration axis below it; the axis' name between them when there is room.
     const QString first = QStringLiteral("0");
@@ -63,7 +82,6 @@ void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
     const QRectF below(plot.left(), plot.bottom() + 2, plot.width(), kMarginBottom - 4);
     painter.drawText(below, Qt::AlignLeft | Qt::AlignTop, first);
     painter.drawText(below, Qt::AlignRight | Qt::AlignTop, last);
-    const QFontMetricsF metrics(painter.font());
     const QString axis = QStringLiteral("Итерация обучения");
     if (metrics.horizontalAdvance(first + last + axis) + 24 < plot.width()) {
         painter.drawText(below, Qt::AlignHCenter | Qt::AlignTop, axis);
@@ -71,23 +89,15 @@ void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
     painter.drawText(plot.adjusted(6, 4, -6, -4), Qt::AlignLeft | Qt::AlignTop,
                      curve.logScale ? QStringLiteral("Норма (лог. шкала)")
                                     : QStringLiteral("Норма"));
-    if (!(low <= high)) {
+    if (!anyNorm) {
         painter.drawText(plot, Qt::AlignCenter, QStringLiteral("Норма : Недоступна"));
         painter.restore();
         return;
     }
-    if (high - low < 1e-12 * std::max(1.0, std::fabs(high))) {
-        // A flat curve: give it a band to lie in.
-        const double pad = curve.logScale ? 0.5 : std::max(std::fabs(high) * 0.1, 1e-6);
-        low -= pad;
-        high += pad;
-    } else if (!curve.logScale && low > 0.0) {
-        low = 0.0; // linear norms are shown from 0
-    }
-    painter.drawText(QRectF(area.left(), plot.top() - 6, kMarginLeft - 4, 16),
-                     Qt::AlignRight | Qt::AlignVCenter, axisText(high, curve.logScale));
-    painter.drawText(QRectF(area.left(), plot.bottom() - 10, kMarginLeft - 4, 16),
-                     Qt::AlignRight | Qt::AlignVCenter, axisText(low, curve.logScale));
+    painter.drawText(QRectF(area.left(), plot.top() - 6, marginLeft - 4, 16),
+                     Qt::AlignRight | Qt::AlignVCenter, highText);
+    painter.drawText(QRectF(area.left(), plot.bottom() - 10, marginLeft - 4, 16),
+                     Qt::AlignRight | Qt::AlignVCenter, lowText);
 
     const double width = plot.width();
     const double xScale = width / static_cast<double>(lastIteration);
