@@ -37,10 +37,10 @@ const char* originName(simulation::ValueOrigin origin) {
 
 // The text of description line (from 1), in UTF-8; empty for line 0 or a line beyond the text.
 std::string lineText(const language::DescriptionText& text, std::int32_t line) {
-    if (line < 1 || static_cast<std::size_t>(line) > text.lines.size()) {
+    if (line < 1) {
         return "";
     }
-    return platform::cp1251ToUtf8(text.lines[static_cast<std::size_t>(line) - 1]);
+    return platform::cp1251ToUtf8(text.line(static_cast<std::size_t>(line) - 1));
 }
 
 std::string lineReference(const language::DescriptionText& text, std::int32_t line) {

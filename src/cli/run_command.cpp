@@ -39,7 +39,7 @@ int presentOutputs(const language::NetworkRecord& record) {
 
 // Stage 1: the check, as `check` does it. False when the description cannot be simulated.
 bool checkStage(RunContext& c, const language::DescriptionText& text) {
-    c.check = runCheck(text.lines, c.record);
+    c.check = runCheck(text, c.record);
     return c.check.correct();
 }
 

@@ -332,7 +332,7 @@ private slots:
             }
             TextBuffer buffer;
             buffer.setText(text);
-            QCOMPARE(buffer.linesCp1251(), decoded.lines);
+            QCOMPARE(buffer.linesCp1251(), decoded.lineList());
         }
     }
 

@@ -47,7 +47,7 @@ std::unique_ptr<language::NetworkRecord> ringRun() {
     auto record = std::make_unique<language::NetworkRecord>();
     const auto text = language::readDescriptionFile(axolite::test::examplePath("ring.net"));
     EXPECT_TRUE(text);
-    EXPECT_FALSE(language::lexDescription(text->lines, *record));
+    EXPECT_FALSE(language::lexDescription(*text, *record));
     const language::CheckResult check = language::checkDescription(*record);
     EXPECT_TRUE(check.correct);
     axolite::SilentProgress progress;

@@ -131,7 +131,7 @@ void TAxoliteMDIChild::takeFileText(const QString& path, QByteArray& bytes) {
     path_ = QFileInfo(path).absoluteFilePath();
     updateCaption();
     show();
-    editor_->setFileText(std::move(text), std::move(decoded.lines));
+    editor_->setFileText(std::move(text), decoded.lineList());
     record_->simulated = 0;
     updateCaption();
 }
