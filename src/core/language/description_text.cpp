@@ -67,11 +67,15 @@ std::vector<std::string> DescriptionText::lineList() const {
     return list;
 }
 
+TextEncoding descriptionEncoding(std::string_view fileBytes) {
+    return platform::isValidUtf8(fileBytes) ? TextEncoding::Utf8 : TextEncoding::Cp1251;
+}
+
 DescriptionText decodeDescription(std::string_view fileBytes) {
     DescriptionText text;
     // Line breaks are dropped and code page 1251 is never longer than UTF-8: the text fits.
     text.bytes.reserve(fileBytes.size());
-    if (platform::isValidUtf8(fileBytes)) {
+    if (descriptionEncoding(fileBytes) == TextEncoding::Utf8) {
         text.encoding = TextEncoding::Utf8;
         if (fileBytes.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
             fileBytes.remove_prefix(kUtf8ByteOrderMark.size());

@@ -61,6 +61,8 @@ struct DescriptionText {
 // dropped. There is always at least one line (an empty file is one empty line). The text takes
 // at most one byte per byte read besides them.
 DescriptionText decodeDescription(std::string_view fileBytes);
+// The encoding decodeDescription chooses for the bytes.
+TextEncoding descriptionEncoding(std::string_view fileBytes);
 
 // The description file at path; nullopt when it cannot be read.
 std::optional<DescriptionText> readDescriptionFile(const std::filesystem::path& path);
