@@ -133,15 +133,15 @@ void TextBuffer::appendEnds(qsizetype from, qsizetype to, std::vector<char>& out
 }
 
 qsizetype TextBuffer::indexLines(qsizetype firstLine, qsizetype start, qsizetype end,
-                                 std::vector<std::pair<qsizetype, qsizetype>>& out) const {
-    out.emplace_back(firstLine, start);
+                                 std::vector<Block>& out) const {
+    out.push_back(Block{firstLine, start});
     const QStringView text(text_);
     qsizetype breaks = 0;
     for (qsizetype at = text.indexOf(kLineEnd, start); at >= 0 && at < end;
          at = text.indexOf(kLineEnd, at + 1)) {
         ++breaks;
         if (breaks % kBlockLines == 0 && at + 1 < end) {
-            out.emplace_back(firstLine + breaks, at + 1);
+            out.push_back(Block{firstLine + breaks, at + 1});
         }
     }
     return breaks;
@@ -154,9 +154,9 @@ qsizetype TextBuffer::lineStart(qsizetype line) const {
     // The block holding the line; from the line found last when that lies in it, before it.
     const auto block =
         std::prev(std::upper_bound(blocks_.begin(), blocks_.end(), line,
-                                   [](qsizetype l, const auto& b) { return l < b.first; }));
-    qsizetype current = block->first;
-    qsizetype start = block->second;
+                                   [](qsizetype l, const auto& b) { return l < b.line; }));
+    qsizetype current = block->line;
+    qsizetype start = block->start;
     if (foundLine_ < line && foundLine_ > current) {
         current = foundLine_;
         start = foundStart_;
@@ -184,29 +184,43 @@ QStringView TextBuffer::line(qsizetype line) const {
 qsizetype TextBuffer::lineOf(qsizetype position) const {
     const auto block =
         std::prev(std::upper_bound(blocks_.begin(), blocks_.end(), position,
-                                   [](qsizetype p, const auto& b) { return p < b.second; }));
-    return block->first + QStringView(text_)
-                              .sliced(block->second, position - block->second)
-                              .count(QChar(kLineEnd));
+                                   [](qsizetype p, const auto& b) { return p < b.start; }));
+    return block->line +
+           QStringView(text_).sliced(block->start, position - block->start).count(QChar(kLineEnd));
 }
 
 qsizetype TextBuffer::widestLine(int tabColumns) const {
-    qsizetype widest = 0;
-    const bool tabs = text_.contains(u'\t');
+    if (tabColumns != widestTab_) {
+        for (const Block& block : blocks_) {
+            block.widest = -1;
+        }
+        widestTab_ = tabColumns;
+    }
+    // Each block's widest line is kept until an edit touches the block.
     const QStringView all(text_);
-    for (qsizetype start = 0; start <= all.size();) {
-        const qsizetype found = all.indexOf(kLineEnd, start);
-        const qsizetype end = found < 0 ? all.size() : found;
-        const QStringView text = all.sliced(start, end - start);
-        start = end + 1;
-        qsizetype columns = text.size();
-        if (tabs && text.contains(u'\t')) {
-            columns = 0;
-            for (const QChar c : text) {
-                columns = c == u'\t' ? (columns / tabColumns + 1) * tabColumns : columns + 1;
+    qsizetype widest = 0;
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+        const Block& block = blocks_[b];
+        if (block.widest < 0) {
+            const qsizetype end = b + 1 < blocks_.size() ? blocks_[b + 1].start - 1 : all.size();
+            block.widest = 0;
+            for (qsizetype start = block.start; start <= end;) {
+                const qsizetype found = all.indexOf(kLineEnd, start);
+                const qsizetype lineEnd = found < 0 || found > end ? end : found;
+                const QStringView text = all.sliced(start, lineEnd - start);
+                start = lineEnd + 1;
+                qsizetype columns = text.size();
+                if (text.contains(u'\t')) {
+                    columns = 0;
+                    for (const QChar c : text) {
+                        columns =
+                            c == u'\t' ? (columns / tabColumns + 1) * tabColumns : columns + 1;
+                    }
+                }
+                block.widest = std::max(block.widest, columns);
             }
         }
-        widest = std::max(widest, columns);
+        widest = std::max(widest, block.widest);
     }
     return widest;
 }
@@ -223,23 +237,23 @@ TextRange TextBuffer::apply(qsizetype from, qsizetype to, QStringView text,
     // blocks after it move by the change in length and in lines.
     const auto firstBlock =
         std::prev(std::upper_bound(blocks_.begin(), blocks_.end(), first,
-                                   [](qsizetype l, const auto& b) { return l < b.first; }));
+                                   [](qsizetype l, const auto& b) { return l < b.line; }));
     const auto nextBlock = std::upper_bound(firstBlock, blocks_.end(), last,
-                                            [](qsizetype l, const auto& b) { return l < b.first; });
-    const qsizetype stretchLine = firstBlock->first;
-    const qsizetype stretchStart = firstBlock->second;
+                                            [](qsizetype l, const auto& b) { return l < b.line; });
+    const qsizetype stretchLine = firstBlock->line;
+    const qsizetype stretchStart = firstBlock->start;
     const qsizetype shift = text.size() - (to - from);
     const bool lastStretch = nextBlock == blocks_.end();
-    const qsizetype oldLines = (lastStretch ? lineCount_ : nextBlock->first) - stretchLine;
+    const qsizetype oldLines = (lastStretch ? lineCount_ : nextBlock->line) - stretchLine;
     text_.replace(from, to - from, text.data(), text.size());
-    const qsizetype stretchEnd = lastStretch ? text_.size() : nextBlock->second + shift;
-    std::vector<std::pair<qsizetype, qsizetype>> stretch;
+    const qsizetype stretchEnd = lastStretch ? text_.size() : nextBlock->start + shift;
+    std::vector<Block> stretch;
     const qsizetype newLines =
         indexLines(stretchLine, stretchStart, stretchEnd, stretch) + (lastStretch ? 1 : 0);
     const qsizetype lineShift = newLines - oldLines;
     for (auto it = nextBlock; it != blocks_.end(); ++it) {
-        it->first += lineShift;
-        it->second += shift;
+        it->line += lineShift;
+        it->start += shift;
     }
     const auto at = blocks_.erase(firstBlock, nextBlock);
     blocks_.insert(at, stretch.begin(), stretch.end());
@@ -254,8 +268,12 @@ TextRange TextBuffer::apply(qsizetype from, qsizetype to, QStringView text,
         newEnds.push_back(ends.size() == addedLines ? ends[i] != 0 : crlfDominant_);
     }
     newEnds.push_back(crlf_[static_cast<std::size_t>(last)]);
-    crlf_.erase(crlf_.begin() + first, crlf_.begin() + last + 1);
-    crlf_.insert(crlf_.begin() + first, newEnds.begin(), newEnds.end());
+    if (static_cast<qsizetype>(newEnds.size()) == last - first + 1) {
+        std::copy(newEnds.begin(), newEnds.end(), crlf_.begin() + first); // as many lines
+    } else {
+        crlf_.erase(crlf_.begin() + first, crlf_.begin() + last + 1);
+        crlf_.insert(crlf_.begin() + first, newEnds.begin(), newEnds.end());
+    }
     return {from, from + text.size()};
 }
 

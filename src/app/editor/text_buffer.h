@@ -100,6 +100,12 @@ public:
     qsizetype takeFirstChangedLine();
 
 private:
+    // A block of the line index: at most kBlockLines lines.
+    struct Block {
+        qsizetype line = 0;            // its first line
+        qsizetype start = 0;           // that line's start
+        mutable qsizetype widest = -1; // its widest line in columns of widestTab_; -1: not known
+    };
     struct Edit {
         qsizetype position = 0;
         QString removed;
@@ -124,14 +130,13 @@ private:
     // (a line break at end − 1 starts no block: the block after the stretch starts there).
     // Answers the number of line breaks in the stretch.
     qsizetype indexLines(qsizetype firstLine, qsizetype start, qsizetype end,
-                         std::vector<std::pair<qsizetype, qsizetype>>& out) const;
+                         std::vector<Block>& out) const;
     void record(Step step);
     bool matchesAt(QStringView what, qsizetype at, const FindOptions& options) const;
 
     QString text_;
-    // The line index: (first line, its start) of every block of lines, in order; a block holds
-    // at most kBlockLines lines.
-    std::vector<std::pair<qsizetype, qsizetype>> blocks_;
+    std::vector<Block> blocks_;
+    mutable int widestTab_ = 0;
     qsizetype lineCount_ = 1;
     mutable qsizetype foundLine_ = 0; // the line lineStart found last, and its start
     mutable qsizetype foundStart_ = 0;
