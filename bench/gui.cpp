@@ -114,7 +114,7 @@ void checkLines(const std::vector<std::string>& lines) {
 void openCheckEngine(benchmark::State& state, const QString& file) {
     const auto path = std::filesystem::path(file.toStdString());
     for (auto _ : state) {
-        checkLines(axolite::language::readDescriptionFile(path)->lines);
+        checkLines(axolite::language::readDescriptionFile(path)->lineList());
     }
 }
 
@@ -169,7 +169,7 @@ void BM_Check_Engine(benchmark::State& state) {
     const auto path = std::filesystem::path(fixture().checkFile.toStdString());
     const auto text = axolite::language::readDescriptionFile(path);
     for (auto _ : state) {
-        checkLines(text->lines);
+        checkLines(text->lineList());
     }
 }
 BENCHMARK(BM_Check_Engine)->Unit(benchmark::kMillisecond);
@@ -248,7 +248,7 @@ void BM_Simulate_Engine(benchmark::State& state) {
     auto text = axolite::language::readDescriptionFile(path);
     for (auto _ : state) {
         state.PauseTiming();
-        auto prepared = std::make_unique<PreparedRun>(text->lines);
+        auto prepared = std::make_unique<PreparedRun>(text->lineList());
         state.ResumeTiming();
         prepared->run(state);
         state.counters["steps"] = prepared->simulation.steps();
@@ -260,7 +260,7 @@ BENCHMARK(BM_Simulate_Engine)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_OpenCheckSimulate_Engine(benchmark::State& state) {
     const auto path = std::filesystem::path(fixture().runFile.toStdString());
     for (auto _ : state) {
-        PreparedRun prepared(axolite::language::readDescriptionFile(path)->lines);
+        PreparedRun prepared(axolite::language::readDescriptionFile(path)->lineList());
         prepared.run(state);
     }
 }

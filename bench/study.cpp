@@ -57,8 +57,7 @@ struct Prepared {
 
 // Reads and checks the description (the preparation of its arrays is left to the caller).
 void check(const training::GeneratedDescription& description, Prepared& p) {
-    if (language::lexDescription(language::decodeDescription(description.netText).lines,
-                                 p.record)) {
+    if (language::lexDescription(language::decodeDescription(description.netText), p.record)) {
         throw std::runtime_error("lexer refused");
     }
     p.check = language::checkDescription(p.record);

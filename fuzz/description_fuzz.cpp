@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const DescriptionText text =
         decodeDescription(std::string_view(reinterpret_cast<const char*>(data), size));
     NetworkRecord record;
-    if (!lexDescription(text.lines, record)) {
+    if (!lexDescription(text, record)) {
         const CheckResult result = checkDescription(record);
         if (result.errors() < 0 || result.warnings() < 0 || result.neurons > kMaxNeurons ||
             (result.correct && (result.abandoned || result.unrecognised)) ||

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const language::DescriptionText text =
         language::decodeDescription(std::string_view(reinterpret_cast<const char*>(data), size));
     language::NetworkRecord record;
-    if (language::lexDescription(text.lines, record)) {
+    if (language::lexDescription(text, record)) {
         return 0;
     }
     const language::CheckResult check = language::checkDescription(record);

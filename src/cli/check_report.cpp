@@ -20,9 +20,9 @@ std::string countText(std::int32_t count, const char* none, const char* noun) {
 
 } // namespace
 
-CheckOutcome runCheck(const std::vector<std::string>& lines, language::NetworkRecord& record) {
+CheckOutcome runCheck(const language::DescriptionText& text, language::NetworkRecord& record) {
     CheckOutcome outcome;
-    outcome.lexMessage = language::lexDescription(lines, record);
+    outcome.lexMessage = language::lexDescription(text, record);
     if (!outcome.lexMessage) {
         outcome.result = language::checkDescription(record);
     }

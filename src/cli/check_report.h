@@ -4,6 +4,7 @@
 
 #include "common/message.h"
 #include "language/checker.h"
+#include "language/description_text.h"
 #include "language/network_record.h"
 
 #include <nlohmann/json.hpp>
@@ -25,7 +26,7 @@ struct CheckOutcome {
     bool correct() const { return result && result->correct; }
 };
 
-CheckOutcome runCheck(const std::vector<std::string>& lines, language::NetworkRecord& record);
+CheckOutcome runCheck(const language::DescriptionText& text, language::NetworkRecord& record);
 
 // "Ошибок нет" or the count formatted "%-3i " followed by "ошибок".
 std::string errorCountText(std::int32_t errors);

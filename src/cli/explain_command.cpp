@@ -37,10 +37,10 @@ const char* originName(simulation::ValueOrigin origin) {
 
 // The text of description line (from 1), in UTF-8; empty for line 0 or a line beyond the text.
 std::string lineText(const language::DescriptionText& text, std::int32_t line) {
-    if (line < 1 || static_cast<std::size_t>(line) > text.lines.size()) {
+    if (line < 1) {
         return "";
     }
-    return platform::cp1251ToUtf8(text.lines[static_cast<std::size_t>(line) - 1]);
+    return platform::cp1251ToUtf8(text.line(static_cast<std::size_t>(line) - 1));
 }
 
 std::string lineReference(const language::DescriptionText& text, std::int32_t line) {
@@ -131,17 +131,20 @@ int explain(ExplainOptions& options) {
         return status;
     }
     try {
-        // Neurons are numbered from 1 on the command line (held off the lowest integer, which
-        // has no predecessor).
-        const std::int64_t neuron =
-            std::max(options.neuron, std::numeric_limits<std::int64_t>::min() + 1) - 1;
-        const simulation::Explanation e = simulation::explainValue(
-            context->record, *context->check.result, context->simulation, neuron, options.step);
+        // Neurons are numbered from 1 on the command line; a number below 1 is refused as it was
+        // given (the lowest integer has no zero-based index).
+        if (options.neuron < 1) {
+            throw AxoliteError(
+                MessageKind::Error,
+                simulation::neuronNumberOutsideText(options.neuron, context->simulation.neurons()));
+        }
+        const simulation::Explanation e =
+            simulation::explainValue(context->record, *context->check.result, context->simulation,
+                                     options.neuron - 1, options.step);
         if (options.run.json) {
             std::cout << explanationJson(e).dump(1) << '\n';
         } else {
-            const auto text = language::readDescriptionFile(options.run.path);
-            printExplanation(e, text.value_or(language::DescriptionText{}), std::cout);
+            printExplanation(e, context->text, std::cout);
         }
         return Done;
     } catch (const AxoliteError& e) {

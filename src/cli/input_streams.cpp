@@ -4,6 +4,7 @@
 #include "platform/folder_settings.h"
 #include "training/pattern_file.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -21,8 +22,11 @@ namespace {
 bool withStream(const std::string& path, const std::function<void(std::istream&)>& read) {
     try {
         if (path == "-") {
+            // std::cin reads through the C library's stdin: a read error (standard input is a
+            // folder, a device that fails) ends its reading like the end of the text, and only
+            // stdin's error indicator tells the two apart.
             read(std::cin);
-            return !std::cin.bad();
+            return !std::cin.bad() && std::ferror(stdin) == 0;
         }
         std::ifstream in(platform::pathFromUtf8(path), std::ios::binary);
         if (!in) {

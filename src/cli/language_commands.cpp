@@ -82,8 +82,8 @@ int lexFile(const FileOptions& options) {
         std::cerr << unreadableFileText(options.path) << '\n';
         return UsageError;
     }
-    const std::int64_t total = language::characterTotal(text->lines);
-    const std::size_t capacity = language::streamCapacity(text->lines);
+    const std::int64_t total = language::characterTotal(*text);
+    const std::size_t capacity = language::streamCapacity(*text);
     language::TokenStream tokens;
     std::optional<std::size_t> count;
     std::optional<Message> message;
@@ -91,7 +91,7 @@ int lexFile(const FileOptions& options) {
         message = Message{MessageKind::Information, language::kNotDescribedText};
         count = 0;
     } else {
-        count = language::lexLines(text->lines, capacity, tokens);
+        count = language::lexLines(*text, capacity, tokens);
         if (!count) {
             message = Message{MessageKind::Information, language::kUnrecognisedDescriptionText};
         }
@@ -133,7 +133,7 @@ int checkFile(const FileOptions& options) {
         return UsageError;
     }
     language::NetworkRecord record;
-    const CheckOutcome outcome = runCheck(text->lines, record);
+    const CheckOutcome outcome = runCheck(*text, record);
     if (options.json) {
         std::cout << checkJson(outcome, record).dump(1) << '\n';
     } else {

@@ -204,11 +204,16 @@ void ReferenceStages::printEstimates(std::ostream& out, const NetworkRecord& rec
     if (!options_.wantsExact() && !options_.wantsRungeKutta()) {
         return;
     }
+    // As the numeric view shows them: a row it disables (no exact values for the network's, no
+    // Runge-Kutta series for the other) is its label with an empty field.
+    const auto network = views::networkErrorEstimate(record);
+    const bool rungeKutta = views::anySeriesPresent(record, SeriesFamily::RungeKutta);
     out << " Оценка максимальной абсолютной погрешности  \n";
-    out << "Работы нейроннной сети : "
-        << views::errorEstimateText(views::networkErrorEstimate(record)) << "\n";
+    out << "Работы нейроннной сети : " << (network ? views::errorEstimateText(network) : "")
+        << "\n";
     out << "Вычислений методом Рунге-Кутта : "
-        << views::errorEstimateText(views::rungeKuttaErrorEstimate(record)) << "\n";
+        << (rungeKutta ? views::errorEstimateText(views::rungeKuttaErrorEstimate(record)) : "")
+        << "\n";
 }
 
 std::vector<ReferenceStages::Column>

@@ -77,8 +77,9 @@ public:
 
     const std::vector<StageCounters>& stageCounters() const { return stages_; }
 
-    // Text output: the two error estimates, "       Недоступна" when there is none. Printed only
-    // when a reference option was given.
+    // Text output: the two error estimates as the numeric view shows them ("       Недоступна"
+    // for Runge-Kutta series without exact values, the label alone for a row the view disables).
+    // Printed only when a reference option was given.
     void printEstimates(std::ostream& out, const language::NetworkRecord& record) const;
 
     // CSV: the names and the values at step i of the extra columns (rk1..rk4, exact1..exact4 for

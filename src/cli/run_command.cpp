@@ -39,7 +39,7 @@ int presentOutputs(const language::NetworkRecord& record) {
 
 // Stage 1: the check, as `check` does it. False when the description cannot be simulated.
 bool checkStage(RunContext& c, const language::DescriptionText& text) {
-    c.check = runCheck(text.lines, c.record);
+    c.check = runCheck(text, c.record);
     return c.check.correct();
 }
 
@@ -204,11 +204,12 @@ void report(const RunContext& c, bool simulated) {
 } // namespace
 
 int runDescription(RunContext& c) {
-    const auto text = readDescriptionInput(c.options.path);
+    auto text = readDescriptionInput(c.options.path);
     if (!text) {
         std::cerr << unreadableFileText(c.options.path) << '\n';
         return UsageError;
     }
+    c.text = std::move(*text);
     if (!c.options.models.empty()) {
         std::error_code ec;
         if (!std::filesystem::is_directory(platform::pathFromUtf8(c.options.models), ec)) {
@@ -220,7 +221,7 @@ int runDescription(RunContext& c) {
     }
 
     std::optional<int> stageStatus;
-    const bool simulated = checkStage(c, *text) && prepareStage(c) &&
+    const bool simulated = checkStage(c, c.text) && prepareStage(c) &&
                            stagesBeforeSimulation(c, stageStatus) && simulateStage(c);
     if (simulated) {
         for (const RunStage& stage : stages()) {

@@ -5,6 +5,7 @@
 
 #include "check_report.h"
 
+#include "language/description_text.h"
 #include "language/network_record.h"
 #include "platform/folder_settings.h"
 #include "simulation/simulation.h"
@@ -34,6 +35,8 @@ struct RunOptions {
 // Everything one `run` works on, in the order the stages fill it.
 struct RunContext {
     RunOptions options;
+    // The description as it was read, once: a stream cannot be read a second time.
+    language::DescriptionText text;
     platform::FolderSettings folders;
     language::NetworkRecord record;
     CheckOutcome check;

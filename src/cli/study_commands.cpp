@@ -9,6 +9,7 @@
 #include "platform/folder_settings.h"
 #include "platform/text_encoding.h"
 #include "reference/euler_network.h"
+#include "reference/formula.h"
 #include "reference/number_text.h"
 #include "reference/step_study.h"
 
@@ -37,14 +38,20 @@ void addSystemGridOptions(CLI::App& command, SystemGridOptions& options) {
     command.add_option("--timestep", options.h, "The time step H")->required();
 }
 
+// A decimal number with an optional sign; whether a negative one is allowed is the system's
+// to say (validateEulerNetwork), not the reader's.
 double numberOf(const std::string& option, std::string text) {
     const std::size_t first = text.find_first_not_of(' ');
     const std::size_t last = text.find_last_not_of(' ');
     text = first == std::string::npos ? "" : text.substr(first, last - first + 1);
-    if (text.empty() || reference::scanDecimalNumber(text) != text.size()) {
+    const bool negative = !text.empty() && text[0] == '-';
+    const std::string digits =
+        !text.empty() && (text[0] == '-' || text[0] == '+') ? text.substr(1) : text;
+    if (digits.empty() || reference::scanDecimalNumber(digits) != digits.size()) {
         throw CLI::ValidationError(option, "\"" + text + "\" is no number");
     }
-    return reference::decimalValue(text);
+    const double value = reference::decimalValue(digits);
+    return negative ? -value : value;
 }
 
 // The system, its number of equations and the grid of the options.
@@ -131,13 +138,14 @@ std::string orderText(const std::optional<double>& value) {
     return text;
 }
 
-// Text padded on the left to a width counted in characters (UTF-8).
+// Text padded on the left to a width counted in characters (UTF-8); a text as wide as the
+// column or wider still keeps one blank from the column before it.
 std::string padded(const std::string& text, std::size_t width) {
     std::size_t characters = 0;
     for (const unsigned char c : text) {
         characters += (c & 0xC0) != 0x80 ? 1 : 0;
     }
-    return std::string(width > characters ? width - characters : 0, ' ') + text;
+    return std::string(width > characters ? width - characters : 1, ' ') + text;
 }
 
 void printStudyTable(const reference::StepStudyResult& result, std::ostream& out) {
@@ -214,6 +222,15 @@ int study(const StudyOptions& options) {
     for (int k = s.equations; k < language::kOutputCount; ++k) {
         if (!request.exact[static_cast<std::size_t>(k)].empty()) {
             throw CLI::ValidationError("--exact", "the system has no y" + std::to_string(k + 1));
+        }
+    }
+    // An empty text is no formula: the study runs without exact values only when none is named,
+    // and a formula named empty is refused as `run` refuses it.
+    for (const std::string& item : options.exact) {
+        const auto [k, formula] = splitAssignment("--exact", item);
+        if (formula.empty()) {
+            throw AxoliteError(MessageKind::Error,
+                               reference::dependencyErrorText(static_cast<int>(k)));
         }
     }
     SilentProgress progress;

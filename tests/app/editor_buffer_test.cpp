@@ -62,20 +62,25 @@ class EditorBufferTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Random replaces, undos, redos, saves and replace-alls, with the text, every line start,
-    // the line of every line boundary and the code page 1251 lines compared with the model
-    // after each one. The code page lines are read only now and then, so that stale lines left
-    // by several edits in a row would show.
+    // Random replaces, undos, redos, saves and replace-alls, from an empty text and from a long
+    // one, with the text, every line start, the line of every line boundary and the code page
+    // 1251 lines compared with the model after each one. The code page lines are read only now
+    // and then, so that stale lines left by several edits in a row would show.
     void randomEditsFollowTheModel() {
         const QString pieces[] = {
             QStringLiteral("a"),       QStringLiteral("bc"),     QStringLiteral("\n"),
             QStringLiteral("\r\n"),    QStringLiteral("\r"),     QStringLiteral("Сеть"),
             QString(QChar(0x2029)),    QStringLiteral("x\n\ny"), QString::fromUtf16(u"\U0001F600"),
             QStringLiteral("e\u0301"), QStringLiteral("\n\n\n"), QStringLiteral("€")};
-        for (quint32 seed = 1; seed <= 4; ++seed) {
+        for (quint32 seed = 1; seed <= 6; ++seed) {
             QRandomGenerator random(seed);
             TextBuffer buffer;
             QString model;
+            if (seed > 4) {
+                // Hundreds of lines: edits within and across the blocks of the line index.
+                model = QStringLiteral("ab\n").repeated(400);
+                buffer.setText(model);
+            }
             std::vector<QString> history{model}; // the text after each done step
             std::size_t done = 0;
             constexpr std::size_t kUnreachable = std::numeric_limits<std::size_t>::max();
@@ -288,22 +293,37 @@ private slots:
         QCOMPARE(buffer.widestLine(4), 8);
     }
 
-    // The lines the file reader gave are the lexer's until a line is edited: an edit converts
-    // the lines it touched and keeps the others where they moved; lines of another count than
-    // the text's are not taken.
-    void givenLinesStayUntilEdited() {
+    // The code page text is made when a check asks for it and made anew after every change.
+    void codePageTextFollowsTheEdits() {
         TextBuffer buffer;
-        buffer.setText(QStringLiteral("a\nb\nc"), {"A", "B", "C"});
-        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"A", "B", "C"}));
+        buffer.setText(QStringLiteral("a\nb\nc"));
+        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"a", "b", "c"}));
         buffer.replace(2, 3, u"бб\n\nx");
-        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"A", "\xE1\xE1", "", "x", "C"}));
+        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"a", "\xE1\xE1", "", "x", "c"}));
         QVERIFY(buffer.undo());
-        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"A", "b", "C"}));
+        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"a", "b", "c"}));
         buffer.replace(0, 2, QString());
-        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"b", "C"}));
+        QCOMPARE(buffer.textCp1251().bytes, std::string("b\nc"));
+        buffer.setText(QStringLiteral("x\r\ny"));
+        QCOMPARE(buffer.textCp1251().bytes, std::string("x\ny"));
+    }
 
-        buffer.setText(QStringLiteral("a\nb"), {"A", "B", "C"});
-        QCOMPARE(buffer.linesCp1251(), (std::vector<std::string>{"a", "b"}));
+    // Nothing is kept per line but its line end: a text of a million empty lines takes its
+    // characters (two bytes each) and a fraction of a byte per line, and its code page text one
+    // byte per character more; an edit amid the lines keeps it so.
+    void aLineCostsAFractionOfAByte() {
+        constexpr qsizetype kLines = 1'000'000;
+        TextBuffer buffer;
+        buffer.setText(QString(kLines, u'\n'));
+        QCOMPARE(buffer.lineCount(), kLines + 1);
+        QVERIFY(buffer.heldBytes() <= 3 * kLines);
+        QCOMPARE(buffer.textCp1251().bytes.size(), static_cast<std::size_t>(kLines));
+        QVERIFY(buffer.heldBytes() <= 4 * kLines);
+        buffer.replace(kLines / 2, kLines / 2 + 10, u"a\nb");
+        QCOMPARE(buffer.lineCount(), kLines + 1 - 9);
+        QCOMPARE(buffer.line(kLines / 2).toString(), QStringLiteral("a"));
+        QCOMPARE(buffer.lineOf(buffer.size()), kLines - 9);
+        QVERIFY(buffer.heldBytes() <= 4 * kLines);
     }
 
     // The file reader and the editor split and convert a file alike, so that the lines kept
@@ -332,7 +352,7 @@ private slots:
             }
             TextBuffer buffer;
             buffer.setText(text);
-            QCOMPARE(buffer.linesCp1251(), decoded.lines);
+            QCOMPARE(buffer.linesCp1251(), decoded.lineList());
         }
     }
 

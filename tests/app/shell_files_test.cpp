@@ -386,7 +386,7 @@ private slots:
         writeAll(file, bytes);
         TAxoliteMDIChild* child = frame_->openDescription(file);
         QVERIFY(child != nullptr);
-        const auto expected = axolite::language::decodeDescription(bytes.toStdString()).lines;
+        const auto expected = axolite::language::decodeDescription(bytes.toStdString()).lineList();
         QCOMPARE(child->editor()->linesCp1251(), expected);
         // Typed text reaches the lexer the same way.
         TAxoliteMDIChild* typed = frame_->newDescription();

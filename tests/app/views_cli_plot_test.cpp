@@ -42,7 +42,7 @@ private slots:
         };
         for (const Case& c :
              {Case{true, false, {QStringLiteral("--grid")}},
-              Case{false, false, {QStringLiteral("--no-grid")}},
+              Case{false, false, {}}, // no grid: the graphs' default (--no-grid is the dynamics')
               Case{true, true, {QStringLiteral("--grid"), QStringLiteral("--stretch")}}}) {
             control<QCheckBox>(*view, "15037")->setChecked(c.grid);
             view->findChild<QRadioButton*>(QString::fromLatin1(c.stretch ? "15042" : "15041"))

@@ -56,6 +56,30 @@ TEST(Pipes, StandardInputAndProcessSubstitutionsReadLikeTheFile) {
     EXPECT_EQ(bash("$CLI check - </dev/null").status, 1);
 }
 
+// explain prints description lines: they are the lines of the stream it ran, read once, not
+// those of a file that happens to be named "-".
+TEST(Pipes, ExplainShowsTheLinesOfTheStreamItRan) {
+    const std::string ring = quoted(example("ring.net"));
+    const std::string options = " --models " + quoted(example("models")) + " --neuron 3 --step 57";
+    const auto fromFile = axolite::test::runCli("explain " + ring + options);
+    ASSERT_EQ(fromFile.status, 0);
+    ASSERT_NE(fromFile.out.find("[строка 28:   neuron 2, neuron 3, weight 0.9;]"),
+              std::string::npos);
+    EXPECT_EQ(bash("$CLI explain -" + options + " < " + ring), fromFile);
+    EXPECT_EQ(bash("echo unrelated > ./-; $CLI explain -" + options + " < " + ring), fromFile);
+    EXPECT_EQ(bash("$CLI explain <(cat " + ring + ")" + options), fromFile);
+    EXPECT_EQ(bash("mkfifo f; cat " + ring + " > f & $CLI explain f" + options), fromFile);
+}
+
+// Standard input that cannot be read is no empty input: the readers' messages, status 2.
+TEST(Pipes, AReadErrorOnStandardInputIsReported) {
+    EXPECT_EQ(bash("$CLI check - < /tmp 2>&1"),
+              (axolite::test::CliRun{2, "Невозможно прочитать файл -\n"}));
+    EXPECT_EQ(bash("$CLI lex - < /tmp").status, 2);
+    EXPECT_EQ(bash("$CLI train --input - --patterns 4 --input-layer 2 --iterations 5 < /tmp 2>&1"),
+              (axolite::test::CliRun{2, "Файл - не существует или поврежден.\n"}));
+}
+
 TEST(Pipes, PatternFilesFromStreamsTrainAsFromFiles) {
     const std::string common = " --patterns 4 --input-layer 2 --hidden 4 --output-layer 1:sigmoid"
                                " --iterations 300 --rate 0.5 --seed 7 --json";

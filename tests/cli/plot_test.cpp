@@ -50,7 +50,7 @@ std::unique_ptr<language::NetworkRecord> ringRun() {
     auto record = std::make_unique<language::NetworkRecord>();
     const auto text = language::readDescriptionFile(axolite::test::examplePath("ring.net"));
     EXPECT_TRUE(text);
-    EXPECT_FALSE(language::lexDescription(text->lines, *record));
+    EXPECT_FALSE(language::lexDescription(*text, *record));
     const language::CheckResult check = language::checkDescription(*record);
     EXPECT_TRUE(check.correct);
     axolite::SilentProgress progress;
@@ -171,4 +171,44 @@ TEST(PlotCommand, NeverReplacesADeviceOrAPipe) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator{}), 2);
 }
 
+// Every option given is used or refused: an option of the other kind of picture, --ratio with
+// SVG, a ratio that is no number, a negative step; the refusals name what is wrong in a line.
+TEST(PlotCommand, OptionsThatWouldGoUnusedAreRefused) {
+    axolite::test::TempDir dir;
+    const std::string png = " --png " + quoted(dir / "out.png");
+    // Standard error joins the output here, the status stays the tool's.
+    auto refusal = [&](const std::string& options) {
+        return runCli("plot " + ring() + png + " " + options + " 2>&1; exit $?");
+    };
+    for (const std::string options :
+         {"--kind dynamics --curves y9", "--kind dynamics --curves y1", "--kind dynamics --grid",
+          "--kind dynamics --from 3", "--kind dynamics --height 40", "--final",
+          "--step 3 --kind graphs", "--no-marking", "--ratio nan", "--ratio 5"}) {
+        const auto run = refusal(options);
+        EXPECT_EQ(run.status, 2) << options;
+        EXPECT_EQ(run.out.find("Шагов"), std::string::npos) << options; // nothing was run
+    }
+    EXPECT_EQ(runCli("plot " + ring() + " --ratio 2 --svg " + quoted(dir / "out.svg")).status, 2);
+    for (const std::string options : {"--from -1", "--kind dynamics --step -1"}) {
+        const auto run = refusal(options);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.out.find("a step may not be negative"), std::string::npos) << run.out;
+        EXPECT_LT(run.out.size(), 200u) << run.out;
+    }
+    EXPECT_FALSE(fs::exists(dir / "out.png"));
+    EXPECT_FALSE(fs::exists(dir / "out.svg"));
+
+    // A run of no steps (interval 1, step 2) has no step to show.
+    axolite::test::writeFile(dir / "short.net",
+                             "neurons 2;\nsimtime 0, 1;\ntimestep 2;\n"
+                             "outputlayer {neuron 1, weight 1;}\n"
+                             "networklayout {neuron 1, neuron 2, weight 0.5;}\nend\n");
+    const auto noSteps = runCli("plot " + quoted(dir / "short.net") + " --models " +
+                                quoted(axolite::test::examplePath("models")) + png +
+                                " --kind dynamics --step 0" + " 2>&1; exit $?");
+    EXPECT_EQ(noSteps.status, 2);
+    EXPECT_NE(noSteps.out.find("--step: the run has no steps\n"), std::string::npos) << noSteps.out;
+}
+
 } // namespace
+

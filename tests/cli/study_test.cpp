@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/wait.h>
 
 namespace {
 
@@ -57,6 +59,22 @@ TEST(NetgenCommand, RefusesASystemItCannotDescribe) {
               2);
 }
 
+// A description and its model are one set: when the description cannot take its name (here it
+// has none), the model written beside it goes too. A negative start is refused for its sign.
+TEST(NetgenCommand, AFailedSetLeavesNothing) {
+    TempDir dir;
+    const std::string netgen = "cd " + quoted(dir.path()) + " && " + quoted(AXOLITE_CLI) +
+                               " netgen " + kOscillator + " --out '' >/dev/null 2>&1";
+    EXPECT_EQ(WEXITSTATUS(std::system(netgen.c_str())), 1);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+
+    const CliRun negative =
+        runCli("netgen --rk -1 --simtime -1,1 --timestep 0.1 --out " + quoted(dir / "n.net"));
+    EXPECT_EQ(negative.status, 1);
+    EXPECT_EQ(negative.out, "Сообщение: Знаковое выражение недопустимо\n");
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+}
+
 TEST(StudyCommand, TheTableOfTheDecay) {
     const CliRun run = runCli("study --rk -1 --rk-init 1 --simtime 0,2 --timestep 0.1 "
                               "--exact '1=exp(-x)' --halvings 3");
@@ -100,6 +118,19 @@ TEST(StudyCommand, DivergenceAndRefusals) {
     EXPECT_NE(wrong.out.find("Функциональная зависимость y1 введена неверно."), std::string::npos);
     EXPECT_EQ(
         runCli("study --rk -1 --simtime 0,1 --timestep 0.1 --exact '2=x' --halvings 1").status, 2);
+    // A formula named empty is refused as `run` refuses it, not taken for no formula.
+    const CliRun empty =
+        runCli("study --rk -1 --simtime 0,1 --timestep 0.1 --exact '1=' --halvings 1");
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.out, "Сообщение: Функциональная зависимость y1 введена неверно.\n");
+}
+
+// An order wider than its column still stands apart from the error before it.
+TEST(StudyCommand, WideNumbersKeepTheirColumnsApart) {
+    const CliRun run = runCli("study --rk -3010 --rk-init 1 --simtime 0,1 --timestep 0.001 "
+                              "--exact '1=exp(-3010*x)' --halvings 1");
+    ASSERT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find(" 7.270173e-01 1006.648 "), std::string::npos) << run.out;
 }
 
 TEST(ExplainCommand, TheExplainedValueIsTheRunsOwnAndOutsideValuesAreRefused) {
@@ -131,6 +162,14 @@ TEST(ExplainCommand, TheExplainedValueIsTheRunsOwnAndOutsideValuesAreRefused) {
     EXPECT_EQ(neuron.status, 2);
     EXPECT_NE(neuron.out.find("Нейрон 9 отсутствует в сети: нейроны от 1 до 8."),
               std::string::npos);
+    // The number is reported as it was given, the lowest integer too.
+    for (const std::string number : {"0", "-9223372036854775808"}) {
+        const CliRun low = runCli("explain " + example + " --neuron " + number + " --step 1");
+        EXPECT_EQ(low.status, 2);
+        EXPECT_NE(low.out.find("Нейрон " + number + " отсутствует в сети: нейроны от 1 до 8."),
+                  std::string::npos)
+            << low.out;
+    }
 }
 
 } // namespace

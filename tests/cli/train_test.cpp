@@ -105,6 +105,14 @@ TEST(TrainCommand, RefusalsPrintTheirMessageAndExitOne) {
     EXPECT_NE(run.out.find("-\t 1 1\t\t  "), std::string::npos) << run.out; // still listed
     run = runTrain(xorArguments() + " --iterations 5 --input-layer 19");
     EXPECT_EQ(run.status, 2);
+    // A rate that is no number is refused like one too large for single precision.
+    for (const std::string rate : {"nan", "inf", "1e39"}) {
+        run = runTrain("--input " + example("xor_input.ptn") + " --target " +
+                       example("xor_target.ptn") +
+                       " --patterns 4 --input-layer 2 --iterations 5 --rate " + rate);
+        EXPECT_EQ(run.status, 1) << rate;
+        EXPECT_EQ(run.out, "Величина приращения весов межнейронных связей введена неверно.\n");
+    }
 }
 
 TEST(TrainCommand, WritesADescriptionTheCheckerAccepts) {

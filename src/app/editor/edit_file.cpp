@@ -56,9 +56,9 @@ TAxoliteEditFile::~TAxoliteEditFile() = default;
 
 // ---- text and state ------------------------------------------------------------------------
 
-void TAxoliteEditFile::setFileText(QString text, std::vector<std::string> cp1251Lines) {
+void TAxoliteEditFile::setFileText(QString text) {
     const State before = state();
-    buffer_.setText(std::move(text), std::move(cp1251Lines));
+    buffer_.setText(std::move(text));
     caret_ = anchor_ = 0;
     preferredX_ = -1;
     verticalScrollBar()->setValue(0);

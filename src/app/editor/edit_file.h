@@ -35,8 +35,7 @@ public:
 
     // Puts the text of a file just opened in place of the whole text: nothing to undo, the text
     // unmodified, the caret at the start. "\r\n" counts as one line end, as '\n' does.
-    // cp1251Lines: the lines as the lexer's file reader gave them, when known.
-    void setFileText(QString text, std::vector<std::string> cp1251Lines = {});
+    void setFileText(QString text);
     // The same for text from elsewhere.
     void setPlainText(const QString& text) { setFileText(text); }
 
@@ -49,7 +48,8 @@ public:
     // The text's lines exactly as typed.
     QStringList documentLines() const;
     // The lines as code page 1251 bytes, as the lexer reads them.
-    const std::vector<std::string>& linesCp1251() { return buffer_.linesCp1251(); }
+    const axolite::language::DescriptionText& textCp1251() { return buffer_.textCp1251(); }
+    std::vector<std::string> linesCp1251() { return buffer_.linesCp1251(); }
     int lineCount() const { return static_cast<int>(buffer_.lineCount()); }
     bool isEmpty() const { return buffer_.isEmpty(); }
 

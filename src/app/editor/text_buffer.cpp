@@ -11,13 +11,9 @@ namespace axolite::editor {
 namespace {
 
 constexpr char16_t kLineEnd = u'\n';
-
-// The line starts of text (whose line ends are '\n'), the first line starting at offset.
-void appendStarts(QStringView text, qsizetype offset, std::vector<qsizetype>& starts) {
-    for (qsizetype at = text.indexOf(kLineEnd); at >= 0; at = text.indexOf(kLineEnd, at + 1)) {
-        starts.push_back(offset + at + 1);
-    }
-}
+// Lines per block of the line index: few enough that a line is found in a moment from its
+// block's start, many enough that the index takes a fraction of a byte per line.
+constexpr qsizetype kBlockLines = 64;
 
 // Typed or pasted text with its line ends made '\n'.
 QString withLineEnds(QStringView text) {
@@ -40,8 +36,8 @@ QString withLineEnds(QStringView text) {
 }
 
 // Per line end of a file's text ('\n'): whether "\r\n" ended the line.
-std::vector<char> fileLineEnds(QStringView text) {
-    std::vector<char> ends;
+std::vector<bool> fileLineEnds(QStringView text) {
+    std::vector<bool> ends;
     for (qsizetype at = text.indexOf(kLineEnd); at >= 0; at = text.indexOf(kLineEnd, at + 1)) {
         ends.push_back(at > 0 && text[at - 1] == u'\r' ? 1 : 0);
     }
@@ -95,19 +91,18 @@ TextBuffer::TextBuffer() {
     setText(QString());
 }
 
-void TextBuffer::setText(QString text, std::vector<std::string> cp1251Lines) {
+void TextBuffer::setText(QString text) {
     crlf_ = fileLineEnds(text);
-    const auto crlfCount = std::count(crlf_.begin(), crlf_.end(), char{1});
+    const auto crlfCount = std::count(crlf_.begin(), crlf_.end(), true);
     crlfDominant_ = 2 * crlfCount > static_cast<std::ptrdiff_t>(crlf_.size());
-    crlf_.push_back(0); // the last line has no line end
+    crlf_.push_back(false); // the last line has no line end
     dropCarriageReturns(text);
     text_ = std::move(text);
-    starts_.clear();
-    starts_.push_back(0);
-    appendStarts(text_, 0, starts_);
-    const bool given = cp1251Lines.size() == starts_.size();
-    cp1251_ = given ? std::move(cp1251Lines) : std::vector<std::string>(starts_.size());
-    fresh_.assign(starts_.size(), given ? 1 : 0);
+    blocks_.clear();
+    lineCount_ = indexLines(0, 0, text_.size(), blocks_) + 1;
+    foundLine_ = foundStart_ = 0;
+    cp1251_ = {};
+    cp1251Fresh_ = false;
     firstChanged_ = 0;
     steps_.clear();
     done_ = 0;
@@ -115,7 +110,7 @@ void TextBuffer::setText(QString text, std::vector<std::string> cp1251Lines) {
 }
 
 QString TextBuffer::fileText() const {
-    if (std::find(crlf_.begin(), crlf_.end(), char{1}) == crlf_.end()) {
+    if (std::find(crlf_.begin(), crlf_.end(), true) == crlf_.end()) {
         return text_;
     }
     QString out;
@@ -123,19 +118,62 @@ QString TextBuffer::fileText() const {
     for (qsizetype i = 0; i < lineCount(); ++i) {
         out.append(line(i));
         if (i + 1 < lineCount()) {
-            out.append(crlf_[static_cast<std::size_t>(i)] != 0 ? QStringView(u"\r\n")
-                                                               : QStringView(u"\n"));
+            out.append(crlf_[static_cast<std::size_t>(i)] ? QStringView(u"\r\n")
+                                                          : QStringView(u"\n"));
         }
     }
     return out;
 }
 
 void TextBuffer::appendEnds(qsizetype from, qsizetype to, std::vector<char>& out) const {
-    out.insert(out.end(), crlf_.begin() + lineOf(from), crlf_.begin() + lineOf(to));
+    const qsizetype last = lineOf(to);
+    for (qsizetype line = lineOf(from); line < last; ++line) {
+        out.push_back(crlf_[static_cast<std::size_t>(line)] ? 1 : 0);
+    }
+}
+
+qsizetype TextBuffer::indexLines(qsizetype firstLine, qsizetype start, qsizetype end,
+                                 std::vector<Block>& out) const {
+    out.push_back(Block{firstLine, start});
+    const QStringView text(text_);
+    qsizetype breaks = 0;
+    for (qsizetype at = text.indexOf(kLineEnd, start); at >= 0 && at < end;
+         at = text.indexOf(kLineEnd, at + 1)) {
+        ++breaks;
+        if (breaks % kBlockLines == 0 && at + 1 < end) {
+            out.push_back(Block{firstLine + breaks, at + 1});
+        }
+    }
+    return breaks;
+}
+
+qsizetype TextBuffer::lineStart(qsizetype line) const {
+    if (line == foundLine_) {
+        return foundStart_;
+    }
+    // The block holding the line; from the line found last when that lies in it, before it.
+    const auto block =
+        std::prev(std::upper_bound(blocks_.begin(), blocks_.end(), line,
+                                   [](qsizetype l, const auto& b) { return l < b.line; }));
+    qsizetype current = block->line;
+    qsizetype start = block->start;
+    if (foundLine_ < line && foundLine_ > current) {
+        current = foundLine_;
+        start = foundStart_;
+    }
+    const QStringView text(text_);
+    while (current < line) {
+        start = text.indexOf(kLineEnd, start) + 1;
+        ++current;
+    }
+    foundLine_ = line;
+    foundStart_ = start;
+    return start;
 }
 
 qsizetype TextBuffer::lineEnd(qsizetype line) const {
-    return line + 1 < lineCount() ? lineStart(line + 1) - 1 : text_.size();
+    const qsizetype end = QStringView(text_).indexOf(kLineEnd, lineStart(line));
+    return end < 0 ? text_.size() : end;
 }
 
 QStringView TextBuffer::line(qsizetype line) const {
@@ -144,23 +182,45 @@ QStringView TextBuffer::line(qsizetype line) const {
 }
 
 qsizetype TextBuffer::lineOf(qsizetype position) const {
-    const auto after = std::upper_bound(starts_.begin(), starts_.end(), position);
-    return static_cast<qsizetype>(std::distance(starts_.begin(), after)) - 1;
+    const auto block =
+        std::prev(std::upper_bound(blocks_.begin(), blocks_.end(), position,
+                                   [](qsizetype p, const auto& b) { return p < b.start; }));
+    return block->line +
+           QStringView(text_).sliced(block->start, position - block->start).count(QChar(kLineEnd));
 }
 
 qsizetype TextBuffer::widestLine(int tabColumns) const {
+    if (tabColumns != widestTab_) {
+        for (const Block& block : blocks_) {
+            block.widest = -1;
+        }
+        widestTab_ = tabColumns;
+    }
+    // Each block's widest line is kept until an edit touches the block.
+    const QStringView all(text_);
     qsizetype widest = 0;
-    const bool tabs = text_.contains(u'\t');
-    for (qsizetype i = 0; i < lineCount(); ++i) {
-        const QStringView text = line(i);
-        qsizetype columns = text.size();
-        if (tabs && text.contains(u'\t')) {
-            columns = 0;
-            for (const QChar c : text) {
-                columns = c == u'\t' ? (columns / tabColumns + 1) * tabColumns : columns + 1;
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+        const Block& block = blocks_[b];
+        if (block.widest < 0) {
+            const qsizetype end = b + 1 < blocks_.size() ? blocks_[b + 1].start - 1 : all.size();
+            block.widest = 0;
+            for (qsizetype start = block.start; start <= end;) {
+                const qsizetype found = all.indexOf(kLineEnd, start);
+                const qsizetype lineEnd = found < 0 || found > end ? end : found;
+                const QStringView text = all.sliced(start, lineEnd - start);
+                start = lineEnd + 1;
+                qsizetype columns = text.size();
+                if (text.contains(u'\t')) {
+                    columns = 0;
+                    for (const QChar c : text) {
+                        columns =
+                            c == u'\t' ? (columns / tabColumns + 1) * tabColumns : columns + 1;
+                    }
+                }
+                block.widest = std::max(block.widest, columns);
             }
         }
-        widest = std::max(widest, columns);
+        widest = std::max(widest, block.widest);
     }
     return widest;
 }
@@ -173,41 +233,47 @@ TextRange TextBuffer::apply(qsizetype from, qsizetype to, QStringView text,
     if (removedEnds != nullptr) {
         appendEnds(from, to, *removedEnds);
     }
-    text_.replace(from, to - from, text.data(), text.size());
-
-    // The starts of the lines after the first one that the edit touched are made anew; the
-    // rest move by the change in length.
-    const auto firstAfter = starts_.begin() + first + 1;
-    const auto oldAfter = starts_.begin() + last + 1;
-    std::vector<qsizetype> inserted;
-    appendStarts(text, from, inserted);
+    // The blocks of the lines the edit touched: their stretch of text is indexed anew, the
+    // blocks after it move by the change in length and in lines.
+    const auto firstBlock =
+        std::prev(std::upper_bound(blocks_.begin(), blocks_.end(), first,
+                                   [](qsizetype l, const auto& b) { return l < b.line; }));
+    const auto nextBlock = std::upper_bound(firstBlock, blocks_.end(), last,
+                                            [](qsizetype l, const auto& b) { return l < b.line; });
+    const qsizetype stretchLine = firstBlock->line;
+    const qsizetype stretchStart = firstBlock->start;
     const qsizetype shift = text.size() - (to - from);
-    for (auto it = oldAfter; it != starts_.end(); ++it) {
-        *it += shift;
+    const bool lastStretch = nextBlock == blocks_.end();
+    const qsizetype oldLines = (lastStretch ? lineCount_ : nextBlock->line) - stretchLine;
+    text_.replace(from, to - from, text.data(), text.size());
+    const qsizetype stretchEnd = lastStretch ? text_.size() : nextBlock->start + shift;
+    std::vector<Block> stretch;
+    const qsizetype newLines =
+        indexLines(stretchLine, stretchStart, stretchEnd, stretch) + (lastStretch ? 1 : 0);
+    const qsizetype lineShift = newLines - oldLines;
+    for (auto it = nextBlock; it != blocks_.end(); ++it) {
+        it->line += lineShift;
+        it->start += shift;
     }
-    const auto removedLines = std::distance(firstAfter, oldAfter);
-    const auto addedLines = static_cast<std::ptrdiff_t>(inserted.size());
+    const auto at = blocks_.erase(firstBlock, nextBlock);
+    blocks_.insert(at, stretch.begin(), stretch.end());
+    lineCount_ += lineShift;
+    foundLine_ = foundStart_ = 0;
+    cp1251Fresh_ = false;
+
     // The line ends inserted take the given kinds; the last line of the edit keeps its own.
-    std::vector<char> newEnds = ends.size() == inserted.size()
-                                    ? ends
-                                    : std::vector<char>(inserted.size(), crlfDominant_ ? 1 : 0);
+    const auto addedLines = static_cast<std::size_t>(text.count(QChar(kLineEnd)));
+    std::vector<bool> newEnds;
+    for (std::size_t i = 0; i < addedLines; ++i) {
+        newEnds.push_back(ends.size() == addedLines ? ends[i] != 0 : crlfDominant_);
+    }
     newEnds.push_back(crlf_[static_cast<std::size_t>(last)]);
-    if (removedLines == addedLines) {
-        std::copy(inserted.begin(), inserted.end(), firstAfter);
-        std::copy(newEnds.begin(), newEnds.end(), crlf_.begin() + first);
+    if (static_cast<qsizetype>(newEnds.size()) == last - first + 1) {
+        std::copy(newEnds.begin(), newEnds.end(), crlf_.begin() + first); // as many lines
     } else {
         crlf_.erase(crlf_.begin() + first, crlf_.begin() + last + 1);
         crlf_.insert(crlf_.begin() + first, newEnds.begin(), newEnds.end());
-        starts_.erase(firstAfter, oldAfter);
-        starts_.insert(starts_.begin() + first + 1, inserted.begin(), inserted.end());
-        const auto at = static_cast<std::size_t>(first + 1);
-        cp1251_.erase(cp1251_.begin() + first + 1, cp1251_.begin() + last + 1);
-        cp1251_.insert(cp1251_.begin() + static_cast<std::ptrdiff_t>(at), inserted.size(),
-                       std::string());
-        fresh_.erase(fresh_.begin() + first + 1, fresh_.begin() + last + 1);
-        fresh_.insert(fresh_.begin() + static_cast<std::ptrdiff_t>(at), inserted.size(), 0);
     }
-    std::fill(fresh_.begin() + first, fresh_.begin() + first + 1 + addedLines, 0);
     return {from, from + text.size()};
 }
 
@@ -359,18 +425,35 @@ int TextBuffer::replaceAll(QStringView what, QStringView with, const FindOptions
     return count;
 }
 
+std::size_t TextBuffer::heldBytes() const {
+    return static_cast<std::size_t>(text_.capacity()) * sizeof(QChar) +
+           blocks_.capacity() * sizeof(blocks_[0]) + crlf_.capacity() / 8 +
+           cp1251_.bytes.capacity();
+}
+
 qsizetype TextBuffer::takeFirstChangedLine() {
     const qsizetype first = std::min(firstChanged_, lineCount());
     firstChanged_ = lineCount();
     return first;
 }
 
-const std::vector<std::string>& TextBuffer::linesCp1251() {
-    for (std::size_t i = 0; i < fresh_.size(); ++i) {
-        if (fresh_[i] == 0) {
-            cp1251_[i] = cp1251Line(line(static_cast<qsizetype>(i)));
-            fresh_[i] = 1;
+const language::DescriptionText& TextBuffer::textCp1251() {
+    if (!cp1251Fresh_) {
+        std::string& bytes = cp1251_.bytes;
+        bytes.clear();
+        bytes.shrink_to_fit(); // the old text goes before the new one is made
+        bytes.reserve(static_cast<std::size_t>(text_.size()));
+        const QStringView all(text_);
+        for (qsizetype start = 0; start <= all.size();) {
+            const qsizetype found = all.indexOf(kLineEnd, start);
+            const qsizetype end = found < 0 ? all.size() : found;
+            bytes += cp1251Line(all.sliced(start, end - start));
+            if (found >= 0) {
+                bytes.push_back('\n');
+            }
+            start = end + 1;
         }
+        cp1251Fresh_ = true;
     }
     return cp1251_;
 }

@@ -1,11 +1,14 @@
-// The text of a description editor: one string with '\n' between lines and the start of every
-// line, edits with their undo and redo steps, the modified flag, searching, and the lines as
-// code page 1251 bytes for the lexer, kept per line so that a check after a small edit converts
-// only the lines that changed.
+// The text of a description editor: one string with '\n' between lines and an index of its
+// lines, edits with their undo and redo steps, the modified flag, searching, and the lines as
+// code page 1251 bytes for the lexer. Nothing is kept per line but one bit (its line end): the
+// index holds the start of every block of lines, so a text of short lines takes little more
+// than its characters.
 //
 // Positions count UTF-16 units from the start of the text; a line end counts as one unit. Each
 // line remembers whether the file ended it with "\r\n" or '\n', so a saved file keeps them.
 #pragma once
+
+#include "language/description_text.h"
 
 #include <QString>
 #include <QStringView>
@@ -13,6 +16,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace axolite::editor {
@@ -35,10 +39,8 @@ public:
 
     // Puts text in place of the whole text, as a file holds it: "\r\n" and '\n' end a line, any
     // other character (a lone '\r' too) belongs to its line, as for the lexer's file reader.
-    // Nothing to undo afterwards, and the text is unmodified. cp1251Lines, when given, are the
-    // text's lines as the lexer reads them (as the file reader made them); they are taken when
-    // their count is the text's.
-    void setText(QString text, std::vector<std::string> cp1251Lines = {});
+    // Nothing to undo afterwards, and the text is unmodified.
+    void setText(QString text);
 
     const QString& text() const { return text_; }
     // The text as a file holds it: each line with the line end it came with; a line end typed
@@ -48,8 +50,10 @@ public:
     bool crlfDominant() const { return crlfDominant_; }
     qsizetype size() const { return text_.size(); }
     bool isEmpty() const { return text_.isEmpty(); }
-    qsizetype lineCount() const { return static_cast<qsizetype>(starts_.size()); }
-    qsizetype lineStart(qsizetype line) const { return starts_[static_cast<std::size_t>(line)]; }
+    qsizetype lineCount() const { return lineCount_; }
+    // Found from the start of the line's block, or from the line last asked for: lines asked for
+    // one after another cost one step each.
+    qsizetype lineStart(qsizetype line) const;
     qsizetype lineEnd(qsizetype line) const;
     QStringView line(qsizetype line) const;
     // The line holding position (0 <= position <= size()).
@@ -82,14 +86,26 @@ public:
     int replaceAll(QStringView what, QStringView with, const FindOptions& options);
 
     // The lines as code page 1251 bytes: ASCII as it is, other characters as code page 1251
-    // encodes them, '?' where it has no code.
-    const std::vector<std::string>& linesCp1251();
+    // encodes them, '?' where it has no code. Made when asked for after a change, one byte per
+    // character, and kept until the next change.
+    const language::DescriptionText& textCp1251();
+    std::vector<std::string> linesCp1251() { return textCp1251().lineList(); }
+
+    // The bytes the text and what is kept of it take by the capacities of their arrays: the
+    // characters, the line index, the line ends and the code page text (not the undo steps).
+    std::size_t heldBytes() const;
 
     // The first line that an edit touched since the last call (lineCount() when none), so that
     // what is worked out line by line from the top is worked out again from there.
     qsizetype takeFirstChangedLine();
 
 private:
+    // A block of the line index: at most kBlockLines lines.
+    struct Block {
+        qsizetype line = 0;            // its first line
+        qsizetype start = 0;           // that line's start
+        mutable qsizetype widest = -1; // its widest line in columns of widestTab_; -1: not known
+    };
     struct Edit {
         qsizetype position = 0;
         QString removed;
@@ -110,14 +126,23 @@ private:
                     std::vector<char>* removedEnds = nullptr);
     // Appends the kinds of the line ends in [from, to).
     void appendEnds(qsizetype from, qsizetype to, std::vector<char>& out) const;
+    // The blocks of the lines that start in [start, end), from firstLine on, appended to out
+    // (a line break at end − 1 starts no block: the block after the stretch starts there).
+    // Answers the number of line breaks in the stretch.
+    qsizetype indexLines(qsizetype firstLine, qsizetype start, qsizetype end,
+                         std::vector<Block>& out) const;
     void record(Step step);
     bool matchesAt(QStringView what, qsizetype at, const FindOptions& options) const;
 
     QString text_;
-    std::vector<qsizetype> starts_;
-    std::vector<std::string> cp1251_;
-    std::vector<char> fresh_; // per line: cp1251_ holds the line's current bytes
-    std::vector<char> crlf_;  // per line: it ends with "\r\n" in the file
+    std::vector<Block> blocks_;
+    mutable int widestTab_ = 0;
+    qsizetype lineCount_ = 1;
+    mutable qsizetype foundLine_ = 0; // the line lineStart found last, and its start
+    mutable qsizetype foundStart_ = 0;
+    language::DescriptionText cp1251_;
+    bool cp1251Fresh_ = false; // cp1251_ holds the current text
+    std::vector<bool> crlf_;   // per line: it ends with "\r\n" in the file
     bool crlfDominant_ = false;
     std::vector<Step> steps_;
     std::size_t done_ = 0;                 // steps_[0, done_) are done, the rest undone

@@ -146,7 +146,7 @@ void TAxoliteApp::checkDescription(TAxoliteMDIChild* child) {
     auto& record = child->record();
     std::optional<axolite::Message> message;
     try {
-        message = axolite::language::lexDescription(child->editor()->linesCp1251(), record);
+        message = axolite::language::lexDescription(child->editor()->textCp1251(), record);
     } catch (const std::bad_alloc&) {
         message = axolite::simulation::outOfMemoryMessage();
     }

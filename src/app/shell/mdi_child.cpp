@@ -117,21 +117,26 @@ void TAxoliteMDIChild::takeFileText(const QString& path, QByteArray& bytes) {
     // are valid UTF-8, code page 1251 otherwise) and gives the lines the lexer reads; the editor
     // keeps them until a line is edited.
     const std::string_view all(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    axolite::language::DescriptionText decoded = axolite::language::decodeDescription(all);
-    encoding_ = decoded.encoding;
+    encoding_ = axolite::language::descriptionEncoding(all);
     // The editor reads "\r\n" as one line end and remembers each line's own: the text goes in
-    // as the file holds it.
+    // as the file holds it. At most one copy of the text is made while the bytes are held (the
+    // editor converts the lines for the lexer when a check asks for them).
     byteOrderMark_ = encoding_ == TextEncoding::Utf8 && all.starts_with(kUtf8Bom);
-    const std::string_view body = byteOrderMark_ ? all.substr(kUtf8Bom.size()) : all;
-    QString text = encoding_ == TextEncoding::Utf8
-                       ? QString::fromUtf8(body.data(), static_cast<qsizetype>(body.size()))
-                       : QString::fromStdString(axolite::platform::cp1251ToUtf8(all));
-    bytes.clear();
+    QString text;
+    if (encoding_ == TextEncoding::Utf8) {
+        const std::string_view body = byteOrderMark_ ? all.substr(kUtf8Bom.size()) : all;
+        text = QString::fromUtf8(body.data(), static_cast<qsizetype>(body.size()));
+        bytes.clear();
+    } else {
+        std::string utf8 = axolite::platform::cp1251ToUtf8(all);
+        bytes.clear();
+        text = QString::fromStdString(utf8);
+    }
 
     path_ = QFileInfo(path).absoluteFilePath();
     updateCaption();
     show();
-    editor_->setFileText(std::move(text), std::move(decoded.lines));
+    editor_->setFileText(std::move(text));
     record_->simulated = 0;
     updateCaption();
 }

@@ -3,6 +3,7 @@
 
 #include "platform/text_encoding.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace axolite::language {
@@ -11,25 +12,25 @@ namespace {
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// Splits on '\n'; a '\r' right before it belongs to the line break.
+// Appends the lines of text, split on '\n' (a '\r' right before it belongs to the line break),
+// each converted, joined by '\n'.
 template <typename Convert>
-std::vector<std::string> splitLines(std::string_view text, Convert convert) {
-    std::vector<std::string> lines;
+void appendLines(std::string_view text, std::string& joined, Convert convert) {
     std::size_t start = 0;
     while (true) {
         const std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) {
-            lines.push_back(convert(text.substr(start)));
+            convert(text.substr(start), joined);
             break;
         }
         std::size_t lineEnd = end;
         if (lineEnd > start && text[lineEnd - 1] == '\r') {
             --lineEnd;
         }
-        lines.push_back(convert(text.substr(start, lineEnd - start)));
+        convert(text.substr(start, lineEnd - start), joined);
+        joined.push_back('\n');
         start = end + 1;
     }
-    return lines;
 }
 
 // Without an early exit the loop is vectorised: lines are short, and nearly always ASCII.
@@ -43,19 +44,53 @@ bool isAscii(std::string_view bytes) {
 
 } // namespace
 
+std::size_t DescriptionText::lineCount() const {
+    return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+}
+
+std::string_view DescriptionText::line(std::size_t index) const {
+    LineCursor cursor = lines();
+    for (std::size_t i = 0; i < index; ++i) {
+        if (!cursor.next()) {
+            return {};
+        }
+    }
+    return cursor.next().value_or(std::string_view());
+}
+
+std::vector<std::string> DescriptionText::lineList() const {
+    std::vector<std::string> list;
+    LineCursor cursor = lines();
+    for (auto line = cursor.next(); line; line = cursor.next()) {
+        list.emplace_back(*line);
+    }
+    return list;
+}
+
+TextEncoding descriptionEncoding(std::string_view fileBytes) {
+    return platform::isValidUtf8(fileBytes) ? TextEncoding::Utf8 : TextEncoding::Cp1251;
+}
+
 DescriptionText decodeDescription(std::string_view fileBytes) {
     DescriptionText text;
-    if (platform::isValidUtf8(fileBytes)) {
+    // Line breaks are dropped and code page 1251 is never longer than UTF-8: the text fits.
+    text.bytes.reserve(fileBytes.size());
+    if (descriptionEncoding(fileBytes) == TextEncoding::Utf8) {
         text.encoding = TextEncoding::Utf8;
         if (fileBytes.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark) {
             fileBytes.remove_prefix(kUtf8ByteOrderMark.size());
         }
-        text.lines = splitLines(fileBytes, [](std::string_view line) {
-            return isAscii(line) ? std::string(line) : platform::utf8ToCp1251(line);
+        appendLines(fileBytes, text.bytes, [](std::string_view line, std::string& joined) {
+            if (isAscii(line)) {
+                joined.append(line);
+            } else {
+                joined.append(platform::utf8ToCp1251(line));
+            }
         });
     } else {
         text.encoding = TextEncoding::Cp1251;
-        text.lines = splitLines(fileBytes, [](std::string_view line) { return std::string(line); });
+        appendLines(fileBytes, text.bytes,
+                    [](std::string_view line, std::string& joined) { joined.append(line); });
     }
     return text;
 }

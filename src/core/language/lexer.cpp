@@ -80,12 +80,30 @@ double parseInCLocale(std::string_view number) {
     return strtod_l(copy.c_str(), nullptr, cLocale);
 }
 
-class Lexer {
+// The lines of a list, one after another (as LineCursor gives those of a joined text).
+class ListCursor {
 public:
-    Lexer(const std::vector<std::string>& lines, TokenStream& tokens)
+    explicit ListCursor(const std::vector<std::string>& lines) : lines_(lines) {}
+    std::optional<std::string_view> next() {
+        if (next_ >= lines_.size()) {
+            return std::nullopt;
+        }
+        return lines_[next_++];
+    }
+
+private:
+    const std::vector<std::string>& lines_;
+    std::size_t next_ = 0;
+};
+
+// Reads its lines once, from the first to the last (or to where lexing stops), through the
+// cursor: a list of lines or the lines of one joined text.
+template <typename Cursor> class Lexer {
+public:
+    Lexer(Cursor lines, TokenStream& tokens)
         : lines_(lines), tokens_(tokens), capacity_(tokens.capacity()) {}
     // A lexer that writes no tokens but notes what each stretch of its lines reads as.
-    Lexer(const std::vector<std::string>& lines, TokenStream& unused, LineTokens& classes)
+    Lexer(Cursor lines, TokenStream& unused, LineTokens& classes)
         : lines_(lines), tokens_(unused), capacity_(0), classes_(&classes) {}
 
     // Returns false when the token count overflowed the capacity.
@@ -168,8 +186,7 @@ private:
     // The lexer leaves the line at column `at` (the rest is never read); stops: for good.
     void endLine(std::size_t at, bool stops) {
         if (classes_ != nullptr) {
-            const std::size_t length =
-                nextLine_ <= lines_.size() && nextLine_ > 0 ? lines_[nextLine_ - 1].size() : 0;
+            const std::size_t length = lineLength_;
             note(at, length > at ? length - at : 0, TokenClass::Ignored);
             classes_->endsLexing = classes_->endsLexing || stops;
         }
@@ -179,26 +196,22 @@ private:
     // was copied.
     void readFirstLine() {
         buffer_.fill('\0');
-        if (!lines_.empty()) {
-            const std::string& line = lines_[0];
-            std::memcpy(buffer_.data(), line.data(), std::min(line.size(), kFirstLineCopied));
+        if (const auto line = lines_.next()) {
+            std::memcpy(buffer_.data(), line->data(), std::min(line->size(), kFirstLineCopied));
+            lineLength_ = line->size();
         }
-        nextLine_ = 1;
         position_ = 0;
     }
 
     // Fails at the end of the text and at a line longer than kLineFits characters.
     bool readNextLine() {
-        if (nextLine_ >= lines_.size()) {
+        const auto line = lines_.next();
+        if (!line || line->size() > kLineFits) {
             return false;
         }
-        const std::string& line = lines_[nextLine_];
-        if (line.size() > kLineFits) {
-            return false;
-        }
-        std::memcpy(buffer_.data(), line.data(), line.size());
-        buffer_[line.size()] = '\0';
-        ++nextLine_;
+        std::memcpy(buffer_.data(), line->data(), line->size());
+        buffer_[line->size()] = '\0';
+        lineLength_ = line->size();
         position_ = 0;
         return true;
     }
@@ -280,12 +293,12 @@ private:
         return true;
     }
 
-    const std::vector<std::string>& lines_;
+    Cursor lines_;
     TokenStream& tokens_;
     std::size_t capacity_;
     std::array<char, kFirstLineCopied + 1> buffer_{};
     std::size_t position_ = 0;
-    std::size_t nextLine_ = 0;
+    std::size_t lineLength_ = 0; // of the line in the buffer, as long as it is in the text
     std::size_t count_ = 0;
     LineTokens* classes_ = nullptr;
 };
@@ -380,9 +393,8 @@ LineTokens classifyLine(std::string_view line, bool first) {
     }
     // The first line is read as far as it is copied; its lexer sees that copy as the line.
     const std::size_t read = first ? std::min(line.size(), kFirstLineCopied) : line.size();
-    const std::vector<std::string> lines{std::string(line.substr(0, read))};
     TokenStream unused;
-    Lexer(lines, unused, classes).run();
+    Lexer<LineCursor>(LineCursor(line.substr(0, read)), unused, classes).run();
     if (read < line.size()) {
         const std::size_t covered =
             classes.spans.empty() ? 0 : classes.spans.back().start + classes.spans.back().length;
@@ -396,52 +408,91 @@ LineTokens classifyLine(std::string_view line, bool first) {
     return classes;
 }
 
-std::int64_t characterTotal(const std::vector<std::string>& lines) {
+namespace {
+
+template <typename Cursor> std::int64_t totalOf(Cursor lines) {
     std::int64_t total = 0;
-    for (const std::string& line : lines) {
-        total += static_cast<std::int64_t>(line.size()) + 2;
+    for (auto line = lines.next(); line; line = lines.next()) {
+        total += static_cast<std::int64_t>(line->size()) + 2;
     }
     return total;
 }
 
-std::size_t streamCapacity(const std::vector<std::string>& lines) {
+template <typename Cursor> std::size_t capacityOf(Cursor lines) {
     std::size_t capacity = 0;
-    for (const std::string& line : lines) {
-        const std::size_t scanned = std::min(line.size(), kCapacityScan);
+    for (auto line = lines.next(); line; line = lines.next()) {
+        const std::size_t scanned = std::min(line->size(), kCapacityScan);
         capacity += 1 + scanned -
-                    static_cast<std::size_t>(std::count(line.data(), line.data() + scanned, ' '));
+                    static_cast<std::size_t>(std::count(line->data(), line->data() + scanned, ' '));
     }
     return capacity;
 }
 
-std::optional<std::size_t> lexLines(const std::vector<std::string>& lines, std::size_t capacity,
-                                    TokenStream& tokens) {
+template <typename Cursor>
+std::optional<std::size_t> lexWith(Cursor lines, std::size_t capacity, TokenStream& tokens) {
     tokens.reset(capacity);
     if (capacity == 0) {
         return 0;
     }
-    Lexer lexer(lines, tokens);
+    Lexer<Cursor> lexer(lines, tokens);
     if (!lexer.run()) {
         return std::nullopt;
     }
     return lexer.count();
 }
 
-std::optional<Message> lexDescription(const std::vector<std::string>& lines,
-                                      NetworkRecord& record) {
-    const std::int64_t total = characterTotal(lines);
+template <typename Cursor>
+std::optional<Message> lexDescriptionWith(Cursor lines, NetworkRecord& record) {
+    const std::int64_t total = totalOf(lines);
     record.characterTotal = static_cast<std::int32_t>(
         std::min<std::int64_t>(total, std::numeric_limits<std::int32_t>::max()));
     if (total <= 2) {
         return Message{MessageKind::Information, kNotDescribedText};
     }
     TokenStream tokens;
-    const std::optional<std::size_t> count = lexLines(lines, streamCapacity(lines), tokens);
+    const std::optional<std::size_t> count = lexWith(lines, capacityOf(lines), tokens);
     record.tokens = std::move(tokens);
     if (!count) {
         return Message{MessageKind::Information, kUnrecognisedDescriptionText};
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::int64_t characterTotal(const std::vector<std::string>& lines) {
+    return totalOf(ListCursor(lines));
+}
+
+std::int64_t characterTotal(const DescriptionText& text) {
+    return totalOf(text.lines());
+}
+
+std::size_t streamCapacity(const std::vector<std::string>& lines) {
+    return capacityOf(ListCursor(lines));
+}
+
+std::size_t streamCapacity(const DescriptionText& text) {
+    return capacityOf(text.lines());
+}
+
+std::optional<std::size_t> lexLines(const std::vector<std::string>& lines, std::size_t capacity,
+                                    TokenStream& tokens) {
+    return lexWith(ListCursor(lines), capacity, tokens);
+}
+
+std::optional<std::size_t> lexLines(const DescriptionText& text, std::size_t capacity,
+                                    TokenStream& tokens) {
+    return lexWith(text.lines(), capacity, tokens);
+}
+
+std::optional<Message> lexDescription(const std::vector<std::string>& lines,
+                                      NetworkRecord& record) {
+    return lexDescriptionWith(ListCursor(lines), record);
+}
+
+std::optional<Message> lexDescription(const DescriptionText& text, NetworkRecord& record) {
+    return lexDescriptionWith(text.lines(), record);
 }
 
 std::size_t tokenCount(const TokenStream& tokens) {

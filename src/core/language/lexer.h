@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/message.h"
+#include "language/description_text.h"
 #include "language/network_record.h"
 
 #include <cstddef>
@@ -36,8 +37,13 @@ struct NumberWord {
 };
 NumberWord readNumberWord(std::string_view word);
 
+// The lexer reads the lines of a description either as a list or as one joined text
+// (DescriptionText); both give the same results. The joined text is what a file read whole
+// gives without a string per line.
+
 // T: the sum over all lines of (length + 2), computed in 64 bits.
 std::int64_t characterTotal(const std::vector<std::string>& lines);
+std::int64_t characterTotal(const DescriptionText& text);
 
 // What a stretch of a line is to the lexer, for the editor's colours.
 enum class TokenClass : std::uint8_t {
@@ -65,11 +71,14 @@ LineTokens classifyLine(std::string_view line, bool first);
 // The number of token-stream elements to allocate: per line, the characters other than the
 // space among its first 1023, plus one.
 std::size_t streamCapacity(const std::vector<std::string>& lines);
+std::size_t streamCapacity(const DescriptionText& text);
 
 // Lexes the lines (code page 1251) into a fresh token stream of the given capacity. Returns the
 // number of tokens written, or nullopt when the count overflowed the capacity (the tokens
 // written so far stand).
 std::optional<std::size_t> lexLines(const std::vector<std::string>& lines, std::size_t capacity,
+                                    TokenStream& tokens);
+std::optional<std::size_t> lexLines(const DescriptionText& text, std::size_t capacity,
                                     TokenStream& tokens);
 
 // The check command's steps before the checker. Writes record.tokens and record.characterTotal
@@ -77,6 +86,7 @@ std::optional<std::size_t> lexLines(const std::vector<std::string>& lines, std::
 // "Нейронная сеть не описана." or "Нераспознаваемая ошибка описания нейронной сети." (information
 // icon); nullopt: go on with the check.
 std::optional<Message> lexDescription(const std::vector<std::string>& lines, NetworkRecord& record);
+std::optional<Message> lexDescription(const DescriptionText& text, NetworkRecord& record);
 
 // The number of tokens in a stream: the index of its first end-of-stream element.
 std::size_t tokenCount(const TokenStream& tokens);

@@ -89,6 +89,10 @@ void validateEulerNetwork(const LinearSystem& system, int outputs, const EulerGr
                    std::to_string(outputs) + " уравнений.");
         }
     }
+    // The description's SIMTIME takes no sign.
+    if (grid.t0 < 0.0) {
+        refuse("Знаковое выражение недопустимо");
+    }
     if (!std::isfinite(grid.t0) || !std::isfinite(grid.t1) || !(grid.t0 < grid.t1)) {
         refuse("Интервал моделирования задан неверно: нужно t0 < t1.");
     }

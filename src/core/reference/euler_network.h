@@ -27,7 +27,8 @@ constexpr double kEulerModelBound = 1e308;
 std::vector<double> eulerWeights(const LinearSystem& system, int outputs, double h);
 
 // Checks what the network needs and throws AxoliteError (error icon) otherwise: 1..4 outputs, a
-// system whose rows and columns beyond the outputs are zero, a finite interval t0 < t1 and a
+// system whose rows and columns beyond the outputs are zero, a finite interval 0 <= t0 < t1 (a
+// negative start: "Знаковое выражение недопустимо", as the check says of SIMTIME) and a
 // finite step h > 0, finite weights and initial values.
 void validateEulerNetwork(const LinearSystem& system, int outputs, const EulerGrid& grid);
 

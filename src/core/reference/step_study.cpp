@@ -181,7 +181,7 @@ private:
     void build(const training::GeneratedDescription& description) {
         record_ = std::make_unique<language::NetworkRecord>();
         const language::DescriptionText text = language::decodeDescription(description.netText);
-        if (language::lexDescription(text.lines, *record_)) {
+        if (language::lexDescription(text, *record_)) {
             throw AxoliteError(MessageKind::Error, language::kUnrecognisedDescriptionText);
         }
         check_ = language::checkDescription(*record_);

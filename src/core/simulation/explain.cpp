@@ -49,6 +49,10 @@ std::string neuronOutsideText(std::int64_t neuron, std::int32_t neurons) {
     // The number from 1 (the largest index has no successor and is shown as it is).
     const std::int64_t number =
         neuron < std::numeric_limits<std::int64_t>::max() ? neuron + 1 : neuron;
+    return neuronNumberOutsideText(number, neurons);
+}
+
+std::string neuronNumberOutsideText(std::int64_t number, std::int32_t neurons) {
     return "Нейрон " + std::to_string(number) + " отсутствует в сети: нейроны от 1 до " +
            std::to_string(neurons) + ".";
 }

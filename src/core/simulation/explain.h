@@ -75,8 +75,10 @@ std::string transferCaseText(ModelKind kind, const ModelParameters& parameters, 
 
 // "Работа нейронной сети не промоделирована."
 std::string notSimulatedText();
-// "Нейрон <n> отсутствует в сети: нейроны от 1 до <N>."
+// "Нейрон <n> отсутствует в сети: нейроны от 1 до <N>." for the zero-based neuron, and the same
+// for a neuron numbered from 1 (every number has one, the lowest integer too).
 std::string neuronOutsideText(std::int64_t neuron, std::int32_t neurons);
+std::string neuronNumberOutsideText(std::int64_t number, std::int32_t neurons);
 // "Шаг <i> вне интервала моделирования: шаги от 0 до <S − 1>."
 std::string stepOutsideText(std::int64_t step, std::int32_t steps);
 

@@ -372,10 +372,17 @@ void writeGeneratedDescription(const std::filesystem::path& netPath,
             throw platform::FileWriteError(*files[i].failure());
         }
     }
+    // Should the description not take its name, the model files that did are removed again:
+    // they are new files (a model file is never replaced), and nothing of a failed set stays.
+    std::vector<std::filesystem::path> placed;
     for (std::size_t i = files.size(); i-- > 0;) {
         if (!files[i].commit()) {
+            for (const std::filesystem::path& model : placed) {
+                std::filesystem::remove(model, ignored);
+            }
             throw platform::FileWriteError(*files[i].failure());
         }
+        placed.push_back(files[i].target());
     }
 }
 

@@ -114,7 +114,8 @@ TrainingOutcome NetworkTrainer::train(const LayerConfiguration& configuration,
 
     float rate = 0.0f;
     parseFloatPrefix(parameters.learningRate.c_str(), rate);
-    if (std::isinf(rate)) {
+    // Too large for single precision, or no number at all ("nan" reads as one): no rate.
+    if (!std::isfinite(rate)) {
         throw AxoliteError(MessageKind::Information,
                            "Величина приращения весов межнейронных связей введена неверно.");
     }

@@ -41,11 +41,23 @@ const std::vector<double>& storedSeries(const NetworkRecord& record, SeriesFamil
 }
 
 bool anyExact(const NetworkRecord& record) {
-    return std::any_of(record.exactPresent.begin(), record.exactPresent.end(),
-                       [](std::uint8_t flag) { return flag != 0; });
+    return anySeriesPresent(record, SeriesFamily::Exact);
+}
+
+bool anyRungeKutta(const NetworkRecord& record) {
+    return anySeriesPresent(record, SeriesFamily::RungeKutta);
 }
 
 } // namespace
+
+bool anySeriesPresent(const NetworkRecord& record, SeriesFamily family) {
+    for (int k = 0; k < kOutputCount; ++k) {
+        if (seriesPresent(record, family, k)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 double gridExtent(const NetworkRecord& record) {
     return reference::gridExtent(record);
@@ -125,7 +137,7 @@ std::optional<double> networkErrorEstimate(const NetworkRecord& record) {
 }
 
 std::optional<double> rungeKuttaErrorEstimate(const NetworkRecord& record) {
-    if (!anyExact(record)) {
+    if (!anyExact(record) || !anyRungeKutta(record)) {
         return std::nullopt;
     }
     const std::int32_t points = gridPointCount(record);

@@ -20,6 +20,8 @@ std::int32_t gridPointCount(const language::NetworkRecord& record);
 
 // Whether series k (0..3) of the family holds computed values.
 bool seriesPresent(const language::NetworkRecord& record, SeriesFamily family, int k);
+// Whether any series of the family is present.
+bool anySeriesPresent(const language::NetworkRecord& record, SeriesFamily family);
 
 // The values of series k that a view may read: at most N of them, and no more than the series
 // holds (a cancelled computation can leave fewer). Empty when the series is absent.
@@ -53,7 +55,7 @@ double maximalAbsoluteError(std::span<const double> a, std::span<const double> b
 std::optional<double> networkErrorEstimate(const language::NetworkRecord& record);
 
 // The Runge-Kutta error: the largest E(Runge-Kutta series k, exact series k) over the components
-// with both, starting from 0.0. Nothing when no exact series is present.
+// with both, starting from 0.0. Nothing when no exact series or no Runge-Kutta series is present.
 std::optional<double> rungeKuttaErrorEstimate(const language::NetworkRecord& record);
 
 // What the numeric view shows for an estimate: "%16.10E", or "       Недоступна" without one.

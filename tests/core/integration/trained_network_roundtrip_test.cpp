@@ -50,7 +50,7 @@ std::vector<double> simulate(const test::TempDir& folder, int layers,
     const auto text = language::readDescriptionFile(folder / "net.net");
     EXPECT_TRUE(text);
     language::NetworkRecord record;
-    EXPECT_FALSE(language::lexDescription(text->lines, record));
+    EXPECT_FALSE(language::lexDescription(*text, record));
     check = language::checkDescription(record);
     if (!check.correct) {
         return {};

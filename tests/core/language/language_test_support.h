@@ -34,7 +34,7 @@ inline std::vector<Token> tokensOf(const NetworkRecord& record) {
 
 inline std::vector<Token> lex(const std::string& text) {
     NetworkRecord record;
-    lexDescription(decodeDescription(text).lines, record);
+    lexDescription(decodeDescription(text), record);
     return tokensOf(record);
 }
 
@@ -70,7 +70,7 @@ struct Checked {
 
 inline Checked check(const std::string& text) {
     Checked checked;
-    checked.lexMessage = lexDescription(decodeDescription(text).lines, checked.record);
+    checked.lexMessage = lexDescription(decodeDescription(text), checked.record);
     if (!checked.lexMessage) {
         checked.result = checkDescription(checked.record);
     }

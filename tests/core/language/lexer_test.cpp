@@ -149,7 +149,7 @@ TEST(Lexer, EmptyTextIsNotDescribedButBlanksAre) {
     EXPECT_EQ(message->text, "Нейронная сеть не описана.");
     EXPECT_EQ(message->kind, MessageKind::Information);
     EXPECT_EQ(record.characterTotal, 2);
-    EXPECT_TRUE(lexDescription({}, record));
+    EXPECT_TRUE(lexDescription(std::vector<std::string>{}, record));
 
     NetworkRecord blanks;
     EXPECT_FALSE(lexDescription({"   "}, blanks));

@@ -50,7 +50,7 @@ void writeAndRun(const LinearSystem& s, int outputs, const EulerGrid& grid, cons
     writeEulerNetwork(s, outputs, grid, dir / "system.net", dir.path());
     const auto text = language::readDescriptionFile(dir / "system.net");
     ASSERT_TRUE(text);
-    ASSERT_FALSE(language::lexDescription(text->lines, run.record));
+    ASSERT_FALSE(language::lexDescription(*text, run.record));
     run.check = language::checkDescription(run.record);
     ASSERT_TRUE(run.check.correct);
     ASSERT_EQ(run.check.errors(), 0);

@@ -104,6 +104,9 @@ TEST(ErrorEstimates, OverComponentsWithTheirFlags) {
     // Exact values present but no component with both flags: the estimate is 0.
     record.rungeKuttaPresent = {0, 0, 1, 0};
     EXPECT_EQ(rungeKuttaErrorEstimate(record), 0.0);
+    // No Runge-Kutta series at all: no estimate (the numeric view disables its row).
+    record.rungeKuttaPresent = {0, 0, 0, 0};
+    EXPECT_FALSE(rungeKuttaErrorEstimate(record).has_value());
 }
 
 } // namespace
