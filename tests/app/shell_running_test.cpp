@@ -152,7 +152,7 @@ private slots:
         // Exit stops at the first "Отмена"; "Закрыть все окна" asks every window, as without a
         // run.
         const QStringList expected =
-            cancel && how != int(CmCloseAll) || !second
+            (cancel && how != int(CmCloseAll)) || !second
                 ? QStringList{question(running->displayName())}
                 : QStringList{question(running->displayName()), question(idle->displayName())};
         QTRY_COMPARE(answerer.asked.size(), expected.size());

@@ -211,4 +211,3 @@ TEST(PlotCommand, OptionsThatWouldGoUnusedAreRefused) {
 }
 
 } // namespace
-
