@@ -2,6 +2,8 @@
 // as `run` does and explains the activity of neuron N at step I with the engine's own numbers.
 #include "commands.h"
 #include "number_output.h"
+
+#include "common/number_text.h"
 #include "run_command.h"
 
 #include "language/description_text.h"
@@ -53,9 +55,9 @@ std::string lineReference(const language::DescriptionText& text, std::int32_t li
 void printExplanation(const simulation::Explanation& e, const language::DescriptionText& text,
                       std::ostream& out) {
     const std::string n = std::to_string(e.neuron + 1);
-    out << "Нейрон " << n << ", шаг " << e.step << " (x = " << exactNumberText(e.x) << ")\n";
+    out << "Нейрон " << n << ", шаг " << e.step << " (x = " << shortestNumberText(e.x) << ")\n";
     if (e.origin == simulation::ValueOrigin::Initial) {
-        out << "Начальное состояние: " << exactNumberText(e.value)
+        out << "Начальное состояние: " << shortestNumberText(e.value)
             << (e.initialLine == 0 ? "  [не задано в INITSTATE]"
                                    : lineReference(text, e.initialLine))
             << '\n';
@@ -64,19 +66,19 @@ void printExplanation(const simulation::Explanation& e, const language::Descript
     out << "net = Σ (вход_k + активность_k) * w_" << n << "k, значения шага " << e.step - 1
         << ":\n";
     for (const auto& t : e.terms) {
-        out << "  нейрон " << t.source + 1 << ": (" << exactNumberText(t.input) << " + "
-            << exactNumberText(t.activity) << ") * " << exactNumberText(t.weight) << " = "
-            << exactNumberText(t.product) << lineReference(text, t.line) << '\n';
+        out << "  нейрон " << t.source + 1 << ": (" << shortestNumberText(t.input) << " + "
+            << shortestNumberText(t.activity) << ") * " << shortestNumberText(t.weight) << " = "
+            << shortestNumberText(t.product) << lineReference(text, t.line) << '\n';
     }
     if (e.terms.empty()) {
         out << "  (нет связей с ненулевым весом)\n";
     }
-    out << "net = " << exactNumberText(e.net) << '\n';
+    out << "net = " << shortestNumberText(e.net) << '\n';
     out << "Модель " << e.code << " (" << simulation::modelKindText(e.kind)
-        << "): Y1 = " << exactNumberText(e.parameters.y1)
-        << ", X1 = " << exactNumberText(e.parameters.x1);
+        << "): Y1 = " << shortestNumberText(e.parameters.y1)
+        << ", X1 = " << shortestNumberText(e.parameters.x1);
     if (simulation::kindHasShift(e.kind)) {
-        out << ", Xt = " << exactNumberText(e.parameters.xt);
+        out << ", Xt = " << shortestNumberText(e.parameters.xt);
     }
     out << (e.modelLine == 0 ? "  [модель по умолчанию]" : lineReference(text, e.modelLine))
         << '\n';
@@ -86,9 +88,9 @@ void printExplanation(const simulation::Explanation& e, const language::Descript
             << lineReference(text, e.waitLine) << '\n';
     } else {
         out << "f(net) = " << simulation::transferCaseText(e.kind, e.parameters, e.net) << " = "
-            << exactNumberText(e.result) << '\n';
+            << shortestNumberText(e.result) << '\n';
     }
-    out << "Значение: " << exactNumberText(e.value) << '\n';
+    out << "Значение: " << shortestNumberText(e.value) << '\n';
 }
 
 nlohmann::ordered_json explanationJson(const simulation::Explanation& e) {

@@ -2,6 +2,7 @@
 // (it checks with no error), the step-size study dialog shows the engine's rows and writes them
 // as CSV, and "Объяснить значение ..." of the numeric view shows the engine's numbers and moves
 // the editor's caret to a line clicked.
+#include "common/number_text.h"
 #include "editor/edit_file.h"
 #include "gui/command_ids.h"
 #include "language/translate_dialog.h"
@@ -241,8 +242,11 @@ private slots:
             }
             return text;
         }();
-        QVERIFY(all.contains(QString::asprintf("net = %.17g", expected.net)));
-        QVERIFY(all.contains(QString::asprintf("Значение: %.17g", expected.value)));
+        // The numbers as the shortest texts that read back as them.
+        QVERIFY(all.contains(QStringLiteral("net = ") +
+                             QString::fromStdString(axolite::shortestNumberText(expected.net))));
+        QVERIFY(all.contains(QStringLiteral("Значение: ") +
+                             QString::fromStdString(axolite::shortestNumberText(expected.value))));
         QVERIFY(all.contains(QStringLiteral("линейная")));
 
         // The row of the second term (neuron 2 → 1, line "neuron 2, neuron 1, weight 0.01;").

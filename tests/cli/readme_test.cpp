@@ -133,7 +133,7 @@ const std::vector<Check> kChecks = {
     },
     [](const Run& run, const fs::path&) {
         EXPECT_EQ(run.status, 0);
-        EXPECT_NE(run.out.find("Значение: 0.84567056453168055"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("Значение: 0.8456705645316805"), std::string::npos) << run.out;
         EXPECT_NE(run.out.find("[строка 23: neuron 1, neuron 1, weight 1;]"), std::string::npos);
     },
 };

@@ -1,6 +1,7 @@
 // The explain dialog and the small dialog that chooses its neuron and step.
 #include "views/explain_dialog.h"
 
+#include "common/number_text.h"
 #include "gui/computation_guard.h"
 #include "gui/help_window.h"
 #include "gui/notifier.h"
@@ -21,9 +22,9 @@ namespace {
 constexpr int kLineRole = Qt::UserRole + 1;
 constexpr int kExplainHelp = 2630;
 
-// A number that reads back to the same double.
+// The shortest text that reads back to the same double.
 QString number(double value) {
-    return QString::asprintf("%.17g", value);
+    return QString::fromStdString(axolite::shortestNumberText(value));
 }
 
 } // namespace

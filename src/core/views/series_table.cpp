@@ -1,6 +1,8 @@
 // The numeric view's table as CSV text.
 #include "views/series_table.h"
 
+#include "common/number_text.h"
+
 #include "reference/computation.h"
 #include "views/series.h"
 
@@ -20,12 +22,6 @@ using language::SeriesFamily;
 constexpr std::array<SeriesFamily, 3> kFamilies{SeriesFamily::Network, SeriesFamily::RungeKutta,
                                                 SeriesFamily::Exact};
 constexpr std::array<const char*, 3> kColumnPrefixes{"y", "rk", "exact"};
-
-void appendNumber(double value, std::string& out) {
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
-}
 
 } // namespace
 
@@ -62,11 +58,11 @@ void appendSeriesTableRows(const NetworkRecord& record, std::int32_t first, std:
         char index[24];
         out.append(index, std::to_chars(index, index + sizeof index, j).ptr);
         out += ',';
-        appendNumber(reference::gridPoint(record, j), out);
+        appendShortestNumberText(reference::gridPoint(record, j), out);
         for (std::size_t c = 0; c < used; ++c) {
             out += ',';
             if (static_cast<std::size_t>(j) < columns[c].size()) {
-                appendNumber(columns[c][static_cast<std::size_t>(j)], out);
+                appendShortestNumberText(columns[c][static_cast<std::size_t>(j)], out);
             }
         }
         out += '\n';
