@@ -159,7 +159,10 @@ void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
     painter.fillRect(area, Qt::white);
     const std::vector<Series> series = seriesOf(curve);
     const bool anyCurve = !series.empty();
-    const auto [low, high] = anyCurve ? rangeOf(series, curve.logScale) : std::pair{0.0, 0.0};
+    const std::pair<double, double> range =
+        anyCurve ? rangeOf(series, curve.logScale) : std::pair{0.0, 0.0};
+    const double low = range.first;
+    const double high = range.second;
     // The end values of the vertical axis stand left of the plot, which leaves them the room
     // they need: a wide value (2.6331e+19) is shown whole, never cut at the picture's edge.
     const QFontMetricsF metrics(painter.font());
