@@ -431,6 +431,36 @@ private slots:
         QVERIFY(enabled(dialog, "1138"));
     }
 
+    // Fields edited after "Посчитать ..." leave the computed solution in place, and the pattern
+    // file holds it: a line of the dialog says so while the fields differ from what was computed.
+    void editedFieldsSayThatThePatternFileHoldsTheComputedSolution() {
+        NetworkRecord record = gridRecord(0.0, 2.0, 0.125, 2);
+        TRungeKuttaMethod dialog(record, nullptr, QString());
+        const auto noteShown = [&] {
+            return control<QLabel>(dialog, "1140")->isVisibleTo(&dialog);
+        };
+        type(dialog, "1102", QStringLiteral("1"));
+        type(dialog, "1106", QStringLiteral("-1"));
+        type(dialog, "1123", QStringLiteral("1"));
+        QVERIFY(!noteShown());
+        click(dialog, "137");
+        QVERIFY(!noteShown());
+        const std::string engine = dir_.filePath(QStringLiteral("engine.ptn")).toStdString();
+        axolite::reference::writeRungeKuttaPatterns(record, engine);
+
+        type(dialog, "1106", QStringLiteral("-4"));
+        QVERIFY(noteShown());
+        QVERIFY(control<QLabel>(dialog, "1140")->text().contains(QStringLiteral("файл образов")));
+        QVERIFY(!enabled(dialog, "137"));
+        const QString ours = dir_.filePath(QStringLiteral("ours.ptn"));
+        answerFileDialogs(ours);
+        click(dialog, "1138");
+        QCOMPARE(fileBytes(ours), fileBytes(engine));
+        type(dialog, "1106", QStringLiteral("-1"));
+        QVERIFY(!noteShown());
+        QVERIFY(shown().empty());
+    }
+
     // Texts that reach the fields without the filter read by their leading number.
     void coefficientTextsReadByTheirLeadingNumber() {
         NetworkRecord record = gridRecord(0.0, 1.0, 0.5, 4);

@@ -94,16 +94,39 @@ private slots:
         QVERIFY(child != nullptr);
         QTemporaryDir out;
         frame_->client()->folders().models = out.path().toStdString();
+        // Before the folders are set, the save dialog starts beside the description.
+        TRungeKuttaMethod unset(child->record(), &frame_->client()->folders(), child->path(),
+                                frame_.get());
+        QString startedIn;
+        axolite::gui::setFileChooser([&](QWidget*, const axolite::gui::FileDialogRequest& r) {
+            startedIn = r.start;
+            return QString();
+        });
+        click(unset, "2610");
+        QCOMPARE(startedIn, QFileInfo(child->path()).absolutePath());
         TRungeKuttaMethod dialog(child->record(), &frame_->client()->folders(), child->path(),
                                  frame_.get());
-        dialog.setDescriptionOpener([this](const QString& p) { frame_->openDescription(p); });
+        dialog.setDescriptionOpener(
+            [this](const QString& p) { return frame_->openDescription(p); });
         control<QLineEdit>(dialog, "1102")->setText(QStringLiteral("1"));
         control<QLineEdit>(dialog, "1106")->setText(QStringLiteral("-1"));
         control<QLineEdit>(dialog, "1123")->setText(QStringLiteral("1"));
         const QString net = out.filePath(QStringLiteral("euler.net"));
-        answerFileDialogs(net);
+        // The save dialog starts in the networks folder once the folders are set, with the
+        // filter of the program's other description dialogs.
+        QTemporaryDir networks;
+        frame_->client()->folders().networks = networks.path().toStdString();
+        frame_->client()->folders().set = true;
+        axolite::gui::FileDialogRequest asked;
+        axolite::gui::setFileChooser([&](QWidget*, const axolite::gui::FileDialogRequest& r) {
+            asked = r;
+            return net;
+        });
         Notifier::instance().clearCaptured();
         click(dialog, "2610");
+        QCOMPARE(asked.start, networks.path());
+        QCOMPARE(asked.filter.section(QStringLiteral(";;"), 0, 0),
+                 QStringLiteral("Нейронная сеть (*.net)"));
         QVERIFY(Notifier::instance().captured().empty());
         QVERIFY(QFile::exists(net));
         QVERIFY(QFile::exists(out.filePath(QStringLiteral("1.neu"))));
@@ -111,6 +134,10 @@ private slots:
         auto* opened = qobject_cast<TAxoliteMDIChild*>(frame_->activeDescription());
         QVERIFY(opened != nullptr && opened != child);
         QCOMPARE(QFileInfo(opened->path()).canonicalFilePath(), QFileInfo(net).canonicalFilePath());
+        // Opened behind the dialog: the dialog says so in a line of its own.
+        auto* note = dialog.findChild<QLabel*>(QStringLiteral("openedNote"));
+        QVERIFY(note != nullptr && note->isVisibleTo(&dialog));
+        QVERIFY(note->text().contains(opened->displayName()));
         frame_->execute(CmCheck);
         QVERIFY(opened->checkWindow() != nullptr);
         QVERIFY(opened->checkWindow()->correct());

@@ -19,6 +19,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QMdiArea>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
@@ -171,6 +173,19 @@ private slots:
         TAxoliteMDIChild* child = frame_->activeChild();
         QVERIFY(child != nullptr);
         QCOMPARE(child->path(), path);
+        // The window opened behind the dialog: a line of the dialog says where it is, and it is
+        // the active window in front of the others once the dialog closes, even when another
+        // description was made active meanwhile.
+        auto* note = dialog.findChild<QLabel*>(QStringLiteral("openedNote"));
+        QVERIFY(note != nullptr && note->isVisible());
+        QVERIFY(note->text().contains(path));
+        QVERIFY(note->text().contains(QStringLiteral("главном окне")));
+        TAxoliteMDIChild* other = frame_->openDescription(path);
+        QVERIFY(other != nullptr && frame_->activeChild() == other);
+        dialog.close();
+        QCOMPARE(frame_->activeChild(), child);
+        QVERIFY(frame_->client()->subWindowList(QMdiArea::StackingOrder).last() == child);
+        other->close();
 
         frame_->checkDescription(child);
         TTranslateDialog* check = child->checkWindow();

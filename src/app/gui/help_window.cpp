@@ -5,17 +5,47 @@
 #include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QImage>
+#include <QPixmap>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextImageFormat>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
 QPointer<THelpWindow>& theHelpWindow() {
     static QPointer<THelpWindow> window;
     return window;
+}
+
+// The width a picture is shown at when there is room: the width its page gives it, or its own.
+constexpr int kFullWidth = QTextFormat::UserProperty + 1;
+
+// A picture's own width in device-independent pixels (0 when it cannot be read).
+double imageWidth(QTextDocument& document, const QTextImageFormat& picture) {
+    const QVariant resource = document.resource(QTextDocument::ImageResource, QUrl(picture.name()));
+    QImage image;
+    if (resource.canConvert<QImage>()) {
+        image = resource.value<QImage>();
+    }
+    if (image.isNull() && resource.canConvert<QPixmap>()) {
+        image = resource.value<QPixmap>().toImage();
+    }
+    if (image.isNull() && resource.userType() == QMetaType::QByteArray) {
+        image.loadFromData(resource.toByteArray());
+    }
+    return image.isNull() ? 0.0 : image.deviceIndependentSize().width();
 }
 
 QString topicPath(int topic) {
@@ -51,7 +81,9 @@ THelpWindow::THelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(browser_, &QTextBrowser::forwardAvailable, forward, &QPushButton::setEnabled);
     connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
         setWindowTitle(QStringLiteral("Axolite - Справка - ") + browser_->documentTitle());
+        fitPictures();
     });
+    browser_->installEventFilter(this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(contents);
@@ -132,7 +164,70 @@ void THelpWindow::followActiveModal() {
     show();
 }
 
+void THelpWindow::fitPictures() {
+    QTextDocument* document = browser_->document();
+    // The width the text takes when the page scrolls, so that a picture never depends on
+    // whether the scroll bar is shown (which would in turn depend on the pictures), less the
+    // page's margins (the document's and the body's).
+    const QTextFrameFormat page = document->rootFrame()->frameFormat();
+    const double text = browser_->width() - 2 * browser_->frameWidth() -
+                        browser_->verticalScrollBar()->sizeHint().width() - page.leftMargin() -
+                        page.rightMargin() - 2 * page.padding() - 2 * page.border() - 1;
+    if (text <= 0) {
+        return;
+    }
+    struct Picture {
+        int position;
+        int length;
+        QTextImageFormat format;
+    };
+    std::vector<Picture> changed;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid() || !fragment.charFormat().isImageFormat()) {
+                continue;
+            }
+            QTextImageFormat picture = fragment.charFormat().toImageFormat();
+            double full = picture.doubleProperty(kFullWidth);
+            if (full <= 0) {
+                full = picture.width() > 0 ? picture.width() : imageWidth(*document, picture);
+                if (full <= 0) {
+                    continue;
+                }
+                picture.setProperty(kFullWidth, full);
+            }
+            // Less the margins of the picture's paragraph.
+            const QTextBlockFormat paragraph = block.blockFormat();
+            const double room = text - paragraph.leftMargin() - paragraph.rightMargin() -
+                                std::max(0.0, paragraph.textIndent()) -
+                                paragraph.indent() * document->indentWidth();
+            const double shown = std::max(1.0, std::min(full, room));
+            if (picture.width() == shown && !picture.hasProperty(QTextFormat::ImageHeight)) {
+                continue;
+            }
+            picture.setWidth(shown);
+            picture.clearProperty(QTextFormat::ImageHeight); // in proportion to the width
+            changed.push_back({fragment.position(), fragment.length(), picture});
+        }
+    }
+    if (changed.empty()) {
+        return;
+    }
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (const Picture& picture : changed) {
+        cursor.setPosition(picture.position);
+        cursor.setPosition(picture.position + picture.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(picture.format);
+    }
+    cursor.endEditBlock();
+}
+
 bool THelpWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == browser_ && event->type() == QEvent::Resize) {
+        fitPictures();
+    }
     // The dialog is going (hidden before it is destroyed): the help must not go with it.
     if (watched == parentWidget() && event->type() == QEvent::Hide) {
         becomeOwnWindow();

@@ -34,6 +34,10 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    // Pictures wider than the page's width are shown scaled down to it (keeping their
+    // proportions), so that none is cut off; each keeps the width its page or its file gives it
+    // as the most it is shown at. Done when a page loads and whenever the window is resized.
+    void fitPictures();
     void becomeOwnWindow();
     void followActiveModal();
 

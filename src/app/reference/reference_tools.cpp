@@ -24,7 +24,7 @@ template <typename Dialog> axolite::gui::ToolOpener opener(const char* captionPr
         dialog.setStatusLine([&host](const QString& text) { host.showStatus(text); });
         if constexpr (std::is_same_v<Dialog, TRungeKuttaMethod>) {
             dialog.setDescriptionOpener(
-                [&host](const QString& path) { host.openDescription(path); });
+                [&host](const QString& path) { return host.openDescription(path); });
         }
         QObject::connect(&dialog, &TReferenceDialog::recordChanged, window, [alive] {
             if (alive) {

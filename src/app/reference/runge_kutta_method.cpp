@@ -4,6 +4,7 @@
 #include "gui/command_ids.h"
 #include "gui/file_dialogs.h"
 #include "gui/notifier.h"
+#include "gui/opened_note.h"
 #include "platform/folder_settings.h"
 #include "reference/euler_network.h"
 #include "reference/pattern_writers.h"
@@ -146,10 +147,26 @@ TRungeKuttaMethod::TRungeKuttaMethod(axolite::language::NetworkRecord& record,
     buttons->insertWidget(4, study);
     lower->addLayout(buttons);
 
+    // The pattern file holds the solution computed, not the fields edited since.
+    solutionNote_ = new QLabel(
+        QStringLiteral("Поля изменены после счета: файл образов будет содержать решение, "
+                       "посчитанное с прежними значениями. Чтобы посчитать с новыми значениями, "
+                       "закройте диалог и откройте его снова."),
+        this);
+    solutionNote_->setObjectName(QStringLiteral("1140"));
+    solutionNote_->setWordWrap(true);
+    solutionNote_->hide();
+    for (QLineEdit* field : values_) {
+        connect(field, &QLineEdit::textChanged, this, &TRungeKuttaMethod::updateSolutionNote);
+    }
+    openedNote_ = new TOpenedNote(this, this);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(heading);
     layout->addWidget(coefficients);
     layout->addLayout(lower);
+    layout->addWidget(solutionNote_);
+    layout->addWidget(openedNote_);
 
     // A new opening: no Runge-Kutta series until this dialog computes them.
     record_.rungeKuttaPresent = {};
@@ -222,10 +239,13 @@ void TRungeKuttaMethod::buildNetwork() {
     axolite::gui::FileDialogRequest request;
     request.mode = axolite::gui::FileDialogRequest::Mode::Save;
     request.caption = QStringLiteral("Сохранить как");
-    if (!descriptionPath().isEmpty()) {
+    // The networks folder once the folders are set, as the frame's own file dialogs start.
+    if (folders() != nullptr && folders()->set && !folders()->networks.empty()) {
+        request.start = QString::fromStdString(folders()->networks);
+    } else if (!descriptionPath().isEmpty()) {
         request.start = QFileInfo(descriptionPath()).absolutePath();
     }
-    request.filter = QStringLiteral("Описания сетей (*.net);;Все типы файлов (*)");
+    request.filter = QStringLiteral("Нейронная сеть (*.net);;Все типы файлов (*)");
     request.defaultSuffix = QStringLiteral("net");
     const QString path = axolite::gui::chooseFile(this, request);
     if (path.isEmpty()) {
@@ -245,7 +265,7 @@ void TRungeKuttaMethod::buildNetwork() {
         return;
     }
     if (openDescription_) {
-        openDescription_(path);
+        openedNote_->opened(openDescription_(path));
     }
 }
 
@@ -262,6 +282,16 @@ void TRungeKuttaMethod::openStepStudy() {
 void TRungeKuttaMethod::writePatternFile() {
     writePatterns(axolite::reference::kRungeKuttaPatternsStatus,
                   &axolite::reference::rungeKuttaPatternValues);
+}
+
+void TRungeKuttaMethod::computationCompleted() {
+    computedValues_ = currentValues();
+    updateSolutionNote();
+}
+
+void TRungeKuttaMethod::updateSolutionNote() {
+    solutionNote_->setVisible(!computedValues_.isEmpty() && patterns_->isEnabled() &&
+                              currentValues() != computedValues_);
 }
 
 void TRungeKuttaMethod::closeRecord() {

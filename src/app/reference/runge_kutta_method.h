@@ -12,8 +12,11 @@
 #include <array>
 #include <functional>
 
+class DescriptionWindow;
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class TOpenedNote;
 
 class TRungeKuttaMethod : public TReferenceDialog {
     Q_OBJECT
@@ -29,8 +32,9 @@ public:
     // row (a, b, c, d, e), x0, y1(x0)..y4(x0).
     std::array<std::string, axolite::reference::kSystemTextCount> systemTexts() const;
 
-    // What opens a written description in a new window (the frame's openDescription).
-    void setDescriptionOpener(std::function<void(const QString&)> opener) {
+    // What opens a written description in a new window (the frame's openDescription; nullptr
+    // when it could not be opened).
+    void setDescriptionOpener(std::function<DescriptionWindow*(const QString&)> opener) {
         openDescription_ = std::move(opener);
     }
     // The system of the fields, absent outputs cleared, its initial values at the description's
@@ -39,7 +43,8 @@ public:
     axolite::reference::EulerGrid descriptionGrid() const;
 
 public slots:
-    // "Построить сеть ...": asks for a .net file, writes the Euler network of the system on the
+    // "Построить сеть ...": asks for a .net file (in the networks folder once the folders are
+    // set, beside the description otherwise), writes the Euler network of the system on the
     // description's grid (its model file into the models folder) and opens it.
     void buildNetwork();
     // "Исследование шага ...": the step-size study dialog for the system.
@@ -53,10 +58,21 @@ protected:
     void closeRecord() override;
     // Enter closes the dialog, as "Закрыть" does.
     void keyPressEvent(QKeyEvent* event) override;
+    // Remembers the texts the solution was computed from, for the note on the pattern file.
+    void computationCompleted() override;
 
 private:
+    // Shows the note on the pattern file while the fields differ from the texts of the computed
+    // solution: the file holds that solution, and "Посчитать ..." comes back only with a new
+    // opening of the dialog.
+    void updateSolutionNote();
+
     // The 20 coefficient fields row by row, then y1(x0)..y4(x0).
     std::array<QLineEdit*, 24> values_{};
     QLineEdit* x0_ = nullptr;
-    std::function<void(const QString&)> openDescription_;
+    std::function<DescriptionWindow*(const QString&)> openDescription_;
+    TOpenedNote* openedNote_ = nullptr;
+    QLabel* solutionNote_ = nullptr;
+    // The texts of the last completed computation (empty before one).
+    QStringList computedValues_;
 };

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -31,8 +32,8 @@ struct Step {
     QWidget* window = nullptr;
 };
 
-// What the walk-through works on: a folder holding ring.net, models/ and the XOR patterns, the
-// path of the description the training writes, and the seed of the training.
+// What the walk-through works on: a folder holding oscillator.net, models/ and the XOR patterns,
+// the path of the description the training writes, and the seed of the training.
 struct Setup {
     QDir examples;
     QString written;
@@ -41,6 +42,11 @@ struct Setup {
 
 // Called after each step with the window to show; false stops the walk.
 using StepSeen = std::function<bool(const Step&)>;
+
+// The step the numeric view shows beside the exact values (x = 1), and the step of the trained
+// network's response to the inputs (0, 0) (three layers).
+constexpr int kCompareStep = 100;
+constexpr int kResponseStep = 2;
 
 namespace detail {
 
@@ -55,6 +61,14 @@ inline void setText(QWidget& dialog, int id, const QString& text) {
     }
 }
 
+// As if typed: "Посчитать ..." of the exact values follows typing.
+inline void type(QWidget& dialog, int id, const QString& text) {
+    if (auto* field = dialog.findChild<QLineEdit*>(QString::number(id))) {
+        field->setText(text);
+        emit field->textEdited(text);
+    }
+}
+
 inline bool click(QWidget& dialog, int id) {
     auto* button = dialog.findChild<QAbstractButton*>(QString::number(id));
     if (button == nullptr || !button->isEnabled()) {
@@ -62,19 +76,6 @@ inline bool click(QWidget& dialog, int id) {
     }
     button->click();
     return true;
-}
-
-// Checks the active description and simulates it with "Посчитать ..." of the check window.
-inline QString checkAndSimulate(TAxoliteApp& frame, TAxoliteMDIChild* child) {
-    frame.execute(gui::CmCheck);
-    TTranslateDialog* check = child->checkWindow();
-    if (check == nullptr || !check->correct()) {
-        return QStringLiteral("the check window shows errors");
-    }
-    if (!click(*check, 137) || child->record().simulated == 0) {
-        return QStringLiteral("not simulated: ") + firstMessage();
-    }
-    return QString();
 }
 
 // Runs work on the modal dialog a command opens, then closes it.
@@ -87,159 +88,206 @@ inline void answerModal(TAxoliteApp& frame, const std::function<void(QWidget&)>&
     });
 }
 
-} // namespace detail
+// Closes a view of the description, so that its command opens it anew.
+inline void closeView(QPointer<QWidget>& view) {
+    if (view) {
+        view->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
 
-// Walks the steps; returns what went wrong, or an empty text when every step worked with no
-// message shown to the user.
-inline QString walk(TAxoliteApp& frame, const Setup& setup, const StepSeen& seen) {
-    using namespace axolite::gui;
-    using namespace axolite::training_ui;
-    Notifier::instance().clearCaptured();
+// The walk in progress: what it works on, the windows it made, the first failure.
+struct Walk {
+    TAxoliteApp& frame;
+    const Setup& setup;
+    const StepSeen& seen;
+    TAxoliteMDIChild* example = nullptr;
+    TAxoliteMDIChild* trained = nullptr;
     QString failure;
-    const auto step = [&](int number, const char* name, QWidget* window) {
+
+    // One step done, showing the window (nullptr: the step did not work); false stops the walk.
+    bool step(int number, const char* name, QWidget* window) {
         if (!failure.isEmpty()) {
             return false;
         }
         if (window == nullptr) {
             failure = QStringLiteral("step %1: no window").arg(number);
         } else if (!Notifier::instance().captured().empty()) {
-            failure = QStringLiteral("step %1: %2").arg(number).arg(detail::firstMessage());
+            failure = QStringLiteral("step %1: %2").arg(number).arg(firstMessage());
         } else if (!seen({number, QString::fromLatin1(name), window})) {
             failure = QStringLiteral("step %1 not as expected").arg(number);
         }
         return failure.isEmpty();
-    };
+    }
+};
 
-    // 1. "Файл / Открыть ...": examples/ring.net.
-    const QString ring = setup.examples.filePath(QStringLiteral("ring.net"));
-    frame.chooseOpenFile = [ring](QWidget*, const QString&) { return ring; };
-    frame.execute(CmFileOpen);
-    TAxoliteMDIChild* child = frame.activeChild();
-    if (!step(1, "first-steps-1-open.png", child != nullptr ? &frame : nullptr)) {
-        return failure;
+// 1. "Файл / Открыть ...": examples/oscillator.net; 2. the check; 3. "Посчитать ..." in the
+// check window.
+inline bool openCheckAndSimulate(Walk& walk) {
+    using namespace axolite::gui;
+    const QString example = walk.setup.examples.filePath(QStringLiteral("oscillator.net"));
+    walk.frame.chooseOpenFile = [example](QWidget*, const QString&) { return example; };
+    walk.frame.execute(CmFileOpen);
+    walk.example = walk.frame.activeChild();
+    if (!walk.step(1, "first-steps-1-open.png", walk.example != nullptr ? &walk.frame : nullptr)) {
+        return false;
     }
-    // 2. The check; 3. "Посчитать ..." in the check window.
-    frame.execute(CmCheck);
-    TTranslateDialog* check = child->checkWindow();
-    if (!step(2, "first-steps-2-check.png",
-              check != nullptr && check->correct() ? check : nullptr)) {
-        return failure;
+    walk.frame.execute(CmCheck);
+    TTranslateDialog* check = walk.example->checkWindow();
+    if (!walk.step(2, "first-steps-2-check.png",
+                   check != nullptr && check->correct() ? check : nullptr)) {
+        return false;
     }
-    detail::click(*check, 137);
+    click(*check, 137);
     TCalculationProgress* progress = check->progressDialog();
-    if (!step(3, "first-steps-3-simulate.png",
-              child->record().simulated != 0 ? static_cast<QWidget*>(progress) : nullptr)) {
-        return failure;
+    if (!walk.step(3, "first-steps-3-simulate.png",
+                   walk.example->record().simulated != 0 ? static_cast<QWidget*>(progress)
+                                                         : nullptr)) {
+        return false;
     }
     if (progress != nullptr) {
         progress->close();
     }
     check->close();
-    // 4. Graphs; 5. numeric values.
-    frame.execute(CmGraphs);
-    if (!step(4, "first-steps-4-graphs.png", child->graphsView.data())) {
-        return failure;
+    return true;
+}
+
+// 4. Graphs; 5. numeric values.
+inline bool showResults(Walk& walk) {
+    walk.frame.execute(axolite::gui::CmGraphs);
+    if (!walk.step(4, "first-steps-4-graphs.png", walk.example->graphsView.data())) {
+        return false;
     }
-    frame.execute(CmNumeric);
-    if (!step(5, "first-steps-5-numeric.png", child->numericView.data())) {
-        return failure;
-    }
-    // 6. Exact values of the first output, y1 = exp(-x), computed in their dialog.
+    walk.frame.execute(axolite::gui::CmNumeric);
+    return walk.step(5, "first-steps-5-numeric.png", walk.example->numericView.data());
+}
+
+// 6. The exact values of the oscillator, y1 = sin(x) and y2 = cos(x), computed in their dialog.
+inline bool computeExactValues(Walk& walk) {
     bool computed = false;
-    detail::answerModal(frame, [&](QWidget& dialog) {
-        detail::setText(dialog, 7000, QStringLiteral("exp(-x)"));
-        if (auto* y1 = dialog.findChild<QLineEdit*>(QStringLiteral("7000"))) {
-            emit y1->textEdited(y1->text()); // as if typed: "Посчитать ..." follows typing
-        }
-        computed = detail::click(dialog, 137) && child->record().exactPresent[0] != 0;
+    TAxoliteMDIChild* example = walk.example;
+    answerModal(walk.frame, [&walk, &computed, example](QWidget& dialog) {
+        type(dialog, 7000, QStringLiteral("sin(x)"));
+        type(dialog, 7001, QStringLiteral("cos(x)"));
+        computed = click(dialog, 137) && example->record().exactPresent[0] != 0 &&
+                   example->record().exactPresent[1] != 0;
         for (auto* shown : dialog.findChildren<TCalculationProgress*>()) {
             shown->close();
         }
-        step(6, "first-steps-6-exact.png", computed ? &dialog : nullptr);
+        walk.step(6, "first-steps-6-exact.png", computed ? &dialog : nullptr);
     });
-    frame.execute(CmExactValues);
-    if (!computed && failure.isEmpty()) {
-        failure = QStringLiteral("step 6: the exact values were not computed");
+    walk.frame.execute(axolite::gui::CmExactValues);
+    if (!computed && walk.failure.isEmpty()) {
+        walk.failure = QStringLiteral("step 6: the exact values were not computed");
     }
-    if (!failure.isEmpty()) {
-        return failure;
+    return walk.failure.isEmpty();
+}
+
+// 7. The numeric values beside the exact ones at x(100): a view sets up its fields, check boxes
+// and estimates from the series present when it opens, so both views are opened anew.
+inline bool compare(Walk& walk) {
+    using namespace axolite::gui;
+    closeView(walk.example->graphsView);
+    closeView(walk.example->numericView);
+    walk.frame.client()->setActiveSubWindow(walk.example);
+    walk.frame.execute(CmGraphs);
+    walk.frame.client()->setActiveSubWindow(walk.example);
+    walk.frame.execute(CmNumeric);
+    if (auto* numeric = qobject_cast<TAxoliteNumeric*>(walk.example->numericView.data())) {
+        numeric->setCurrentStep(kCompareStep);
     }
-    // 7. The numeric values beside the exact ones: the view is opened anew, since a view sets up
-    // its fields and estimates from the series present when it opens.
-    if (child->numericView) {
-        child->numericView->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    frame.client()->setActiveSubWindow(child);
-    frame.execute(CmNumeric);
-    if (auto* numeric = qobject_cast<TAxoliteNumeric*>(child->numericView.data())) {
-        numeric->setCurrentStep(100); // x = 0.5
-    }
-    if (!step(7, "first-steps-7-compare.png", child->numericView.data())) {
-        return failure;
-    }
-    // 8. The training dialog: XOR by back-propagation, 2-4-1, 5000 iterations at rate 1 (enough
-    // to learn it), with a fixed seed; 9. the description file it writes opens in a new window.
-    TAxoliteMDIChild* trained = nullptr;
-    const QString written = setup.written;
-    detail::answerModal(frame, [&](QWidget& widget) {
+    return walk.step(7, "first-steps-7-compare.png", walk.example->numericView.data());
+}
+
+// 8. The training dialog: XOR by back-propagation, 2-4-1, 5000 iterations at rate 1 (enough to
+// learn it), with a fixed seed; 9. the description it writes opens in a new window, which comes
+// to the front when the dialog closes.
+inline bool trainAndWrite(Walk& walk) {
+    using namespace axolite::gui;
+    using namespace axolite::training_ui;
+    const Setup& setup = walk.setup;
+    answerModal(walk.frame, [&walk, &setup](QWidget& widget) {
         auto* dialog = qobject_cast<TTeachNetwork*>(&widget);
         if (dialog == nullptr) {
             return;
         }
         dialog->showPage(TTeachNetwork::FormPage);
-        detail::setText(*dialog, IdInputCount, QStringLiteral("2"));
+        setText(*dialog, IdInputCount, QStringLiteral("2"));
         if (auto* spin = dialog->findChild<QWidget*>(QString::number(IdHiddenSpin))) {
             if (auto* up = spin->findChild<QAbstractButton*>(QStringLiteral("up"))) {
                 up->click();
             }
         }
-        detail::setText(*dialog, IdHiddenNeurons, QStringLiteral("4"));
-        detail::click(*dialog, IdOutputKind + 2);
+        setText(*dialog, IdHiddenNeurons, QStringLiteral("4"));
+        click(*dialog, IdOutputKind + 2);
         dialog->showPage(TTeachNetwork::TrainingPage);
-        detail::setText(*dialog, IdPatterns, QStringLiteral("4"));
-        detail::setText(*dialog, IdInputFile, setup.examples.filePath("xor_input.ptn"));
-        detail::setText(*dialog, IdTargetFile, setup.examples.filePath("xor_target.ptn"));
-        detail::setText(*dialog, IdIterations, QStringLiteral("5000"));
-        detail::setText(*dialog, IdRate, QStringLiteral("1"));
+        setText(*dialog, IdPatterns, QStringLiteral("4"));
+        setText(*dialog, IdInputFile, setup.examples.filePath("xor_input.ptn"));
+        setText(*dialog, IdTargetFile, setup.examples.filePath("xor_target.ptn"));
+        setText(*dialog, IdIterations, QStringLiteral("5000"));
+        setText(*dialog, IdRate, QStringLiteral("1"));
         if (auto* fixed = dialog->findChild<QAbstractButton*>(QString::number(IdSeedFixed))) {
             fixed->setChecked(true);
         }
-        detail::setText(*dialog, IdSeed, QString::number(setup.seed));
-        detail::click(*dialog, IdTrain);
-        if (!step(8, "first-steps-8-training.png",
-                  dialog->lastSeed() == setup.seed ? dialog : nullptr)) {
+        setText(*dialog, IdSeed, QString::number(setup.seed));
+        click(*dialog, IdTrain);
+        if (!walk.step(8, "first-steps-8-training.png",
+                       dialog->lastSeed() == setup.seed ? dialog : nullptr)) {
             return;
         }
+        const QString written = setup.written;
         setFileChooser([written](QWidget*, const FileDialogRequest&) { return written; });
-        detail::click(*dialog, IdWriteDescription);
+        click(*dialog, IdWriteDescription);
         setFileChooser({});
-        TAxoliteMDIChild* opened = frame.activeChild();
-        if (opened != nullptr && opened != child && opened->path() == written) {
-            trained = opened;
+        TAxoliteMDIChild* opened = walk.frame.activeChild();
+        if (opened != nullptr && opened != walk.example && opened->path() == written) {
+            walk.trained = opened;
         }
     });
-    frame.execute(CmTeachNetwork);
-    if (!failure.isEmpty()) {
-        return failure;
+    walk.frame.execute(CmTeachNetwork);
+    return walk.failure.isEmpty() &&
+           walk.step(9, "first-steps-9-written.png",
+                     walk.trained != nullptr && walk.frame.activeChild() == walk.trained
+                         ? &walk.frame
+                         : nullptr);
+}
+
+// 10. The written description checked and simulated, its numeric values shown at x(2).
+inline bool simulateWritten(Walk& walk) {
+    using namespace axolite::gui;
+    walk.frame.execute(CmCheck);
+    TTranslateDialog* check = walk.trained->checkWindow();
+    if (check == nullptr || !check->correct()) {
+        walk.failure = QStringLiteral("step 10: the check window shows errors");
+        return false;
     }
-    if (!step(9, "first-steps-9-written.png", trained != nullptr ? &frame : nullptr)) {
-        return failure;
+    if (!click(*check, 137) || walk.trained->record().simulated == 0) {
+        walk.failure = QStringLiteral("step 10: not simulated: ") + firstMessage();
+        return false;
     }
-    // 10. The written description checked and simulated, its numeric values shown.
-    failure = detail::checkAndSimulate(frame, trained);
-    if (!failure.isEmpty()) {
-        return QStringLiteral("step 10: ") + failure;
+    check->close();
+    walk.frame.execute(CmNumeric);
+    if (auto* numeric = qobject_cast<TAxoliteNumeric*>(walk.trained->numericView.data())) {
+        numeric->setCurrentStep(kResponseStep);
     }
-    if (trained->checkWindow() != nullptr) {
-        trained->checkWindow()->close();
+    return walk.step(10, "first-steps-10-trained.png", walk.trained->numericView.data());
+}
+
+} // namespace detail
+
+// Walks the steps; returns what went wrong, or an empty text when every step worked with no
+// message shown to the user.
+inline QString walk(TAxoliteApp& frame, const Setup& setup, const StepSeen& seen) {
+    Notifier::instance().clearCaptured();
+    detail::Walk walk{frame, setup, seen};
+    for (bool (*part)(detail::Walk&) :
+         {detail::openCheckAndSimulate, detail::showResults, detail::computeExactValues,
+          detail::compare, detail::trainAndWrite, detail::simulateWritten}) {
+        if (!part(walk)) {
+            break;
+        }
     }
-    frame.execute(CmNumeric);
-    if (auto* numeric = qobject_cast<TAxoliteNumeric*>(trained->numericView.data())) {
-        numeric->setCurrentStep(2); // the response of the three layers
-    }
-    step(10, "first-steps-10-trained.png", trained->numericView.data());
-    return failure;
+    return walk.failure;
 }
 
 } // namespace axolite::first_steps

@@ -217,7 +217,7 @@ bool saveFirstSteps(const QDir& folder) {
     examples.removeRecursively();
     examples.mkpath(QStringLiteral("models"));
     const QDir source(QStringLiteral(AXOLITE_EXAMPLES_DIR));
-    for (const QString& name : {QStringLiteral("ring.net"), QStringLiteral("xor_input.ptn"),
+    for (const QString& name : {QStringLiteral("oscillator.net"), QStringLiteral("xor_input.ptn"),
                                 QStringLiteral("xor_target.ptn")}) {
         QFile::copy(source.filePath(name), examples.filePath(name));
     }

@@ -4,6 +4,7 @@
 
 #include "gui/help_window.h"
 #include "gui/notifier.h"
+#include "gui/opened_note.h"
 #include "gui/tool_host.h"
 #include "platform/folder_settings.h"
 #include "simulation/simulation.h"
@@ -162,5 +163,5 @@ void TTeachNetwork::writeDescriptionFile() {
                 .arg(written, lookedUp),
             this);
     }
-    host_->openDescription(path);
+    openedNote_->opened(host_->openDescription(path));
 }

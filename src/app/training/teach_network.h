@@ -29,6 +29,7 @@ class QProgressBar;
 class QPushButton;
 class QTabBar;
 class QTreeView;
+class TOpenedNote;
 
 namespace axolite::gui {
 class ToolHost;
@@ -184,6 +185,8 @@ private:
     QPushButton* trainButton_ = nullptr;
     QPushButton* interruptButton_ = nullptr;
     QPushButton* describeButton_ = nullptr;
+    // Where the written description opened: in the main window, behind this dialog.
+    TOpenedNote* openedNote_ = nullptr;
     QPushButton* closeButton_ = nullptr;
     QProgressBar* bar_ = nullptr;
     QLabel* patternShown_ = nullptr;

@@ -3,6 +3,7 @@
 #include "training/teach_network.h"
 
 #include "gui/notifier.h"
+#include "gui/opened_note.h"
 #include "gui/tool_host.h"
 #include "platform/folder_settings.h"
 #include "training/training_controls.h"
@@ -205,6 +206,8 @@ QWidget* TTeachNetwork::buildTrainingPage() {
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(top, 1);
     layout->addLayout(status);
+    openedNote_ = new TOpenedNote(this, page);
+    layout->addWidget(openedNote_);
     return page;
 }
 
