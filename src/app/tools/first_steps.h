@@ -279,7 +279,7 @@ inline bool simulateWritten(Walk& walk) {
 // message shown to the user.
 inline QString walk(TAxoliteApp& frame, const Setup& setup, const StepSeen& seen) {
     Notifier::instance().clearCaptured();
-    detail::Walk walk{frame, setup, seen};
+    detail::Walk walk{frame, setup, seen, nullptr, nullptr, QString()};
     for (bool (*part)(detail::Walk&) :
          {detail::openCheckAndSimulate, detail::showResults, detail::computeExactValues,
           detail::compare, detail::trainAndWrite, detail::simulateWritten}) {
