@@ -30,8 +30,8 @@ TEST(CheckCommand, GoldenFolders) {
         }
         ++cases;
         const fs::path dir = entry.path();
-        const std::string expected = axolite::test::readFile(dir / "expected.txt");
         const CliRun run = runCli("check " + quoted(dir / "input.net"));
+        const std::string expected = axolite::test::golden(dir / "expected.txt", run.out);
         EXPECT_EQ(run.out, expected) << dir.filename();
         const bool correct = expected.find("Результат : правильно\n") != std::string::npos;
         EXPECT_EQ(run.status, correct ? 0 : 1) << dir.filename();

@@ -25,13 +25,6 @@ fs::path examplesDir() {
     return fs::path(AXOLITE_EXAMPLES_DIR);
 }
 
-void replaceAll(std::string& text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-}
-
 } // namespace
 
 // Each folder runs with its own models/ when it has one, the examples' models otherwise. The
@@ -50,13 +43,15 @@ TEST(RunCommand, GoldenFolders) {
         const fs::path csv = out / (dir.filename().string() + ".csv");
         const CliRun run = runCli("run " + quoted(dir / "input.net") + " --models " +
                                   quoted(models) + " --csv " + quoted(csv));
-        std::string expected = axolite::test::readFile(dir / "expected.txt");
-        replaceAll(expected, "{models}", axolite::platform::lowerCase(models.string()));
+        const std::string expected =
+            axolite::test::golden(dir / "expected.txt", run.out,
+                                  {{"{models}", axolite::platform::lowerCase(models.string())}});
         EXPECT_EQ(run.out, expected) << dir.filename();
         const bool completed = fs::exists(dir / "expected.csv");
         EXPECT_EQ(run.status, completed ? 0 : 1) << dir.filename();
         if (completed) {
-            EXPECT_EQ(axolite::test::readFile(csv), axolite::test::readFile(dir / "expected.csv"))
+            const std::string written = axolite::test::readFile(csv);
+            EXPECT_EQ(written, axolite::test::golden(dir / "expected.csv", written))
                 << dir.filename();
         } else {
             EXPECT_FALSE(fs::exists(csv)) << dir.filename();

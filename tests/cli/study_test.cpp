@@ -80,7 +80,7 @@ TEST(StudyCommand, TheTableOfTheDecay) {
                               "--exact '1=exp(-x)' --halvings 3");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out,
-              axolite::test::readFile(fs::path(AXOLITE_GOLDEN_DIR) / "study" / "decay.txt"));
+              axolite::test::golden(fs::path(AXOLITE_GOLDEN_DIR) / "study" / "decay.txt", run.out));
 }
 
 TEST(StudyCommand, JsonAndCsvOfTheOscillator) {

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -66,6 +67,37 @@ FileSizeLimit::~FileSizeLimit() {
     limit.rlim_cur = previous_;
     ::setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, previousHandler_);
+}
+
+namespace {
+
+void replaceAll(std::string& text, const std::string& from, const std::string& to) {
+    if (from.empty()) {
+        return;
+    }
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+}
+
+} // namespace
+
+std::string golden(const std::filesystem::path& file, const std::string& actual,
+                   const std::vector<std::pair<std::string, std::string>>& placeholders) {
+    const char* update = std::getenv("AXOLITE_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+        std::string kept = actual;
+        for (const auto& [placeholder, value] : placeholders) {
+            replaceAll(kept, value, placeholder);
+        }
+        writeFile(file, kept);
+    }
+    std::string expected = readFile(file);
+    for (const auto& [placeholder, value] : placeholders) {
+        replaceAll(expected, placeholder, value);
+    }
+    return expected;
 }
 
 bool nearlyEqual(double a, double b, double relative) {

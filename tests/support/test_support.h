@@ -3,6 +3,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace axolite::test {
 
@@ -45,6 +47,14 @@ private:
     unsigned long long previous_ = 0;
     void (*previousHandler_)(int) = nullptr;
 };
+
+// The expected text kept in a golden file, with each placeholder of the file replaced by its
+// value (for example {"{models}", the models folder}). With AXOLITE_UPDATE_GOLDEN=1 in the
+// environment the file is first written anew from the actual text, the values put back as their
+// placeholders: `AXOLITE_UPDATE_GOLDEN=1 ctest -R Golden` regenerates every golden file (review
+// the difference before committing it).
+std::string golden(const std::filesystem::path& file, const std::string& actual,
+                   const std::vector<std::pair<std::string, std::string>>& placeholders = {});
 
 // True when a and b agree within a relative tolerance (absolute near zero).
 bool nearlyEqual(double a, double b, double relative = 1e-12);
