@@ -75,7 +75,7 @@ TEST(NetgenCommand, AFailedSetLeavesNothing) {
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
-TEST(StudyCommand, TheTableOfTheDecay) {
+TEST(StudyCommand, GoldenTableOfTheDecay) {
     const CliRun run = runCli("study --rk -1 --rk-init 1 --simtime 0,2 --timestep 0.1 "
                               "--exact '1=exp(-x)' --halvings 3");
     EXPECT_EQ(run.status, 0);
