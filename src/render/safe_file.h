@@ -1,6 +1,6 @@
 // The one way the program and the tool write a file from Qt's data: the engine's AtomicFile (a
 // temporary file beside the target, every write, the flush and the sync checked, a rename only
-// when all of it succeeded). Never QSaveFile: it can rename a file whose flush failed.
+// when all of it succeeded). Not Qt's save-file class: it can rename a file whose flush failed.
 #pragma once
 
 #include "platform/atomic_file.h"

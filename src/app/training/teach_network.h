@@ -23,12 +23,15 @@ class QAbstractItemModel;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTabBar;
 class QTreeView;
+class QVBoxLayout;
 class TOpenedNote;
 
 namespace axolite::gui {
@@ -147,6 +150,10 @@ private:
 
     QWidget* buildFormPage();
     QWidget* buildTrainingPage();
+    QGroupBox* buildPatternsGroup(QWidget* page);
+    QGroupBox* buildParametersGroup(QWidget* page);
+    QHBoxLayout* buildTrainingStatus(QWidget* page);
+    QVBoxLayout* buildTrainingButtons(QWidget* page);
     QWidget* buildResultsPage();
     void enableHiddenLayers();
     void browse(QLineEdit* field);

@@ -54,9 +54,8 @@ QPushButton* button(const QString& text, int number, QWidget* parent) {
 
 } // namespace
 
-QWidget* TTeachNetwork::buildTrainingPage() {
-    auto* page = new QWidget(this);
-
+// "Определение эталонных образов": P and the two pattern files with their "Обзор ...".
+QGroupBox* TTeachNetwork::buildPatternsGroup(QWidget* page) {
     auto* patternsGroup = new QGroupBox(QStringLiteral("Определение эталонных образов"), page);
     patterns_ = new QLineEdit(QStringLiteral("1"), patternsGroup);
     patterns_->setObjectName(id(IdPatterns));
@@ -92,6 +91,11 @@ QWidget* TTeachNetwork::buildTrainingPage() {
     files->addWidget(targetFile_, 4, 0, 1, 2);
     files->addWidget(targetBrowse, 4, 2);
 
+    return patternsGroup;
+}
+
+// "Параметры и метод обучения": method, T, rate, the local-minimum box and the seed.
+QGroupBox* TTeachNetwork::buildParametersGroup(QWidget* page) {
     auto* parametersGroup = new QGroupBox(QStringLiteral("Параметры и метод обучения"), page);
     method_ = new QComboBox(parametersGroup);
     method_->setObjectName(id(IdMethod));
@@ -143,16 +147,11 @@ QWidget* TTeachNetwork::buildTrainingPage() {
     seedRow->addStretch();
     parameters->addLayout(seedRow, 4, 1, 1, 3);
 
-    trainButton_ = button(QStringLiteral("Обучить"), IdTrain, page);
-    interruptButton_ = button(QStringLiteral("Прервать "), IdInterrupt, page);
-    interruptButton_->setEnabled(false);
-    describeButton_ =
-        button(QStringLiteral("Файл описания нейронной сети ..."), IdWriteDescription, page);
-    describeButton_->setEnabled(false);
-    connect(trainButton_, &QPushButton::clicked, this, &TTeachNetwork::train);
-    connect(interruptButton_, &QPushButton::clicked, this, &TTeachNetwork::interrupt);
-    connect(describeButton_, &QPushButton::clicked, this, &TTeachNetwork::writeDescriptionFile);
+    return parametersGroup;
+}
 
+// The progress bar and "Образ :", "Итерация обучения :", "Норма :".
+QHBoxLayout* TTeachNetwork::buildTrainingStatus(QWidget* page) {
     bar_ = new QProgressBar(page);
     bar_->setObjectName(id(IdProgress));
     bar_->setRange(0, 100);
@@ -170,6 +169,21 @@ QWidget* TTeachNetwork::buildTrainingPage() {
     status->addWidget(iterationShown_);
     status->addWidget(new QLabel(QStringLiteral("Норма :"), page));
     status->addWidget(normShown_);
+
+    return status;
+}
+
+// The buttons of the page and the curve's check boxes, in a column under the curve.
+QVBoxLayout* TTeachNetwork::buildTrainingButtons(QWidget* page) {
+    trainButton_ = button(QStringLiteral("Обучить"), IdTrain, page);
+    interruptButton_ = button(QStringLiteral("Прервать "), IdInterrupt, page);
+    interruptButton_->setEnabled(false);
+    describeButton_ =
+        button(QStringLiteral("Файл описания нейронной сети ..."), IdWriteDescription, page);
+    describeButton_->setEnabled(false);
+    connect(trainButton_, &QPushButton::clicked, this, &TTeachNetwork::train);
+    connect(interruptButton_, &QPushButton::clicked, this, &TTeachNetwork::interrupt);
+    connect(describeButton_, &QPushButton::clicked, this, &TTeachNetwork::writeDescriptionFile);
 
     curveView_ = new TrainingCurveView(curve_, page);
     curveView_->setObjectName(id(IdCurve));
@@ -194,6 +208,15 @@ QWidget* TTeachNetwork::buildTrainingPage() {
     buttons->addStretch();
     buttons->addWidget(curveLog_);
     buttons->addWidget(curveError_);
+    return buttons;
+}
+
+QWidget* TTeachNetwork::buildTrainingPage() {
+    auto* page = new QWidget(this);
+    QGroupBox* patternsGroup = buildPatternsGroup(page);
+    QGroupBox* parametersGroup = buildParametersGroup(page);
+    QVBoxLayout* buttons = buildTrainingButtons(page);
+    QHBoxLayout* status = buildTrainingStatus(page);
     auto* top = new QHBoxLayout;
     auto* groups = new QVBoxLayout;
     groups->addWidget(patternsGroup);

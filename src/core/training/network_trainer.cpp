@@ -156,6 +156,26 @@ TrainingOutcome NetworkTrainer::train(const LayerConfiguration& configuration,
     return outcome;
 }
 
+namespace {
+
+// Every output neuron is compared with the last value of each target pattern, and with its
+// response to the pattern presented last: the norm as it has always been computed.
+float iterationNorm(const float* response, const PatternTable& targets, int patterns, int outputs) {
+    const float count = static_cast<float>(patterns);
+    const float size = static_cast<float>(outputs);
+    float norm = 0.0f;
+    for (int p = 0; p < patterns; ++p) {
+        const float target = targets.at(p, outputs - 1);
+        for (int s = 0; s < outputs; ++s) {
+            const float difference = target - response[s];
+            norm = norm + std::sqrt(((difference * difference) / count) * size);
+        }
+    }
+    return norm;
+}
+
+} // namespace
+
 void NetworkTrainer::runBackPropagation(const TrainingParameters& parameters,
                                         const PatternTable& inputs, const PatternTable& targets,
                                         float rate, TrainingCallbacks& callbacks,
@@ -200,20 +220,7 @@ void NetworkTrainer::runBackPropagation(const TrainingParameters& parameters,
         }
 
         if (normAvailable) {
-            // Every output neuron is compared with the last value of each target pattern, and
-            // with its response to the pattern presented last: the norm as it has always been
-            // computed.
-            const float* response = packed.activities(last);
-            const float count = static_cast<float>(patterns);
-            const float size = static_cast<float>(outputs);
-            float norm = 0.0f;
-            for (int p = 0; p < patterns; ++p) {
-                const float target = targets.at(p, outputs - 1);
-                for (int s = 0; s < outputs; ++s) {
-                    const float difference = target - response[s];
-                    norm = norm + std::sqrt(((difference * difference) / count) * size);
-                }
-            }
+            const float norm = iterationNorm(packed.activities(last), targets, patterns, outputs);
             if (callbacks.normComputed) {
                 callbacks.normComputed(t, norm);
             }
