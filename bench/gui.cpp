@@ -3,20 +3,20 @@
 // (open, check, "Посчитать ..."), its parts (opening and checking; the run with its progress
 // dialog), each against the same engine calls without any window; and the time to a usable main
 // window.
-#include "common/progress.h"
-#include "editor/edit_file.h"
-#include "gui/calculation_progress.h"
-#include "gui/notifier.h"
+#include "app/editor/edit_file.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/notifier.h"
+#include "app/language/translate_dialog.h"
+#include "app/shell/axolite_app.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/mdi_client.h"
+#include "core/common/progress.h"
+#include "core/language/checker.h"
+#include "core/language/description_text.h"
+#include "core/language/lexer.h"
+#include "core/platform/folder_settings.h"
+#include "core/simulation/simulation.h"
 #include "gui_main.h"
-#include "language/checker.h"
-#include "language/description_text.h"
-#include "language/lexer.h"
-#include "language/translate_dialog.h"
-#include "platform/folder_settings.h"
-#include "shell/axolite_app.h"
-#include "shell/mdi_child.h"
-#include "shell/mdi_client.h"
-#include "simulation/simulation.h"
 
 #include <QApplication>
 #include <QFile>

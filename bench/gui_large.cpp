@@ -3,10 +3,10 @@
 // 30 MB of empty lines made for the run. One iteration each: run one benchmark at a time under
 // `/usr/bin/time -v` for the peak of the program's memory, e.g.
 //   AXOLITE_LARGE_FILE=big.net /usr/bin/time -v bench_gui_large --benchmark_filter=Open_
+#include "app/shell/axolite_app.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/mdi_client.h"
 #include "gui_main.h"
-#include "shell/axolite_app.h"
-#include "shell/mdi_child.h"
-#include "shell/mdi_client.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,8 +2,8 @@
 // boxes captured, set up as the program sets itself up, then Google Benchmark.
 #pragma once
 
-#include "gui/notifier.h"
-#include "shell/memory_reuse.h"
+#include "app/gui/notifier.h"
+#include "app/shell/memory_reuse.h"
 
 #include <QApplication>
 

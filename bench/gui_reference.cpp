@@ -3,13 +3,13 @@
 // computation guard, event processing) against the same engine call without any window, and how
 // the windows are served meanwhile: the longest gap between processed events and the time from
 // "Прервать" to the end of the computation.
-#include "gui/calculation_progress.h"
-#include "gui/notifier.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/notifier.h"
+#include "app/reference/accurate_solutions.h"
+#include "app/reference/runge_kutta_method.h"
+#include "core/reference/exact_values.h"
+#include "core/reference/runge_kutta.h"
 #include "gui_main.h"
-#include "reference/accurate_solutions.h"
-#include "reference/exact_values.h"
-#include "reference/runge_kutta.h"
-#include "reference/runge_kutta_method.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,13 +3,13 @@
 // curve and results list included) and through the training command without a window; filling
 // the results list with 30000 rows (the model over the results table against 30000 widget
 // items); and how long "Прервать " takes to stop 18-18-18-18 over 30000 patterns.
-#include "gui/notifier.h"
+#include "app/gui/notifier.h"
+#include "app/shell/memory_reuse.h"
+#include "app/training/teach_network.h"
+#include "app/training/training_views.h"
+#include "core/training/network_trainer.h"
+#include "core/training/pattern_file.h"
 #include "gui_main.h"
-#include "shell/memory_reuse.h"
-#include "training/network_trainer.h"
-#include "training/pattern_file.h"
-#include "training/teach_network.h"
-#include "training/training_views.h"
 
 #include <benchmark/benchmark.h>
 

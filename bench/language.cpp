@@ -1,8 +1,8 @@
 // Lexing and checking a long description: a 196-neuron network whose NETWORKLAYOUT runs to the
 // requested size. Measured against the capacity count alone (one pass over the characters), the
 // least any lexer must do.
-#include "language/checker.h"
-#include "language/lexer.h"
+#include "core/language/checker.h"
+#include "core/language/lexer.h"
 
 #include <benchmark/benchmark.h>
 

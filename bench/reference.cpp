@@ -1,9 +1,9 @@
 // The reference computations against their baselines: formulas against muParser and the
 // re-splitting evaluator, the Runge-Kutta step against Boost.Odeint's runge_kutta4.
-#include "reference/formula.h"
-#include "reference/runge_kutta.h"
-#include "reference/runge_kutta_kernel.h"
-#include "reference/splitting_evaluator.h"
+#include "core/reference/formula.h"
+#include "core/reference/runge_kutta.h"
+#include "core/reference/runge_kutta_kernel.h"
+#include "core/reference/splitting_evaluator.h"
 
 #include <benchmark/benchmark.h>
 #include <boost/numeric/odeint.hpp>

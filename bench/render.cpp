@@ -2,10 +2,10 @@
 // curves of a 10^6-step run (601 segments per curve, one batch per curve) against the same
 // segments drawn one call each and with round caps; the dynamics view's still picture and one
 // replay frame.
+#include "core/views/series.h"
 #include "render/dynamics_painter.h"
 #include "render/graphs_painter.h"
 #include "render/legend_swatches.h"
-#include "views/series.h"
 
 #include <QGuiApplication>
 #include <QImage>

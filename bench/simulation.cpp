@@ -2,11 +2,11 @@
 // for the engine's kernel against the plain loop it replaces and against OpenBLAS dgemv (one
 // thread) followed by the same transfer function; plus whole runs of the engine per step.
 // Every variant's activities are checked bit for bit against the plain loop before timing.
-#include "simulation/simulation.h"
-#include "language/checker.h"
-#include "language/lexer.h"
-#include "simulation/neuron_model.h"
-#include "simulation/step_kernel.h"
+#include "core/simulation/simulation.h"
+#include "core/language/checker.h"
+#include "core/language/lexer.h"
+#include "core/simulation/neuron_model.h"
+#include "core/simulation/step_kernel.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,13 +1,13 @@
 // The study tools: the step-size study against the runs it is made of (simulation, exact values,
 // Runge-Kutta on each grid), and the explanation of one value of a dense 196-neuron network.
-#include "language/checker.h"
-#include "language/description_text.h"
-#include "language/lexer.h"
-#include "platform/profile_file.h"
-#include "reference/exact_values.h"
-#include "reference/step_study.h"
-#include "simulation/explain.h"
-#include "simulation/simulation.h"
+#include "core/language/checker.h"
+#include "core/language/description_text.h"
+#include "core/language/lexer.h"
+#include "core/platform/profile_file.h"
+#include "core/reference/exact_values.h"
+#include "core/reference/step_study.h"
+#include "core/simulation/explain.h"
+#include "core/simulation/simulation.h"
 
 #include <benchmark/benchmark.h>
 

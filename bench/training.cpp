@@ -1,8 +1,8 @@
 // Online back-propagation: connection updates per second of the training command (packed kernel),
 // of the plain loop over the neuron records it must match bit for bit, and of FANN's incremental
 // training on the same shapes, 1000 patterns, 100 iterations.
-#include "training/network_trainer.h"
-#include "training/reference_training.h"
+#include "core/training/network_trainer.h"
+#include "core/training/reference_training.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,11 +3,11 @@
 // graphs view, and a dynamics replay of 10^5 steps at stride 1 in the faster mode (frames per
 // second). Run: build/bench/bench_views --benchmark_repetitions=5
 // --benchmark_report_aggregates_only=true
-#include "gui/description_window.h"
-#include "views/dynamics_view.h"
-#include "views/graphs_view.h"
-#include "views/numeric_view.h"
-#include "views/series.h"
+#include "app/gui/description_window.h"
+#include "app/views/dynamics_view.h"
+#include "app/views/graphs_view.h"
+#include "app/views/numeric_view.h"
+#include "core/views/series.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // Any bytes as a description file: decoded, lexed and checked as the check command does.
-#include "language/checker.h"
-#include "language/description_text.h"
-#include "language/lexer.h"
+#include "core/language/checker.h"
+#include "core/language/description_text.h"
+#include "core/language/lexer.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Any bytes as a formula: the parser gives a program or a refusal, never a crash, and agrees bit
 // for bit with the re-splitting evaluator in both dialects.
-#include "reference/formula.h"
-#include "reference/splitting_evaluator.h"
+#include "core/reference/formula.h"
+#include "core/reference/splitting_evaluator.h"
 
 #include <bit>
 #include <cstddef>

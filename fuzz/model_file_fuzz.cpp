@@ -1,8 +1,8 @@
 // Any bytes as a neuron-model (profile) file: decoded, every kind's keys read as the simulation
 // and the model dialog read them, edited and written back to text. Never a crash; a value read
 // is always a finite number; an edit is found again by the next lookup.
-#include "platform/profile_file.h"
-#include "simulation/neuron_model.h"
+#include "core/platform/profile_file.h"
+#include "core/simulation/neuron_model.h"
 
 #include <cmath>
 #include <cstddef>

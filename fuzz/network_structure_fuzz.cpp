@@ -1,10 +1,10 @@
 // Any bytes as a description: when the check finds it correct, the structure the run reads from
 // the token stream either is refused with a message or names only neurons of the network, one
 // weight per connection and at most four outputs.
-#include "language/checker.h"
-#include "language/description_text.h"
-#include "language/lexer.h"
-#include "simulation/network_structure.h"
+#include "core/language/checker.h"
+#include "core/language/description_text.h"
+#include "core/language/lexer.h"
+#include "core/simulation/network_structure.h"
 
 #include <cstddef>
 #include <cstdint>

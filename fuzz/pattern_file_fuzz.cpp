@@ -1,6 +1,6 @@
 // Feeds any bytes to the pattern-file reader: the first two bytes choose the pattern count and
 // width, the rest is the file's text.
-#include "training/pattern_file.h"
+#include "core/training/pattern_file.h"
 
 #include <cstddef>
 #include <cstdint>

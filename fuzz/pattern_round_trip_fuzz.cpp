@@ -1,7 +1,7 @@
 // Pattern files written and read back: any finite doubles written by the writers' formatting
 // ("%g " each) are read back by the reader as the single-precision values of the numbers written,
 // all of them, with no warning.
-#include "training/pattern_file.h"
+#include "core/training/pattern_file.h"
 
 #include <cmath>
 #include <cstddef>

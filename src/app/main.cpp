@@ -1,12 +1,12 @@
 // The desktop program: the start-up picture, the frame, then the command line (file
 // association, files to open).
-#include "gui/platform_dialogs.h"
-#include "shell/about_box.h"
-#include "shell/axolite_app.h"
-#include "shell/command_icons.h"
-#include "shell/file_association.h"
-#include "shell/installation.h"
-#include "shell/memory_reuse.h"
+#include "app/gui/platform_dialogs.h"
+#include "app/shell/about_box.h"
+#include "app/shell/axolite_app.h"
+#include "app/shell/command_icons.h"
+#include "app/shell/file_association.h"
+#include "app/shell/installation.h"
+#include "app/shell/memory_reuse.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

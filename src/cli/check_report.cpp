@@ -1,7 +1,7 @@
 // Printing a check's outcome.
-#include "check_report.h"
+#include "cli/check_report.h"
 
-#include "language/lexer.h"
+#include "core/language/lexer.h"
 
 #include <cstdio>
 

@@ -2,10 +2,10 @@
 // text or as one JSON object. Shared with the commands that check a description first.
 #pragma once
 
-#include "common/message.h"
-#include "language/checker.h"
-#include "language/description_text.h"
-#include "language/network_record.h"
+#include "core/common/message.h"
+#include "core/language/checker.h"
+#include "core/language/description_text.h"
+#include "core/language/network_record.h"
 
 #include <nlohmann/json.hpp>
 

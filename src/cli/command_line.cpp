@@ -1,6 +1,6 @@
 // The command line of axolite-cli: every command added, the arguments parsed and the chosen
 // command run. Callable in-process, so tests can run a command under their own conditions.
-#include "commands.h"
+#include "cli/commands.h"
 
 namespace axolite::cli {
 

@@ -1,14 +1,14 @@
 // `axolite-cli explain FILE.net [run options] --neuron N --step I [--json]`: runs the description
 // as `run` does and explains the activity of neuron N at step I with the engine's own numbers.
-#include "commands.h"
-#include "number_output.h"
+#include "cli/commands.h"
+#include "cli/number_output.h"
 
-#include "common/number_text.h"
-#include "run_command.h"
+#include "cli/run_command.h"
+#include "core/common/number_text.h"
 
-#include "language/description_text.h"
-#include "platform/text_encoding.h"
-#include "simulation/explain.h"
+#include "core/language/description_text.h"
+#include "core/platform/text_encoding.h"
+#include "core/simulation/explain.h"
 
 #include <algorithm>
 #include <iostream>

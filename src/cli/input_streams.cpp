@@ -1,8 +1,8 @@
 // Reading descriptions and pattern files from standard input and from pipes.
-#include "input_streams.h"
+#include "cli/input_streams.h"
 
-#include "platform/folder_settings.h"
-#include "training/pattern_file.h"
+#include "core/platform/folder_settings.h"
+#include "core/training/pattern_file.h"
 
 #include <cstdio>
 #include <filesystem>

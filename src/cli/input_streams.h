@@ -2,7 +2,7 @@
 // (/dev/fd/N) or another pipe. Each is read once, into memory, no further than its reader reads.
 #pragma once
 
-#include "language/description_text.h"
+#include "core/language/description_text.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,11 +1,11 @@
 // `axolite-cli lex` and `axolite-cli check`: the token stream and the check of a description
 // file, as the check command of the editor produces them.
-#include "check_report.h"
-#include "commands.h"
-#include "input_streams.h"
+#include "cli/check_report.h"
+#include "cli/commands.h"
+#include "cli/input_streams.h"
 
-#include "language/description_text.h"
-#include "language/lexer.h"
+#include "core/language/description_text.h"
+#include "core/language/lexer.h"
 
 #include <nlohmann/json.hpp>
 

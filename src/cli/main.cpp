@@ -1,5 +1,5 @@
 // axolite-cli: the engine of the simulator without a display.
-#include "commands.h"
+#include "cli/commands.h"
 
 #include <csignal>
 #include <cstdio>

@@ -1,14 +1,14 @@
 // `axolite-cli plot FILE.net [run options] --png OUT.png | --svg OUT.svg ...`: runs the
 // description as `run` does, then draws the graphs or the dynamics view with the views' own
 // painters into a PNG or SVG file, on Qt's offscreen platform (no display needed).
-#include "commands.h"
-#include "headless_gui.h"
-#include "run_command.h"
+#include "cli/commands.h"
+#include "cli/headless_gui.h"
+#include "cli/run_command.h"
 
+#include "core/views/series.h"
 #include "render/dynamics_painter.h"
 #include "render/graphs_painter.h"
 #include "render/picture_files.h"
-#include "views/series.h"
 
 #include <QPainter>
 

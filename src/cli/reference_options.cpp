@@ -1,16 +1,16 @@
 // The reference stages of `axolite-cli run`.
-#include "reference_options.h"
+#include "cli/reference_options.h"
 
-#include "commands.h"
-#include "run_command.h"
+#include "cli/commands.h"
+#include "cli/run_command.h"
 
-#include "common/progress.h"
-#include "reference/exact_values.h"
-#include "reference/input_activation.h"
-#include "reference/number_text.h"
-#include "reference/pattern_writers.h"
-#include "reference/runge_kutta.h"
-#include "views/series.h"
+#include "core/common/progress.h"
+#include "core/reference/exact_values.h"
+#include "core/reference/input_activation.h"
+#include "core/reference/number_text.h"
+#include "core/reference/pattern_writers.h"
+#include "core/reference/runge_kutta.h"
+#include "core/views/series.h"
 
 #include <algorithm>
 #include <array>

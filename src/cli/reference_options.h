@@ -3,8 +3,8 @@
 // they add to the run's text, CSV and JSON output.
 #pragma once
 
-#include "language/network_record.h"
-#include "reference/runge_kutta.h"
+#include "core/language/network_record.h"
+#include "core/reference/runge_kutta.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>

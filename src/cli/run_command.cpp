@@ -1,12 +1,12 @@
 // `axolite-cli run FILE.net [--models DIR] [--csv OUT.csv] [--json] [--series]`: the road of a
 // description through the check window, without a window: check, prepare, simulate, report.
-#include "run_command.h"
+#include "cli/run_command.h"
 
-#include "commands.h"
-#include "input_streams.h"
+#include "cli/commands.h"
+#include "cli/input_streams.h"
 
-#include "language/description_text.h"
-#include "platform/atomic_file.h"
+#include "core/language/description_text.h"
+#include "core/platform/atomic_file.h"
 
 #include <cstdio>
 #include <iostream>

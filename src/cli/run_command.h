@@ -3,12 +3,12 @@
 // work after the simulation, and add its lines, JSON members and CSV columns to the report.
 #pragma once
 
-#include "check_report.h"
+#include "cli/check_report.h"
 
-#include "language/description_text.h"
-#include "language/network_record.h"
-#include "platform/folder_settings.h"
-#include "simulation/simulation.h"
+#include "core/language/description_text.h"
+#include "core/language/network_record.h"
+#include "core/platform/folder_settings.h"
+#include "core/simulation/simulation.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>

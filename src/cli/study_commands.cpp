@@ -1,17 +1,17 @@
 // `axolite-cli netgen` (the Euler network of a linear system, written as a description with its
 // model file) and `axolite-cli study` (the step-size study of that network and of Runge-Kutta).
-#include "commands.h"
-#include "number_output.h"
-#include "reference_options.h"
+#include "cli/commands.h"
+#include "cli/number_output.h"
+#include "cli/reference_options.h"
 
-#include "common/progress.h"
-#include "platform/atomic_file.h"
-#include "platform/folder_settings.h"
-#include "platform/text_encoding.h"
-#include "reference/euler_network.h"
-#include "reference/formula.h"
-#include "reference/number_text.h"
-#include "reference/step_study.h"
+#include "core/common/progress.h"
+#include "core/platform/atomic_file.h"
+#include "core/platform/folder_settings.h"
+#include "core/platform/text_encoding.h"
+#include "core/reference/euler_network.h"
+#include "core/reference/formula.h"
+#include "core/reference/number_text.h"
+#include "core/reference/step_study.h"
 
 #include <iostream>
 #include <memory>

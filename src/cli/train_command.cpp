@@ -1,20 +1,20 @@
 // `axolite-cli train`: forms a layered network, trains it on pattern files with one of the four
 // methods, prints the status and the results list of the page "Работа сети", investigates the
 // trained network on given inputs and writes it as a network description.
-#include "commands.h"
-#include "input_streams.h"
+#include "cli/commands.h"
+#include "cli/input_streams.h"
 
-#include "training/c_format.h"
-#include "training/network_description.h"
-#include "training/network_trainer.h"
-#include "training/pattern_file.h"
+#include "core/common/number_text.h"
+#include "core/training/network_description.h"
+#include "core/training/network_trainer.h"
+#include "core/training/pattern_file.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 
 #ifdef AXOLITE_CLI_PLOT
-#include "headless_gui.h"
+#include "cli/headless_gui.h"
 #include "render/training_curve_painter.h"
 #endif
 
@@ -161,7 +161,7 @@ std::vector<float> probeValues(const std::string& text) {
             break;
         }
         float value = 0.0f;
-        const std::size_t used = training::parseFloatPrefix(cursor, value);
+        const std::size_t used = axolite::parseFloatPrefix(cursor, value);
         if (used == 0) {
             throw UsageFailure("--probe: not a number in '" + text + "'");
         }
@@ -210,7 +210,7 @@ nlohmann::json numbers(const std::vector<float>& values) {
 std::string joined(const std::vector<float>& values, const char* format) {
     std::string text;
     for (float v : values) {
-        text += training::formatNumber(format, static_cast<double>(v));
+        text += axolite::formatNumber(format, static_cast<double>(v));
     }
     return text;
 }
@@ -423,7 +423,7 @@ int runTraining(const TrainOptions& options) {
               << (status.lastIteration >= 0 ? std::to_string(status.lastIteration) : "") << '\n';
     std::cout << "Норма : " << status.normText << '\n';
     if (options.meanSquaredError && !errors.empty()) {
-        std::cout << "Среднеквадратичная ошибка : " << training::formatNumber("%g", errors.back())
+        std::cout << "Среднеквадратичная ошибка : " << axolite::formatNumber("%g", errors.back())
                   << '\n';
     }
     std::cout << '\n' << "Маркер\tВходной образ\tВыходной образ\tОтклик сети\tПогрешность\n";

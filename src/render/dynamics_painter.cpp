@@ -1,7 +1,7 @@
 // The picture of the dynamics view.
 #include "render/dynamics_painter.h"
 
-#include "views/series.h"
+#include "core/views/series.h"
 
 #include <QLineF>
 #include <QPainter>

@@ -2,8 +2,8 @@
 // perspective, as a still picture (initial or final values, or any step) and as replay frames.
 #pragma once
 
-#include "language/network_record.h"
-#include "views/dynamics_geometry.h"
+#include "core/language/network_record.h"
+#include "core/views/dynamics_geometry.h"
 
 #include <QColor>
 #include <QRect>

@@ -1,8 +1,8 @@
 // The plot of the graphs view.
 #include "render/graphs_painter.h"
 
+#include "core/views/series.h"
 #include "render/legend_swatches.h"
-#include "views/series.h"
 
 #include <QPainter>
 #include <QPen>

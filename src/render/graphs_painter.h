@@ -2,8 +2,8 @@
 // reference series over 601 pixel columns, and the cursor line of a right click.
 #pragma once
 
-#include "language/network_record.h"
-#include "views/plot_geometry.h"
+#include "core/language/network_record.h"
+#include "core/views/plot_geometry.h"
 
 #include <QLine>
 #include <QRect>

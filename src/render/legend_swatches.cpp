@@ -1,7 +1,7 @@
 // Series colours and legend swatches.
 #include "render/legend_swatches.h"
 
-#include "views/series.h"
+#include "core/views/series.h"
 
 #include <QPainter>
 

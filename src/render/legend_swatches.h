@@ -1,7 +1,7 @@
 // The fixed colours of the twelve series as Qt colours, and the legend's single-colour swatches.
 #pragma once
 
-#include "language/network_record.h"
+#include "core/language/network_record.h"
 
 #include <QColor>
 #include <QImage>

@@ -1,7 +1,7 @@
 // Files written from Qt's data through the engine's atomic writer.
 #include "render/safe_file.h"
 
-#include "platform/folder_settings.h"
+#include "core/platform/folder_settings.h"
 
 namespace axolite::render {
 

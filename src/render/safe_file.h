@@ -3,7 +3,7 @@
 // when all of it succeeded). Not Qt's save-file class: it can rename a file whose flush failed.
 #pragma once
 
-#include "platform/atomic_file.h"
+#include "core/platform/atomic_file.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,7 +2,7 @@
 // step h on log-log axes, drawn with QPainter alone (QtGui, no widgets).
 #pragma once
 
-#include "reference/step_study.h"
+#include "core/reference/step_study.h"
 
 #include <QRectF>
 

@@ -3,7 +3,7 @@
 // same picture.
 #pragma once
 
-#include "platform/atomic_file.h"
+#include "core/platform/atomic_file.h"
 
 #include <QByteArray>
 #include <QRectF>

@@ -2,7 +2,7 @@
 // the model dialog paints it in its picture controls, tests and tools render it into images.
 #pragma once
 
-#include "simulation/neuron_model.h"
+#include "core/simulation/neuron_model.h"
 
 #include <QColor>
 #include <QRectF>

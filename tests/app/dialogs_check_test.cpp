@@ -1,14 +1,14 @@
 // The check window on real descriptions: what a check shows, when "Посчитать ..." may be
 // pressed, a simulation with its progress dialog, its interruption, and what closing does.
+#include "app/gui/calculation_progress.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/notifier.h"
+#include "app/language/translate_dialog.h"
+#include "core/language/lexer.h"
+#include "core/language/network_record.h"
+#include "core/platform/folder_settings.h"
+#include "core/simulation/neuron_model.h"
 #include "dialog_controls.h"
-#include "gui/calculation_progress.h"
-#include "gui/computation_guard.h"
-#include "gui/notifier.h"
-#include "language/lexer.h"
-#include "language/network_record.h"
-#include "language/translate_dialog.h"
-#include "platform/folder_settings.h"
-#include "simulation/neuron_model.h"
 
 #include <QAbstractItemModel>
 #include <QLabel>

@@ -1,10 +1,10 @@
 // The folder settings dialog on a temporary tree: the depth-first scan, "<<", "Принять" with
 // its check, and cancelling the scan from the status window.
+#include "app/gui/notifier.h"
+#include "app/gui/status_window.h"
+#include "app/shell/folder_settings_dialog.h"
+#include "core/platform/folder_settings.h"
 #include "dialog_controls.h"
-#include "gui/notifier.h"
-#include "gui/status_window.h"
-#include "platform/folder_settings.h"
-#include "shell/folder_settings_dialog.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,12 +1,12 @@
 // The model dialog driven through its controls: tabs keep what was typed, the fields filter
 // their characters, saving checks the code's range, and a model survives a round trip through a
 // file; the transfer-function pictures show their curves.
+#include "app/gui/notifier.h"
+#include "app/simulation/choose_model.h"
+#include "core/platform/folder_settings.h"
+#include "core/platform/profile_file.h"
 #include "dialog_controls.h"
-#include "gui/notifier.h"
-#include "platform/folder_settings.h"
-#include "platform/profile_file.h"
 #include "render/transfer_function_painter.h"
-#include "simulation/choose_model.h"
 
 #include <QFile>
 #include <QImage>

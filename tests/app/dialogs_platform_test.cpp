@@ -1,10 +1,10 @@
 // The platform's own dialogs inside the program: their standard texts in Russian, file dialogs
 // that never open the files they list (a special file such as /proc/kmsg would hold them for
 // good), "Все типы файлов (*.*)" listing every file, and help that follows stacked modal dialogs.
-#include "gui/file_dialogs.h"
-#include "gui/help_window.h"
-#include "gui/platform_dialogs.h"
-#include "training/teach_network.h"
+#include "app/gui/file_dialogs.h"
+#include "app/gui/help_window.h"
+#include "app/gui/platform_dialogs.h"
+#include "app/training/teach_network.h"
 
 #include <QAbstractFileIconProvider>
 #include <QApplication>

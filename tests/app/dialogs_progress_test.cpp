@@ -1,8 +1,8 @@
 // The progress dialog on its own: its figures, the counters' format, the statistics of
 // computations that count nothing, "Прервать" and the end of a computation.
+#include "app/gui/calculation_progress.h"
+#include "core/language/network_record.h"
 #include "dialog_controls.h"
-#include "gui/calculation_progress.h"
-#include "language/network_record.h"
 
 #include <QGroupBox>
 #include <QLabel>

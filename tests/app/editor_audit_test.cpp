@@ -4,16 +4,16 @@
 // and the results flag; the view kept on the caret when commands move it far or the view
 // shrinks; odd texts (empty, one very long line, line ends only, control characters, separators
 // and characters outside the basic plane inside a line).
-#include "editor/edit_file.h"
-#include "gui/calculation_progress.h"
-#include "gui/help_window.h"
-#include "gui/notifier.h"
-#include "language/translate_dialog.h"
-#include "shell/axolite_app.h"
-#include "shell/command_table.h"
-#include "shell/find_dialog.h"
-#include "shell/mdi_child.h"
-#include "shell/mdi_client.h"
+#include "app/editor/edit_file.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/help_window.h"
+#include "app/gui/notifier.h"
+#include "app/language/translate_dialog.h"
+#include "app/shell/axolite_app.h"
+#include "app/shell/command_table.h"
+#include "app/shell/find_dialog.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/mdi_client.h"
 
 #include "sample_texts.h"
 #include "test_frame.h"

@@ -1,9 +1,9 @@
 // The description editor's text: edits, the line index and the lexer's code page 1251 lines
 // checked against a plain string model under random edits, undo and redo; the modified flag and
 // the typing steps; finding and replacing.
-#include "editor/text_buffer.h"
-#include "language/description_text.h"
-#include "platform/text_encoding.h"
+#include "app/editor/text_buffer.h"
+#include "core/language/description_text.h"
+#include "core/platform/text_encoding.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

@@ -1,7 +1,7 @@
 // The editor's colours: each line coloured as the lexer reads it, and every line after the one
 // the lexer stops on shown as never read, also after edits that move, add or remove that line.
-#include "editor/syntax_colours.h"
-#include "editor/text_buffer.h"
+#include "app/editor/syntax_colours.h"
+#include "app/editor/text_buffer.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

@@ -2,7 +2,7 @@
 // ends, characters outside the basic plane and accents, selections, vertical moves and paging,
 // undo of typing, the clipboard, clicks and drops, the scroll bars and the signals the frame
 // listens to.
-#include "editor/edit_file.h"
+#include "app/editor/edit_file.h"
 
 #include "sample_texts.h"
 #include <QApplication>

@@ -1,11 +1,11 @@
 // The "Первые шаги" page walked as a new user follows it from a fresh clone: no folder settings,
 // the examples where the clone has them, every step through the frame's commands, with what the
 // user sees checked at each step; and the help contents leading to the page first.
-#include "gui/help_window.h"
-#include "shell/mdi_client.h"
-#include "tools/first_steps.h"
-#include "views/graphs_view.h"
-#include "views/numeric_view.h"
+#include "app/gui/help_window.h"
+#include "app/shell/mdi_client.h"
+#include "app/tools/first_steps.h"
+#include "app/views/graphs_view.h"
+#include "app/views/numeric_view.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

@@ -1,19 +1,19 @@
 // The input-activation dialog driven by its controls (tabs, the function field, the enabling of
 // "Посчитать ...", computations against the engine, errors, interruption, its pattern file), and
 // the three reference commands of the frame opening their dialogs on the active description.
+#include "app/gui/command_ids.h"
+#include "app/gui/notifier.h"
+#include "app/language/translate_dialog.h"
+#include "app/reference/accurate_solutions.h"
+#include "app/reference/input_activation_dialog.h"
+#include "app/reference/runge_kutta_method.h"
+#include "app/shell/axolite_app.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/mdi_client.h"
+#include "core/reference/input_activation.h"
+#include "core/reference/pattern_writers.h"
 #include "dialog_controls.h"
-#include "gui/command_ids.h"
-#include "gui/notifier.h"
-#include "language/translate_dialog.h"
-#include "reference/accurate_solutions.h"
-#include "reference/input_activation.h"
-#include "reference/input_activation_dialog.h"
-#include "reference/pattern_writers.h"
-#include "reference/runge_kutta_method.h"
 #include "reference_fixture.h"
-#include "shell/axolite_app.h"
-#include "shell/mdi_child.h"
-#include "shell/mdi_client.h"
 
 #include <QImage>
 #include <QLineEdit>

@@ -2,11 +2,11 @@
 // file dialog answered with a path, and files read whole.
 #pragma once
 
+#include "app/gui/file_dialogs.h"
+#include "app/gui/notifier.h"
+#include "app/reference/reference_dialog.h"
+#include "core/language/network_record.h"
 #include "dialog_controls.h"
-#include "gui/file_dialogs.h"
-#include "gui/notifier.h"
-#include "language/network_record.h"
-#include "reference/reference_dialog.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -62,7 +62,7 @@ inline QByteArray fileBytes(const std::string& path) {
     return fileBytes(QString::fromStdString(path));
 }
 
-#include "gui/calculation_progress.h"
+#include "app/gui/calculation_progress.h"
 
 #include <QChildEvent>
 #include <QProgressBar>

@@ -1,14 +1,14 @@
 // The exact-values and Runge-Kutta dialogs driven by their controls: what opening shows and
 // disables, computations against the engine's own values, formula errors, interruptions and the
 // flags they leave, bad field texts, pattern files against the engine's writer, remembered values.
+#include "app/gui/help_window.h"
+#include "app/gui/notifier.h"
+#include "app/reference/accurate_solutions.h"
+#include "app/reference/formula_edit.h"
+#include "app/reference/runge_kutta_method.h"
+#include "core/reference/exact_values.h"
+#include "core/reference/pattern_writers.h"
 #include "dialog_controls.h"
-#include "gui/help_window.h"
-#include "gui/notifier.h"
-#include "reference/accurate_solutions.h"
-#include "reference/exact_values.h"
-#include "reference/formula_edit.h"
-#include "reference/pattern_writers.h"
-#include "reference/runge_kutta_method.h"
 #include "reference_fixture.h"
 
 #include <QApplication>

@@ -2,14 +2,14 @@
 // hold the right commands, each command is enabled exactly when its rule holds (before and after
 // a check, a simulation and an edit), the check command opens the check window, and the window
 // slots are used 1..20, then 0, 1, ...
-#include "editor/edit_file.h"
-#include "gui/calculation_progress.h"
-#include "gui/notifier.h"
-#include "language/translate_dialog.h"
-#include "shell/axolite_app.h"
-#include "shell/command_table.h"
-#include "shell/mdi_child.h"
-#include "shell/mdi_client.h"
+#include "app/editor/edit_file.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/notifier.h"
+#include "app/language/translate_dialog.h"
+#include "app/shell/axolite_app.h"
+#include "app/shell/command_table.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/mdi_client.h"
 
 #include "sample_texts.h"
 #include "test_frame.h"

@@ -1,14 +1,14 @@
 // The first hour with the program: every example opened through "Открыть ...", checked and
 // simulated with no folder set, the status bar naming where its models came from; and the check
 // window's rows leading to their lines in the text.
-#include "editor/edit_file.h"
-#include "gui/calculation_progress.h"
-#include "gui/notifier.h"
-#include "language/translate_dialog.h"
-#include "shell/axolite_app.h"
-#include "shell/command_table.h"
-#include "shell/mdi_child.h"
-#include "shell/mdi_client.h"
+#include "app/editor/edit_file.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/notifier.h"
+#include "app/language/translate_dialog.h"
+#include "app/shell/axolite_app.h"
+#include "app/shell/command_table.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/mdi_client.h"
 
 #include "dialog_controls.h"
 #include <QDir>

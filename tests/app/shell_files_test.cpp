@@ -1,15 +1,15 @@
 // Description files through the frame: reading UTF-8 and code page 1251 files and saving them in
 // the encoding they came in, saving and the unsaved-changes question (nothing lost on a failed
 // save or a cancel), the recent-files list in Axolite.ini, and files dropped on the frame.
-#include "editor/edit_file.h"
-#include "gui/computation_guard.h"
-#include "gui/notifier.h"
-#include "language/description_text.h"
-#include "platform/profile_file.h"
-#include "shell/axolite_app.h"
-#include "shell/command_table.h"
-#include "shell/mdi_child.h"
-#include "shell/mdi_client.h"
+#include "app/editor/edit_file.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/notifier.h"
+#include "app/shell/axolite_app.h"
+#include "app/shell/command_table.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/mdi_client.h"
+#include "core/language/description_text.h"
+#include "core/platform/profile_file.h"
 
 #include <QAction>
 #include <QMimeData>

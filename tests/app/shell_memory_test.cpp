@@ -2,14 +2,14 @@
 // check and the run is made to fail in turn, and each time the program shows the out-of-memory
 // message (or the file cannot be read), nothing is thrown through the event loop, and the window
 // checks and simulates afterwards as if nothing had happened.
-#include "editor/edit_file.h"
-#include "gui/calculation_progress.h"
-#include "gui/command_ids.h"
-#include "gui/notifier.h"
-#include "language/translate_dialog.h"
-#include "shell/axolite_app.h"
-#include "shell/mdi_child.h"
-#include "simulation/simulation.h"
+#include "app/editor/edit_file.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/notifier.h"
+#include "app/language/translate_dialog.h"
+#include "app/shell/axolite_app.h"
+#include "app/shell/mdi_child.h"
+#include "core/simulation/simulation.h"
 
 #include "sample_texts.h"
 #include "test_frame.h"

@@ -1,18 +1,18 @@
 // The shell's links to the desktop: the ".net" association in $XDG_DATA_HOME and its removal by
 // "unregister", the help window on contents, help on help and command topics (menu F1, help
 // cursor), the about box's figures, and printing a description to PDF.
-#include "editor/edit_file.h"
-#include "gui/help_window.h"
-#include "gui/notifier.h"
-#include "shell/about_box.h"
-#include "shell/axolite_app.h"
-#include "shell/command_table.h"
-#include "shell/file_association.h"
-#include "shell/installation.h"
-#include "shell/mdi_child.h"
-#include "shell/mdi_client.h"
-#include "shell/printing.h"
-#include "simulation/choose_model.h"
+#include "app/editor/edit_file.h"
+#include "app/gui/help_window.h"
+#include "app/gui/notifier.h"
+#include "app/shell/about_box.h"
+#include "app/shell/axolite_app.h"
+#include "app/shell/command_table.h"
+#include "app/shell/file_association.h"
+#include "app/shell/installation.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/mdi_client.h"
+#include "app/shell/printing.h"
+#include "app/simulation/choose_model.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

@@ -1,15 +1,15 @@
 // The frame while a computation runs: exit and "Закрыть все окна" stop the run and then ask about
 // every changed description with the real message box, a cancel keeps everything; commands that
 // would open a modal loop wait for the run; a new check closes the old check window properly.
-#include "editor/edit_file.h"
-#include "gui/calculation_progress.h"
-#include "gui/command_ids.h"
-#include "gui/computation_guard.h"
-#include "gui/notifier.h"
-#include "language/translate_dialog.h"
-#include "shell/axolite_app.h"
-#include "shell/mdi_child.h"
-#include "shell/mdi_client.h"
+#include "app/editor/edit_file.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/notifier.h"
+#include "app/language/translate_dialog.h"
+#include "app/shell/axolite_app.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/mdi_client.h"
 
 #include "sample_texts.h"
 #include "test_frame.h"

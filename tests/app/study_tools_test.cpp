@@ -2,15 +2,15 @@
 // (it checks with no error), the step-size study dialog shows the engine's rows and writes them
 // as CSV, and "Объяснить значение ..." of the numeric view shows the engine's numbers and moves
 // the editor's caret to a line clicked.
-#include "common/number_text.h"
-#include "editor/edit_file.h"
-#include "gui/command_ids.h"
-#include "language/translate_dialog.h"
-#include "reference/runge_kutta_method.h"
-#include "reference/step_study_dialog.h"
-#include "shell/mdi_child.h"
-#include "views/explain_dialog.h"
-#include "views/numeric_view.h"
+#include "app/editor/edit_file.h"
+#include "app/gui/command_ids.h"
+#include "app/language/translate_dialog.h"
+#include "app/reference/runge_kutta_method.h"
+#include "app/reference/step_study_dialog.h"
+#include "app/shell/mdi_child.h"
+#include "app/views/explain_dialog.h"
+#include "app/views/numeric_view.h"
+#include "core/common/number_text.h"
 
 #include "reference_fixture.h"
 #include "test_frame.h"

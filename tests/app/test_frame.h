@@ -2,9 +2,9 @@
 // temporary folder, the frame shown, and the example models as the models folder.
 #pragma once
 
-#include "gui/notifier.h"
-#include "shell/axolite_app.h"
-#include "shell/mdi_client.h"
+#include "app/gui/notifier.h"
+#include "app/shell/axolite_app.h"
+#include "app/shell/mdi_client.h"
 
 #include <QTemporaryDir>
 

@@ -1,13 +1,13 @@
 // The forming and training dialog driven by its controls: the rules of the page "Описание сети",
 // the refusals in their order, an interruption, the local-minimum question both ways, the
 // Hebbian and competitive methods, investigation, the results' CSV and the help topics.
-#include "gui/file_dialogs.h"
-#include "gui/help_window.h"
-#include "gui/notifier.h"
+#include "app/gui/file_dialogs.h"
+#include "app/gui/help_window.h"
+#include "app/gui/notifier.h"
+#include "app/training/run_network.h"
+#include "app/training/training_views.h"
+#include "core/training/pattern_file.h"
 #include "render/training_curve_painter.h"
-#include "training/pattern_file.h"
-#include "training/run_network.h"
-#include "training/training_views.h"
 
 #include "training_support.h"
 

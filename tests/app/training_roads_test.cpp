@@ -1,15 +1,15 @@
 // The training dialog inside the frame and beside the command-line tool: command 42 and its
 // open flag, a run matching `axolite-cli train --json` with the same seed row for row and weight
 // for weight, and the written description opened, checked and simulated in its new window.
-#include "gui/calculation_progress.h"
-#include "gui/file_dialogs.h"
-#include "gui/notifier.h"
-#include "gui/pattern_file_dialog.h"
-#include "language/translate_dialog.h"
-#include "shell/axolite_app.h"
-#include "shell/mdi_child.h"
-#include "shell/mdi_client.h"
-#include "training/c_format.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/file_dialogs.h"
+#include "app/gui/notifier.h"
+#include "app/gui/pattern_file_dialog.h"
+#include "app/language/translate_dialog.h"
+#include "app/shell/axolite_app.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/mdi_client.h"
+#include "core/common/number_text.h"
 
 #include "training_support.h"
 
@@ -44,7 +44,7 @@ QByteArray runCli(const QStringList& arguments) {
 QString joined(const QJsonArray& values, const char* format) {
     QString text;
     for (const QJsonValue& v : values) {
-        text += QString::fromStdString(axolite::training::formatNumber(format, v.toDouble()));
+        text += QString::fromStdString(axolite::formatNumber(format, v.toDouble()));
     }
     return text;
 }

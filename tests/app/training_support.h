@@ -2,8 +2,8 @@
 // pattern files of a run.
 #pragma once
 
-#include "training/teach_network.h"
-#include "training/training_controls.h"
+#include "app/training/teach_network.h"
+#include "app/training/training_controls.h"
 
 #include <QAbstractButton>
 #include <QLabel>

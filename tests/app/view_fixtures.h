@@ -2,8 +2,8 @@
 // the series of the three families with their presence and statistics, the simulated flag.
 #pragma once
 
-#include "gui/description_window.h"
-#include "views/series.h"
+#include "app/gui/description_window.h"
+#include "core/views/series.h"
 
 #include <QString>
 

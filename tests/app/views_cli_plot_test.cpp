@@ -1,12 +1,12 @@
 // `axolite-cli plot` draws what the views show: the graphs view's own picture of the ring example,
 // simulated through the frame, and the tool's picture of the same description are the same
 // pixels, with and without the grid, in compress and stretch mode.
-#include "gui/calculation_progress.h"
-#include "gui/command_ids.h"
-#include "gui/file_dialogs.h"
-#include "language/translate_dialog.h"
-#include "shell/mdi_child.h"
-#include "views/graphs_view.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/file_dialogs.h"
+#include "app/language/translate_dialog.h"
+#include "app/shell/mdi_child.h"
+#include "app/views/graphs_view.h"
 
 #include "dialog_controls.h"
 #include "test_frame.h"

@@ -1,9 +1,9 @@
 // The dynamics view on records filled by hand: its controls and pop-up menu, a replay that
 // completes with the beep and its progress, an abort without the beep, the controls disabled
 // during a replay, a close request or a closed window during a replay, and the exported still.
-#include "gui/file_dialogs.h"
+#include "app/gui/file_dialogs.h"
+#include "app/views/dynamics_view.h"
 #include "render/dynamics_painter.h"
-#include "views/dynamics_view.h"
 
 #include "dialog_controls.h"
 #include "view_fixtures.h"

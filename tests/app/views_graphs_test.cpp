@@ -1,10 +1,10 @@
 // The graphs view on records filled by hand: its controls, the slider fixed at set-up, R that
 // only grows, a right click that moves the numeric view's step, the hover text, a window that is
 // edited or closed under the view, values that are not numbers, and the exported pictures.
-#include "gui/file_dialogs.h"
+#include "app/gui/file_dialogs.h"
+#include "app/views/graphs_view.h"
+#include "app/views/numeric_view.h"
 #include "render/graphs_painter.h"
-#include "views/graphs_view.h"
-#include "views/numeric_view.h"
 
 #include "dialog_controls.h"
 #include "view_fixtures.h"

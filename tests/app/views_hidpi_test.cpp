@@ -2,11 +2,11 @@
 // curves keep to the logical rows, as the plot defines them), the dynamics field at the device's
 // resolution (finer than the same picture enlarged), and the exported PNGs hold exactly the
 // device pixels shown.
-#include "gui/file_dialogs.h"
+#include "app/gui/file_dialogs.h"
+#include "app/views/dynamics_view.h"
+#include "app/views/graphs_view.h"
 #include "render/dynamics_painter.h"
 #include "render/graphs_painter.h"
-#include "views/dynamics_view.h"
-#include "views/graphs_view.h"
 
 #include "view_fixtures.h"
 #include <QApplication>

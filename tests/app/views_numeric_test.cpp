@@ -2,8 +2,8 @@
 // D, the fields as printf writes them (also NaN and infinities), absent series disabled, the two
 // error estimates with and without exact values, steps outside the data, a window edited or
 // closed under the view, and the table written as CSV.
-#include "gui/file_dialogs.h"
-#include "views/numeric_view.h"
+#include "app/gui/file_dialogs.h"
+#include "app/views/numeric_view.h"
 
 #include "dialog_controls.h"
 #include "view_fixtures.h"

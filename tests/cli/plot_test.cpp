@@ -3,17 +3,17 @@
 #include "cli_runner.h"
 #include "test_support.h"
 
-#include "common/progress.h"
-#include "language/checker.h"
-#include "language/description_text.h"
-#include "language/lexer.h"
-#include "reference/exact_values.h"
-#include "reference/input_activation.h"
-#include "reference/runge_kutta.h"
+#include "core/common/progress.h"
+#include "core/language/checker.h"
+#include "core/language/description_text.h"
+#include "core/language/lexer.h"
+#include "core/reference/exact_values.h"
+#include "core/reference/input_activation.h"
+#include "core/reference/runge_kutta.h"
+#include "core/simulation/simulation.h"
 #include "render/dynamics_painter.h"
 #include "render/graphs_painter.h"
 #include "render/picture_files.h"
-#include "simulation/simulation.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,7 +1,7 @@
 // axolite-cli run, as a user runs it: the golden folders (input.net, optional models/, the
 // expected output and CSV), the examples, the JSON form and the usage errors.
 #include "cli_runner.h"
-#include "platform/profile_file.h"
+#include "core/platform/profile_file.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // stretch mode, the grid, the order of the curves, the cursor, and nothing outside the plot.
 #include "render/graphs_painter.h"
 
+#include "core/views/series.h"
 #include "picture_checks.h"
 #include "render/legend_swatches.h"
-#include "views/series.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The writer's system calls, counted and failed one at a time.
 #include "write_faults.h"
 
-#include "platform/writer_calls.h"
+#include "core/platform/writer_calls.h"
 
 #include <cerrno>
 #include <cstdio>

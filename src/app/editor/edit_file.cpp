@@ -1,5 +1,5 @@
 // The description editor: its text, the caret and selection, edits, the clipboard, finding.
-#include "editor/edit_file.h"
+#include "app/editor/edit_file.h"
 
 #include <QApplication>
 #include <QClipboard>

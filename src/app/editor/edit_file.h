@@ -6,8 +6,8 @@
 // long description costs one pass over its text.
 #pragma once
 
-#include "editor/syntax_colours.h"
-#include "editor/text_buffer.h"
+#include "app/editor/syntax_colours.h"
+#include "app/editor/text_buffer.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>

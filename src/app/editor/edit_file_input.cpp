@@ -1,10 +1,10 @@
 // The description editor's input: keys, the mouse, focus and the caret, the context menu, drag
 // and drop.
-#include "editor/edit_file.h"
+#include "app/editor/edit_file.h"
 
-#include "editor/line_layout.h"
-#include "gui/command_ids.h"
-#include "gui/computation_guard.h"
+#include "app/editor/line_layout.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/computation_guard.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // The description editor's view: where lines and columns stand on screen, and painting.
-#include "editor/edit_file.h"
+#include "app/editor/edit_file.h"
 
-#include "editor/line_layout.h"
+#include "app/editor/line_layout.h"
 
 #include <QPainter>
 #include <QScrollBar>

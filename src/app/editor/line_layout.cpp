@@ -1,5 +1,5 @@
 // The single-line layout of a line of the editor, and what a line shows.
-#include "editor/line_layout.h"
+#include "app/editor/line_layout.h"
 
 #include <QFontMetricsF>
 

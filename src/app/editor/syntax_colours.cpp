@@ -1,7 +1,7 @@
 // The editor's colours from the lexer's classes.
-#include "editor/syntax_colours.h"
+#include "app/editor/syntax_colours.h"
 
-#include "language/lexer.h"
+#include "core/language/lexer.h"
 
 #include <QColor>
 

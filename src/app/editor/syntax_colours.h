@@ -3,7 +3,7 @@
 // each line so that they never disagree with the check.
 #pragma once
 
-#include "editor/text_buffer.h"
+#include "app/editor/text_buffer.h"
 
 #include <QList>
 #include <QTextLayout>

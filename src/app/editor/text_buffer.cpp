@@ -1,7 +1,7 @@
 // The text of a description editor.
-#include "editor/text_buffer.h"
+#include "app/editor/text_buffer.h"
 
-#include "platform/text_encoding.h"
+#include "core/platform/text_encoding.h"
 
 #include <algorithm>
 #include <iterator>

@@ -8,7 +8,7 @@
 // line remembers whether the file ended it with "\r\n" or '\n', so a saved file keeps them.
 #pragma once
 
-#include "language/description_text.h"
+#include "core/language/description_text.h"
 
 #include <QString>
 #include <QStringView>

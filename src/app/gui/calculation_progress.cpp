@@ -1,9 +1,9 @@
 // The progress dialog ("Процесс счета"). The computation runs on the interface thread and calls
 // poll() after every unit of work; events are processed there at most every 15 ms, so a
 // million-step run keeps the windows responsive without spending its time in the event loop.
-#include "gui/calculation_progress.h"
+#include "app/gui/calculation_progress.h"
 
-#include "language/network_record.h"
+#include "core/language/network_record.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

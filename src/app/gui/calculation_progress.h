@@ -3,7 +3,7 @@
 // Progress: the engine reports its percentage to it and lets it process pending events.
 #pragma once
 
-#include "common/progress.h"
+#include "core/common/progress.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

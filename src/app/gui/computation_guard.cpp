@@ -1,5 +1,5 @@
 // The register of running computations.
-#include "gui/computation_guard.h"
+#include "app/gui/computation_guard.h"
 
 #include <QMenu>
 #include <QTimer>

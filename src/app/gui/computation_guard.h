@@ -8,7 +8,7 @@
 // that starts a computation is disabled too (it follows busyChanged) and refuses to start.
 #pragma once
 
-#include "language/network_record.h"
+#include "core/language/network_record.h"
 
 #include <QObject>
 

@@ -3,7 +3,7 @@
 // seen as gone and its record is never read after it.
 #pragma once
 
-#include "language/network_record.h"
+#include "core/language/network_record.h"
 
 namespace axolite::language {
 struct CheckResult;

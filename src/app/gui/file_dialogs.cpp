@@ -1,7 +1,7 @@
 // The tools' file dialogs.
-#include "gui/file_dialogs.h"
+#include "app/gui/file_dialogs.h"
 
-#include "gui/platform_dialogs.h"
+#include "app/gui/platform_dialogs.h"
 
 #include <QFileDialog>
 

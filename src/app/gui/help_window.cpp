@@ -1,5 +1,5 @@
 // The help window.
-#include "gui/help_window.h"
+#include "app/gui/help_window.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,5 +1,5 @@
 // The leading whole number of a typed text.
-#include "gui/leading_number.h"
+#include "app/gui/leading_number.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // Message boxes captioned with the application's title.
-#include "gui/notifier.h"
+#include "app/gui/notifier.h"
 
-#include "gui/computation_guard.h"
+#include "app/gui/computation_guard.h"
 
 #include <QMessageBox>
 

@@ -2,7 +2,7 @@
 // icon of the message's kind. Tests switch it to capture mode and read what would have been shown.
 #pragma once
 
-#include "common/message.h"
+#include "core/common/message.h"
 
 #include <QString>
 

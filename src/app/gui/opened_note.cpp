@@ -1,7 +1,7 @@
 // The line that tells where a description opened from a modal dialog went.
-#include "gui/opened_note.h"
+#include "app/gui/opened_note.h"
 
-#include "gui/description_window.h"
+#include "app/gui/description_window.h"
 
 #include <QDialog>
 #include <QEvent>

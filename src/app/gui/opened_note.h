@@ -3,7 +3,7 @@
 // window comes to the front, active in the main window.
 #pragma once
 
-#include "gui/description_window.h"
+#include "app/gui/description_window.h"
 
 #include <QLabel>
 #include <QPointer>

@@ -1,11 +1,11 @@
 // Writing a pattern file from a tool: dialog, status window, temporary file and rename.
-#include "gui/pattern_file_dialog.h"
+#include "app/gui/pattern_file_dialog.h"
 
-#include "gui/notifier.h"
-#include "gui/status_window.h"
-#include "platform/folder_settings.h"
+#include "app/gui/notifier.h"
+#include "app/gui/status_window.h"
+#include "core/platform/folder_settings.h"
+#include "core/training/pattern_file.h"
 #include "render/safe_file.h"
-#include "training/pattern_file.h"
 
 #include <QCoreApplication>
 

@@ -2,7 +2,7 @@
 // ..."): the save dialog and the writing under the status window.
 #pragma once
 
-#include "gui/file_dialogs.h"
+#include "app/gui/file_dialogs.h"
 
 #include <QString>
 

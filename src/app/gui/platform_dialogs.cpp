@@ -1,5 +1,5 @@
 // Qt's translations, and file dialogs that never read a file to show it.
-#include "gui/platform_dialogs.h"
+#include "app/gui/platform_dialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,6 +1,6 @@
 // The status window: a text line (31200) and "Отменить" (3456) that raises the cancel flag. The
 // work that shows it runs on the interface thread and reads the flag after every unit of work.
-#include "gui/status_window.h"
+#include "app/gui/status_window.h"
 
 #include <QCloseEvent>
 #include <QLabel>

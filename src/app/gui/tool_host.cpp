@@ -1,5 +1,5 @@
 // The register of tools by command identifier.
-#include "gui/tool_host.h"
+#include "app/gui/tool_host.h"
 
 #include <map>
 

@@ -1,13 +1,13 @@
 // The check window. The check itself is the engine's; this window shows what it found, keeps
 // "Посчитать ..." enabled only when a run can follow, and guards the run so that neither the
 // window nor its description is closed from under it.
-#include "language/translate_dialog.h"
+#include "app/language/translate_dialog.h"
 
-#include "gui/calculation_progress.h"
-#include "gui/computation_guard.h"
-#include "gui/help_window.h"
-#include "gui/notifier.h"
-#include "platform/folder_settings.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/help_window.h"
+#include "app/gui/notifier.h"
+#include "core/platform/folder_settings.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>

@@ -3,8 +3,8 @@
 // ..."). While open it owns the Simulation and therefore the run's working arrays.
 #pragma once
 
-#include "language/checker.h"
-#include "simulation/simulation.h"
+#include "core/language/checker.h"
+#include "core/simulation/simulation.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -1,11 +1,11 @@
 // The analytic-dependencies dialog ("Вычисление точных значений").
-#include "reference/accurate_solutions.h"
+#include "app/reference/accurate_solutions.h"
 
-#include "gui/command_ids.h"
-#include "reference/exact_values.h"
-#include "reference/formula.h"
-#include "reference/formula_edit.h"
-#include "reference/pattern_writers.h"
+#include "app/gui/command_ids.h"
+#include "app/reference/formula_edit.h"
+#include "core/reference/exact_values.h"
+#include "core/reference/formula.h"
+#include "core/reference/pattern_writers.h"
 
 #include <QBoxLayout>
 #include <QGridLayout>

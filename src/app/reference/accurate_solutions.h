@@ -2,7 +2,7 @@
 // description into the exact reference series, and their pattern file.
 #pragma once
 
-#include "reference/reference_dialog.h"
+#include "app/reference/reference_dialog.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // The formula fields of the reference dialogs and their reading as the user types.
-#include "reference/formula_edit.h"
+#include "app/reference/formula_edit.h"
 
-#include "reference/formula.h"
+#include "core/reference/formula.h"
 
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>

@@ -3,7 +3,7 @@
 // reader as the computation).
 #pragma once
 
-#include "reference/formula_syntax.h"
+#include "core/reference/formula_syntax.h"
 
 #include <QLineEdit>
 

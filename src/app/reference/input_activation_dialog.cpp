@@ -1,11 +1,11 @@
 // The input-layer activation dialog ("Активирование нейронов входного слоя сети").
-#include "reference/input_activation_dialog.h"
+#include "app/reference/input_activation_dialog.h"
 
-#include "gui/command_ids.h"
-#include "reference/formula.h"
-#include "reference/formula_edit.h"
-#include "reference/input_activation.h"
-#include "reference/pattern_writers.h"
+#include "app/gui/command_ids.h"
+#include "app/reference/formula_edit.h"
+#include "core/reference/formula.h"
+#include "core/reference/input_activation.h"
+#include "core/reference/pattern_writers.h"
 
 #include <QBoxLayout>
 #include <QLabel>

@@ -3,7 +3,7 @@
 // file.
 #pragma once
 
-#include "reference/reference_dialog.h"
+#include "app/reference/reference_dialog.h"
 
 #include <vector>
 

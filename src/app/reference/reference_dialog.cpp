@@ -1,17 +1,17 @@
 // The shared part of the reference dialogs: buttons, a computation with its progress dialog, the
 // pattern file, closing, and the values remembered for the run.
-#include "reference/reference_dialog.h"
+#include "app/reference/reference_dialog.h"
 
-#include "gui/calculation_progress.h"
-#include "gui/computation_guard.h"
-#include "gui/file_dialogs.h"
-#include "gui/help_window.h"
-#include "gui/notifier.h"
-#include "gui/pattern_file_dialog.h"
-#include "gui/status_window.h"
-#include "platform/folder_settings.h"
-#include "simulation/simulation.h"
-#include "training/pattern_file.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/file_dialogs.h"
+#include "app/gui/help_window.h"
+#include "app/gui/notifier.h"
+#include "app/gui/pattern_file_dialog.h"
+#include "app/gui/status_window.h"
+#include "core/platform/folder_settings.h"
+#include "core/simulation/simulation.h"
+#include "core/training/pattern_file.h"
 
 #include <QApplication>
 #include <QBoxLayout>

@@ -4,10 +4,10 @@
 // file, closing during a run, and the values remembered per description file for the run.
 #pragma once
 
-#include "common/progress.h"
-#include "gui/calculation_progress.h"
-#include "language/network_record.h"
-#include "reference/computation.h"
+#include "app/gui/calculation_progress.h"
+#include "core/common/progress.h"
+#include "core/language/network_record.h"
+#include "core/reference/computation.h"
 
 #include <QDialog>
 #include <QPointer>

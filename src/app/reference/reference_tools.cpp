@@ -1,13 +1,13 @@
 // The reference commands open their dialogs modally on the active description, captioned with
 // its name, and tell the description's views when the record changed.
-#include "reference/reference_tools.h"
+#include "app/reference/reference_tools.h"
 
-#include "gui/command_ids.h"
-#include "gui/description_window.h"
-#include "gui/tool_host.h"
-#include "reference/accurate_solutions.h"
-#include "reference/input_activation_dialog.h"
-#include "reference/runge_kutta_method.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/description_window.h"
+#include "app/gui/tool_host.h"
+#include "app/reference/accurate_solutions.h"
+#include "app/reference/input_activation_dialog.h"
+#include "app/reference/runge_kutta_method.h"
 
 #include <type_traits>
 

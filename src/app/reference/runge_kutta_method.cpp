@@ -1,14 +1,14 @@
 // The Runge-Kutta dialog ("Решение нормальной системы дифференциальных уравнений").
-#include "reference/runge_kutta_method.h"
+#include "app/reference/runge_kutta_method.h"
 
-#include "gui/command_ids.h"
-#include "gui/file_dialogs.h"
-#include "gui/notifier.h"
-#include "gui/opened_note.h"
-#include "platform/folder_settings.h"
-#include "reference/euler_network.h"
-#include "reference/pattern_writers.h"
-#include "reference/step_study_dialog.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/file_dialogs.h"
+#include "app/gui/notifier.h"
+#include "app/gui/opened_note.h"
+#include "app/reference/step_study_dialog.h"
+#include "core/platform/folder_settings.h"
+#include "core/reference/euler_network.h"
+#include "core/reference/pattern_writers.h"
 
 #include <QApplication>
 #include <QBoxLayout>

@@ -3,9 +3,9 @@
 // reference series, and their pattern file.
 #pragma once
 
-#include "reference/euler_network.h"
-#include "reference/reference_dialog.h"
-#include "reference/runge_kutta.h"
+#include "app/reference/reference_dialog.h"
+#include "core/reference/euler_network.h"
+#include "core/reference/runge_kutta.h"
 
 #include <QString>
 

@@ -1,12 +1,12 @@
 // The step-size study dialog: its fields, the run under the progress dialog, the table, the plot
 // and the CSV file.
-#include "reference/step_study_dialog.h"
+#include "app/reference/step_study_dialog.h"
 
-#include "gui/calculation_progress.h"
-#include "gui/computation_guard.h"
-#include "gui/file_dialogs.h"
-#include "gui/help_window.h"
-#include "gui/notifier.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/file_dialogs.h"
+#include "app/gui/help_window.h"
+#include "app/gui/notifier.h"
 #include "render/safe_file.h"
 #include "render/step_study_painter.h"
 

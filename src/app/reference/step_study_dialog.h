@@ -2,7 +2,7 @@
 // description's grid and its halvings, as a table, a log-log plot of the errors and a CSV file.
 #pragma once
 
-#include "reference/step_study.h"
+#include "core/reference/step_study.h"
 
 #include <QAbstractTableModel>
 #include <QDialog>

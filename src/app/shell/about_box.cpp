@@ -1,7 +1,7 @@
 // The about box and the start-up picture.
-#include "shell/about_box.h"
+#include "app/shell/about_box.h"
 
-#include "shell/installation.h"
+#include "app/shell/installation.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

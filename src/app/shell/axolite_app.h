@@ -4,10 +4,10 @@
 // where a tool of a description is opened.
 #pragma once
 
-#include "gui/tool_host.h"
-#include "shell/find_dialog.h"
-#include "shell/mdi_child.h"
-#include "shell/recent_files.h"
+#include "app/gui/tool_host.h"
+#include "app/shell/find_dialog.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/recent_files.h"
 
 #include <QMainWindow>
 #include <QPointer>

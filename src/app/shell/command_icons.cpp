@@ -1,7 +1,7 @@
 // Toolbar pictures: 16 × 16 glyphs on a plain background, one per command.
-#include "shell/command_icons.h"
+#include "app/shell/command_icons.h"
 
-#include "shell/command_table.h"
+#include "app/shell/command_table.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,5 +1,5 @@
 // The command table of the frame.
-#include "shell/command_table.h"
+#include "app/shell/command_table.h"
 
 #include <algorithm>
 

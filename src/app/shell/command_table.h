@@ -2,7 +2,7 @@
 // accelerators, named once here for the menus, the toolbar, the context menu and the help.
 #pragma once
 
-#include "gui/command_ids.h"
+#include "app/gui/command_ids.h"
 
 #include <QKeySequence>
 #include <QString>

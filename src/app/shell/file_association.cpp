@@ -1,5 +1,5 @@
 // Writing and removing the ".net" association under $XDG_DATA_HOME.
-#include "shell/file_association.h"
+#include "app/shell/file_association.h"
 
 #include "render/safe_file.h"
 #include <QDir>

@@ -1,5 +1,5 @@
 // The find and replace dialog.
-#include "shell/find_dialog.h"
+#include "app/shell/find_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,13 +1,13 @@
 // The folder settings dialog and its directory scan. A home folder can hold a great many
 // directories: the scan processes events at most every 15 ms, shows the path being scanned at
 // that rhythm, and stops as soon as "Отменить" is pressed.
-#include "shell/folder_settings_dialog.h"
+#include "app/shell/folder_settings_dialog.h"
 
-#include "gui/computation_guard.h"
-#include "gui/help_window.h"
-#include "gui/notifier.h"
-#include "gui/status_window.h"
-#include "platform/folder_settings.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/help_window.h"
+#include "app/gui/notifier.h"
+#include "app/gui/status_window.h"
+#include "core/platform/folder_settings.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,20 +1,20 @@
 // The frame and its description windows: new, open, save, check, the command line, and closing
 // (one question at a time, never from under a computation).
-#include "shell/axolite_app.h"
+#include "app/shell/axolite_app.h"
 
-#include "editor/edit_file.h"
-#include "gui/calculation_progress.h"
-#include "gui/computation_guard.h"
-#include "gui/help_window.h"
-#include "gui/notifier.h"
-#include "language/lexer.h"
-#include "language/translate_dialog.h"
-#include "shell/command_table.h"
-#include "shell/file_association.h"
-#include "shell/installation.h"
-#include "shell/mdi_child.h"
-#include "shell/mdi_client.h"
-#include "simulation/simulation.h"
+#include "app/editor/edit_file.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/help_window.h"
+#include "app/gui/notifier.h"
+#include "app/language/translate_dialog.h"
+#include "app/shell/command_table.h"
+#include "app/shell/file_association.h"
+#include "app/shell/installation.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/mdi_client.h"
+#include "core/language/lexer.h"
+#include "core/simulation/simulation.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,12 +1,12 @@
 // The frame's find and replace, printing, and the help cursor.
-#include "shell/axolite_app.h"
+#include "app/shell/axolite_app.h"
 
-#include "editor/edit_file.h"
-#include "gui/command_ids.h"
-#include "gui/help_window.h"
-#include "gui/notifier.h"
-#include "shell/mdi_child.h"
-#include "shell/printing.h"
+#include "app/editor/edit_file.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/help_window.h"
+#include "app/gui/notifier.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/printing.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

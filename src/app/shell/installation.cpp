@@ -1,5 +1,5 @@
 // The program's installation, found from the folder of its executable.
-#include "shell/installation.h"
+#include "app/shell/installation.h"
 
 #include <QCoreApplication>
 #include <QDir>

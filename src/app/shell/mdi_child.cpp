@@ -1,14 +1,14 @@
 // A description window.
-#include "shell/mdi_child.h"
+#include "app/shell/mdi_child.h"
 
-#include "editor/edit_file.h"
-#include "gui/calculation_progress.h"
-#include "gui/computation_guard.h"
-#include "gui/notifier.h"
-#include "language/translate_dialog.h"
-#include "platform/text_encoding.h"
+#include "app/editor/edit_file.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/notifier.h"
+#include "app/language/translate_dialog.h"
+#include "app/shell/command_icons.h"
+#include "core/platform/text_encoding.h"
 #include "render/safe_file.h"
-#include "shell/command_icons.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -2,8 +2,8 @@
 // the network description record that every tool of this description works on.
 #pragma once
 
-#include "gui/description_window.h"
-#include "language/description_text.h"
+#include "app/gui/description_window.h"
+#include "core/language/description_text.h"
 
 #include <QPointer>
 

@@ -1,8 +1,8 @@
 // The frame client.
-#include "shell/mdi_client.h"
+#include "app/shell/mdi_client.h"
 
-#include "editor/edit_file.h"
-#include "shell/mdi_child.h"
+#include "app/editor/edit_file.h"
+#include "app/shell/mdi_child.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

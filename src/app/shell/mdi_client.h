@@ -3,7 +3,7 @@
 // all descriptions. Files dropped on it are opened.
 #pragma once
 
-#include "platform/folder_settings.h"
+#include "core/platform/folder_settings.h"
 
 #include <QMdiArea>
 #include <QPointer>

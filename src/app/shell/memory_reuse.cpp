@@ -1,5 +1,5 @@
 // Allocator settings of the desktop program.
-#include "shell/memory_reuse.h"
+#include "app/shell/memory_reuse.h"
 
 #include <cstdlib> // defines __GLIBC__ with the GNU C library
 

@@ -1,7 +1,7 @@
 // Printing and print preview.
-#include "shell/printing.h"
+#include "app/shell/printing.h"
 
-#include "gui/notifier.h"
+#include "app/gui/notifier.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The recent-files list in the profile file.
-#include "shell/recent_files.h"
+#include "app/shell/recent_files.h"
 
-#include "platform/profile_file.h"
+#include "core/platform/profile_file.h"
 
 #include <QFileInfo>
 

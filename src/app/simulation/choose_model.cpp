@@ -1,13 +1,13 @@
 // The model dialog. Each kind keeps the texts typed on its tab, so switching tabs loses nothing;
 // saving checks the code against the kind's range before anything is written.
-#include "simulation/choose_model.h"
+#include "app/simulation/choose_model.h"
 
-#include "gui/help_window.h"
-#include "gui/leading_number.h"
-#include "gui/notifier.h"
-#include "gui/platform_dialogs.h"
-#include "platform/folder_settings.h"
-#include "platform/profile_file.h"
+#include "app/gui/help_window.h"
+#include "app/gui/leading_number.h"
+#include "app/gui/notifier.h"
+#include "app/gui/platform_dialogs.h"
+#include "core/platform/folder_settings.h"
+#include "core/platform/profile_file.h"
 #include "render/transfer_function_painter.h"
 
 #include <QFileDialog>

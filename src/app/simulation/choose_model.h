@@ -3,7 +3,7 @@
 // files (<code>.neu).
 #pragma once
 
-#include "simulation/neuron_model.h"
+#include "core/simulation/neuron_model.h"
 
 #include <QDialog>
 #include <QString>

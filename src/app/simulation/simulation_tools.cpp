@@ -1,9 +1,9 @@
 // The neuron-model command opens the model dialog on the folder settings of the run.
-#include "simulation/simulation_tools.h"
+#include "app/simulation/simulation_tools.h"
 
-#include "gui/command_ids.h"
-#include "gui/tool_host.h"
-#include "simulation/choose_model.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/tool_host.h"
+#include "app/simulation/choose_model.h"
 
 void registerSimulationTools() {
     axolite::gui::registerTool(axolite::gui::CmNeuronModel,

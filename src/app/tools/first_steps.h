@@ -2,16 +2,16 @@
 // screenshot tool (a picture per step) and the GUI test (a check per step).
 #pragma once
 
-#include "gui/calculation_progress.h"
-#include "gui/command_ids.h"
-#include "gui/file_dialogs.h"
-#include "gui/notifier.h"
-#include "language/translate_dialog.h"
-#include "shell/axolite_app.h"
-#include "shell/mdi_child.h"
-#include "shell/mdi_client.h"
-#include "training/teach_network.h"
-#include "views/numeric_view.h"
+#include "app/gui/calculation_progress.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/file_dialogs.h"
+#include "app/gui/notifier.h"
+#include "app/language/translate_dialog.h"
+#include "app/shell/axolite_app.h"
+#include "app/shell/mdi_child.h"
+#include "app/shell/mdi_client.h"
+#include "app/training/teach_network.h"
+#include "app/views/numeric_view.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,11 +1,11 @@
 // The investigation dialog: eighteen input fields, "Работа" on a copy of the trained network, and
 // the responses with their CSV export.
-#include "training/run_network.h"
+#include "app/training/run_network.h"
 
-#include "gui/help_window.h"
-#include "training/c_format.h"
-#include "training/training_controls.h"
-#include "training/training_views.h"
+#include "app/gui/help_window.h"
+#include "app/training/training_controls.h"
+#include "app/training/training_views.h"
+#include "core/common/number_text.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -95,15 +95,15 @@ void TRunNetwork::work() {
     std::vector<float> inputs(static_cast<std::size_t>(inputs_), 0.0f);
     for (int i = 0; i < inputs_; ++i) {
         const std::string text = fields_[static_cast<std::size_t>(i)]->text().toStdString();
-        axolite::training::parseFloatPrefix(text.c_str(), inputs[static_cast<std::size_t>(i)]);
+        axolite::parseFloatPrefix(text.c_str(), inputs[static_cast<std::size_t>(i)]);
     }
     const std::vector<float> response = axolite::training::investigate(network_, inputs);
     QString text;
     for (std::size_t s = 0; s < response.size(); ++s) {
-        text += QStringLiteral("y%1 = ").arg(s + 1) +
-                QString::fromStdString(
-                    axolite::training::formatNumber("%g", static_cast<double>(response[s]))) +
-                u'\n';
+        text +=
+            QStringLiteral("y%1 = ").arg(s + 1) +
+            QString::fromStdString(axolite::formatNumber("%g", static_cast<double>(response[s]))) +
+            u'\n';
     }
     response_->setPlainText(text);
     investigations_.emplace_back(inputs, response);

@@ -2,7 +2,7 @@
 // trained network, and the network's response; the trained network is never changed.
 #pragma once
 
-#include "training/layered_network.h"
+#include "core/training/layered_network.h"
 
 #include <QDialog>
 

@@ -1,15 +1,15 @@
 // The dialog "Формирование и обучение нейронной сети ": its three pages, "Закрыть", "Помощь",
 // the guard against closing during a run, and the generated description.
-#include "training/teach_network.h"
+#include "app/training/teach_network.h"
 
-#include "gui/help_window.h"
-#include "gui/notifier.h"
-#include "gui/opened_note.h"
-#include "gui/tool_host.h"
-#include "platform/folder_settings.h"
-#include "simulation/simulation.h"
-#include "training/network_description.h"
-#include "training/training_views.h"
+#include "app/gui/help_window.h"
+#include "app/gui/notifier.h"
+#include "app/gui/opened_note.h"
+#include "app/gui/tool_host.h"
+#include "app/training/training_views.h"
+#include "core/platform/folder_settings.h"
+#include "core/simulation/simulation.h"
+#include "core/training/network_description.h"
 
 #include <QCloseEvent>
 #include <QDir>

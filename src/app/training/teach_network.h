@@ -3,10 +3,10 @@
 // сети"), the results list (page "Работа сети"), investigation and the generated description.
 #pragma once
 
-#include "common/progress.h"
-#include "gui/computation_guard.h"
+#include "app/gui/computation_guard.h"
+#include "core/common/progress.h"
+#include "core/training/network_trainer.h"
 #include "render/training_curve_painter.h"
-#include "training/network_trainer.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // The page "Описание сети": the input, hidden and output layers with their counts, spin buttons
 // and transfer functions, and the configuration they give.
-#include "training/teach_network.h"
+#include "app/training/teach_network.h"
 
-#include "training/training_controls.h"
+#include "app/training/training_controls.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -1,9 +1,9 @@
 // The page "Работа сети": the results list over the engine's results table, its CSV export and
 // "Исследовать ...".
-#include "training/teach_network.h"
+#include "app/training/teach_network.h"
 
-#include "training/run_network.h"
-#include "training/training_views.h"
+#include "app/training/run_network.h"
+#include "app/training/training_views.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

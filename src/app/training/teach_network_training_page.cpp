@@ -1,13 +1,13 @@
 // The page "Обучение сети": pattern files, parameters and method, the seed, "Обучить" with the
 // engine's training command, the status line, the live curve and "Прервать ".
-#include "training/teach_network.h"
+#include "app/training/teach_network.h"
 
-#include "gui/notifier.h"
-#include "gui/opened_note.h"
-#include "gui/tool_host.h"
-#include "platform/folder_settings.h"
-#include "training/training_controls.h"
-#include "training/training_views.h"
+#include "app/gui/notifier.h"
+#include "app/gui/opened_note.h"
+#include "app/gui/tool_host.h"
+#include "app/training/training_controls.h"
+#include "app/training/training_views.h"
+#include "core/platform/folder_settings.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // Whole-number fields, spin buttons and the number-character filter of the training dialogs.
-#include "training/training_controls.h"
+#include "app/training/training_controls.h"
 
-#include "gui/leading_number.h"
+#include "app/gui/leading_number.h"
 
 #include <QLineEdit>
 #include <QRegularExpressionValidator>

@@ -1,10 +1,10 @@
 // Command 42 opens the forming and training dialog modally; the frame's flag keeps the command
 // disabled while it is open.
-#include "training/training_tools.h"
+#include "app/training/training_tools.h"
 
-#include "gui/command_ids.h"
-#include "gui/tool_host.h"
-#include "training/teach_network.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/tool_host.h"
+#include "app/training/teach_network.h"
 
 void registerTrainingTools() {
     axolite::gui::registerTool(axolite::gui::CmTeachNetwork,

@@ -1,10 +1,10 @@
 // The results list's model, the CSV texts and the live curve of the training dialog.
-#include "training/training_views.h"
+#include "app/training/training_views.h"
 
-#include "gui/file_dialogs.h"
-#include "gui/notifier.h"
+#include "app/gui/file_dialogs.h"
+#include "app/gui/notifier.h"
+#include "core/common/number_text.h"
 #include "render/safe_file.h"
-#include "training/c_format.h"
 
 #include <QPainter>
 
@@ -24,7 +24,7 @@ QPixmap square(const QColor& colour) {
 }
 
 QString number(float value) {
-    return QString::fromStdString(training::formatNumber("%.9g", static_cast<double>(value)));
+    return QString::fromStdString(axolite::formatNumber("%.9g", static_cast<double>(value)));
 }
 
 void appendValues(QString& line, const std::vector<float>& values) {

@@ -2,8 +2,8 @@
 // results table, formatted only when a row is drawn) and the live training curve.
 #pragma once
 
+#include "core/training/network_trainer.h"
 #include "render/training_curve_painter.h"
-#include "training/network_trainer.h"
 
 #include <QAbstractTableModel>
 #include <QPixmap>

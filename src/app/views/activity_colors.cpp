@@ -1,5 +1,5 @@
 // The colour legend.
-#include "views/activity_colors.h"
+#include "app/views/activity_colors.h"
 
 #include "render/legend_swatches.h"
 

@@ -1,10 +1,10 @@
 // The dynamics view.
-#include "views/dynamics_view.h"
+#include "app/views/dynamics_view.h"
 
-#include "gui/command_ids.h"
-#include "gui/computation_guard.h"
-#include "gui/help_window.h"
-#include "views/series.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/help_window.h"
+#include "core/views/series.h"
 
 #include <QApplication>
 #include <QCheckBox>

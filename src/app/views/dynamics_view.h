@@ -3,9 +3,9 @@
 // bar, driven by a timer so that the window stays usable and "Прервать" acts at the next frame.
 #pragma once
 
+#include "app/views/view_binding.h"
+#include "core/views/dynamics_geometry.h"
 #include "render/dynamics_painter.h"
-#include "views/dynamics_geometry.h"
-#include "views/view_binding.h"
 
 #include <QDialog>
 #include <QImage>

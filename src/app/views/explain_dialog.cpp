@@ -1,10 +1,10 @@
 // The explain dialog and the small dialog that chooses its neuron and step.
-#include "views/explain_dialog.h"
+#include "app/views/explain_dialog.h"
 
-#include "common/number_text.h"
-#include "gui/computation_guard.h"
-#include "gui/help_window.h"
-#include "gui/notifier.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/help_window.h"
+#include "app/gui/notifier.h"
+#include "core/common/number_text.h"
 
 #include <QBoxLayout>
 #include <QDialogButtonBox>

@@ -3,8 +3,8 @@
 // line in the description's editor.
 #pragma once
 
-#include "gui/description_window.h"
-#include "simulation/explain.h"
+#include "app/gui/description_window.h"
+#include "core/simulation/explain.h"
 
 #include <QDialog>
 #include <QPointer>

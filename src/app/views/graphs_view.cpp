@@ -1,14 +1,14 @@
 // The graphs view.
-#include "views/graphs_view.h"
+#include "app/views/graphs_view.h"
 
-#include "views/explain_dialog.h"
+#include "app/views/explain_dialog.h"
 
-#include "gui/command_ids.h"
-#include "gui/computation_guard.h"
-#include "gui/help_window.h"
-#include "views/numeric_view.h"
-#include "views/plot_geometry.h"
-#include "views/series.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/help_window.h"
+#include "app/views/numeric_view.h"
+#include "core/views/plot_geometry.h"
+#include "core/views/series.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

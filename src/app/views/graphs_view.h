@@ -3,8 +3,8 @@
 // point spacing; a right click marks a step for the numeric view, hovering names the values.
 #pragma once
 
+#include "app/views/view_binding.h"
 #include "render/graphs_painter.h"
-#include "views/view_binding.h"
 
 #include <QDialog>
 

@@ -1,14 +1,14 @@
 // The numeric values view.
-#include "views/numeric_view.h"
+#include "app/views/numeric_view.h"
 
+#include "app/views/explain_dialog.h"
 #include "render/safe_file.h"
-#include "views/explain_dialog.h"
 
-#include "gui/command_ids.h"
-#include "gui/computation_guard.h"
-#include "gui/help_window.h"
-#include "views/series.h"
-#include "views/series_table.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/help_window.h"
+#include "core/views/series.h"
+#include "core/views/series_table.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -3,7 +3,7 @@
 // Runge-Kutta method against the exact values.
 #pragma once
 
-#include "views/view_binding.h"
+#include "app/views/view_binding.h"
 
 #include <QAbstractListModel>
 #include <QDialog>

@@ -1,8 +1,8 @@
 // The scales window.
-#include "views/show_scales.h"
+#include "app/views/show_scales.h"
 
-#include "views/scales.h"
-#include "views/series.h"
+#include "core/views/scales.h"
+#include "core/views/series.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

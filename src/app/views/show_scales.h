@@ -2,7 +2,7 @@
 // The frame holds at most one.
 #pragma once
 
-#include "language/network_record.h"
+#include "core/language/network_record.h"
 
 #include <QDialog>
 

@@ -1,11 +1,11 @@
 // The binding of the result views to their description windows, and their exports.
-#include "views/view_binding.h"
+#include "app/views/view_binding.h"
 
-#include "gui/computation_guard.h"
-#include "gui/file_dialogs.h"
-#include "gui/notifier.h"
+#include "app/gui/computation_guard.h"
+#include "app/gui/file_dialogs.h"
+#include "app/gui/notifier.h"
+#include "core/common/number_text.h"
 #include "render/picture_files.h"
-#include "training/c_format.h"
 
 #include <QDir>
 #include <QPainter>
@@ -68,7 +68,7 @@ void ViewBinding::connectRefresh(QObject* view, const std::function<void()>& ref
 }
 
 QString cFormat(const char* format, double value) {
-    return QString::fromStdString(training::formatNumber(format, value));
+    return QString::fromStdString(axolite::formatNumber(format, value));
 }
 
 QString chooseSaveFile(QWidget* parent, const QString& filter, const QString& suffix) {

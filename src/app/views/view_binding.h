@@ -3,8 +3,8 @@
 // and the export of pictures and tables to files.
 #pragma once
 
-#include "gui/description_window.h"
-#include "language/network_record.h"
+#include "app/gui/description_window.h"
+#include "core/language/network_record.h"
 
 #include <QPointer>
 #include <QRect>

@@ -4,16 +4,16 @@
 // closes the scales window, and the legend when the description is simulated and has no dynamics
 // view; closing the dynamics view closes the legend when the description is simulated and has no
 // graphs view.
-#include "views/views_tools.h"
+#include "app/views/views_tools.h"
 
-#include "gui/command_ids.h"
-#include "gui/description_window.h"
-#include "gui/tool_host.h"
-#include "views/activity_colors.h"
-#include "views/dynamics_view.h"
-#include "views/graphs_view.h"
-#include "views/numeric_view.h"
-#include "views/show_scales.h"
+#include "app/gui/command_ids.h"
+#include "app/gui/description_window.h"
+#include "app/gui/tool_host.h"
+#include "app/views/activity_colors.h"
+#include "app/views/dynamics_view.h"
+#include "app/views/graphs_view.h"
+#include "app/views/numeric_view.h"
+#include "app/views/show_scales.h"
 
 namespace {
 

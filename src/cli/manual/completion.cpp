@@ -1,6 +1,6 @@
 // The bash completion of axolite-cli: the commands after the tool's name, the options of the
 // command typed, and file names elsewhere.
-#include "manual.h"
+#include "cli/manual/manual.h"
 
 #include <sstream>
 

@@ -1,6 +1,6 @@
 // The manual pages in roff: axolite-cli(1) from the table of commands and options, axolite(1)
 // for the desktop program; English and Russian.
-#include "manual.h"
+#include "cli/manual/manual.h"
 
 #include <sstream>
 

@@ -1,6 +1,6 @@
 // The Russian texts of the tool's command and option descriptions, for the Russian manual page.
 // A description without a text here stops the build of the manual pages, naming it.
-#include "manual.h"
+#include "cli/manual/manual.h"
 
 #include <map>
 

@@ -2,8 +2,8 @@
 // Russian versions under ru/) and the bash completion of axolite-cli, made from the tool's own
 // table of commands. Stops with the names of descriptions that have no Russian text.
 #include "cli/commands.h"
-#include "manual.h"
-#include "platform/atomic_file.h"
+#include "cli/manual/manual.h"
+#include "core/platform/atomic_file.h"
 
 #include <iostream>
 

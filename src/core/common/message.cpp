@@ -1,5 +1,5 @@
 // Names of the message kinds.
-#include "common/message.h"
+#include "core/common/message.h"
 
 namespace axolite {
 

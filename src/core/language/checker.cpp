@@ -3,9 +3,9 @@
 // Every read of the stream goes through value() and flag(), which answer the end of stream for
 // any index past the last element, so no step of the check (the dispatcher's and SIMTIME's
 // unbounded advances included) ever reads outside the arrays.
-#include "language/checker.h"
+#include "core/language/checker.h"
 
-#include "language/lexer.h"
+#include "core/language/lexer.h"
 
 #include <cmath>
 #include <limits>

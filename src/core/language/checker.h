@@ -3,8 +3,8 @@
 // simulation takes from the check into the network description record.
 #pragma once
 
-#include "common/message.h"
-#include "language/network_record.h"
+#include "core/common/message.h"
+#include "core/language/network_record.h"
 
 #include <array>
 #include <cstddef>

@@ -1,7 +1,7 @@
 // Reading a description file: choosing its encoding and splitting it into lines.
-#include "language/description_text.h"
+#include "core/language/description_text.h"
 
-#include "platform/text_encoding.h"
+#include "core/platform/text_encoding.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,6 +1,6 @@
 // The lexer: lines of code page 1251 text into the token stream, one element per keyword,
 // punctuation mark, number and line end.
-#include "language/lexer.h"
+#include "core/language/lexer.h"
 
 #include <algorithm>
 #include <array>

@@ -2,9 +2,9 @@
 // capacity, lexing) turning the lines of a description into its token stream.
 #pragma once
 
-#include "common/message.h"
-#include "language/description_text.h"
-#include "language/network_record.h"
+#include "core/common/message.h"
+#include "core/language/description_text.h"
+#include "core/language/network_record.h"
 
 #include <cstddef>
 #include <cstdint>

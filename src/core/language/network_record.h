@@ -2,7 +2,7 @@
 // (token stream, interval, histories, series, presence flags, statistics, counters, flags).
 #pragma once
 
-#include "language/token_stream.h"
+#include "core/language/token_stream.h"
 
 #include <array>
 #include <cstddef>

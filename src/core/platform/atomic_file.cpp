@@ -1,8 +1,8 @@
 // Writing a file through a temporary file in its folder, a flush to the disk and a rename.
-#include "platform/atomic_file.h"
+#include "core/platform/atomic_file.h"
 
-#include "platform/folder_settings.h"
-#include "platform/writer_calls.h"
+#include "core/platform/folder_settings.h"
+#include "core/platform/writer_calls.h"
 
 #include <atomic>
 #include <cerrno>

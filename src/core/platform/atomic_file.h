@@ -2,7 +2,7 @@
 // which replaces the target by a rename only once everything was written and flushed to disk.
 #pragma once
 
-#include "common/message.h"
+#include "core/common/message.h"
 
 #include <filesystem>
 #include <optional>

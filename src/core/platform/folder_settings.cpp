@@ -1,5 +1,5 @@
 // Folder settings: which folder a file of each kind is looked up in.
-#include "platform/folder_settings.h"
+#include "core/platform/folder_settings.h"
 
 #include <system_error>
 

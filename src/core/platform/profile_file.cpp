@@ -1,9 +1,9 @@
 // Profile files: parsing into lines, lookups by case-insensitive names, edits that keep every
 // other line, and the code-page conversion on the way to and from the disk.
-#include "platform/profile_file.h"
+#include "core/platform/profile_file.h"
 
-#include "platform/atomic_file.h"
-#include "platform/text_encoding.h"
+#include "core/platform/atomic_file.h"
+#include "core/platform/text_encoding.h"
 
 #include <fstream>
 #include <iterator>

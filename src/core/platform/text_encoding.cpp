@@ -1,6 +1,6 @@
 // Code page 1251 conversions. The 256 code points of the code page are taken once from iconv of
 // the C library; converting is then a table look-up per byte or character.
-#include "platform/text_encoding.h"
+#include "core/platform/text_encoding.h"
 
 #include <array>
 #include <cstdint>

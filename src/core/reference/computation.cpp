@@ -1,7 +1,7 @@
 // The time grid, percentages and series statistics of the reference computations.
-#include "reference/computation.h"
+#include "core/reference/computation.h"
 
-#include "common/message.h"
+#include "core/common/message.h"
 
 #include <array>
 #include <cmath>

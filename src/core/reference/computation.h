@@ -2,8 +2,8 @@
 // report, the names the progress dialog shows for them, and the statistics of a series.
 #pragma once
 
-#include "common/progress.h"
-#include "language/network_record.h"
+#include "core/common/progress.h"
+#include "core/language/network_record.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Writing the Euler network of a linear system as a description with its model file.
-#include "reference/euler_network.h"
+#include "core/reference/euler_network.h"
 
-#include "common/message.h"
+#include "core/common/message.h"
 
 #include <cmath>
 #include <cstdio>

@@ -2,8 +2,8 @@
 // neurons y1..yn with y(i) = W·y(i−1) + h·e, W = I + h·A, and one constant neuron for the e terms.
 #pragma once
 
-#include "reference/runge_kutta.h"
-#include "training/network_description.h"
+#include "core/reference/runge_kutta.h"
+#include "core/training/network_description.h"
 
 #include <filesystem>
 #include <vector>

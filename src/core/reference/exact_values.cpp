@@ -1,7 +1,7 @@
 // The exact-values computation: formulas parsed once, evaluated at every grid point.
-#include "reference/exact_values.h"
+#include "core/reference/exact_values.h"
 
-#include "reference/formula.h"
+#include "core/reference/formula.h"
 
 #include <optional>
 

@@ -1,9 +1,9 @@
 // The exact values of the analytic dependencies y1(x)..y4(x) on the grid of a description.
 #pragma once
 
-#include "common/progress.h"
-#include "language/network_record.h"
-#include "reference/computation.h"
+#include "core/common/progress.h"
+#include "core/language/network_record.h"
+#include "core/reference/computation.h"
 
 #include <array>
 #include <string>

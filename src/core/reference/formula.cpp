@@ -1,9 +1,9 @@
 // Parsing a formula into a postfix program by the same recursive split that defines the language,
 // and running the program.
-#include "reference/formula.h"
+#include "core/reference/formula.h"
 
-#include "common/message.h"
-#include "reference/number_text.h"
+#include "core/common/message.h"
+#include "core/reference/number_text.h"
 
 #include <array>
 #include <cmath>

@@ -3,7 +3,7 @@
 // evaluator (splitting_evaluator.h), which defines the language.
 #pragma once
 
-#include "reference/formula_syntax.h"
+#include "core/reference/formula_syntax.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,5 +1,5 @@
 // Lexical check, bracket check, split points and function names of the formula language.
-#include "reference/formula_syntax.h"
+#include "core/reference/formula_syntax.h"
 
 #include <array>
 #include <cmath>

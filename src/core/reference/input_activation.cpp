@@ -1,9 +1,9 @@
 // The input-layer activation computation.
-#include "reference/input_activation.h"
+#include "core/reference/input_activation.h"
 
-#include "common/message.h"
-#include "reference/formula.h"
-#include "training/c_format.h"
+#include "core/common/message.h"
+#include "core/common/number_text.h"
+#include "core/reference/formula.h"
 
 #include <algorithm>
 #include <optional>
@@ -17,7 +17,7 @@ std::int32_t inputNeuronIndex(const language::NetworkRecord& record, std::size_t
     }
     // A description can name input neurons beyond its neuron count; such an entry has no history.
     if (!(number >= 1.0 && number < static_cast<double>(record.externalInput.neurons()) + 1.0)) {
-        throw AxoliteError(MessageKind::Error, "Нейрон " + training::formatNumber("%g", number) +
+        throw AxoliteError(MessageKind::Error, "Нейрон " + axolite::formatNumber("%g", number) +
                                                    " входного слоя отсутствует в сети.");
     }
     return static_cast<std::int32_t>(number) - 1;

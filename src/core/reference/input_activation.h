@@ -2,9 +2,9 @@
 // evaluated on the grid into the external input history that the simulation adds to the inputs.
 #pragma once
 
-#include "common/progress.h"
-#include "language/network_record.h"
-#include "reference/computation.h"
+#include "core/common/progress.h"
+#include "core/language/network_record.h"
+#include "core/reference/computation.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
 // Decimal numbers of the formulas and of the Runge-Kutta fields.
-#include "reference/number_text.h"
+#include "core/reference/number_text.h"
 
 #include <charconv>
 #include <cstdint>

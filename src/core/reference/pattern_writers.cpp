@@ -1,9 +1,9 @@
 // The pattern files of the exact values, the Runge-Kutta solution and the input activations.
-#include "reference/pattern_writers.h"
+#include "core/reference/pattern_writers.h"
 
-#include "reference/computation.h"
-#include "reference/input_activation.h"
-#include "training/pattern_file.h"
+#include "core/reference/computation.h"
+#include "core/reference/input_activation.h"
+#include "core/training/pattern_file.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // the input activations, written pattern by pattern with "%g " and no line break.
 #pragma once
 
-#include "language/network_record.h"
+#include "core/language/network_record.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
 // The Runge-Kutta solver of the linear system.
-#include "reference/runge_kutta.h"
+#include "core/reference/runge_kutta.h"
 
-#include "reference/number_text.h"
-#include "reference/runge_kutta_kernel.h"
+#include "core/reference/number_text.h"
+#include "core/reference/runge_kutta_kernel.h"
 
 namespace axolite::reference {
 

@@ -2,9 +2,9 @@
 // equations with constant coefficients, y_k' = a_k·y1 + b_k·y2 + c_k·y3 + d_k·y4 + e_k.
 #pragma once
 
-#include "common/progress.h"
-#include "language/network_record.h"
-#include "reference/computation.h"
+#include "core/common/progress.h"
+#include "core/language/network_record.h"
+#include "core/reference/computation.h"
 
 #include <array>
 #include <string>

@@ -2,7 +2,7 @@
 // that the four components are computed side by side, each exactly as the method is written.
 #pragma once
 
-#include "reference/runge_kutta.h"
+#include "core/reference/runge_kutta.h"
 
 namespace axolite::reference {
 

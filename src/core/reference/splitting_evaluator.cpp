@@ -1,8 +1,8 @@
 // The re-splitting evaluator: the lowest-priority operator outside brackets splits the text into
 // two operands, evaluated left first; what does not split is an atom.
-#include "reference/splitting_evaluator.h"
+#include "core/reference/splitting_evaluator.h"
 
-#include "reference/number_text.h"
+#include "core/reference/number_text.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // It is the definition that the compiled formulas are tested against, bit for bit.
 #pragma once
 
-#include "reference/formula_syntax.h"
+#include "core/reference/formula_syntax.h"
 
 #include <string_view>
 

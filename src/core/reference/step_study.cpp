@@ -1,15 +1,15 @@
 // The step-size study: one in-memory Euler network, exact values and Runge-Kutta solution per grid.
-#include "reference/step_study.h"
+#include "core/reference/step_study.h"
 
-#include "common/message.h"
-#include "language/checker.h"
-#include "language/description_text.h"
-#include "language/lexer.h"
-#include "platform/folder_settings.h"
-#include "platform/profile_file.h"
-#include "reference/exact_values.h"
-#include "reference/formula.h"
-#include "simulation/simulation.h"
+#include "core/common/message.h"
+#include "core/language/checker.h"
+#include "core/language/description_text.h"
+#include "core/language/lexer.h"
+#include "core/platform/folder_settings.h"
+#include "core/platform/profile_file.h"
+#include "core/reference/exact_values.h"
+#include "core/reference/formula.h"
+#include "core/simulation/simulation.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,10 +3,10 @@
 // Runge-Kutta), and the order log2(E(h)/E(h/2)) each method shows.
 #pragma once
 
-#include "common/progress.h"
-#include "reference/computation.h"
-#include "reference/euler_network.h"
-#include "reference/runge_kutta.h"
+#include "core/common/progress.h"
+#include "core/reference/computation.h"
+#include "core/reference/euler_network.h"
+#include "core/reference/runge_kutta.h"
 
 #include <array>
 #include <cstdint>

@@ -1,12 +1,12 @@
 // Explaining one value of a run: the structure read again, the sum of the step redone in the
 // step's own order, the model and the wait counter followed from the first step.
-#include "simulation/explain.h"
+#include "core/simulation/explain.h"
 
-#include "common/message.h"
-#include "language/checker.h"
-#include "platform/profile_file.h"
-#include "simulation/network_structure.h"
-#include "simulation/simulation.h"
+#include "core/common/message.h"
+#include "core/language/checker.h"
+#include "core/platform/profile_file.h"
+#include "core/simulation/network_structure.h"
+#include "core/simulation/simulation.h"
 
 #include <cmath>
 #include <limits>

@@ -2,8 +2,8 @@
 // by term with the engine's own numbers, the model's transfer function and the wait count.
 #pragma once
 
-#include "language/network_record.h"
-#include "simulation/neuron_model.h"
+#include "core/language/network_record.h"
+#include "core/simulation/neuron_model.h"
 
 #include <cstdint>
 #include <string>

@@ -2,11 +2,11 @@
 // check's own steps token for token (line ends passed over, any token accepted where a number
 // stands), so it consumes exactly what the check consumed; unlike the check it never trusts a
 // neuron number or a count to stay inside the network's arrays.
-#include "simulation/network_structure.h"
+#include "core/simulation/network_structure.h"
 
-#include "common/message.h"
-#include "language/checker.h"
-#include "language/lexer.h"
+#include "core/common/message.h"
+#include "core/language/checker.h"
+#include "core/language/lexer.h"
 
 #include <cmath>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // connections with their weights, models, wait counts, initial states and output entries.
 #pragma once
 
-#include "language/token_stream.h"
+#include "core/language/token_stream.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 // Neuron models: transfer functions by kind, the code ranges, and the model files.
-#include "simulation/neuron_model.h"
+#include "core/simulation/neuron_model.h"
 
-#include "platform/folder_settings.h"
-#include "platform/profile_file.h"
+#include "core/platform/folder_settings.h"
+#include "core/platform/profile_file.h"
 
 #include <charconv>
 #include <cmath>

@@ -2,8 +2,8 @@
 // and the model files (<code>.neu, one section per kind, code page 1251) they are read from.
 #pragma once
 
-#include "common/message.h"
-#include "platform/profile_file.h"
+#include "core/common/message.h"
+#include "core/platform/profile_file.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The simulation: preparation, the reading of the structure, the steps and the output series.
-#include "simulation/simulation.h"
+#include "core/simulation/simulation.h"
 
-#include "language/checker.h"
-#include "simulation/network_structure.h"
+#include "core/language/checker.h"
+#include "core/simulation/network_structure.h"
 
 #include <algorithm>
 #include <cmath>

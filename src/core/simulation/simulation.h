@@ -3,12 +3,12 @@
 // the synchronous steps, the output series and their statistics).
 #pragma once
 
-#include "common/message.h"
-#include "common/progress.h"
-#include "language/network_record.h"
-#include "platform/folder_settings.h"
-#include "simulation/neuron_model.h"
-#include "simulation/step_kernel.h"
+#include "core/common/message.h"
+#include "core/common/progress.h"
+#include "core/language/network_record.h"
+#include "core/platform/folder_settings.h"
+#include "core/simulation/neuron_model.h"
+#include "core/simulation/step_kernel.h"
 
 #include <cstdint>
 #include <filesystem>

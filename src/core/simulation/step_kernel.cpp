@@ -1,7 +1,7 @@
 // The net-input kernel. Every variant computes, for each receiver j, the same chain of
 // operations as the plain loop, (((0.0 + x0·w0) + x1·w1) + ...), each product rounded before its
 // sum; the vector variants merely run eight (AVX-512) or four (AVX2) receivers side by side.
-#include "simulation/step_kernel.h"
+#include "core/simulation/step_kernel.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // Building, the forward pass and the ensemble competition of the layered network.
-#include "training/layered_network.h"
+#include "core/training/layered_network.h"
 
 #include <algorithm>
 #include <ctime>

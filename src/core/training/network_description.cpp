@@ -1,10 +1,10 @@
 // Writing a trained layered network as a network description with its neuron models.
-#include "training/network_description.h"
+#include "core/training/network_description.h"
 
-#include "common/message.h"
-#include "platform/atomic_file.h"
-#include "platform/text_encoding.h"
-#include "training/c_format.h"
+#include "core/common/message.h"
+#include "core/common/number_text.h"
+#include "core/platform/atomic_file.h"
+#include "core/platform/text_encoding.h"
 
 #include <cmath>
 #include <cstdlib>

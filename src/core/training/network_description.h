@@ -3,7 +3,7 @@
 // Xt (or, for step neurons, the threshold X1); see docs/training.md for the whole mapping.
 #pragma once
 
-#include "training/layered_network.h"
+#include "core/training/layered_network.h"
 
 #include <filesystem>
 #include <functional>

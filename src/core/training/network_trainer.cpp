@@ -1,8 +1,8 @@
 // The training command and its four methods.
-#include "training/network_trainer.h"
+#include "core/training/network_trainer.h"
 
-#include "training/c_format.h"
-#include "training/packed_network.h"
+#include "core/common/number_text.h"
+#include "core/training/packed_network.h"
 
 #include <cmath>
 

@@ -3,10 +3,10 @@
 // local-minimum question, and the results list of the page "Работа сети".
 #pragma once
 
-#include "common/message.h"
-#include "common/progress.h"
-#include "training/layered_network.h"
-#include "training/pattern_file.h"
+#include "core/common/message.h"
+#include "core/common/progress.h"
+#include "core/training/layered_network.h"
+#include "core/training/pattern_file.h"
 
 #include <functional>
 #include <optional>

@@ -1,5 +1,5 @@
 // The training kernel on contiguous arrays.
-#include "training/packed_network.h"
+#include "core/training/packed_network.h"
 
 namespace axolite::training {
 

@@ -4,7 +4,7 @@
 // one of the plain loop over the neuron records (reference_training.h).
 #pragma once
 
-#include "training/layered_network.h"
+#include "core/training/layered_network.h"
 
 #include <vector>
 

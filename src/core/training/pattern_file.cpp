@@ -1,9 +1,9 @@
 // Writing and reading pattern files.
-#include "training/pattern_file.h"
+#include "core/training/pattern_file.h"
 
-#include "platform/atomic_file.h"
-#include "platform/folder_settings.h"
-#include "training/c_format.h"
+#include "core/common/number_text.h"
+#include "core/platform/atomic_file.h"
+#include "core/platform/folder_settings.h"
 
 #include <cstdio>
 #include <filesystem>

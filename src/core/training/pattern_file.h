@@ -2,7 +2,7 @@
 // used by every tool that produces patterns, and the reader of the training command.
 #pragma once
 
-#include "common/message.h"
+#include "core/common/message.h"
 
 #include <iosfwd>
 #include <optional>

@@ -1,5 +1,5 @@
 // The reference loops of training.
-#include "training/reference_training.h"
+#include "core/training/reference_training.h"
 
 #include <vector>
 

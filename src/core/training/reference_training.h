@@ -2,7 +2,7 @@
 // that the packed kernel (packed_network.h) must reproduce bit for bit.
 #pragma once
 
-#include "training/layered_network.h"
+#include "core/training/layered_network.h"
 
 namespace axolite::training {
 

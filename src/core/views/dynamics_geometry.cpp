@@ -1,7 +1,7 @@
 // Geometry of the dynamics view.
-#include "views/dynamics_geometry.h"
+#include "core/views/dynamics_geometry.h"
 
-#include "views/series.h"
+#include "core/views/series.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,7 @@
 // heights, the projection of model points to logical units, and the replay's frames.
 #pragma once
 
-#include "language/network_record.h"
+#include "core/language/network_record.h"
 
 #include <chrono>
 #include <cstdint>

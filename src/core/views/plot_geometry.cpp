@@ -1,7 +1,7 @@
 // Geometry of the graphs view's plot.
-#include "views/plot_geometry.h"
+#include "core/views/plot_geometry.h"
 
-#include "views/series.h"
+#include "core/views/series.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // that only grows, the grid lines and the cursor marked by a right click.
 #pragma once
 
-#include "language/network_record.h"
+#include "core/language/network_record.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The scales window's numbers.
-#include "views/scales.h"
+#include "core/views/scales.h"
 
-#include "training/c_format.h"
-#include "views/series.h"
+#include "core/common/number_text.h"
+#include "core/views/series.h"
 
 #include <cmath>
 
@@ -21,7 +21,7 @@ std::optional<double> seriesScale(const language::NetworkRecord& record,
 }
 
 std::string scaleText(std::optional<double> scale) {
-    return scale ? training::formatNumber("%8.5f", *scale) : kScaleUnavailable;
+    return scale ? axolite::formatNumber("%8.5f", *scale) : kScaleUnavailable;
 }
 
 } // namespace axolite::views

@@ -1,7 +1,7 @@
 // The scales window's numbers: the scale 190 / range of every present series, as text.
 #pragma once
 
-#include "language/network_record.h"
+#include "core/language/network_record.h"
 
 #include <optional>
 #include <string>

@@ -1,8 +1,8 @@
 // Series access, statistics and error estimates of the result views.
-#include "views/series.h"
+#include "core/views/series.h"
 
-#include "reference/computation.h"
-#include "training/c_format.h"
+#include "core/common/number_text.h"
+#include "core/reference/computation.h"
 
 #include <algorithm>
 #include <array>
@@ -157,7 +157,7 @@ std::string errorEstimateText(std::optional<double> estimate) {
     if (!estimate) {
         return kEstimateUnavailable;
     }
-    return training::formatNumber("%16.10E", *estimate); // "." whatever the user's locale
+    return axolite::formatNumber("%16.10E", *estimate); // "." whatever the user's locale
 }
 
 } // namespace axolite::views

@@ -3,7 +3,7 @@
 // statistics, and the estimates of the maximal absolute error.
 #pragma once
 
-#include "language/network_record.h"
+#include "core/language/network_record.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,10 +1,10 @@
 // The numeric view's table as CSV text.
-#include "views/series_table.h"
+#include "core/views/series_table.h"
 
-#include "common/number_text.h"
+#include "core/common/number_text.h"
 
-#include "reference/computation.h"
-#include "views/series.h"
+#include "core/reference/computation.h"
+#include "core/views/series.h"
 
 #include <algorithm>
 #include <array>

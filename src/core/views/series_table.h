@@ -2,7 +2,7 @@
 // the value of every present series, for export.
 #pragma once
 
-#include "language/network_record.h"
+#include "core/language/network_record.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 // The shortest number text: it reads back as the same double, bit for bit.
-#include "common/number_text.h"
+#include "core/common/number_text.h"
 
 #include <gtest/gtest.h>
 

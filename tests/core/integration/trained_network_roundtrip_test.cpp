@@ -1,12 +1,12 @@
 // A trained layered network written as a description: the checker accepts it without an error,
 // and simulating it with the input pattern held as external input on the input neurons gives the
 // trained network's response after L − 1 steps.
-#include "language/checker.h"
-#include "language/description_text.h"
-#include "language/lexer.h"
-#include "simulation/simulation.h"
-#include "training/network_description.h"
-#include "training/network_trainer.h"
+#include "core/language/checker.h"
+#include "core/language/description_text.h"
+#include "core/language/lexer.h"
+#include "core/simulation/simulation.h"
+#include "core/training/network_description.h"
+#include "core/training/network_trainer.h"
 
 #include "test_support.h"
 

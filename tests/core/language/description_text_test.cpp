@@ -1,5 +1,5 @@
 // Reading description files: the encoding is chosen by the bytes, lines are split on '\n'.
-#include "language/description_text.h"
+#include "core/language/description_text.h"
 
 #include "test_support.h"
 

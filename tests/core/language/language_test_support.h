@@ -1,10 +1,10 @@
 // Helpers of the language tests: lexing and checking description texts written inline.
 #pragma once
 
-#include "language/checker.h"
-#include "language/description_text.h"
-#include "language/lexer.h"
-#include "language/network_record.h"
+#include "core/language/checker.h"
+#include "core/language/description_text.h"
+#include "core/language/lexer.h"
+#include "core/language/network_record.h"
 
 #include <string>
 #include <utility>

@@ -1,10 +1,10 @@
 // The memory a check takes: the token arrays (12 bytes per element of the capacity) and at most
 // 4 bytes per byte of the file besides, whatever the file holds. Counted by replacing the global
 // allocation functions: the peak of the bytes held, as the C library sizes the blocks.
-#include "language/checker.h"
-#include "language/description_text.h"
-#include "language/lexer.h"
-#include "language/network_record.h"
+#include "core/language/checker.h"
+#include "core/language/description_text.h"
+#include "core/language/lexer.h"
+#include "core/language/network_record.h"
 
 #include "test_support.h"
 

@@ -1,6 +1,6 @@
 // Files written whole or not at all: a full disk, a refused target and links never cost the file
 // that was there, and no temporary file is left behind.
-#include "platform/atomic_file.h"
+#include "core/platform/atomic_file.h"
 
 #include "test_support.h"
 

@@ -1,9 +1,9 @@
 // Profile files: lookups by case-insensitive names, edits that keep the rest of the file, and the
 // code page on disk.
-#include "platform/profile_file.h"
+#include "core/platform/profile_file.h"
 
-#include "platform/folder_settings.h"
-#include "platform/text_encoding.h"
+#include "core/platform/folder_settings.h"
+#include "core/platform/text_encoding.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

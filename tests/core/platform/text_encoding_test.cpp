@@ -1,5 +1,5 @@
 // UTF-8 validation and the code page 1251 conversions.
-#include "platform/text_encoding.h"
+#include "core/platform/text_encoding.h"
 
 #include <gtest/gtest.h>
 

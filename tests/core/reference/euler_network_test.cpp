@@ -1,13 +1,13 @@
 // The Euler network of a linear system: the written description checks without error, and its
 // simulation equals the loop y(i) = W·y(i−1) in the network's order bit for bit and the textbook
 // Euler loop within rounding; the model file is written once and an existing one never replaced.
-#include "reference/euler_network.h"
+#include "core/reference/euler_network.h"
 
-#include "language/checker.h"
-#include "language/description_text.h"
-#include "language/lexer.h"
-#include "simulation/simulation.h"
-#include "simulation/step_kernel.h"
+#include "core/language/checker.h"
+#include "core/language/description_text.h"
+#include "core/language/lexer.h"
+#include "core/simulation/simulation.h"
+#include "core/simulation/step_kernel.h"
 
 #include "test_support.h"
 

@@ -1,9 +1,9 @@
 // The exact values of the analytic dependencies on the grid.
-#include "reference/exact_values.h"
+#include "core/reference/exact_values.h"
 
 #include "record_builder.h"
 
-#include "common/message.h"
+#include "core/common/message.h"
 
 #include <gtest/gtest.h>
 

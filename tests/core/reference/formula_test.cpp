@@ -1,10 +1,10 @@
 // The formula language: values, operator order, numbers, functions, errors, and the compiled
 // programs against the re-splitting evaluator.
-#include "reference/formula.h"
-#include "reference/number_text.h"
-#include "reference/splitting_evaluator.h"
+#include "core/reference/formula.h"
+#include "core/reference/number_text.h"
+#include "core/reference/splitting_evaluator.h"
 
-#include "common/message.h"
+#include "core/common/message.h"
 
 #include <gtest/gtest.h>
 

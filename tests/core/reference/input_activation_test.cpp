@@ -1,12 +1,12 @@
 // The input-layer activation and the three pattern files.
-#include "reference/input_activation.h"
-#include "reference/pattern_writers.h"
+#include "core/reference/input_activation.h"
+#include "core/reference/pattern_writers.h"
 
 #include "record_builder.h"
 #include "test_support.h"
 
-#include "common/message.h"
-#include "training/pattern_file.h"
+#include "core/common/message.h"
+#include "core/training/pattern_file.h"
 
 #include <gtest/gtest.h>
 

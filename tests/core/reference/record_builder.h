@@ -1,8 +1,8 @@
 // A description record with just the items the reference computations read.
 #pragma once
 
-#include "common/progress.h"
-#include "language/network_record.h"
+#include "core/common/progress.h"
+#include "core/language/network_record.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 // The Runge-Kutta solver: analytic cases, the defined counts, and the incremental integration
 // against the restart from the initial values for every point.
-#include "reference/runge_kutta.h"
+#include "core/reference/runge_kutta.h"
 
 #include "record_builder.h"
 #include "test_support.h"

@@ -1,9 +1,9 @@
 // The step-size study: the observed orders of Euler (1) and Runge-Kutta (4) on y' = −y and on the
 // oscillator, the reference without exact values, a diverging network, the step limit, a wrong
 // formula and a cancel.
-#include "reference/step_study.h"
+#include "core/reference/step_study.h"
 
-#include "common/message.h"
+#include "core/common/message.h"
 
 #include "record_builder.h"
 

@@ -1,9 +1,9 @@
 // Explaining one value: the explanation's numbers are the run's own (bit for bit, at every neuron
 // and step of a network with every kind, wait counts and external inputs), its lines name the
 // entries that set each weight, model and wait count, and a value outside the run is refused.
-#include "simulation/explain.h"
+#include "core/simulation/explain.h"
 
-#include "simulation/simulation.h"
+#include "core/simulation/simulation.h"
 
 #include "simulation_fixture.h"
 #include "test_support.h"

@@ -1,6 +1,6 @@
 // Where a run looks its model files up: the models folder once set, otherwise the current folder,
 // then the description's folder and the "models" folder beside it; which folders were used.
-#include "simulation/simulation.h"
+#include "core/simulation/simulation.h"
 
 #include "simulation_fixture.h"
 #include "test_support.h"

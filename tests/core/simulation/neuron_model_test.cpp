@@ -1,9 +1,9 @@
 // Neuron models: the transfer functions, the code ranges and the reading and writing of model
 // files.
-#include "simulation/neuron_model.h"
+#include "core/simulation/neuron_model.h"
 
-#include "platform/profile_file.h"
-#include "platform/text_encoding.h"
+#include "core/platform/profile_file.h"
+#include "core/platform/text_encoding.h"
 #include "simulation_fixture.h"
 #include "test_support.h"
 

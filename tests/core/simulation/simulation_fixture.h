@@ -3,11 +3,11 @@
 // N, statement positions) are read straight off the token stream of these well-formed texts.
 #pragma once
 
-#include "language/checker.h"
-#include "language/lexer.h"
-#include "language/network_record.h"
-#include "platform/text_encoding.h"
-#include "simulation/neuron_model.h"
+#include "core/language/checker.h"
+#include "core/language/lexer.h"
+#include "core/language/network_record.h"
+#include "core/platform/text_encoding.h"
+#include "core/simulation/neuron_model.h"
 
 #include "test_support.h"
 

@@ -1,9 +1,9 @@
 // The simulation: step count, preparation, the synchronous update, wait counts, outputs,
 // statistics, counters, cancel, and descriptions that pass the check but cannot be simulated.
-#include "simulation/simulation.h"
+#include "core/simulation/simulation.h"
 
-#include "platform/profile_file.h"
-#include "simulation/network_structure.h"
+#include "core/platform/profile_file.h"
+#include "core/simulation/network_structure.h"
 
 #include "simulation_fixture.h"
 #include "test_support.h"

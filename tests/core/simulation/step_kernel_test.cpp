@@ -1,6 +1,6 @@
 // The vectorised kernel and the whole run against the plain loops they replace, bit for bit.
-#include "simulation/simulation.h"
-#include "simulation/step_kernel.h"
+#include "core/simulation/simulation.h"
+#include "core/simulation/step_kernel.h"
 
 #include "simulation_fixture.h"
 #include "test_support.h"

@@ -1,7 +1,7 @@
 // The layered network: building with its draws, the forward pass, competition, investigation and
 // the ensemble check.
-#include "training/layered_network.h"
-#include "training/packed_network.h"
+#include "core/training/layered_network.h"
+#include "core/training/packed_network.h"
 
 #include <gtest/gtest.h>
 

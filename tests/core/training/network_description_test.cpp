@@ -1,10 +1,10 @@
 // The generated description: six-character model values, numbering, models shared by equal
 // parameters, omitted zero weights, the limits of the language.
-#include "training/network_description.h"
+#include "core/training/network_description.h"
 
-#include "common/message.h"
-#include "platform/atomic_file.h"
-#include "platform/text_encoding.h"
+#include "core/common/message.h"
+#include "core/platform/atomic_file.h"
+#include "core/platform/text_encoding.h"
 
 #include "test_support.h"
 

@@ -1,7 +1,7 @@
 // The training command: refusals in their order, the four methods, status, norm and local
 // minimum, cancellation, the results list, and the packed kernel against the reference loop.
-#include "training/network_trainer.h"
-#include "training/reference_training.h"
+#include "core/training/network_trainer.h"
+#include "core/training/reference_training.h"
 
 #include "test_support.h"
 

@@ -1,7 +1,7 @@
 // Pattern files: the writer's exact text and the reader's rules and messages.
-#include "training/pattern_file.h"
+#include "core/training/pattern_file.h"
 
-#include "platform/atomic_file.h"
+#include "core/platform/atomic_file.h"
 
 #include "test_support.h"
 

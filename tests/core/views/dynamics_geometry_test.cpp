@@ -1,6 +1,6 @@
 // The dynamics view's geometry: projection, columns, vertical scale and the replay's frames.
-#include "views/dynamics_geometry.h"
-#include "views/scales.h"
+#include "core/views/dynamics_geometry.h"
+#include "core/views/scales.h"
 
 #include <gtest/gtest.h>
 

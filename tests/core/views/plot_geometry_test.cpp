@@ -1,6 +1,6 @@
 // The graphs view's geometry: rows of values, the display range, the columns of compress and
 // stretch mode, the grid and the cursor.
-#include "views/plot_geometry.h"
+#include "core/views/plot_geometry.h"
 
 #include <gtest/gtest.h>
 

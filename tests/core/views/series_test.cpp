@@ -1,5 +1,5 @@
 // The series that the views share: presence, bounds, colours, statistics and error estimates.
-#include "views/series.h"
+#include "core/views/series.h"
 
 #include <gtest/gtest.h>
 
