@@ -1,16 +1,23 @@
 // The reference computations against their baselines: formulas against muParser and the
-// re-splitting evaluator, the Runge-Kutta step against Boost.Odeint's runge_kutta4.
+// re-splitting evaluator, the Runge-Kutta step against Boost.Odeint's runge_kutta4. The compiled
+// formulas and the Runge-Kutta computation are checked bit for bit against the evaluator and the
+// kernel's steps before timing (`--smoke`: the checks alone).
 #include "core/reference/formula.h"
 #include "core/reference/runge_kutta.h"
 #include "core/reference/runge_kutta_kernel.h"
 #include "core/reference/splitting_evaluator.h"
+
+#include "identity_check.h"
 
 #include <benchmark/benchmark.h>
 #include <boost/numeric/odeint.hpp>
 #include <muParser.h>
 
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -72,6 +79,27 @@ void BM_FormulaSplitting(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kFewerPoints);
     state.SetLabel(text);
+}
+
+// The compiled formulas against the re-splitting evaluator, bit for bit on the first 1000 points.
+AXOLITE_IDENTITY_CHECK(compiledFormulasMatchTheSplittingEvaluator) {
+    for (const char* text : kFormulas) {
+        const auto formula = Formula::parse(text, FormulaDialect::Dependency);
+        if (!formula) {
+            return std::string("formula refused: ") + text;
+        }
+        for (int l = 0; l < 1000; ++l) {
+            const double x = 0.5 + l * kStep;
+            bool valid = true;
+            const double expected =
+                axolite::reference::evaluateBySplitting(text, FormulaDialect::Dependency, x, valid);
+            if (std::bit_cast<std::uint64_t>(formula->evaluate(x)) !=
+                std::bit_cast<std::uint64_t>(expected)) {
+                return std::string(text) + " differs at x = " + std::to_string(x);
+            }
+        }
+    }
+    return {};
 }
 
 BENCHMARK(BM_FormulaCompiled)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
@@ -139,10 +167,35 @@ void BM_RungeKuttaOdeint(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kPoints);
 }
 
+// The Runge-Kutta computation's series against the kernel's steps, bit for bit on 1000 points.
+AXOLITE_IDENTITY_CHECK(rungeKuttaComputationMatchesTheKernel) {
+    const auto system = benchSystem();
+    axolite::language::NetworkRecord record;
+    record.t0 = 0.0;
+    record.t1 = 1000 * kStep;
+    record.h = kStep;
+    record.networkPresent = {1, 1, 1, 1};
+    axolite::SilentProgress progress;
+    axolite::reference::computeRungeKutta(record, system, progress);
+    const axolite::reference::RungeKuttaKernel kernel(system, kStep);
+    axolite::reference::RungeKuttaState y = system.initial;
+    const std::size_t points = record.rungeKuttaSeries[0].size();
+    for (std::size_t i = 0; i < points; ++i) {
+        for (std::size_t k = 0; k < 4; ++k) {
+            if (std::bit_cast<std::uint64_t>(record.rungeKuttaSeries[k][i]) !=
+                std::bit_cast<std::uint64_t>(y[k])) {
+                return "output " + std::to_string(k + 1) + " differs at point " + std::to_string(i);
+            }
+        }
+        y = kernel.step(y);
+    }
+    return points < 1000 ? "only " + std::to_string(points) + " points computed" : "";
+}
+
 BENCHMARK(BM_RungeKuttaSteps)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RungeKuttaComputation)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RungeKuttaOdeint)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+AXOLITE_BENCHMARK_MAIN()

@@ -1,12 +1,15 @@
 // The simulation step: the net inputs of every neuron and their transfer, at N = 196, 50 and 10,
 // for the engine's kernel against the plain loop it replaces and against OpenBLAS dgemv (one
 // thread) followed by the same transfer function; plus whole runs of the engine per step.
-// Every variant's activities are checked bit for bit against the plain loop before timing.
+// Every variant's activities are checked bit for bit against the plain loop before timing
+// (`--smoke`: the check alone).
 #include "core/simulation/simulation.h"
 #include "core/language/checker.h"
 #include "core/language/lexer.h"
 #include "core/simulation/neuron_model.h"
 #include "core/simulation/step_kernel.h"
+
+#include "identity_check.h"
 
 #include <benchmark/benchmark.h>
 
@@ -96,11 +99,11 @@ void BM_StepPlain(benchmark::State& state) {
     runSteps(state, plainStep);
 }
 
-void kernelSteps(benchmark::State& state, KernelVariant variant) {
-    const Network network(static_cast<int>(state.range(0)));
+// The kernel's activities after 100 steps against the plain loop's, bit for bit.
+std::string kernelDifference(int n, KernelVariant variant) {
+    const Network network(n);
     StepKernel kernel;
     kernel.configure(network.n, network.weights, variant);
-    // Bit-identity with the plain loop over 100 steps before timing.
     std::vector<double> p = network.activity, q = network.activity, t(p.size()), net(p.size());
     for (int i = 0; i < 100; ++i) {
         plainStep(network, p.data(), net.data(), t.data());
@@ -110,10 +113,28 @@ void kernelSteps(benchmark::State& state, KernelVariant variant) {
     }
     for (std::size_t j = 0; j < p.size(); ++j) {
         if (std::bit_cast<std::uint64_t>(p[j]) != std::bit_cast<std::uint64_t>(q[j])) {
-            state.SkipWithError("kernel differs from the plain loop");
-            return;
+            return std::string(kernelVariantName(kernel.variant())) + " differs from the plain " +
+                   "loop at N = " + std::to_string(n) + ", neuron " + std::to_string(j + 1);
         }
     }
+    return {};
+}
+
+AXOLITE_IDENTITY_CHECK(kernelMatchesThePlainLoop) {
+    for (const int n : {196, 50, 10}) {
+        for (const KernelVariant variant : {bestKernelVariant(), KernelVariant::Avx2}) {
+            if (std::string difference = kernelDifference(n, variant); !difference.empty()) {
+                return difference;
+            }
+        }
+    }
+    return {};
+}
+
+void kernelSteps(benchmark::State& state, KernelVariant variant) {
+    const Network network(static_cast<int>(state.range(0)));
+    StepKernel kernel;
+    kernel.configure(network.n, network.weights, variant);
     state.SetLabel(kernelVariantName(kernel.variant()));
     runSteps(state, [&kernel](const Network& nw, const double* c, double* n, double* x) {
         kernelStep(nw, kernel, c, n, x);
@@ -199,4 +220,4 @@ BENCHMARK(BM_SimulationRun)->Args({196, 20000})->Args({10, 200000})->Unit(benchm
 
 } // namespace
 
-BENCHMARK_MAIN();
+AXOLITE_BENCHMARK_MAIN()

@@ -1,8 +1,11 @@
 // Online back-propagation: connection updates per second of the training command (packed kernel),
 // of the plain loop over the neuron records it must match bit for bit, and of FANN's incremental
-// training on the same shapes, 1000 patterns, 100 iterations.
+// training on the same shapes, 1000 patterns, 100 iterations. The command's weights are checked
+// against the plain loop's before timing (`--smoke`: the check alone).
 #include "core/training/network_trainer.h"
 #include "core/training/reference_training.h"
+
+#include "identity_check.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,6 +15,7 @@
 #endif
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <vector>
@@ -76,6 +80,36 @@ struct PatternFiles {
     }
 };
 
+// The training command's parameters: online back-propagation at rate 0.01 over every pattern.
+TrainingParameters commandParameters(const PatternFiles& files, bool meanSquaredError) {
+    TrainingParameters parameters;
+    parameters.patterns = kPatterns;
+    parameters.iterations = kIterations;
+    parameters.inputFile = files.input.string();
+    parameters.targetFile = files.target.string();
+    parameters.learningRate = "0.01";
+    parameters.stopAtLocalMinimum = false;
+    parameters.meanSquaredError = meanSquaredError;
+    return parameters;
+}
+
+// The plain loop over the neuron records, from the network the command builds with seed 1. The
+// reading of the pattern files is part of it, as it is of the command.
+LayeredNetwork referenceNetwork(const Shape& shape, const PatternFiles& files, int iterations) {
+    const auto in =
+        readPatternFile(files.input.string(), kPatterns, shape.input, PatternRole::Input).table;
+    const auto out =
+        readPatternFile(files.target.string(), kPatterns, shape.output, PatternRole::Target).table;
+    RandomSource random(1);
+    LayeredNetwork network = LayeredNetwork::build(configurationOf(shape), random);
+    for (int t = 0; t < iterations; ++t) {
+        for (int p = 0; p < kPatterns; ++p) {
+            referenceBackPropagation(network, in.row(p), out.row(p), 0.01f);
+        }
+    }
+    return network;
+}
+
 void reportRate(benchmark::State& state, const Shape& shape) {
     state.counters["updates/s"] =
         benchmark::Counter(static_cast<double>(shape.connections() * kPatterns * kIterations) *
@@ -88,14 +122,7 @@ void reportRate(benchmark::State& state, const Shape& shape) {
 void BM_TrainingCommand(benchmark::State& state) {
     const Shape& shape = kShapes[state.range(0)];
     const PatternFiles files(shape);
-    TrainingParameters parameters;
-    parameters.patterns = kPatterns;
-    parameters.iterations = kIterations;
-    parameters.inputFile = files.input.string();
-    parameters.targetFile = files.target.string();
-    parameters.learningRate = "0.01";
-    parameters.stopAtLocalMinimum = false;
-    parameters.meanSquaredError = state.range(1) != 0;
+    const TrainingParameters parameters = commandParameters(files, state.range(1) != 0);
     TrainingCallbacks callbacks;
     double error = 0.0;
     callbacks.errorComputed = [&error](int, double e) { error = e; };
@@ -108,21 +135,37 @@ void BM_TrainingCommand(benchmark::State& state) {
     reportRate(state, shape);
 }
 
+// The training command's network after a few iterations on each shape's patterns against the
+// plain loop's, every weight and bias bit for bit.
+AXOLITE_IDENTITY_CHECK(trainingMatchesThePlainLoop) {
+    constexpr int kCheckedIterations = 3;
+    for (const Shape& shape : kShapes) {
+        const PatternFiles files(shape);
+        TrainingParameters parameters = commandParameters(files, false);
+        parameters.iterations = kCheckedIterations;
+        NetworkTrainer trainer(1);
+        trainer.train(configurationOf(shape), parameters, TrainingCallbacks{});
+        LayeredNetwork network = referenceNetwork(shape, files, kCheckedIterations);
+        for (int l = 1; l < network.layerCount(); ++l) {
+            for (int i = 0; i < network.layerSize(l); ++i) {
+                const LayerNeuron& a = trainer.network().neuron(l, i);
+                const LayerNeuron& b = network.neuron(l, i);
+                if (std::memcmp(a.weights.data(), b.weights.data(), sizeof a.weights) != 0 ||
+                    std::memcmp(&a.bias, &b.bias, sizeof a.bias) != 0) {
+                    return "layer " + std::to_string(l) + ", neuron " + std::to_string(i + 1) +
+                           " differs from the plain loop";
+                }
+            }
+        }
+    }
+    return {};
+}
+
 void BM_ReferenceLoop(benchmark::State& state) {
     const Shape& shape = kShapes[state.range(0)];
     const PatternFiles files(shape);
-    const auto in =
-        readPatternFile(files.input.string(), kPatterns, shape.input, PatternRole::Input).table;
-    const auto out =
-        readPatternFile(files.target.string(), kPatterns, shape.output, PatternRole::Target).table;
     for (auto _ : state) {
-        RandomSource random(1);
-        LayeredNetwork network = LayeredNetwork::build(configurationOf(shape), random);
-        for (int t = 0; t < kIterations; ++t) {
-            for (int p = 0; p < kPatterns; ++p) {
-                referenceBackPropagation(network, in.row(p), out.row(p), 0.01f);
-            }
-        }
+        LayeredNetwork network = referenceNetwork(shape, files, kIterations);
         benchmark::DoNotOptimize(network.neuron(1, 0).weights[0]);
     }
     reportRate(state, shape);
@@ -178,4 +221,4 @@ BENCHMARK(BM_TrainingCommand)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReferenceLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+AXOLITE_BENCHMARK_MAIN()

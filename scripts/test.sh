@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the normal build, the same suite built
-# with AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets for a bounded time each,
-# and the format check.
+# Installs what is missing, builds, and runs every test: the normal build (with the benchmarks'
+# identity checks, label bench-smoke), the same suite built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, the fuzz targets for a bounded time each, and the format check.
+# Both builds treat compiler warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -11,13 +12,13 @@ echo "== format"
 git ls-files -z -- '*.cpp' '*.h' | xargs -0 -r clang-format --dry-run -Werror
 
 echo "== normal build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DAXOLITE_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
 
 echo "== sanitizer build with fuzz targets"
 CC=clang CXX=clang++ cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DAXOLITE_SANITIZE=ON -DAXOLITE_FUZZ=ON -DAXOLITE_BENCH=OFF >/dev/null
+    -DAXOLITE_SANITIZE=ON -DAXOLITE_FUZZ=ON -DAXOLITE_BENCH=OFF -DAXOLITE_WERROR=ON >/dev/null
 cmake --build build-san -j "$jobs"
 (cd build-san && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j "$jobs")

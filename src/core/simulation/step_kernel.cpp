@@ -4,6 +4,8 @@
 #include "core/simulation/step_kernel.h"
 
 #include <algorithm>
+#include <cassert>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -96,11 +98,16 @@ using ChunkFunction = void (*)(std::int32_t, std::size_t, const double*, const d
 template <int kMaxBlocks, std::size_t kLanes>
 void runInPasses(const ChunkFunction* chunks, std::int32_t neurons, std::size_t stride,
                  const double* wt, const double* x, double* net) {
+    // Whole blocks on aligned lines: the chunks load with aligned vector loads.
+    assert(stride % kLanes == 0);
+    assert(reinterpret_cast<std::uintptr_t>(wt) % (kLanes * sizeof(double)) == 0);
+    assert(reinterpret_cast<std::uintptr_t>(net) % (kLanes * sizeof(double)) == 0);
     const std::size_t blocks = stride / kLanes;
     const std::size_t passes = (blocks + kMaxBlocks - 1) / kMaxBlocks;
     std::size_t block = 0;
     for (std::size_t pass = 0; pass < passes; ++pass) {
         const std::size_t size = (blocks - block) / (passes - pass);
+        assert(size >= 1 && size <= static_cast<std::size_t>(kMaxBlocks));
         chunks[size](neurons, stride, wt + kLanes * block, x, net + kLanes * block);
         block += size;
     }
@@ -181,6 +188,9 @@ const char* kernelVariantName(KernelVariant variant) {
 void StepKernel::configure(std::int32_t neurons, const std::vector<double>& weights,
                            KernelVariant variant) {
     neurons_ = std::max<std::int32_t>(neurons, 0);
+    // W holds neurons × neurons weights.
+    assert(weights.size() >=
+           static_cast<std::size_t>(neurons_) * static_cast<std::size_t>(neurons_));
     stride_ = (static_cast<std::size_t>(neurons_) + kLaneAlign - 1) / kLaneAlign * kLaneAlign;
     variant_ = variant;
     // A variant the processor cannot run falls back to the widest one it can.

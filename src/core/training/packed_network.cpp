@@ -1,6 +1,8 @@
 // The training kernel on contiguous arrays.
 #include "core/training/packed_network.h"
 
+#include <cassert>
+
 namespace axolite::training {
 
 PackedNetwork::PackedNetwork(const LayeredNetwork& network)
@@ -13,6 +15,8 @@ PackedNetwork::PackedNetwork(const LayeredNetwork& network)
     }
     for (int l = 0; l < layers_; ++l) {
         sizes_[l] = network.layerSize(l);
+        // A layer has at most kMaxLayerNeurons neurons, which the padded room holds.
+        assert(sizes_[l] >= 1 && sizes_[l] <= kMaxLayerNeurons);
         codes_[l] = network.neuron(l, 0).transfer;
         for (int i = 0; i < sizes_[l]; ++i) {
             const LayerNeuron& neuron = network.neuron(l, i);

@@ -14,6 +14,7 @@ class PackedNetwork {
 public:
     // Room per layer: the neurons of a layer padded to a multiple of four floats.
     static constexpr int kStride = 20;
+    static_assert(kStride >= kMaxLayerNeurons && kStride % 4 == 0);
     static constexpr int kMaxLayers = kMaxHiddenLayers + 2;
 
     explicit PackedNetwork(const LayeredNetwork& network);
