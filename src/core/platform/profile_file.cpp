@@ -270,22 +270,23 @@ std::string ProfileFile::text() const {
     return out;
 }
 
-bool ProfileFile::save(const std::filesystem::path& path) const {
-    const std::string utf8 = text();
-    // Code page 1251 unless a character would be lost in it.
-    std::optional<std::string> bytes;
+std::string ProfileFile::bytes() const {
+    std::string utf8 = text();
+    // Code page 1251 unless a character would be lost in it, or its bytes happen to form UTF-8
+    // (such as "/Сё/", 2F D1 B8 2F), which a read takes as UTF-8: that text is written in UTF-8.
     if (!cameAsUtf8_) {
         std::string cp1251 = utf8ToCp1251(utf8);
-        if (cp1251ToUtf8(cp1251) == utf8) {
-            bytes = std::move(cp1251);
+        if (cp1251ToUtf8(cp1251) == utf8 && (isAscii(cp1251) || !isValidUtf8(cp1251))) {
+            return cp1251;
         }
     }
-    if (!bytes) {
-        bytes = byteOrderMark_ ? "\xEF\xBB\xBF" + utf8 : utf8;
-    }
+    return byteOrderMark_ ? "\xEF\xBB\xBF" + utf8 : utf8;
+}
+
+bool ProfileFile::save(const std::filesystem::path& path) const {
     // Through a temporary file: a full disk leaves the old file as it was. A file its owner may
     // not write stays as it is; any other keeps its permissions.
-    return !writeFileAtomically(path, *bytes);
+    return !writeFileAtomically(path, bytes());
 }
 
 std::optional<std::string> readProfileString(const std::filesystem::path& path,

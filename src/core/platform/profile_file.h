@@ -51,6 +51,11 @@ public:
     // The whole text (UTF-8) with the file's line ends.
     std::string text() const;
 
+    // The bytes save writes: code page 1251 when every character has a place in it, the file
+    // did not come as UTF-8 and the bytes would not read back as UTF-8; UTF-8 otherwise (with
+    // the byte-order mark the file came with). decode(bytes()) gives this text again.
+    std::string bytes() const;
+
 private:
     std::vector<std::string> lines_;
     std::string lineEnd_ = "\r\n";

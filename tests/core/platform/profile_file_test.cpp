@@ -65,6 +65,11 @@ TEST(ProfileFile, AUtf8FileStaysUtf8AndNothingIsLost) {
     const auto other = dir / "o.ini";
     ASSERT_TRUE(writeProfileString(other, "Files", "File1", "/home/用户/a.net"));
     EXPECT_EQ(readProfileString(other, "Files", "File1"), "/home/用户/a.net");
+    // A text whose code page 1251 bytes would read back as UTF-8 ("Сё" is D1 B8, the UTF-8 of
+    // "Ѹ") is written in UTF-8, so it reads back as written.
+    const auto ambiguous = dir / "a.ini";
+    ASSERT_TRUE(writeProfileString(ambiguous, "Files", "File1", "/home/Сё/a.net"));
+    EXPECT_EQ(readProfileString(ambiguous, "Files", "File1"), "/home/Сё/a.net");
 }
 
 TEST(ProfileFile, AByteOrderMarkIsNoPartOfTheFirstSectionAndStays) {
