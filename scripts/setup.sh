@@ -6,7 +6,7 @@ packages=(
     build-essential git cmake ninja-build clang clang-format libclang-rt-14-dev
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
     qt6-base-dev qt6-svg-dev qt6-translations-l10n xvfb xauth time
-    appstream desktop-file-utils lintian man-db
+    appstream desktop-file-utils lintian man-db locales
     libopenblas-dev libmuparser-dev libfann-dev libboost-dev
 )
 

@@ -4,12 +4,12 @@
 #include "cli/commands.h"
 #include "cli/input_streams.h"
 
+#include "core/common/number_text.h"
 #include "core/language/description_text.h"
 #include "core/language/lexer.h"
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -114,10 +114,9 @@ int lexFile(const FileOptions& options) {
         std::cout << "Всего символов : " << total << '\n';
         std::cout << "Ёмкость потока : " << capacity << '\n';
         for (std::size_t i = 0; i < shown; ++i) {
-            char value[64];
-            std::snprintf(value, sizeof value, "%.17g", tokens.values[i]);
-            std::cout << i << '\t' << value << '\t' << tokens.flags[i] << '\t'
-                      << tokenName(tokens.values[i], tokens.flags[i]) << '\n';
+            std::cout << i << '\t' << formatNumber("%.17g", tokens.values[i]) << '\t'
+                      << tokens.flags[i] << '\t' << tokenName(tokens.values[i], tokens.flags[i])
+                      << '\n';
         }
         if (message) {
             std::cout << "Сообщение: " << message->text << '\n';

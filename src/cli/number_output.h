@@ -1,25 +1,16 @@
-// Numbers in the output of axolite-cli: "%.17g" text, and JSON numbers that may be infinite or
-// no number (JSON has neither: they are written as the strings "inf", "-inf", "nan").
+// JSON numbers in the output of axolite-cli, which may be infinite or no number (JSON has neither:
+// they are written as the strings "inf", "-inf", "nan").
 #pragma once
+
+#include "core/common/number_text.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <string>
 
 namespace axolite::cli {
-
-// "%.17g", which reads back to the same double; "inf", "-inf", "nan" for the others.
-inline std::string exactNumberText(double value) {
-    if (std::isnan(value)) {
-        return "nan";
-    }
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
 
 inline nlohmann::ordered_json jsonNumber(double value) {
     if (std::isfinite(value)) {

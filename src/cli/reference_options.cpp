@@ -4,10 +4,10 @@
 #include "cli/commands.h"
 #include "cli/run_command.h"
 
+#include "core/common/number_text.h"
 #include "core/common/progress.h"
 #include "core/reference/exact_values.h"
 #include "core/reference/input_activation.h"
-#include "core/reference/number_text.h"
 #include "core/reference/pattern_writers.h"
 #include "core/reference/runge_kutta.h"
 #include "core/views/series.h"
@@ -74,11 +74,11 @@ systemTexts(const std::string& rk, const std::string& rkInit, int& equations) {
 std::pair<double, std::string> splitAssignment(const std::string& option, const std::string& item) {
     const std::size_t equals = item.find('=');
     const std::string number = item.substr(0, equals);
-    const std::size_t length = reference::scanDecimalNumber(number);
+    const std::size_t length = scanDecimalNumber(number);
     if (equals == std::string::npos || length == 0 || length != number.size()) {
         throw CLI::ValidationError(option, "expected NUMBER=FORMULA, got \"" + item + "\"");
     }
-    return {reference::decimalValue(number), item.substr(equals + 1)};
+    return {decimalValue(number), item.substr(equals + 1)};
 }
 
 SystemOption readSystemOption(const std::string& rk, const std::string& rkInit) {

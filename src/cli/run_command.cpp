@@ -5,10 +5,10 @@
 #include "cli/commands.h"
 #include "cli/input_streams.h"
 
+#include "core/common/number_text.h"
 #include "core/language/description_text.h"
 #include "core/platform/atomic_file.h"
 
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <system_error>
@@ -20,12 +20,6 @@ namespace {
 std::vector<RunStage>& stages() {
     static std::vector<RunStage> registered;
     return registered;
-}
-
-std::string formatNumber(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
 }
 
 // The present output series, y1..yn.
@@ -95,8 +89,9 @@ void printSimulationText(const RunContext& c, std::ostream& out) {
     out << "Операций деления : " << c.record.counters.divisions << '\n';
     for (int k = 0; k < presentOutputs(c.record); ++k) {
         const auto& s = c.record.stats(language::SeriesFamily::Network, k);
-        out << 'y' << k + 1 << " : минимум " << formatNumber(s.minimum) << ", максимум "
-            << formatNumber(s.maximum) << ", диапазон " << formatNumber(s.range) << '\n';
+        out << 'y' << k + 1 << " : минимум " << formatNumber("%.17g", s.minimum) << ", максимум "
+            << formatNumber("%.17g", s.maximum) << ", диапазон " << formatNumber("%.17g", s.range)
+            << '\n';
     }
 }
 
@@ -145,19 +140,17 @@ std::optional<platform::FileWriteFailure> writeCsv(const RunContext& c) {
     }
     row += '\n';
     bool written = file.open() && file.write(row);
-    char number[40];
     for (std::int32_t i = 0; written && i < c.record.steps; ++i) {
         const double x = c.record.t0 + static_cast<double>(i) * c.record.h;
-        std::snprintf(number, sizeof number, "%.17g", x);
-        row = std::to_string(i) + ',' + number;
+        row = std::to_string(i) + ',';
+        appendFormattedNumber("%.17g", x, row);
         for (const CsvColumn& column : columns) {
             const std::size_t index = static_cast<std::size_t>(i);
             const double v = column.values != nullptr && index < column.values->size()
                                  ? (*column.values)[index]
                                  : 0.0;
-            std::snprintf(number, sizeof number, "%.17g", v);
             row += ',';
-            row += number;
+            appendFormattedNumber("%.17g", v, row);
         }
         row += '\n';
         written = file.write(row);

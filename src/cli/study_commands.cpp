@@ -4,13 +4,13 @@
 #include "cli/number_output.h"
 #include "cli/reference_options.h"
 
+#include "core/common/number_text.h"
 #include "core/common/progress.h"
 #include "core/platform/atomic_file.h"
 #include "core/platform/folder_settings.h"
 #include "core/platform/text_encoding.h"
 #include "core/reference/euler_network.h"
 #include "core/reference/formula.h"
-#include "core/reference/number_text.h"
 #include "core/reference/step_study.h"
 
 #include <iostream>
@@ -47,10 +47,10 @@ double numberOf(const std::string& option, std::string text) {
     const bool negative = !text.empty() && text[0] == '-';
     const std::string digits =
         !text.empty() && (text[0] == '-' || text[0] == '+') ? text.substr(1) : text;
-    if (digits.empty() || reference::scanDecimalNumber(digits) != digits.size()) {
+    if (digits.empty() || scanDecimalNumber(digits) != digits.size()) {
         throw CLI::ValidationError(option, "\"" + text + "\" is no number");
     }
-    const double value = reference::decimalValue(digits);
+    const double value = decimalValue(digits);
     return negative ? -value : value;
 }
 
@@ -124,18 +124,14 @@ std::string errorText(const std::optional<double>& value) {
     if (std::isnan(*value)) {
         return "nan";
     }
-    char text[40];
-    std::snprintf(text, sizeof text, "%.6e", *value);
-    return text;
+    return formatNumber("%.6e", *value);
 }
 
 std::string orderText(const std::optional<double>& value) {
     if (!value) {
         return "—";
     }
-    char text[40];
-    std::snprintf(text, sizeof text, "%.3f", *value);
-    return text;
+    return formatNumber("%.3f", *value);
 }
 
 // Text padded on the left to a width counted in characters (UTF-8); a text as wide as the
@@ -159,9 +155,8 @@ void printStudyTable(const reference::StepStudyResult& result, std::ostream& out
     }
     out << '\n';
     for (const auto& row : result.rows) {
-        char h[40];
-        std::snprintf(h, sizeof h, "%g", row.h);
-        out << padded(h, widths[0]) << padded(std::to_string(row.steps), widths[1])
+        out << padded(formatNumber("%g", row.h), widths[0])
+            << padded(std::to_string(row.steps), widths[1])
             << padded(errorText(row.networkError), widths[2])
             << padded(orderText(row.networkOrder), widths[3])
             << padded(errorText(row.rungeKuttaError), widths[4])

@@ -24,6 +24,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -275,156 +276,186 @@ bool writeCurve(const TrainOptions& options, const std::vector<float>& norms,
     return false;
 }
 
-int runTraining(const TrainOptions& options) {
+// What a run trains: the layers, the parameters with the pattern streams read, the probes.
+struct TrainingRequest {
     training::LayerConfiguration configuration;
     training::TrainingParameters parameters;
     std::vector<std::vector<float>> probes;
+};
+
+// The request of the options; nothing when they are not valid (the usage failure is printed).
+std::optional<TrainingRequest> requestOf(const TrainOptions& options) {
+    TrainingRequest request;
     try {
-        configuration = configurationOf(options);
+        request.configuration = configurationOf(options);
         const auto method = kMethods.find(options.method);
         if (method == kMethods.end()) {
             throw UsageFailure("--method: online, randomized, hebbian or competitive");
         }
-        parameters.method = method->second;
+        request.parameters.method = method->second;
         if (options.localMinimum != "stop" && options.localMinimum != "continue" &&
             options.localMinimum != "off") {
             throw UsageFailure("--local-minimum: stop, continue or off");
         }
         for (const std::string& probe : options.probes) {
-            probes.push_back(probeValues(probe));
+            request.probes.push_back(probeValues(probe));
         }
     } catch (const UsageFailure& failure) {
         std::cerr << failure.what() << '\n';
-        return UsageError;
+        return std::nullopt;
     }
+    training::TrainingParameters& parameters = request.parameters;
     parameters.patterns = fieldNumber(options.patterns);
     parameters.iterations = fieldNumber(options.iterations);
     parameters.inputFile = options.input;
     parameters.targetFile = options.target;
     if (!readPatternStreams(parameters)) {
-        return UsageError;
+        return std::nullopt;
     }
     parameters.learningRate = options.rate;
     parameters.stopAtLocalMinimum = options.localMinimum != "off";
     parameters.meanSquaredError = options.meanSquaredError;
+    return request;
+}
 
-    nlohmann::ordered_json json;
-    nlohmann::json messages = nlohmann::json::array();
-    auto show = [&](const Message& message) {
-        if (options.json) {
-            messages.push_back({{"icon", messageKindName(message.kind)}, {"text", message.text}});
+// The messages of a run: printed as they come, or gathered for the JSON object.
+class MessageSink {
+public:
+    explicit MessageSink(bool json) : json_(json) {}
+
+    void show(const Message& message) {
+        if (json_) {
+            messages_.push_back({{"icon", messageKindName(message.kind)}, {"text", message.text}});
         } else {
             std::cout << message.text << '\n';
         }
-    };
+    }
+    const nlohmann::json& messages() const { return messages_; }
 
-    training::NetworkTrainer trainer(options.seed);
-    training::TrainingCallbacks callbacks;
-    callbacks.notify = show;
-    const bool answerYes = options.localMinimum == "stop";
-    callbacks.askStopAtLocalMinimum = [&] {
-        show(Message{MessageKind::Question, training::localMinimumQuestion()});
-        if (!options.json) {
-            std::cout << (answerYes ? "Да" : "Нет") << '\n';
-        }
-        return answerYes;
-    };
-    std::vector<float> norms;
-    callbacks.normComputed = [&norms](int iteration, float norm) {
-        norms.resize(static_cast<std::size_t>(iteration) + 1);
-        norms.back() = norm;
-    };
-    std::vector<double> errors;
-    callbacks.errorComputed = [&errors](int iteration, double error) {
-        errors.resize(static_cast<std::size_t>(iteration) + 1);
-        errors.back() = error;
-    };
-    training::TrainingOutcome outcome;
-    try {
-        outcome = trainer.train(configuration, parameters, callbacks);
-    } catch (const AxoliteError& refusal) {
-        show(refusal.message());
-        if (options.json) {
-            json["messages"] = messages;
-            std::cout << json.dump(1) << '\n';
-        }
-        return Refused;
-    } catch (const std::exception&) { // the pattern tables could not be allocated
-        show(Message{MessageKind::Error, "Недостаточно памяти для обучения нейронной сети."});
-        if (options.json) {
-            json["messages"] = messages;
+    // A run refused before it trained: with --json, an object holding the messages alone.
+    int refused() const {
+        if (json_) {
+            nlohmann::ordered_json json;
+            json["messages"] = messages_;
             std::cout << json.dump(1) << '\n';
         }
         return Refused;
     }
 
-    int exitStatus = outcome.refusal ? Refused : Done;
+private:
+    bool json_;
+    nlohmann::json messages_ = nlohmann::json::array();
+};
+
+// The norm and the mean squared error of every iteration, as the trainer reports them.
+struct TrainingSeries {
+    std::vector<float> norms;
+    std::vector<double> errors;
+};
+
+training::TrainingCallbacks callbacksOf(const TrainOptions& options, MessageSink& sink,
+                                        TrainingSeries& series) {
+    training::TrainingCallbacks callbacks;
+    callbacks.notify = [&sink](const Message& message) { sink.show(message); };
+    const bool answerYes = options.localMinimum == "stop";
+    const bool json = options.json;
+    callbacks.askStopAtLocalMinimum = [&sink, answerYes, json] {
+        sink.show(Message{MessageKind::Question, training::localMinimumQuestion()});
+        if (!json) {
+            std::cout << (answerYes ? "Да" : "Нет") << '\n';
+        }
+        return answerYes;
+    };
+    callbacks.normComputed = [&series](int iteration, float norm) {
+        series.norms.resize(static_cast<std::size_t>(iteration) + 1);
+        series.norms.back() = norm;
+    };
+    callbacks.errorComputed = [&series](int iteration, double error) {
+        series.errors.resize(static_cast<std::size_t>(iteration) + 1);
+        series.errors.back() = error;
+    };
+    return callbacks;
+}
+
+// Writes the description (--write-net) and the curve (--curve) of a finished run; false when one
+// of them was not written.
+bool writeResults(const TrainOptions& options, const training::NetworkTrainer& trainer,
+                  const training::TrainingOutcome& outcome, const TrainingSeries& series,
+                  int iterations, MessageSink& sink) {
+    const auto show = [&sink](const Message& message) { sink.show(message); };
+    bool written = true;
     if (!options.writeNet.empty()) {
         if (outcome.interrupted) {
             show(Message{MessageKind::Error,
                          "Обучение прервано: файл описания нейронной сети не записан."});
-            exitStatus = Refused;
+            written = false;
         } else {
             try {
                 training::writeDescription(trainer.network(), options.writeNet);
             } catch (const AxoliteError& failure) {
                 show(failure.message());
-                exitStatus = Refused;
+                written = false;
             }
         }
     }
-
-    if (!options.curve.empty()) {
-        if (!writeCurve(options, norms, errors, parameters.iterations, show)) {
-            exitStatus = Refused;
-        }
+    if (!options.curve.empty() &&
+        !writeCurve(options, series.norms, series.errors, iterations, show)) {
+        written = false;
     }
+    return written;
+}
 
+void printJson(const TrainOptions& options, const TrainingRequest& request,
+               const training::NetworkTrainer& trainer, const training::TrainingOutcome& outcome,
+               const TrainingSeries& series, const MessageSink& sink) {
     const training::TrainingStatus& status = trainer.status();
-    if (options.json) {
-        json["method"] = training::trainingMethodName(parameters.method);
-        json["iterations_done"] = status.lastIteration + 1;
-        json["last_pattern"] = status.lastPattern;
-        json["norm"] = status.norm && std::isfinite(*status.norm)
-                           ? nlohmann::json(static_cast<double>(*status.norm))
-                           : nlohmann::json(nullptr);
-        json["norm_text"] = status.normText;
-        if (options.meanSquaredError) {
-            json["mse"] = errors.empty() ? nlohmann::json(nullptr) : nlohmann::json(errors.back());
-            json["mse_per_iteration"] = errors;
-        }
-        json["percent"] = status.percent;
-        json["interrupted"] = outcome.interrupted;
-        json["stopped_at_local_minimum"] = outcome.stoppedAtLocalMinimum;
-        nlohmann::json rows = nlohmann::json::array();
-        for (const training::ResultRow& row : trainer.rows()) {
-            rows.push_back({{"input", numbers(row.input)},
-                            {"target", numbers(row.target)},
-                            {"response", numbers(row.response)},
-                            {"error", numbers(row.error)},
-                            {"marker", markerName(row.marker)}});
-        }
-        json["rows"] = std::move(rows);
-        nlohmann::json probeList = nlohmann::json::array();
-        for (const auto& probe : probes) {
-            probeList.push_back(
-                {{"input", numbers(probe)},
-                 {"response", numbers(training::investigate(trainer.network(), probe))}});
-        }
-        json["probes"] = std::move(probeList);
-        json["messages"] = messages;
-        std::cout << json.dump(1) << '\n';
-        return exitStatus;
+    nlohmann::ordered_json json;
+    json["method"] = training::trainingMethodName(request.parameters.method);
+    json["iterations_done"] = status.lastIteration + 1;
+    json["last_pattern"] = status.lastPattern;
+    json["norm"] = status.norm && std::isfinite(*status.norm)
+                       ? nlohmann::json(static_cast<double>(*status.norm))
+                       : nlohmann::json(nullptr);
+    json["norm_text"] = status.normText;
+    if (options.meanSquaredError) {
+        json["mse"] =
+            series.errors.empty() ? nlohmann::json(nullptr) : nlohmann::json(series.errors.back());
+        json["mse_per_iteration"] = series.errors;
     }
+    json["percent"] = status.percent;
+    json["interrupted"] = outcome.interrupted;
+    json["stopped_at_local_minimum"] = outcome.stoppedAtLocalMinimum;
+    nlohmann::json rows = nlohmann::json::array();
+    for (const training::ResultRow& row : trainer.rows()) {
+        rows.push_back({{"input", numbers(row.input)},
+                        {"target", numbers(row.target)},
+                        {"response", numbers(row.response)},
+                        {"error", numbers(row.error)},
+                        {"marker", markerName(row.marker)}});
+    }
+    json["rows"] = std::move(rows);
+    nlohmann::json probeList = nlohmann::json::array();
+    for (const auto& probe : request.probes) {
+        probeList.push_back(
+            {{"input", numbers(probe)},
+             {"response", numbers(training::investigate(trainer.network(), probe))}});
+    }
+    json["probes"] = std::move(probeList);
+    json["messages"] = sink.messages();
+    std::cout << json.dump(1) << '\n';
+}
 
+void printText(const TrainOptions& options, const TrainingRequest& request,
+               const training::NetworkTrainer& trainer, const TrainingSeries& series) {
+    const training::TrainingStatus& status = trainer.status();
     std::cout << "Образ : " << (status.lastPattern >= 0 ? std::to_string(status.lastPattern) : "")
               << '\n';
     std::cout << "Итерация обучения : "
               << (status.lastIteration >= 0 ? std::to_string(status.lastIteration) : "") << '\n';
     std::cout << "Норма : " << status.normText << '\n';
-    if (options.meanSquaredError && !errors.empty()) {
-        std::cout << "Среднеквадратичная ошибка : " << axolite::formatNumber("%g", errors.back())
-                  << '\n';
+    if (options.meanSquaredError && !series.errors.empty()) {
+        std::cout << "Среднеквадратичная ошибка : "
+                  << axolite::formatNumber("%g", series.errors.back()) << '\n';
     }
     std::cout << '\n' << "Маркер\tВходной образ\tВыходной образ\tОтклик сети\tПогрешность\n";
     for (const training::ResultRow& row : trainer.rows()) {
@@ -432,12 +463,40 @@ int runTraining(const TrainOptions& options) {
                   << training::targetColumnText(row) << '\t' << training::responseColumnText(row)
                   << '\t' << training::errorColumnText(row) << '\n';
     }
-    for (const auto& probe : probes) {
+    for (const auto& probe : request.probes) {
         std::cout << "\nВходной образ :" << joined(probe, " %g") << '\n'
                   << "Выходной образ :"
                   << joined(training::investigate(trainer.network(), probe), "  %g") << '\n';
     }
-    return exitStatus;
+}
+
+int runTraining(const TrainOptions& options) {
+    const std::optional<TrainingRequest> request = requestOf(options);
+    if (!request) {
+        return UsageError;
+    }
+    MessageSink sink(options.json);
+    TrainingSeries series;
+    training::NetworkTrainer trainer(options.seed);
+    training::TrainingOutcome outcome;
+    try {
+        outcome = trainer.train(request->configuration, request->parameters,
+                                callbacksOf(options, sink, series));
+    } catch (const AxoliteError& refusal) {
+        sink.show(refusal.message());
+        return sink.refused();
+    } catch (const std::exception&) { // the pattern tables could not be allocated
+        sink.show(Message{MessageKind::Error, "Недостаточно памяти для обучения нейронной сети."});
+        return sink.refused();
+    }
+    const bool written =
+        writeResults(options, trainer, outcome, series, request->parameters.iterations, sink);
+    if (options.json) {
+        printJson(options, *request, trainer, outcome, series, sink);
+    } else {
+        printText(options, *request, trainer, series);
+    }
+    return outcome.refusal || !written ? Refused : Done;
 }
 
 } // namespace

@@ -72,34 +72,27 @@ std::filesystem::path toPath(const QString& path) {
 
 // The range message of a kind when the code does not belong to it; empty when it does.
 QString rangeRefusal(ModelKind kind, long long code) {
+    const axolite::simulation::ModelKindRange& range = axolite::simulation::modelKindRange(kind);
+    // Below the linear range nothing is refused: its first code is the default model's.
+    if (code <= range.lastCode && (code >= range.firstCode || kind == ModelKind::Linear)) {
+        return {};
+    }
     switch (kind) {
     case ModelKind::Linear:
-        if (code >= 201) {
-            return QStringLiteral("Код идентификации нейроноподобных элементов с линейной "
-                                  "передаточной функцией должен лежать в диапазоне от 1 до 200.");
-        }
-        break;
+        return QStringLiteral("Код идентификации нейроноподобных элементов с линейной "
+                              "передаточной функцией должен лежать в диапазоне от 1 до 200.");
     case ModelKind::Step:
-        if (code <= 200 || code >= 401) {
-            return QStringLiteral(
-                "Код идентификации нейроноподобных элементов со  ступенчатой передаточной "
-                "функцией должен лежать в диапазоне от 201 до 400.");
-        }
-        break;
+        return QStringLiteral(
+            "Код идентификации нейроноподобных элементов со  ступенчатой передаточной "
+            "функцией должен лежать в диапазоне от 201 до 400.");
     case ModelKind::Sigmoid:
-        if (code <= 400 || code >= 601) {
-            return QStringLiteral(
-                "Код идентификации нейроноподобных элементов с сигмовидной передаточной "
-                "функцией должен лежать в диапазоне от 401 до 600.");
-        }
-        break;
+        return QStringLiteral(
+            "Код идентификации нейроноподобных элементов с сигмовидной передаточной "
+            "функцией должен лежать в диапазоне от 401 до 600.");
     case ModelKind::Gaussian:
-        if (code <= 600 || code >= 801) {
-            return QStringLiteral(
-                "Код идентификации нейроноподобных элементов с передаточной функцией гауссова "
-                "распределния должен лежать в диапазоне от 601 до 800.");
-        }
-        break;
+        return QStringLiteral(
+            "Код идентификации нейроноподобных элементов с передаточной функцией гауссова "
+            "распределния должен лежать в диапазоне от 601 до 800.");
     }
     return {};
 }

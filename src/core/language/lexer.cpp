@@ -2,15 +2,14 @@
 // punctuation mark, number and line end.
 #include "core/language/lexer.h"
 
+#include "core/common/number_text.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <clocale>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <locale.h>
 #include <string_view>
 
 namespace axolite::language {
@@ -70,14 +69,6 @@ bool startsWithKeyword(const char* at, std::string_view keyword) {
 
 bool endsWord(char c) {
     return c == ',' || c == ';' || c == ' ' || c == ')' || c == '\0';
-}
-
-// strtod of the C library follows the process locale (a Russian locale would want a decimal
-// comma); the description language always uses the decimal point.
-double parseInCLocale(std::string_view number) {
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    const std::string copy(number);
-    return strtod_l(copy.c_str(), nullptr, cLocale);
 }
 
 // The lines of a list, one after another (as LineCursor gives those of a joined text).
@@ -318,33 +309,11 @@ NumberWord readNumberWord(std::string_view word) {
     } else if (at(i) == '-') {
         ++i;
     }
-    std::size_t digits = 0;
-    while (at(i) >= '0' && at(i) <= '9') {
-        ++i;
-        ++digits;
-    }
-    if (at(i) == '.') {
-        ++i;
-        while (at(i) >= '0' && at(i) <= '9') {
-            ++i;
-            ++digits;
-        }
-    }
-    if (digits == 0) {
+    const std::size_t length = scanDecimalNumber(word.substr(i));
+    if (length == 0) {
         return {NumberWord::Kind::Unrecognised, 0.0};
     }
-    if (at(i) == 'e' || at(i) == 'E') {
-        std::size_t k = i + 1;
-        if (at(k) == '+' || at(k) == '-') {
-            ++k;
-        }
-        if (at(k) >= '0' && at(k) <= '9') {
-            while (at(k) >= '0' && at(k) <= '9') {
-                ++k;
-            }
-            i = k;
-        }
-    }
+    i += length;
     const std::size_t numberEnd = i;
     // Whatever follows the number must be blanks: 12abc or 5} is no number.
     for (; i < word.size(); ++i) {
@@ -370,7 +339,8 @@ NumberWord readNumberWord(std::string_view word) {
     const auto [end, error] =
         std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     if (error == std::errc::result_out_of_range) {
-        value = parseInCLocale(text);
+        // Beyond the range of a double: strtod's infinity, or its subnormal or zero.
+        parseDoublePrefix(std::string(text).c_str(), value);
     } else if (error != std::errc() || end != text.data() + text.size()) {
         return {NumberWord::Kind::Unrecognised, 0.0};
     }

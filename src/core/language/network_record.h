@@ -2,6 +2,7 @@
 // (token stream, interval, histories, series, presence flags, statistics, counters, flags).
 #pragma once
 
+#include "core/language/series_statistics.h"
 #include "core/language/token_stream.h"
 
 #include <array>
@@ -20,13 +21,6 @@ struct OperationCounters {
     std::int64_t divisions = 0;
 
     bool operator==(const OperationCounters&) const = default;
-};
-
-// Minimum, maximum and range of one series. A series never computed keeps the range 1.0.
-struct SeriesStatistics {
-    double minimum = 0.0;
-    double maximum = 0.0;
-    double range = 1.0;
 };
 
 // The three families of series that the views show side by side.

@@ -3,7 +3,7 @@
 
 #include "core/common/message.h"
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -50,36 +50,16 @@ int percentAt(std::int64_t index, double extent) {
     return static_cast<int>(percent);
 }
 
-language::SeriesStatistics seriesStatistics(const double* values, std::size_t count) {
-    // Four running minima and maxima side by side. A value replaces only when it compares below
-    // (above), so NaN never enters and a zero never replaces the starting 0.0: the result does not
-    // depend on the order in which the values are compared.
-    constexpr std::size_t kLanes = 4;
-    std::array<double, kLanes> minimum{};
-    std::array<double, kLanes> maximum{};
-    std::size_t i = 0;
-    for (; i + kLanes <= count; i += kLanes) {
-        for (std::size_t lane = 0; lane < kLanes; ++lane) {
-            const double v = values[i + lane];
-            minimum[lane] = v < minimum[lane] ? v : minimum[lane];
-            maximum[lane] = v > maximum[lane] ? v : maximum[lane];
-        }
+SeriesDeviation largestDeviation(std::span<const double> a, std::span<const double> b,
+                                 std::size_t count) {
+    SeriesDeviation deviation;
+    const std::size_t n = std::min({count, a.size(), b.size()});
+    for (std::size_t j = 0; j < n; ++j) {
+        const double d = std::fabs(a[j] - b[j]);
+        deviation.noNumber |= d != d;
+        deviation.largest = d > deviation.largest ? d : deviation.largest;
     }
-    for (; i < count; ++i) {
-        minimum[0] = values[i] < minimum[0] ? values[i] : minimum[0];
-        maximum[0] = values[i] > maximum[0] ? values[i] : maximum[0];
-    }
-    language::SeriesStatistics statistics;
-    for (std::size_t lane = 0; lane < kLanes; ++lane) {
-        if (minimum[lane] < statistics.minimum) {
-            statistics.minimum = minimum[lane];
-        }
-        if (maximum[lane] > statistics.maximum) {
-            statistics.maximum = maximum[lane];
-        }
-    }
-    statistics.range = statistics.maximum - statistics.minimum;
-    return statistics;
+    return deviation;
 }
 
 } // namespace axolite::reference

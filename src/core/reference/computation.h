@@ -1,5 +1,6 @@
 // What the reference computations share: the time grid of the description, the percentage they
-// report, the names the progress dialog shows for them, and the statistics of a series.
+// report, the names the progress dialog shows for them, and the largest deviation of one series
+// from another.
 #pragma once
 
 #include "core/common/progress.h"
@@ -7,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace axolite::reference {
 
@@ -44,15 +46,20 @@ inline double gridPoint(const language::NetworkRecord& record, std::int64_t l) {
     return record.t0 + static_cast<double>(l) * record.h;
 }
 
+// The largest |a_j − b_j| over j < count (never beyond the end of a or b), starting from 0.0. A
+// difference that is no number is passed over, and noNumber tells that there was one.
+struct SeriesDeviation {
+    double largest = 0.0;
+    bool noNumber = false;
+};
+SeriesDeviation largestDeviation(std::span<const double> a, std::span<const double> b,
+                                 std::size_t count);
+
 // trunc(index × 100 ÷ R), kept within 0..100.
 int percentAt(std::int64_t index, double extent);
 
 // Passes the percentage of point index on to the progress when it differs from the last one
 // passed (lastPercent, which starts at −1).
 void reportPercent(Progress& progress, std::int64_t index, double extent, int& lastPercent);
-
-// Minimum and maximum over the first count values, both starting at 0.0 (so the minimum is never
-// above 0 and the maximum never below), and the range between them.
-language::SeriesStatistics seriesStatistics(const double* values, std::size_t count);
 
 } // namespace axolite::reference

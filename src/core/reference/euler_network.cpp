@@ -2,33 +2,33 @@
 #include "core/reference/euler_network.h"
 
 #include "core/common/message.h"
+#include "core/common/number_text.h"
+#include "core/simulation/model_codes.h"
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace axolite::reference {
 
 namespace {
 
-constexpr int kFirstCode = 1;
-constexpr int kLastLinearCode = 200;
+constexpr simulation::ModelKindRange kLinear =
+    simulation::modelKindRange(simulation::ModelKind::Linear);
+constexpr int kFirstCode = static_cast<int>(simulation::firstNamedModelCode(kLinear.kind));
+constexpr int kLastLinearCode = static_cast<int>(kLinear.lastCode);
 
 // A number as the description holds it: %.17g reads back to the same double.
 std::string exactText(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
+    return formatNumber("%.17g", value);
 }
 
 std::string shortText(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
+    return formatNumber("%g", value);
 }
 
 std::string modelText(int code) {
-    return "[Линейная]\r\nID=" + std::to_string(code) + "\r\nY1=1e308\r\nX1=-1e308\r\nXt=0\r\n";
+    return std::string("[") + kLinear.section + "]\r\nID=" + std::to_string(code) +
+           "\r\nY1=1e308\r\nX1=-1e308\r\nXt=0\r\n";
 }
 
 [[noreturn]] void refuse(const std::string& text) {
@@ -121,8 +121,8 @@ training::GeneratedDescription generateEulerNetwork(const LinearSystem& system, 
         ++code;
     }
     if (code > kLastLinearCode) {
-        refuse("Все коды идентификации моделей нейронов вида \"Линейная\" заняты: описание "
-               "нейронной сети не записано.");
+        refuse(std::string("Все коды идентификации моделей нейронов вида \"") + kLinear.section +
+               "\" заняты: описание нейронной сети не записано.");
     }
     const int total = outputs + 1;
     const std::string constant = std::to_string(total);

@@ -49,7 +49,7 @@ computeExactValues(language::NetworkRecord& record,
     for (int k = 0; k < kOutputCount; ++k) {
         if (record.exactPresent[k]) {
             record.stats(language::SeriesFamily::Exact, k) =
-                seriesStatistics(record.exactSeries[k].data(), record.exactSeries[k].size());
+                language::seriesStatistics(record.exactSeries[k]);
         }
     }
     return outcome;

@@ -3,7 +3,7 @@
 #include "core/reference/formula.h"
 
 #include "core/common/message.h"
-#include "core/reference/number_text.h"
+#include "core/common/number_text.h"
 
 #include <array>
 #include <cmath>
@@ -143,35 +143,47 @@ std::vector<Instruction> joinPairs(const std::vector<Instruction>& code) {
     return joined;
 }
 
+// What an instruction does to the stack: pushes one element, pops the right operand into the top,
+// changes the top with its own operand (a number or x), or applies a function to the top.
+enum class Shape { Push, Binary, WithOperand, Function };
+
+constexpr Shape shapeOf(Op op) {
+    switch (op) {
+    case Op::Add:
+    case Op::Subtract:
+    case Op::Multiply:
+    case Op::Divide:
+        return Shape::Binary;
+    case Op::AddConstant:
+    case Op::SubtractConstant:
+    case Op::MultiplyConstant:
+    case Op::DivideConstant:
+    case Op::AddX:
+    case Op::SubtractX:
+    case Op::MultiplyX:
+    case Op::DivideX:
+        return Shape::WithOperand;
+    case Op::Sin:
+    case Op::Cos:
+    case Op::Tg:
+    case Op::Ctg:
+    case Op::Exp:
+    case Op::Sqrt:
+        return Shape::Function;
+    default:
+        return Shape::Push;
+    }
+}
+
 std::size_t stackDepthOf(const std::vector<Instruction>& code) {
     std::size_t depth = 0;
     std::size_t deepest = 0;
     for (const Instruction& instruction : code) {
-        switch (instruction.op) {
-        case Op::Constant:
-        case Op::X:
-        case Op::XAddConstant:
-        case Op::XSubtractConstant:
-        case Op::XMultiplyConstant:
-        case Op::XDivideConstant:
-        case Op::ConstantAddX:
-        case Op::ConstantSubtractX:
-        case Op::ConstantMultiplyX:
-        case Op::ConstantDivideX:
-        case Op::XAddX:
-        case Op::XSubtractX:
-        case Op::XMultiplyX:
-        case Op::XDivideX:
+        const Shape shape = shapeOf(instruction.op);
+        if (shape == Shape::Push) {
             ++depth;
-            break;
-        case Op::Add:
-        case Op::Subtract:
-        case Op::Multiply:
-        case Op::Divide:
+        } else if (shape == Shape::Binary) {
             --depth;
-            break;
-        default:
-            break;
         }
         deepest = std::max(deepest, depth);
     }
@@ -201,6 +213,76 @@ std::optional<Formula> Formula::parse(std::string_view text, FormulaDialect dial
     return formula;
 }
 
+namespace {
+
+// What an instruction that pushes puts on the stack: its number, x, or x and its number combined.
+[[gnu::always_inline]] inline double pushed(const Instruction& in, double x) {
+    switch (in.op) {
+    case Op::X:
+        return x;
+    case Op::XAddConstant:
+        return x + in.value;
+    case Op::XSubtractConstant:
+        return x - in.value;
+    case Op::XMultiplyConstant:
+        return x * in.value;
+    case Op::XDivideConstant:
+        return x / in.value;
+    case Op::ConstantAddX:
+        return in.value + x;
+    case Op::ConstantSubtractX:
+        return in.value - x;
+    case Op::ConstantMultiplyX:
+        return in.value * x;
+    case Op::ConstantDivideX:
+        return in.value / x;
+    case Op::XAddX:
+        return x + x;
+    case Op::XSubtractX:
+        return x - x;
+    case Op::XMultiplyX:
+        return x * x;
+    case Op::XDivideX:
+        return x / x;
+    default:
+        return in.value;
+    }
+}
+
+// The top of the stack combined with the right operand: the popped element (right), the
+// instruction's number or x.
+[[gnu::always_inline]] inline double combined(const Instruction& in, double top, double right,
+                                              double x) {
+    switch (in.op) {
+    case Op::Add:
+        return top + right;
+    case Op::Subtract:
+        return top - right;
+    case Op::Multiply:
+        return top * right;
+    case Op::Divide:
+        return top / right;
+    case Op::AddConstant:
+        return top + in.value;
+    case Op::SubtractConstant:
+        return top - in.value;
+    case Op::MultiplyConstant:
+        return top * in.value;
+    case Op::DivideConstant:
+        return top / in.value;
+    case Op::AddX:
+        return top + x;
+    case Op::SubtractX:
+        return top - x;
+    case Op::MultiplyX:
+        return top * x;
+    default:
+        return top / x;
+    }
+}
+
+} // namespace
+
 double Formula::evaluate(double x) const {
     if (code_.size() == 1 && (code_[0].op == Op::X || code_[0].op == Op::Constant)) {
         // A lone number or x (the default "0.0" of every dependency): nothing to run.
@@ -210,106 +292,21 @@ double Formula::evaluate(double x) const {
     double* const stack = stackDepth_ <= kMachineStack ? local.data() : spill_.data();
     std::size_t top = 0; // index of the top element; the first push lands at index 0
     for (const Instruction& in : code_) {
-        switch (in.op) {
-        case Op::Constant:
-            stack[top++] = in.value;
+        switch (shapeOf(in.op)) {
+        case Shape::Push:
+            stack[top++] = pushed(in, x);
             break;
-        case Op::X:
-            stack[top++] = x;
-            break;
-        case Op::Add:
+        case Shape::Binary:
             --top;
-            stack[top - 1] = stack[top - 1] + stack[top];
+            stack[top - 1] = combined(in, stack[top - 1], stack[top], x);
             break;
-        case Op::Subtract:
-            --top;
-            stack[top - 1] = stack[top - 1] - stack[top];
+        case Shape::WithOperand:
+            stack[top - 1] = combined(in, stack[top - 1], 0.0, x);
             break;
-        case Op::Multiply:
-            --top;
-            stack[top - 1] = stack[top - 1] * stack[top];
-            break;
-        case Op::Divide:
-            --top;
-            stack[top - 1] = stack[top - 1] / stack[top];
-            break;
-        case Op::AddConstant:
-            stack[top - 1] = stack[top - 1] + in.value;
-            break;
-        case Op::SubtractConstant:
-            stack[top - 1] = stack[top - 1] - in.value;
-            break;
-        case Op::MultiplyConstant:
-            stack[top - 1] = stack[top - 1] * in.value;
-            break;
-        case Op::DivideConstant:
-            stack[top - 1] = stack[top - 1] / in.value;
-            break;
-        case Op::AddX:
-            stack[top - 1] = stack[top - 1] + x;
-            break;
-        case Op::SubtractX:
-            stack[top - 1] = stack[top - 1] - x;
-            break;
-        case Op::MultiplyX:
-            stack[top - 1] = stack[top - 1] * x;
-            break;
-        case Op::DivideX:
-            stack[top - 1] = stack[top - 1] / x;
-            break;
-        case Op::XAddConstant:
-            stack[top++] = x + in.value;
-            break;
-        case Op::XSubtractConstant:
-            stack[top++] = x - in.value;
-            break;
-        case Op::XMultiplyConstant:
-            stack[top++] = x * in.value;
-            break;
-        case Op::XDivideConstant:
-            stack[top++] = x / in.value;
-            break;
-        case Op::ConstantAddX:
-            stack[top++] = in.value + x;
-            break;
-        case Op::ConstantSubtractX:
-            stack[top++] = in.value - x;
-            break;
-        case Op::ConstantMultiplyX:
-            stack[top++] = in.value * x;
-            break;
-        case Op::ConstantDivideX:
-            stack[top++] = in.value / x;
-            break;
-        case Op::XAddX:
-            stack[top++] = x + x;
-            break;
-        case Op::XSubtractX:
-            stack[top++] = x - x;
-            break;
-        case Op::XMultiplyX:
-            stack[top++] = x * x;
-            break;
-        case Op::XDivideX:
-            stack[top++] = x / x;
-            break;
-        case Op::Sin:
-            stack[top - 1] = std::sin(stack[top - 1]);
-            break;
-        case Op::Cos:
-            stack[top - 1] = std::cos(stack[top - 1]);
-            break;
-        case Op::Tg:
-            stack[top - 1] = std::tan(stack[top - 1]);
-            break;
-        case Op::Ctg:
-            stack[top - 1] = 1.0 / std::tan(stack[top - 1]);
-            break;
-        case Op::Exp:
-            stack[top - 1] = std::exp(stack[top - 1]);
-            break;
-        case Op::Sqrt:
-            stack[top - 1] = std::sqrt(stack[top - 1]);
+        case Shape::Function:
+            stack[top - 1] = syntax::applyFunction(
+                static_cast<FormulaFunction>(static_cast<int>(in.op) - static_cast<int>(Op::Sin)),
+                stack[top - 1]);
             break;
         }
     }

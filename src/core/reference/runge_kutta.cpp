@@ -1,7 +1,7 @@
 // The Runge-Kutta solver of the linear system.
 #include "core/reference/runge_kutta.h"
 
-#include "core/reference/number_text.h"
+#include "core/common/number_text.h"
 #include "core/reference/runge_kutta_kernel.h"
 
 namespace axolite::reference {
@@ -110,8 +110,9 @@ ComputationOutcome computeRungeKutta(language::NetworkRecord& record, const Line
 
     for (int k = 0; k < kOutputCount; ++k) {
         if (record.rungeKuttaPresent[k]) {
-            record.stats(language::SeriesFamily::RungeKutta, k) = seriesStatistics(
-                record.rungeKuttaSeries[k].data(), static_cast<std::size_t>(points));
+            record.stats(language::SeriesFamily::RungeKutta, k) =
+                language::seriesStatistics(std::span<const double>(
+                    record.rungeKuttaSeries[k].data(), static_cast<std::size_t>(points)));
         }
     }
     return outcome;

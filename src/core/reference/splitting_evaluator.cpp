@@ -2,7 +2,7 @@
 // two operands, evaluated left first; what does not split is an atom.
 #include "core/reference/splitting_evaluator.h"
 
-#include "core/reference/number_text.h"
+#include "core/common/number_text.h"
 
 #include <string>
 

@@ -2,6 +2,7 @@
 #include "core/reference/step_study.h"
 
 #include "core/common/message.h"
+#include "core/common/number_text.h"
 #include "core/language/checker.h"
 #include "core/language/description_text.h"
 #include "core/language/lexer.h"
@@ -13,7 +14,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <memory>
 
@@ -52,35 +52,21 @@ private:
 };
 
 // One pass over a series a and its reference b (none: a alone), j < count: the largest
-// |a_j − b_j| (NaN when a difference is no number) and the largest |a_j| (NaN passed over).
-struct Comparison {
-    double difference = 0.0;
-    double magnitude = 0.0;
-};
+// The largest |a_j − b_j| over the first count points, NaN when a difference is no number.
+double seriesError(const std::vector<double>& a, const std::vector<double>& b, std::size_t count) {
+    const SeriesDeviation deviation = largestDeviation(a, b, count);
+    return deviation.noNumber ? kNaN : deviation.largest;
+}
 
-Comparison compare(const std::vector<double>& a, const std::vector<double>* b, std::size_t count) {
-    Comparison c;
-    bool noNumber = false;
-    std::size_t n = std::min(count, a.size());
-    if (b == nullptr) {
-        for (std::size_t j = 0; j < n; ++j) {
-            const double m = std::fabs(a[j]);
-            c.magnitude = m > c.magnitude ? m : c.magnitude;
-        }
-        return c;
-    }
-    n = std::min(n, b->size());
+// The largest |a_j| over the first count points, NaN passed over.
+double largestMagnitude(const std::vector<double>& a, std::size_t count) {
+    double magnitude = 0.0;
+    const std::size_t n = std::min(count, a.size());
     for (std::size_t j = 0; j < n; ++j) {
-        const double d = std::fabs(a[j] - (*b)[j]);
         const double m = std::fabs(a[j]);
-        noNumber |= d != d;
-        c.difference = d > c.difference ? d : c.difference;
-        c.magnitude = m > c.magnitude ? m : c.magnitude;
+        magnitude = m > magnitude ? m : magnitude;
     }
-    if (noNumber) {
-        c.difference = kNaN;
-    }
-    return c;
+    return magnitude;
 }
 
 // The larger of two errors, NaN winning.
@@ -109,11 +95,9 @@ double modelRangeLimit(const std::vector<double>& weights, int outputs) {
 }
 
 std::string noteText(double h, std::int64_t steps) {
-    char text[160];
-    std::snprintf(text, sizeof text,
-                  "Шаг %g дал бы %lld шагов (не более %d): исследование остановлено.", h,
-                  static_cast<long long>(steps), simulation::kMaxSteps);
-    return text;
+    return "Шаг " + formatNumber("%g", h) + " дал бы " + std::to_string(steps) +
+           " шагов (не более " + std::to_string(simulation::kMaxSteps) +
+           "): исследование остановлено.";
 }
 
 // The step count of a grid, beyond the int range counted as one more than the limit.
@@ -210,13 +194,12 @@ private:
             const bool hasExact = !request_.exact[c].empty();
             const std::vector<double>* reference =
                 exact ? (hasExact ? &r.exactSeries[c] : nullptr) : &r.rungeKuttaSeries[c];
-            const Comparison output = compare(r.outputSeries[c], reference, steps);
-            magnitude = std::max(magnitude, output.magnitude);
+            magnitude = std::max(magnitude, largestMagnitude(r.outputSeries[c], steps));
             if (reference != nullptr) {
-                network = worse(network, output.difference);
+                network = worse(network, seriesError(r.outputSeries[c], *reference, steps));
             }
             if (exact && hasExact) {
-                rk = worse(rk, compare(r.rungeKuttaSeries[c], &r.exactSeries[c], steps).difference);
+                rk = worse(rk, seriesError(r.rungeKuttaSeries[c], r.exactSeries[c], steps));
             }
         }
         const double limit =

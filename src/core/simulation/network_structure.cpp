@@ -5,11 +5,11 @@
 #include "core/simulation/network_structure.h"
 
 #include "core/common/message.h"
+#include "core/common/number_text.h"
 #include "core/language/checker.h"
 #include "core/language/lexer.h"
 
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <string>
 
@@ -18,9 +18,7 @@ namespace axolite::simulation {
 using language::TokenCode;
 
 std::string neuronOutOfRangeText(double number, std::int32_t line, std::int32_t neurons) {
-    char value[32];
-    std::snprintf(value, sizeof value, "%g", number);
-    return "Номер нейрона " + std::string(value) + " в строке " + std::to_string(line) +
+    return "Номер нейрона " + formatNumber("%g", number) + " в строке " + std::to_string(line) +
            " лежит вне диапазона от 1 до " + std::to_string(neurons) +
            ". Моделирование невозможно.";
 }

@@ -18,40 +18,6 @@ constexpr std::size_t kValueCharacters = 6;
 
 } // namespace
 
-std::optional<ModelKind> modelKindOfCode(std::int64_t code) {
-    if (code < kDefaultModelCode || code > kLastModelCode) {
-        return std::nullopt;
-    }
-    return evaluationKindOfCode(code);
-}
-
-ModelKind evaluationKindOfCode(std::int64_t code) {
-    if (code >= 0 && code <= 200) {
-        return ModelKind::Linear;
-    }
-    if (code >= 201 && code <= 400) {
-        return ModelKind::Step;
-    }
-    if (code >= 401 && code <= 600) {
-        return ModelKind::Sigmoid;
-    }
-    return ModelKind::Gaussian;
-}
-
-const char* modelSectionName(ModelKind kind) {
-    switch (kind) {
-    case ModelKind::Linear:
-        return "Линейная";
-    case ModelKind::Step:
-        return "Ступенчатая";
-    case ModelKind::Sigmoid:
-        return "Сигмовидная";
-    case ModelKind::Gaussian:
-        return "Гауссова";
-    }
-    return "";
-}
-
 double linearTransfer(const ModelParameters& p, double x) {
     if (x < p.x1) {
         return 0.0;

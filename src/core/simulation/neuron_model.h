@@ -1,9 +1,10 @@
-// Neuron models: the four transfer functions, the identification-code ranges that choose them,
-// and the model files (<code>.neu, one section per kind, code page 1251) they are read from.
+// Neuron models: the four transfer functions (chosen by the code ranges of model_codes.h) and the
+// model files (<code>.neu, one section per kind, code page 1251) they are read from.
 #pragma once
 
 #include "core/common/message.h"
 #include "core/platform/profile_file.h"
+#include "core/simulation/model_codes.h"
 
 #include <array>
 #include <cstdint>
@@ -16,27 +17,6 @@
 #include <vector>
 
 namespace axolite::simulation {
-
-// The kinds of transfer function, in the order of the model dialog's tabs.
-enum class ModelKind : int { Linear = 0, Step = 1, Sigmoid = 2, Gaussian = 3 };
-
-constexpr int kModelKindCount = 4;
-
-// Identification codes: 0..200 linear, 201..400 step, 401..600 sigmoid, 601..800 Gaussian.
-// Code 0 is the default model of every neuron the description does not name.
-constexpr std::int64_t kDefaultModelCode = 0;
-constexpr std::int64_t kLastModelCode = 800;
-
-// The kind a model file of this code holds; nothing for a code outside 0..800.
-std::optional<ModelKind> modelKindOfCode(std::int64_t code);
-
-// The kind a neuron of this code computes with: like modelKindOfCode, every code beyond the
-// linear, step and sigmoid ranges (including those outside 0..800) being Gaussian.
-ModelKind evaluationKindOfCode(std::int64_t code);
-
-// The section of a model file that holds the kind: "Линейная", "Ступенчатая", "Сигмовидная",
-// "Гауссова".
-const char* modelSectionName(ModelKind kind);
 
 // Whether the kind has the shift Xt (the step kind has not).
 constexpr bool kindHasShift(ModelKind kind) {

@@ -201,17 +201,29 @@ Simulation::Result Simulation::runPrepared(language::NetworkRecord& record,
         record.activity.steps() != steps_ || record.externalInput.steps() != steps_) {
         return {Outcome::NotRun, std::nullopt, {}};
     }
-    const std::int32_t n = neurons_;
-    const std::int32_t s = steps_;
-    const auto count = static_cast<std::size_t>(n);
-
     NetworkStructure structure;
     try {
-        structure = readNetworkStructure(record.tokens, check, n);
+        structure = readNetworkStructure(record.tokens, check, neurons_);
     } catch (const AxoliteError& e) {
         return {Outcome::Refused, e.message(), {}};
     }
+    assignCodesAndWaits(structure);
+    std::vector<ModelKind> kinds(static_cast<std::size_t>(neurons_));
+    if (std::optional<Message> failure = loadModels(search, used, kinds)) {
+        return {Outcome::Refused, std::move(failure), {}};
+    }
+    configureWeights(structure);
+    setInitialStates(record, structure);
 
+    // The progress dialog opens here and lowers the cancel request of an earlier computation.
+    record.cancelRequested = 0;
+    progress.setPercent(0);
+    const bool cancelled = !stepThrough(record, kinds, progress);
+    writeOutputSeries(record, structure);
+    return {cancelled ? Outcome::Cancelled : Outcome::Completed, std::nullopt, {}};
+}
+
+void Simulation::assignCodesAndWaits(const NetworkStructure& structure) {
     // Model codes and wait counts: 0 unless an entry names the neuron.
     std::fill(codes_.begin(), codes_.end(), 0);
     for (const auto& entry : structure.models) {
@@ -226,15 +238,18 @@ Simulation::Result Simulation::runPrepared(language::NetworkRecord& record,
         }
     }
     waitCounters_ = waitReloads_;
+}
 
-    // Models: the file of each code, read once for all the neurons of that code; the first neuron
-    // whose file fails refuses the run, naming the file it was looked up as.
+std::optional<Message> Simulation::loadModels(const std::vector<std::filesystem::path>& search,
+                                              std::vector<std::filesystem::path>& used,
+                                              std::vector<ModelKind>& kinds) {
+    // The file of each code, read once for all the neurons of that code; the first neuron whose
+    // file fails refuses the run, naming the file it was looked up as.
     ModelFiles files(search, modelLoader_);
-    std::vector<ModelKind> kinds(count);
-    for (std::size_t j = 0; j < count; ++j) {
+    for (std::size_t j = 0; j < kinds.size(); ++j) {
         const std::optional<ModelParameters>& model = files.model(codes_[j]);
         if (!model) {
-            return {Outcome::Refused, modelFileFailure(files.file(codes_[j])), {}};
+            return modelFileFailure(files.file(codes_[j]));
         }
         const std::filesystem::path folder = files.file(codes_[j]).parent_path();
         if (std::find(used.begin(), used.end(), folder) == used.end()) {
@@ -243,32 +258,39 @@ Simulation::Result Simulation::runPrepared(language::NetworkRecord& record,
         models_[j] = *model;
         kinds[j] = evaluationKindOfCode(codes_[j]);
     }
+    return std::nullopt;
+}
 
-    // Weights: W[receiver][sender]; a later entry for the same pair overrides an earlier one.
+void Simulation::configureWeights(const NetworkStructure& structure) {
+    // W[receiver][sender]; a later entry for the same pair overrides an earlier one.
+    const auto count = static_cast<std::size_t>(neurons_);
     std::fill(weights_.begin(), weights_.end(), 0.0);
     for (const auto& c : structure.connections) {
         weights_[static_cast<std::size_t>(c.receiver) * count +
                  static_cast<std::size_t>(c.sender)] = c.weight;
     }
-    kernel_.configure(n, weights_);
+    kernel_.configure(neurons_, weights_);
+}
 
-    // Initial states (step 0 exists only when there is at least one step).
-    if (s > 0) {
+void Simulation::setInitialStates(language::NetworkRecord& record,
+                                  const NetworkStructure& structure) const {
+    // Step 0 exists only when there is at least one step.
+    if (steps_ > 0) {
         double* initial = record.activity.step(0);
-        std::fill(initial, initial + n, 0.0);
+        std::fill(initial, initial + neurons_, 0.0);
         for (const auto& entry : structure.initialStates) {
             for (const std::int32_t neuron : entry.neurons) {
                 initial[neuron] = entry.value;
             }
         }
     }
+}
 
-    // The progress dialog opens here and lowers the cancel request of an earlier computation.
-    record.cancelRequested = 0;
-    progress.setPercent(0);
-
+bool Simulation::stepThrough(language::NetworkRecord& record, const std::vector<ModelKind>& kinds,
+                             Progress& progress) {
+    const std::int32_t s = steps_;
+    const auto count = static_cast<std::size_t>(neurons_);
     const language::OperationCounters perStep = countersPerStep(codes_);
-    bool cancelled = false;
     for (std::int32_t i = 1; i < s; ++i) {
         const double* previous = record.activity.step(i - 1);
         const double* input = record.externalInput.step(i - 1);
@@ -294,14 +316,18 @@ Simulation::Result Simulation::runPrepared(language::NetworkRecord& record,
         if (pollCancelled(progress, record.cancelRequested)) {
             record.checkOpen = 0;
             record.simulated = 0;
-            cancelled = true;
-            break;
+            return false;
         }
         record.checkOpen = 1;
         record.simulated = 1;
     }
+    return true;
+}
 
-    // Output series: the weighted activity of each entry's neuron; the history stays as it is.
+void Simulation::writeOutputSeries(language::NetworkRecord& record,
+                                   const NetworkStructure& structure) const {
+    // The weighted activity of each entry's neuron; the history stays as it is.
+    const std::int32_t s = steps_;
     record.networkPresent = {};
     for (std::size_t k = 0; k < structure.outputs.size(); ++k) {
         const auto& output = structure.outputs[k];
@@ -316,29 +342,13 @@ Simulation::Result Simulation::runPrepared(language::NetworkRecord& record,
             record.networkPresent[k] = 1;
         }
     }
-
     // Statistics of the present series; minimum and maximum start at 0.
     for (int k = 0; k < language::kOutputCount; ++k) {
-        if (record.networkPresent[static_cast<std::size_t>(k)] == 0) {
-            continue;
+        if (record.networkPresent[static_cast<std::size_t>(k)] != 0) {
+            record.stats(language::SeriesFamily::Network, k) =
+                language::seriesStatistics(record.outputSeries[static_cast<std::size_t>(k)]);
         }
-        double minimum = 0.0;
-        double maximum = 0.0;
-        for (const double v : record.outputSeries[static_cast<std::size_t>(k)]) {
-            if (v < minimum) {
-                minimum = v;
-            }
-            if (v > maximum) {
-                maximum = v;
-            }
-        }
-        language::SeriesStatistics& stats = record.stats(language::SeriesFamily::Network, k);
-        stats.minimum = minimum;
-        stats.maximum = maximum;
-        stats.range = maximum - minimum;
     }
-
-    return {cancelled ? Outcome::Cancelled : Outcome::Completed, std::nullopt, {}};
 }
 
 } // namespace axolite::simulation

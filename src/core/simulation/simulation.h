@@ -21,6 +21,8 @@ struct CheckResult;
 
 namespace axolite::simulation {
 
+struct NetworkStructure;
+
 // The most steps a run may have.
 constexpr std::int32_t kMaxSteps = 1000000;
 
@@ -94,6 +96,19 @@ private:
     Result runPrepared(language::NetworkRecord& record, const language::CheckResult& check,
                        Progress& progress, const std::vector<std::filesystem::path>& search,
                        std::vector<std::filesystem::path>& used);
+    // The steps of a run: codes and wait counts from the structure, the models of the codes
+    // (the failure of the first file that cannot be read), the weights, the initial states, the
+    // steps themselves (false when cancelled) and the output series with their statistics.
+    void assignCodesAndWaits(const NetworkStructure& structure);
+    std::optional<Message> loadModels(const std::vector<std::filesystem::path>& search,
+                                      std::vector<std::filesystem::path>& used,
+                                      std::vector<ModelKind>& kinds);
+    void configureWeights(const NetworkStructure& structure);
+    void setInitialStates(language::NetworkRecord& record, const NetworkStructure& structure) const;
+    bool stepThrough(language::NetworkRecord& record, const std::vector<ModelKind>& kinds,
+                     Progress& progress);
+    void writeOutputSeries(language::NetworkRecord& record,
+                           const NetworkStructure& structure) const;
 
     std::int32_t neurons_ = 0;
     std::int32_t steps_ = 0;

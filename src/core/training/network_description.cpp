@@ -5,7 +5,9 @@
 #include "core/common/number_text.h"
 #include "core/platform/atomic_file.h"
 #include "core/platform/text_encoding.h"
+#include "core/simulation/model_codes.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -25,28 +27,19 @@ constexpr const char* kNoThreshold = "-1e+30";
 // below it, and they stay silent; what they pass on is their external input alone.
 constexpr const char* kSilentThreshold = "1";
 
-struct ModelKindInfo {
-    const char* section;
-    int firstCode;
-};
+// The transfer codes of a layered network name the model kinds in the same order.
+static_assert(
+    static_cast<int>(TransferCode::Linear) == static_cast<int>(simulation::ModelKind::Linear) &&
+    static_cast<int>(TransferCode::Step) == static_cast<int>(simulation::ModelKind::Step) &&
+    static_cast<int>(TransferCode::Sigmoid) == static_cast<int>(simulation::ModelKind::Sigmoid) &&
+    static_cast<int>(TransferCode::Gaussian) == static_cast<int>(simulation::ModelKind::Gaussian));
 
-ModelKindInfo kindInfo(TransferCode code) {
-    switch (code) {
-    case TransferCode::Linear:
-        return {"Линейная", 1};
-    case TransferCode::Step:
-        return {"Ступенчатая", 201};
-    case TransferCode::Sigmoid:
-        return {"Сигмовидная", 401};
-    case TransferCode::Gaussian:
-        return {"Гауссова", 601};
-    }
-    return {"Линейная", 1};
+simulation::ModelKind modelKind(TransferCode code) {
+    return static_cast<simulation::ModelKind>(code);
 }
 
-// The last identification code of each kind's range.
-int lastCode(TransferCode code) {
-    return kindInfo(code).firstCode - 1 + 200;
+const char* sectionName(TransferCode code) {
+    return simulation::modelSectionName(modelKind(code));
 }
 
 std::string compactExponent(std::string text) {
@@ -76,7 +69,7 @@ std::string withoutLeadingZero(std::string text) {
     return text;
 }
 
-double decimalValue(const std::string& text) {
+double valueOfText(const std::string& text) {
     double value = 0.0;
     parseDoublePrefix(text.c_str(), value);
     return value;
@@ -117,7 +110,7 @@ ModelKey layerModel(const LayerNeuron& neuron) {
 }
 
 std::string modelText(const ModelKey& key, int code) {
-    std::string text = std::string("[") + kindInfo(key.kind).section + "]\r\n";
+    std::string text = std::string("[") + sectionName(key.kind) + "]\r\n";
     text += "ID=" + std::to_string(code) + "\r\n";
     text += "Y1=" + key.y1 + "\r\n";
     text += "X1=" + key.x1 + "\r\n";
@@ -144,7 +137,165 @@ bool isModelFileName(const std::string& name) {
         return false;
     }
     const int code = std::stoi(digits);
-    return std::to_string(code) == digits && code <= 800;
+    return std::to_string(code) == digits && code <= simulation::kLastModelCode;
+}
+
+// The number of the first neuron of every layer (neurons count from 1 in layer order), and one
+// past the last neuron at the end.
+std::vector<int> firstNeurons(const LayeredNetwork& network) {
+    const int layers = network.layerCount();
+    std::vector<int> first(static_cast<std::size_t>(layers) + 1, 1);
+    for (int l = 0; l < layers; ++l) {
+        first[l + 1] = first[l] + network.layerSize(l);
+    }
+    return first;
+}
+
+// Refuses a network a description cannot hold: none formed, too many neurons, a weight or bias
+// that is no finite number.
+void requireDescribable(const LayeredNetwork& network) {
+    const int layers = network.layerCount();
+    if (layers < 2) {
+        // No training run has formed a network yet: there is nothing to describe.
+        throw AxoliteError(MessageKind::Error,
+                           "Нейронная сеть не сформирована: описание нейронной сети не может "
+                           "быть записано.");
+    }
+    const int total = firstNeurons(network)[layers] - 1;
+    if (total > kMaxDescriptionNeurons) {
+        throw AxoliteError(MessageKind::Error,
+                           "Сеть из " + std::to_string(total) +
+                               " нейронов не может быть описана: описание нейронной сети "
+                               "допускает не более 196 нейронов.");
+    }
+    for (int l = 0; l < layers; ++l) {
+        for (int i = 0; i < network.layerSize(l); ++i) {
+            const LayerNeuron& neuron = network.neuron(l, i);
+            bool finite = std::isfinite(neuron.bias);
+            for (float w : neuron.weights) {
+                finite = finite && std::isfinite(w);
+            }
+            if (!finite) {
+                throw AxoliteError(MessageKind::Error,
+                                   "Веса или смещения обученной сети не являются конечными "
+                                   "числами: описание нейронной сети не может быть записано.");
+            }
+        }
+    }
+}
+
+// Model codes: one per distinct set of parameters, counted up from the first code of the kind
+// (code 0, the default model, is left alone). Adds each model's file to models and returns the
+// code of every neuron (by its number).
+std::vector<int> assignModelCodes(const LayeredNetwork& network, const std::vector<int>& first,
+                                  const ModelCodeFree& codeFree,
+                                  std::vector<ModelFileText>& models) {
+    std::map<ModelKey, int> codes;
+    std::array<int, simulation::kModelKindCount> nextCode{};
+    for (const simulation::ModelKindRange& range : simulation::kModelKindRanges) {
+        nextCode[static_cast<std::size_t>(range.kind)] =
+            static_cast<int>(simulation::firstNamedModelCode(range.kind));
+    }
+    const int layers = network.layerCount();
+    std::vector<int> neuronCode(static_cast<std::size_t>(first[layers]), 0);
+    for (int l = 0; l < layers; ++l) {
+        for (int i = 0; i < network.layerSize(l); ++i) {
+            const LayerNeuron& neuron = network.neuron(l, i);
+            const ModelKey key = l == 0 ? inputModel(neuron) : layerModel(neuron);
+            auto found = codes.find(key);
+            if (found == codes.end()) {
+                int& next = nextCode[static_cast<std::size_t>(key.kind)];
+                const std::int64_t last = simulation::modelKindRange(modelKind(key.kind)).lastCode;
+                while (next <= last && !codeFree(next, modelText(key, next))) {
+                    ++next;
+                }
+                if (next > last) {
+                    throw AxoliteError(MessageKind::Error,
+                                       "Все коды идентификации моделей нейронов вида \"" +
+                                           std::string(sectionName(key.kind)) +
+                                           "\" заняты: описание нейронной сети не записано.");
+                }
+                const int code = next++;
+                found = codes.emplace(key, code).first;
+                models.push_back({code, std::to_string(code) + ".neu", modelText(key, code)});
+            }
+            neuronCode[first[l] + i] = found->second;
+        }
+    }
+    return neuronCode;
+}
+
+// The comments, the interval and the input and output layers.
+void appendHeaderAndLayers(const LayeredNetwork& network, const std::vector<int>& first,
+                           std::string& text) {
+    const int layers = network.layerCount();
+    std::string shape;
+    for (int l = 0; l < layers; ++l) {
+        shape += (l == 0 ? "" : "-") + std::to_string(network.layerSize(l));
+    }
+    text += "// Обученная нейронная сеть " + shape + "\r\n";
+    text += "// Отклик: шаг " + std::to_string(layers - 1) + ", образ во внешнем входе\r\n";
+    text += "neurons " + std::to_string(first[layers] - 1) + ";\r\n";
+    text += "simtime 0, " + std::to_string(layers) + ";\r\n";
+    text += "timestep 1;\r\n";
+
+    text += "inputlayer {\r\n";
+    for (int n = first[0]; n < first[1]; ++n) {
+        text += "neuron " + std::to_string(n) + ";\r\n";
+    }
+    text += "}\r\n";
+
+    const int outputs = network.outputCount();
+    if (outputs > kMaxDescriptionOutputs) {
+        text += "// Выход: первые 4 из " + std::to_string(outputs) + " нейронов\r\n";
+    }
+    text += "outputlayer {\r\n";
+    for (int s = 0; s < outputs && s < kMaxDescriptionOutputs; ++s) {
+        text += "neuron " + std::to_string(first[layers - 1] + s) + ", weight 1;\r\n";
+    }
+    text += "}\r\n";
+}
+
+// The model code of every neuron, and the wait count −1: every neuron computes at every step.
+void appendModelsAndWaits(const std::vector<int>& neuronCode, std::string& text) {
+    const int total = static_cast<int>(neuronCode.size()) - 1;
+    text += "model {\r\n";
+    for (int n = 1; n <= total; ++n) {
+        text += "neuron " + std::to_string(n) + ", " + std::to_string(neuronCode[n]) + ";\r\n";
+    }
+    text += "}\r\n";
+    text += "suspend {\r\n";
+    for (int n = 1; n <= total; ++n) {
+        text += "neuron " + std::to_string(n) + ", -1;\r\n";
+    }
+    text += "}\r\n";
+}
+
+// One connection per line; a weight of 0.0 cannot be written (zero is no number of the language)
+// and is left out, which changes no weighted sum.
+void appendLayout(const LayeredNetwork& network, const std::vector<int>& first, std::string& text) {
+    const int layers = network.layerCount();
+    text += "networklayout {\r\n";
+    bool anyConnection = false;
+    for (int l = 1; l < layers; ++l) {
+        for (int j = 0; j < network.layerSize(l - 1); ++j) {
+            for (int i = 0; i < network.layerSize(l); ++i) {
+                const float weight = network.neuron(l, i).weights[j];
+                if (weight == 0.0f) {
+                    continue;
+                }
+                anyConnection = true;
+                text += "neuron " + std::to_string(first[l - 1] + j) + ", neuron " +
+                        std::to_string(first[l] + i) + ", weight " + weightText(weight) + ";\r\n";
+            }
+        }
+    }
+    if (!anyConnection) {
+        // A layout needs one connection; this one is too weak to change any result.
+        text += "neuron " + std::to_string(first[layers - 2]) + ", neuron " +
+                std::to_string(first[layers - 1]) + ", weight 1e-300;\r\n";
+    }
+    text += "}\r\n";
 }
 
 } // namespace
@@ -168,7 +319,7 @@ std::string shortModelValue(double value) {
                 if (text.size() > kModelValueLength) {
                     continue;
                 }
-                const double error = std::fabs(decimalValue(text) - value);
+                const double error = std::fabs(valueOfText(text) - value);
                 // The first text of the least error wins: the plain notation before the
                 // shortened ones.
                 if (error < bestError) {
@@ -183,134 +334,14 @@ std::string shortModelValue(double value) {
 
 GeneratedDescription generateDescription(const LayeredNetwork& network,
                                          const ModelCodeFree& codeFree) {
-    const int layers = network.layerCount();
-    if (layers < 2) {
-        // No training run has formed a network yet: there is nothing to describe.
-        throw AxoliteError(MessageKind::Error,
-                           "Нейронная сеть не сформирована: описание нейронной сети не может "
-                           "быть записано.");
-    }
-    std::vector<int> first(static_cast<std::size_t>(layers) + 1, 1);
-    for (int l = 0; l < layers; ++l) {
-        first[l + 1] = first[l] + network.layerSize(l);
-    }
-    const int total = first[layers] - 1;
-    if (total > kMaxDescriptionNeurons) {
-        throw AxoliteError(MessageKind::Error,
-                           "Сеть из " + std::to_string(total) +
-                               " нейронов не может быть описана: описание нейронной сети "
-                               "допускает не более 196 нейронов.");
-    }
-    for (int l = 0; l < layers; ++l) {
-        for (int i = 0; i < network.layerSize(l); ++i) {
-            const LayerNeuron& neuron = network.neuron(l, i);
-            bool finite = std::isfinite(neuron.bias);
-            for (float w : neuron.weights) {
-                finite = finite && std::isfinite(w);
-            }
-            if (!finite) {
-                throw AxoliteError(MessageKind::Error,
-                                   "Веса или смещения обученной сети не являются конечными "
-                                   "числами: описание нейронной сети не может быть записано.");
-            }
-        }
-    }
-
+    requireDescribable(network);
+    const std::vector<int> first = firstNeurons(network);
     GeneratedDescription result;
-    // Model codes: one per distinct set of parameters, counted up from the first code of the
-    // kind (code 0, the default model, is left alone).
-    std::map<ModelKey, int> codes;
-    int nextCode[4] = {1, 201, 401, 601};
-    std::vector<int> neuronCode(static_cast<std::size_t>(total) + 1, 0);
-    for (int l = 0; l < layers; ++l) {
-        for (int i = 0; i < network.layerSize(l); ++i) {
-            const LayerNeuron& neuron = network.neuron(l, i);
-            const ModelKey key = l == 0 ? inputModel(neuron) : layerModel(neuron);
-            auto found = codes.find(key);
-            if (found == codes.end()) {
-                int& next = nextCode[static_cast<int>(key.kind)];
-                while (next <= lastCode(key.kind) && !codeFree(next, modelText(key, next))) {
-                    ++next;
-                }
-                if (next > lastCode(key.kind)) {
-                    throw AxoliteError(MessageKind::Error,
-                                       "Все коды идентификации моделей нейронов вида \"" +
-                                           std::string(kindInfo(key.kind).section) +
-                                           "\" заняты: описание нейронной сети не записано.");
-                }
-                const int code = next++;
-                found = codes.emplace(key, code).first;
-                result.models.push_back(
-                    {code, std::to_string(code) + ".neu", modelText(key, code)});
-            }
-            neuronCode[first[l] + i] = found->second;
-        }
-    }
-
-    std::string& text = result.netText;
-    std::string shape;
-    for (int l = 0; l < layers; ++l) {
-        shape += (l == 0 ? "" : "-") + std::to_string(network.layerSize(l));
-    }
-    text += "// Обученная нейронная сеть " + shape + "\r\n";
-    text += "// Отклик: шаг " + std::to_string(layers - 1) + ", образ во внешнем входе\r\n";
-    text += "neurons " + std::to_string(total) + ";\r\n";
-    text += "simtime 0, " + std::to_string(layers) + ";\r\n";
-    text += "timestep 1;\r\n";
-
-    text += "inputlayer {\r\n";
-    for (int n = first[0]; n < first[1]; ++n) {
-        text += "neuron " + std::to_string(n) + ";\r\n";
-    }
-    text += "}\r\n";
-
-    const int outputs = network.outputCount();
-    if (outputs > kMaxDescriptionOutputs) {
-        text += "// Выход: первые 4 из " + std::to_string(outputs) + " нейронов\r\n";
-    }
-    text += "outputlayer {\r\n";
-    for (int s = 0; s < outputs && s < kMaxDescriptionOutputs; ++s) {
-        text += "neuron " + std::to_string(first[layers - 1] + s) + ", weight 1;\r\n";
-    }
-    text += "}\r\n";
-
-    text += "model {\r\n";
-    for (int n = 1; n <= total; ++n) {
-        text += "neuron " + std::to_string(n) + ", " + std::to_string(neuronCode[n]) + ";\r\n";
-    }
-    text += "}\r\n";
-
-    // Wait count −1: every neuron computes at every step.
-    text += "suspend {\r\n";
-    for (int n = 1; n <= total; ++n) {
-        text += "neuron " + std::to_string(n) + ", -1;\r\n";
-    }
-    text += "}\r\n";
-
-    // One connection per line; a weight of 0.0 cannot be written (zero is no number of the
-    // language) and is left out, which changes no weighted sum.
-    text += "networklayout {\r\n";
-    bool anyConnection = false;
-    for (int l = 1; l < layers; ++l) {
-        for (int j = 0; j < network.layerSize(l - 1); ++j) {
-            for (int i = 0; i < network.layerSize(l); ++i) {
-                const float weight = network.neuron(l, i).weights[j];
-                if (weight == 0.0f) {
-                    continue;
-                }
-                anyConnection = true;
-                text += "neuron " + std::to_string(first[l - 1] + j) + ", neuron " +
-                        std::to_string(first[l] + i) + ", weight " + weightText(weight) + ";\r\n";
-            }
-        }
-    }
-    if (!anyConnection) {
-        // A layout needs one connection; this one is too weak to change any result.
-        text += "neuron " + std::to_string(first[layers - 2]) + ", neuron " +
-                std::to_string(first[layers - 1]) + ", weight 1e-300;\r\n";
-    }
-    text += "}\r\n";
-    text += "end\r\n";
+    const std::vector<int> neuronCode = assignModelCodes(network, first, codeFree, result.models);
+    appendHeaderAndLayers(network, first, result.netText);
+    appendModelsAndWaits(neuronCode, result.netText);
+    appendLayout(network, first, result.netText);
+    result.netText += "end\r\n";
     return result;
 }
 

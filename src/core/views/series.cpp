@@ -48,6 +48,22 @@ bool anyRungeKutta(const NetworkRecord& record) {
     return anySeriesPresent(record, SeriesFamily::RungeKutta);
 }
 
+// The largest E(series k of the family, exact series k) over the components with exact values;
+// an absent series of the family compares no point.
+double largestErrorAgainstExact(const NetworkRecord& record, SeriesFamily family) {
+    const std::int32_t points = gridPointCount(record);
+    double largest = 0.0;
+    for (int k = 0; k < kOutputCount; ++k) {
+        if (seriesPresent(record, SeriesFamily::Exact, k)) {
+            const double error =
+                maximalAbsoluteError(seriesValues(record, family, k),
+                                     seriesValues(record, SeriesFamily::Exact, k), points);
+            largest = std::max(largest, error);
+        }
+    }
+    return largest;
+}
+
 } // namespace
 
 bool anySeriesPresent(const NetworkRecord& record, SeriesFamily family) {
@@ -98,59 +114,26 @@ SeriesColour seriesColour(SeriesFamily family, int k) {
     return kColours[static_cast<std::size_t>(family)][static_cast<std::size_t>(k)];
 }
 
-language::SeriesStatistics seriesStatistics(std::span<const double> values) {
-    return reference::seriesStatistics(values.data(), values.size());
-}
-
 double maximalAbsoluteError(std::span<const double> a, std::span<const double> b,
                             std::int32_t points) {
-    double largest = 0.0;
     if (points < 2) {
-        return largest;
+        return 0.0;
     }
-    const std::size_t compared =
-        std::min({static_cast<std::size_t>(points) - 1, a.size(), b.size()});
-    for (std::size_t j = 0; j < compared; ++j) {
-        const double difference = std::fabs(a[j] - b[j]);
-        if (difference > largest) {
-            largest = difference;
-        }
-    }
-    return largest;
+    return reference::largestDeviation(a, b, static_cast<std::size_t>(points) - 1).largest;
 }
 
 std::optional<double> networkErrorEstimate(const NetworkRecord& record) {
     if (!anyExact(record)) {
         return std::nullopt;
     }
-    const std::int32_t points = gridPointCount(record);
-    double largest = 0.0;
-    for (int k = 0; k < kOutputCount; ++k) {
-        if (record.exactPresent[k]) {
-            const double error =
-                maximalAbsoluteError(seriesValues(record, SeriesFamily::Network, k),
-                                     seriesValues(record, SeriesFamily::Exact, k), points);
-            largest = std::max(largest, error);
-        }
-    }
-    return largest;
+    return largestErrorAgainstExact(record, SeriesFamily::Network);
 }
 
 std::optional<double> rungeKuttaErrorEstimate(const NetworkRecord& record) {
     if (!anyExact(record) || !anyRungeKutta(record)) {
         return std::nullopt;
     }
-    const std::int32_t points = gridPointCount(record);
-    double largest = 0.0;
-    for (int k = 0; k < kOutputCount; ++k) {
-        if (record.exactPresent[k] && record.rungeKuttaPresent[k]) {
-            const double error =
-                maximalAbsoluteError(seriesValues(record, SeriesFamily::RungeKutta, k),
-                                     seriesValues(record, SeriesFamily::Exact, k), points);
-            largest = std::max(largest, error);
-        }
-    }
-    return largest;
+    return largestErrorAgainstExact(record, SeriesFamily::RungeKutta);
 }
 
 std::string errorEstimateText(std::optional<double> estimate) {

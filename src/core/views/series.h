@@ -43,7 +43,7 @@ struct SeriesColour {
 SeriesColour seriesColour(SeriesFamily family, int k);
 
 // Minimum and maximum from 0.0 over the values, and the range between them.
-language::SeriesStatistics seriesStatistics(std::span<const double> values);
+using language::seriesStatistics;
 
 // E(a, b): the largest |a_j − b_j| over j = 0 .. n − 2, starting from 0.0, where n is the grid's
 // point count (the last point takes no part); never beyond the end of a or b.

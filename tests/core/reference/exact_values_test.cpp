@@ -111,21 +111,5 @@ TEST(Computation, PercentagesAndGrid) {
     EXPECT_EQ(gridPointCount(nan), 0);
 }
 
-TEST(Computation, StatisticsIgnoreNaNAndDoNotDependOnOrder) {
-    const std::vector<double> values{3.0, std::nan(""), -0.0, -2.0, 7.5, -2.5, 1.0};
-    const auto all = seriesStatistics(values.data(), values.size());
-    EXPECT_EQ(all.minimum, -2.5);
-    EXPECT_EQ(all.maximum, 7.5);
-    EXPECT_EQ(all.range, 10.0);
-    std::vector<double> reversed(values.rbegin(), values.rend());
-    const auto back = seriesStatistics(reversed.data(), reversed.size());
-    EXPECT_EQ(back.minimum, -2.5);
-    EXPECT_EQ(back.maximum, 7.5);
-    // Zeros never replace the starting +0.0.
-    const std::vector<double> zeros{-0.0, -0.0, -0.0, -0.0, -0.0};
-    EXPECT_FALSE(std::signbit(seriesStatistics(zeros.data(), zeros.size()).minimum));
-    EXPECT_EQ(seriesStatistics(values.data(), 0).range, 0.0);
-}
-
 } // namespace
 } // namespace axolite::reference

@@ -1,7 +1,7 @@
 // The formula language: values, operator order, numbers, functions, errors, and the compiled
 // programs against the re-splitting evaluator.
+#include "core/common/number_text.h"
 #include "core/reference/formula.h"
-#include "core/reference/number_text.h"
 #include "core/reference/splitting_evaluator.h"
 
 #include "core/common/message.h"

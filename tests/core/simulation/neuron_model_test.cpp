@@ -78,6 +78,25 @@ TEST(ModelCode, RangesChooseKindsAndSections) {
     EXPECT_EQ(modelFilePath("m", 250).filename(), "250.neu");
 }
 
+// The shipped model files, one of every kind, are read through the table: each code's kind
+// names the section its file holds, and the file's own ID is the code.
+TEST(ModelCode, TheExampleModelFilesAreFoundInTheirKindsSections) {
+    std::map<ModelKind, int> kinds;
+    for (const auto& entry : std::filesystem::directory_iterator(AXOLITE_EXAMPLES_DIR "/models")) {
+        if (entry.path().extension() != ".neu") {
+            continue;
+        }
+        const std::int64_t code = std::stoll(entry.path().stem().string());
+        const std::optional<ModelKind> kind = modelKindOfCode(code);
+        ASSERT_TRUE(kind) << entry.path();
+        const std::optional<ModelParameters> model = loadModel(entry.path(), code);
+        ASSERT_TRUE(model) << entry.path() << " has no section " << modelSectionName(*kind);
+        EXPECT_EQ(model->id, static_cast<double>(code)) << entry.path();
+        ++kinds[*kind];
+    }
+    EXPECT_EQ(kinds.size(), static_cast<std::size_t>(kModelKindCount));
+}
+
 TEST(ModelValue, SixCharactersThenTheNumberTheyBeginWith) {
     EXPECT_EQ(modelValueFromText("0.0001234"), 0.0001);
     EXPECT_EQ(modelValueFromText("-10"), -10.0);
