@@ -21,14 +21,18 @@ using Instruction = Formula::Instruction;
 // for bit.
 class Compiler {
 public:
-    explicit Compiler(FormulaDialect dialect) : dialect_(dialect) {}
+    Compiler(FormulaDialect dialect, const Formula::Names* names, std::string_view text)
+        : dialect_(dialect), names_(names), text_(text) {}
+
+    // Position in the text of the first atom that could not be read.
+    std::size_t failedAt() const { return failedAt_; }
 
     bool valid() const { return valid_; }
     std::vector<Instruction> takeCode() { return std::move(code_); }
 
     void compile(std::string_view s, int depth) {
         if (depth > kMaxFormulaNesting) {
-            fail();
+            fail(s);
             return;
         }
         char op = 0;
@@ -50,7 +54,7 @@ public:
 private:
     void atom(std::string_view s, int depth) {
         if (s.empty()) {
-            fail();
+            fail(s);
             return;
         }
         if (s.front() == '(') {
@@ -59,7 +63,7 @@ private:
         }
         if (s.front() == '.' || (s.front() >= '0' && s.front() <= '9')) {
             if (scanDecimalNumber(s) != s.size()) {
-                fail();
+                fail(s);
                 return;
             }
             code_.push_back({Op::Constant, decimalValue(s)});
@@ -76,7 +80,13 @@ private:
             code_.push_back({Op::X, 0.0});
             return;
         }
-        fail();
+        if (names_ != nullptr && *names_) {
+            if (const auto slot = (*names_)(s)) {
+                code_.push_back({Op::Name, 0.0, *slot});
+                return;
+            }
+        }
+        fail(s);
     }
 
     // When the right operand is a single number or x, the operation takes it directly.
@@ -101,12 +111,20 @@ private:
 
     // The evaluation of an erroneous text goes on (the error is a property of the whole text);
     // a placeholder keeps the program's shape.
-    void fail() {
+    void fail(std::string_view where) {
+        if (valid_) {
+            // An empty operand has no characters: it stands where its text would begin.
+            const char* at = where.data() != nullptr ? where.data() : text_.data();
+            failedAt_ = static_cast<std::size_t>(at - text_.data());
+        }
         valid_ = false;
         code_.push_back({Op::Constant, 0.0});
     }
 
     FormulaDialect dialect_;
+    const Formula::Names* names_;
+    std::string_view text_;
+    std::size_t failedAt_ = 0;
     std::vector<Instruction> code_;
     bool valid_ = true;
 };
@@ -150,6 +168,7 @@ std::size_t stackDepthOf(const std::vector<Instruction>& code) {
         switch (instruction.op) {
         case Op::Constant:
         case Op::X:
+        case Op::Name:
         case Op::XAddConstant:
         case Op::XSubtractConstant:
         case Op::XMultiplyConstant:
@@ -183,13 +202,24 @@ constexpr std::size_t kMachineStack = 32;
 } // namespace
 
 std::optional<Formula> Formula::parse(std::string_view text, FormulaDialect dialect) {
+    return parse(text, dialect, Names{});
+}
+
+std::optional<Formula> Formula::parse(std::string_view text, FormulaDialect dialect,
+                                      const Names& names, std::size_t* failedAt) {
     std::string lowered;
     if (!syntax::prepare(text, dialect, lowered)) {
+        if (failedAt != nullptr) {
+            *failedAt = 0;
+        }
         return std::nullopt;
     }
-    Compiler compiler(dialect);
+    Compiler compiler(dialect, &names, lowered);
     compiler.compile(lowered, 0);
     if (!compiler.valid()) {
+        if (failedAt != nullptr) {
+            *failedAt = compiler.failedAt();
+        }
         return std::nullopt;
     }
     Formula formula;
@@ -201,10 +231,19 @@ std::optional<Formula> Formula::parse(std::string_view text, FormulaDialect dial
     return formula;
 }
 
-double Formula::evaluate(double x) const {
-    if (code_.size() == 1 && (code_[0].op == Op::X || code_[0].op == Op::Constant)) {
-        // A lone number or x (the default "0.0" of every dependency): nothing to run.
-        return code_[0].op == Op::X ? x : code_[0].value;
+double Formula::evaluate(double x, const double* values) const {
+    if (code_.size() == 1) {
+        // A lone number, x or name (the default "0.0" of every dependency): nothing to run.
+        switch (code_[0].op) {
+        case Op::X:
+            return x;
+        case Op::Constant:
+            return code_[0].value;
+        case Op::Name:
+            return values[code_[0].slot];
+        default:
+            break;
+        }
     }
     std::array<double, kMachineStack> local;
     double* const stack = stackDepth_ <= kMachineStack ? local.data() : spill_.data();
@@ -216,6 +255,9 @@ double Formula::evaluate(double x) const {
             break;
         case Op::X:
             stack[top++] = x;
+            break;
+        case Op::Name:
+            stack[top++] = values[in.slot];
             break;
         case Op::Add:
             --top;
@@ -310,6 +352,9 @@ double Formula::evaluate(double x) const {
             break;
         case Op::Sqrt:
             stack[top - 1] = std::sqrt(stack[top - 1]);
+            break;
+        case Op::Abs:
+            stack[top - 1] = std::fabs(stack[top - 1]);
             break;
         }
     }
