@@ -30,9 +30,13 @@ std::string ConditionError::text() const {
 }
 
 // The names of a condition bound to one run: the address of each name's value at step 0 and its
-// stride, and the values of the step being evaluated.
+// stride. A scan reads the values of a block of steps first, in a loop of loads only, so that the
+// memory fetches of many steps (a neuron's values lie a whole step row apart) overlap, and then
+// evaluates the condition at each step of the block.
 class Condition::Reader {
 public:
+    static constexpr std::int32_t kBlock = 64;
+
     Reader(const Condition& condition, const RunValues& run) : condition_(condition), run_(run) {
         for (const ValueName& name : condition.names_) {
             Source source;
@@ -50,17 +54,34 @@ public:
             }
             sources_.push_back(source);
         }
-        values_.resize(sources_.size());
+        values_.resize(sources_.size() * static_cast<std::size_t>(kBlock));
     }
 
-    bool holds(std::int32_t step) {
-        for (std::size_t k = 0; k < sources_.size(); ++k) {
+    // The values of steps first .. first + count − 1 (count at most kBlock), step-major.
+    void read(std::int32_t first, std::int32_t count) {
+        const std::size_t slots = sources_.size();
+        for (std::size_t k = 0; k < slots; ++k) {
             const Source& source = sources_[k];
-            values_[k] = source.base != nullptr
-                             ? source.base[static_cast<std::size_t>(step) * source.stride]
-                             : static_cast<double>(step);
+            double* out = values_.data() + k;
+            if (source.base == nullptr) {
+                for (std::int32_t j = 0; j < count; ++j) {
+                    out[static_cast<std::size_t>(j) * slots] = static_cast<double>(first + j);
+                }
+                continue;
+            }
+            const double* in = source.base + static_cast<std::size_t>(first) * source.stride;
+            for (std::int32_t j = 0; j < count; ++j) {
+                out[static_cast<std::size_t>(j) * slots] =
+                    in[static_cast<std::size_t>(j) * source.stride];
+            }
         }
-        return condition_.evaluate(values_.data(), run_.x(step), truths_);
+        first_ = first;
+    }
+
+    // Whether the condition holds at step first + j of the block read last.
+    bool holds(std::int32_t j) {
+        return condition_.evaluate(values_.data() + static_cast<std::size_t>(j) * sources_.size(),
+                                   run_.x(first_ + j), truths_);
     }
 
 private:
@@ -73,6 +94,7 @@ private:
     std::vector<Source> sources_;
     std::vector<double> values_;
     std::vector<char> truths_;
+    std::int32_t first_ = 0;
 };
 
 namespace {
@@ -118,17 +140,124 @@ bool Condition::evaluate(const double* values, double x, std::vector<char>& trut
     return truths.back() != 0;
 }
 
+// The comparison with its sides exchanged: a < b is b > a.
+static Comparison mirrored(Comparison comparison) {
+    switch (comparison) {
+    case Comparison::Less:
+        return Comparison::Greater;
+    case Comparison::LessOrEqual:
+        return Comparison::GreaterOrEqual;
+    case Comparison::Greater:
+        return Comparison::Less;
+    case Comparison::GreaterOrEqual:
+        return Comparison::LessOrEqual;
+    default:
+        return comparison;
+    }
+}
+
+std::optional<Condition::NameAgainstNumber> Condition::nameAgainstNumber() const {
+    using Op = reference::Formula::Op;
+    if (logic_.size() != 1) {
+        return std::nullopt;
+    }
+    const Test& test = tests_.front();
+    const auto* left = test.left.lone();
+    const auto* right = test.right.lone();
+    if (left == nullptr || right == nullptr) {
+        return std::nullopt;
+    }
+    if (left->op == Op::Name && right->op == Op::Constant) {
+        return NameAgainstNumber{left->slot, test.comparison, right->value};
+    }
+    if (left->op == Op::Constant && right->op == Op::Name) {
+        return NameAgainstNumber{right->slot, mirrored(test.comparison), left->value};
+    }
+    return std::nullopt;
+}
+
+// The values of the name at the steps in the order steps gives them, compared in a loop chosen
+// once for the comparison. The step number is no value read from the run.
+template <typename Steps>
+std::optional<std::int32_t> Condition::scanNameAgainstNumber(const NameAgainstNumber& simple,
+                                                             const RunValues& run,
+                                                             Steps steps) const {
+    const ValueName& name = names_[simple.slot];
+    if (name.kind == ValueName::Kind::Step) {
+        return steps([&](std::int32_t i) { return static_cast<double>(i); }, simple);
+    }
+    const bool neuron = name.kind == ValueName::Kind::Neuron;
+    const double* base =
+        neuron ? run.activity + name.index : run.outputs[static_cast<std::size_t>(name.index)];
+    const std::size_t stride = neuron ? static_cast<std::size_t>(run.neurons) : 1;
+    return steps(
+        [base, stride](std::int32_t i) { return base[static_cast<std::size_t>(i) * stride]; },
+        simple);
+}
+
+namespace {
+
+// The first (or, backward, the last) step of [begin, end) where value(step) compares true.
+template <bool Forward, typename Value>
+std::optional<std::int32_t> scanSteps(Value value, Comparison comparison, double number,
+                                      std::int32_t begin, std::int32_t end) {
+    const auto scan = [&](auto holds) -> std::optional<std::int32_t> {
+        if constexpr (Forward) {
+            for (std::int32_t i = begin; i < end; ++i) {
+                if (holds(value(i))) {
+                    return i;
+                }
+            }
+        } else {
+            for (std::int32_t i = end - 1; i >= begin; --i) {
+                if (holds(value(i))) {
+                    return i;
+                }
+            }
+        }
+        return std::nullopt;
+    };
+    switch (comparison) {
+    case Comparison::Less:
+        return scan([number](double v) { return v < number; });
+    case Comparison::LessOrEqual:
+        return scan([number](double v) { return v <= number; });
+    case Comparison::Greater:
+        return scan([number](double v) { return v > number; });
+    case Comparison::GreaterOrEqual:
+        return scan([number](double v) { return v >= number; });
+    case Comparison::Equal:
+        return scan([number](double v) { return v == number; });
+    case Comparison::NotEqual:
+        return scan([number](double v) { return v != number; });
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 bool Condition::holds(const RunValues& run, std::int32_t step) const {
     Reader reader(*this, run);
-    return reader.holds(step);
+    reader.read(step, 1);
+    return reader.holds(0);
 }
 
 std::optional<std::int32_t> Condition::firstFrom(const RunValues& run, std::int32_t from,
                                                  std::int32_t end) const {
+    const std::int32_t last = std::min(end, run.steps);
+    if (const auto simple = nameAgainstNumber()) {
+        return scanNameAgainstNumber(*simple, run, [&](auto value, const NameAgainstNumber& s) {
+            return scanSteps<true>(value, s.comparison, s.number, std::max(from, 0), last);
+        });
+    }
     Reader reader(*this, run);
-    for (std::int32_t step = std::max(from, 0); step < std::min(end, run.steps); ++step) {
-        if (reader.holds(step)) {
-            return step;
+    for (std::int32_t first = std::max(from, 0); first < last; first += Reader::kBlock) {
+        const std::int32_t count = std::min(Reader::kBlock, last - first);
+        reader.read(first, count);
+        for (std::int32_t j = 0; j < count; ++j) {
+            if (reader.holds(j)) {
+                return first + j;
+            }
         }
     }
     return std::nullopt;
@@ -136,10 +265,22 @@ std::optional<std::int32_t> Condition::firstFrom(const RunValues& run, std::int3
 
 std::optional<std::int32_t> Condition::lastBefore(const RunValues& run, std::int32_t before,
                                                   std::int32_t begin) const {
+    const std::int32_t lowest = std::max(begin, 0);
+    if (const auto simple = nameAgainstNumber()) {
+        return scanNameAgainstNumber(*simple, run, [&](auto value, const NameAgainstNumber& s) {
+            return scanSteps<false>(value, s.comparison, s.number, lowest,
+                                    std::min(before, run.steps));
+        });
+    }
     Reader reader(*this, run);
-    for (std::int32_t step = std::min(before, run.steps) - 1; step >= std::max(begin, 0); --step) {
-        if (reader.holds(step)) {
-            return step;
+    for (std::int32_t after = std::min(before, run.steps); after > lowest;
+         after -= Reader::kBlock) {
+        const std::int32_t count = std::min(Reader::kBlock, after - lowest);
+        reader.read(after - count, count);
+        for (std::int32_t j = count - 1; j >= 0; --j) {
+            if (reader.holds(j)) {
+                return after - count + j;
+            }
         }
     }
     return std::nullopt;

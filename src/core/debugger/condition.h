@@ -72,6 +72,17 @@ private:
     };
 
     bool evaluate(const double* values, double x, std::vector<char>& truths) const;
+    // A condition of one comparison between a name and a number, read as "name <comparison>
+    // number": scanned by a loop of its own.
+    struct NameAgainstNumber {
+        std::uint32_t slot;
+        Comparison comparison;
+        double number;
+    };
+    std::optional<NameAgainstNumber> nameAgainstNumber() const;
+    template <typename Steps>
+    std::optional<std::int32_t> scanNameAgainstNumber(const NameAgainstNumber& simple,
+                                                      const RunValues& run, Steps steps) const;
 
     std::vector<Test> tests_;
     std::vector<Step> logic_;

@@ -83,6 +83,10 @@ public:
         std::uint32_t slot = 0;
     };
 
+    // The one instruction of a formula that is a lone number, x or name (callers that scan
+    // millions of points compare such values without running the program).
+    const Instruction* lone() const { return code_.size() == 1 ? &code_[0] : nullptr; }
+
 private:
     Formula() = default;
 
