@@ -15,6 +15,7 @@ void addCommands(CLI::App& app, int& status) {
     addTrainCommand(app, status);
     addStudyCommands(app, status);
     addExplainCommand(app, status);
+    addDebugCommand(app, status);
 #ifdef AXOLITE_CLI_PLOT
     addPlotCommand(app, status);
 #endif

@@ -15,6 +15,7 @@ void addTrainCommand(CLI::App& app, int& status);     // train
 void addPlotCommand(CLI::App& app, int& status);      // plot (built with the painters only)
 void addStudyCommands(CLI::App& app, int& status);    // netgen, study
 void addExplainCommand(CLI::App& app, int& status);   // explain
+void addDebugCommand(CLI::App& app, int& status);     // debug
 
 // Every command and the tool's own options (help, version), as the command line and its manual
 // pages and completion know them; status receives the chosen command's exit status.

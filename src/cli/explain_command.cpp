@@ -1,19 +1,12 @@
 // `axolite-cli explain FILE.net [run options] --neuron N --step I [--json]`: runs the description
 // as `run` does and explains the activity of neuron N at step I with the engine's own numbers.
 #include "cli/commands.h"
-#include "cli/number_output.h"
-
+#include "cli/explanation_output.h"
 #include "cli/run_command.h"
-#include "core/common/number_text.h"
 
-#include "core/language/description_text.h"
-#include "core/platform/text_encoding.h"
 #include "core/simulation/explain.h"
 
-#include <algorithm>
 #include <iostream>
-#include <limits>
-#include <memory>
 
 namespace axolite::cli {
 
@@ -25,134 +18,25 @@ struct ExplainOptions {
     std::int64_t step = 0;
 };
 
-const char* originName(simulation::ValueOrigin origin) {
-    switch (origin) {
-    case simulation::ValueOrigin::Initial:
-        return "initial";
-    case simulation::ValueOrigin::Computed:
-        return "computed";
-    case simulation::ValueOrigin::Held:
-        return "held";
-    }
-    return "computed";
-}
-
-// The text of description line (from 1), in UTF-8; empty for line 0 or a line beyond the text.
-std::string lineText(const language::DescriptionText& text, std::int32_t line) {
-    if (line < 1) {
-        return "";
-    }
-    return platform::cp1251ToUtf8(text.line(static_cast<std::size_t>(line) - 1));
-}
-
-std::string lineReference(const language::DescriptionText& text, std::int32_t line) {
-    if (line == 0) {
-        return "";
-    }
-    return "  [строка " + std::to_string(line) + ": " + lineText(text, line) + "]";
-}
-
-void printExplanation(const simulation::Explanation& e, const language::DescriptionText& text,
-                      std::ostream& out) {
-    const std::string n = std::to_string(e.neuron + 1);
-    out << "Нейрон " << n << ", шаг " << e.step << " (x = " << shortestNumberText(e.x) << ")\n";
-    if (e.origin == simulation::ValueOrigin::Initial) {
-        out << "Начальное состояние: " << shortestNumberText(e.value)
-            << (e.initialLine == 0 ? "  [не задано в INITSTATE]"
-                                   : lineReference(text, e.initialLine))
-            << '\n';
-        return;
-    }
-    out << "net = Σ (вход_k + активность_k) * w_" << n << "k, значения шага " << e.step - 1
-        << ":\n";
-    for (const auto& t : e.terms) {
-        out << "  нейрон " << t.source + 1 << ": (" << shortestNumberText(t.input) << " + "
-            << shortestNumberText(t.activity) << ") * " << shortestNumberText(t.weight) << " = "
-            << shortestNumberText(t.product) << lineReference(text, t.line) << '\n';
-    }
-    if (e.terms.empty()) {
-        out << "  (нет связей с ненулевым весом)\n";
-    }
-    out << "net = " << shortestNumberText(e.net) << '\n';
-    out << "Модель " << e.code << " (" << simulation::modelKindText(e.kind)
-        << "): Y1 = " << shortestNumberText(e.parameters.y1)
-        << ", X1 = " << shortestNumberText(e.parameters.x1);
-    if (simulation::kindHasShift(e.kind)) {
-        out << ", Xt = " << shortestNumberText(e.parameters.xt);
-    }
-    out << (e.modelLine == 0 ? "  [модель по умолчанию]" : lineReference(text, e.modelLine))
-        << '\n';
-    if (e.origin == simulation::ValueOrigin::Held) {
-        out << "Значение удержано: счетчик ожидания " << e.waitCounter << " (не 0 и не -1), "
-            << "значение шага " << e.step - 1 << " сохранено; f(net) не применяется"
-            << lineReference(text, e.waitLine) << '\n';
-    } else {
-        out << "f(net) = " << simulation::transferCaseText(e.kind, e.parameters, e.net) << " = "
-            << shortestNumberText(e.result) << '\n';
-    }
-    out << "Значение: " << shortestNumberText(e.value) << '\n';
-}
-
-nlohmann::ordered_json explanationJson(const simulation::Explanation& e) {
-    nlohmann::ordered_json terms = nlohmann::ordered_json::array();
-    for (const auto& t : e.terms) {
-        terms.push_back({{"source", t.source + 1},
-                         {"input", jsonNumber(t.input)},
-                         {"activity", jsonNumber(t.activity)},
-                         {"weight", jsonNumber(t.weight)},
-                         {"product", jsonNumber(t.product)},
-                         {"line", t.line}});
-    }
-    nlohmann::ordered_json json;
-    json["neuron"] = e.neuron + 1;
-    json["step"] = e.step;
-    json["x"] = jsonNumber(e.x);
-    json["origin"] = originName(e.origin);
-    json["value"] = jsonNumber(e.value);
-    json["initial_line"] = e.initialLine;
-    json["terms"] = terms;
-    json["net"] = jsonNumber(e.net);
-    json["model"] = {{"code", e.code},
-                     {"kind", simulation::modelKindText(e.kind)},
-                     {"y1", jsonNumber(e.parameters.y1)},
-                     {"x1", jsonNumber(e.parameters.x1)},
-                     {"xt", jsonNumber(e.parameters.xt)},
-                     {"line", e.modelLine}};
-    json["transfer"] = simulation::transferCaseText(e.kind, e.parameters, e.net);
-    json["result"] = jsonNumber(e.result);
-    json["wait"] = {{"count", e.waitCount}, {"counter", e.waitCounter}, {"line", e.waitLine}};
-    return json;
-}
-
-int explain(ExplainOptions& options) {
-    auto context = std::make_unique<RunContext>();
-    context->options = options.run;
-    context->options.reportWhenSimulated = false;
-    const int status = runDescription(*context);
-    if (status != Done) {
-        return status;
-    }
-    try {
+int explain(const ExplainOptions& options) {
+    return runThenReport(options.run, UsageError, [&options](RunContext& context) {
         // Neurons are numbered from 1 on the command line; a number below 1 is refused as it was
         // given (the lowest integer has no zero-based index).
         if (options.neuron < 1) {
             throw AxoliteError(
                 MessageKind::Error,
-                simulation::neuronNumberOutsideText(options.neuron, context->simulation.neurons()));
+                simulation::neuronNumberOutsideText(options.neuron, context.simulation.neurons()));
         }
         const simulation::Explanation e =
-            simulation::explainValue(context->record, *context->check.result, context->simulation,
+            simulation::explainValue(context.record, *context.check.result, context.simulation,
                                      options.neuron - 1, options.step);
         if (options.run.json) {
             std::cout << explanationJson(e).dump(1) << '\n';
         } else {
-            printExplanation(e, context->text, std::cout);
+            printExplanation(e, context.text, std::cout);
         }
-        return Done;
-    } catch (const AxoliteError& e) {
-        std::cout << "Сообщение: " << e.message().text << '\n';
-        return UsageError;
-    }
+        return static_cast<int>(Done);
+    });
 }
 
 } // namespace

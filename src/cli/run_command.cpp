@@ -254,6 +254,23 @@ void addRunDescriptionOptions(CLI::App& command, RunOptions& options) {
     }
 }
 
+int runThenReport(const RunOptions& options, int statusOnMessage,
+                  const std::function<int(RunContext& context)>& report) {
+    auto context = std::make_unique<RunContext>();
+    context->options = options;
+    context->options.reportWhenSimulated = false;
+    const int status = runDescription(*context);
+    if (status != Done) {
+        return status;
+    }
+    try {
+        return report(*context);
+    } catch (const AxoliteError& e) {
+        std::cout << "Сообщение: " << e.message().text << '\n';
+        return statusOnMessage;
+    }
+}
+
 void addRunCommand(CLI::App& app, int& status) {
     auto options = std::make_shared<RunOptions>();
     CLI::App* command = app.add_subcommand("run", "Check a description and simulate the network");

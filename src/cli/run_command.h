@@ -76,4 +76,11 @@ void addRunDescriptionOptions(CLI::App& command, RunOptions& options);
 // the series.
 int runDescription(RunContext& context);
 
+// The road of a command that reports something else after a completed run (explain, debug):
+// runs the description as `run` does, printing its report only when it fails (and returning its
+// status), then returns what report returns. A message the report throws (AxoliteError) is
+// printed as "Сообщение: <text>" and gives statusOnMessage.
+int runThenReport(const RunOptions& options, int statusOnMessage,
+                  const std::function<int(RunContext& context)>& report);
+
 } // namespace axolite::cli

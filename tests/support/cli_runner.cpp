@@ -1,5 +1,6 @@
 // Runs axolite-cli through the shell and collects its output and exit status.
 #include "cli_runner.h"
+#include "test_support.h"
 
 #include <cstdio>
 #include <sys/wait.h>
@@ -24,6 +25,10 @@ CliRun runShell(const std::string& command) {
 
 CliRun runCli(const std::string& arguments) {
     return runShell(quoted(AXOLITE_CLI) + " " + arguments + " 2>/dev/null");
+}
+
+std::string exampleWithModels(const std::string& name) {
+    return quoted(examplePath(name)) + " --models " + quoted(examplePath("models"));
 }
 
 std::string quoted(const std::filesystem::path& path) {

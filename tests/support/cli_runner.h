@@ -19,6 +19,9 @@ CliRun runShell(const std::string& command);
 // Runs `axolite-cli <arguments>` through the shell (standard error discarded).
 CliRun runCli(const std::string& arguments);
 
+// The arguments that name an example description and the examples' models folder, quoted.
+std::string exampleWithModels(const std::string& name);
+
 // A path quoted for the shell.
 std::string quoted(const std::filesystem::path& path);
 

@@ -29,6 +29,9 @@ const std::map<std::string, std::string> kTexts = {
      "пополам"},
     {"Explain the activity of one neuron at one step of the simulation",
      "Объяснить активность одного нейрона на одном шаге моделирования"},
+    {"Run a description to the first step where a condition holds and explain it",
+     "Смоделировать работу сети, найти первый шаг, на котором выполнено условие, и объяснить "
+     "его"},
     {"Simulate a description and draw the graphs or the dynamics view as PNG or SVG",
      "Смоделировать работу сети и нарисовать графики или динамику в файл PNG или SVG"},
     // Descriptions and the run.
@@ -54,6 +57,13 @@ const std::map<std::string, std::string> kTexts = {
     {"Write the output series to this CSV file",
      "Записать активность выходного слоя в этот файл CSV"},
     {"With --json: include the output series", "С --json: включить ряды выходного слоя"},
+    // The debugger.
+    {"Condition on the run's values, e.g. \"n3 > 0.5\" (repeatable; any may hold)",
+     "Условие на значения моделирования, например \"n3 > 0.5\" (можно повторять; достаточно "
+     "одного)"},
+    {"Neurons to watch: numbers from 1 separated by commas, or outputs",
+     "Наблюдаемые нейроны: номера от 1 через запятую или outputs"},
+    {"The first step searched, from 0", "Первый просматриваемый шаг, от 0"},
     // Training.
     {"Input pattern file (.ptn)", "Файл входных эталонных образов (.ptn)"},
     {"Target pattern file (.ptn), for the back-propagation methods",

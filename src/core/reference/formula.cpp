@@ -21,14 +21,18 @@ using Instruction = Formula::Instruction;
 // for bit.
 class Compiler {
 public:
-    explicit Compiler(FormulaDialect dialect) : dialect_(dialect) {}
+    Compiler(FormulaDialect dialect, const Formula::Names* names, std::string_view text)
+        : dialect_(dialect), names_(names), text_(text) {}
+
+    // Position in the text of the first atom that could not be read.
+    std::size_t failedAt() const { return failedAt_; }
 
     bool valid() const { return valid_; }
     std::vector<Instruction> takeCode() { return std::move(code_); }
 
     void compile(std::string_view s, int depth) {
         if (depth > kMaxFormulaNesting) {
-            fail();
+            fail(s);
             return;
         }
         char op = 0;
@@ -50,7 +54,7 @@ public:
 private:
     void atom(std::string_view s, int depth) {
         if (s.empty()) {
-            fail();
+            fail(s);
             return;
         }
         if (s.front() == '(') {
@@ -59,7 +63,7 @@ private:
         }
         if (s.front() == '.' || (s.front() >= '0' && s.front() <= '9')) {
             if (scanDecimalNumber(s) != s.size()) {
-                fail();
+                fail(s);
                 return;
             }
             code_.push_back({Op::Constant, decimalValue(s)});
@@ -76,7 +80,13 @@ private:
             code_.push_back({Op::X, 0.0});
             return;
         }
-        fail();
+        if (names_ != nullptr && *names_) {
+            if (const auto slot = (*names_)(s)) {
+                code_.push_back({Op::Name, 0.0, *slot});
+                return;
+            }
+        }
+        fail(s);
     }
 
     // When the right operand is a single number or x, the operation takes it directly.
@@ -101,12 +111,20 @@ private:
 
     // The evaluation of an erroneous text goes on (the error is a property of the whole text);
     // a placeholder keeps the program's shape.
-    void fail() {
+    void fail(std::string_view where) {
+        if (valid_) {
+            // An empty operand has no characters: it stands where its text would begin.
+            const char* at = where.data() != nullptr ? where.data() : text_.data();
+            failedAt_ = static_cast<std::size_t>(at - text_.data());
+        }
         valid_ = false;
         code_.push_back({Op::Constant, 0.0});
     }
 
     FormulaDialect dialect_;
+    const Formula::Names* names_;
+    std::string_view text_;
+    std::size_t failedAt_ = 0;
     std::vector<Instruction> code_;
     bool valid_ = true;
 };
@@ -144,8 +162,8 @@ std::vector<Instruction> joinPairs(const std::vector<Instruction>& code) {
 }
 
 // What an instruction does to the stack: pushes one element, pops the right operand into the top,
-// changes the top with its own operand (a number or x), or applies a function to the top.
-enum class Shape { Push, Binary, WithOperand, Function };
+// changes the top with its own operand (a number or x), or applies a function (or abs) to the top.
+enum class Shape { Push, Binary, WithOperand, Function, Absolute };
 
 constexpr Shape shapeOf(Op op) {
     switch (op) {
@@ -170,6 +188,8 @@ constexpr Shape shapeOf(Op op) {
     case Op::Exp:
     case Op::Sqrt:
         return Shape::Function;
+    case Op::Abs:
+        return Shape::Absolute;
     default:
         return Shape::Push;
     }
@@ -195,13 +215,24 @@ constexpr std::size_t kMachineStack = 32;
 } // namespace
 
 std::optional<Formula> Formula::parse(std::string_view text, FormulaDialect dialect) {
+    return parse(text, dialect, Names{});
+}
+
+std::optional<Formula> Formula::parse(std::string_view text, FormulaDialect dialect,
+                                      const Names& names, std::size_t* failedAt) {
     std::string lowered;
     if (!syntax::prepare(text, dialect, lowered)) {
+        if (failedAt != nullptr) {
+            *failedAt = 0;
+        }
         return std::nullopt;
     }
-    Compiler compiler(dialect);
+    Compiler compiler(dialect, &names, lowered);
     compiler.compile(lowered, 0);
     if (!compiler.valid()) {
+        if (failedAt != nullptr) {
+            *failedAt = compiler.failedAt();
+        }
         return std::nullopt;
     }
     Formula formula;
@@ -215,11 +246,14 @@ std::optional<Formula> Formula::parse(std::string_view text, FormulaDialect dial
 
 namespace {
 
-// What an instruction that pushes puts on the stack: its number, x, or x and its number combined.
-[[gnu::always_inline]] inline double pushed(const Instruction& in, double x) {
+// What an instruction that pushes puts on the stack: its number, x, a named value, or x and its
+// number combined.
+[[gnu::always_inline]] inline double pushed(const Instruction& in, double x, const double* values) {
     switch (in.op) {
     case Op::X:
         return x;
+    case Op::Name:
+        return values[in.slot];
     case Op::XAddConstant:
         return x + in.value;
     case Op::XSubtractConstant:
@@ -283,10 +317,19 @@ namespace {
 
 } // namespace
 
-double Formula::evaluate(double x) const {
-    if (code_.size() == 1 && (code_[0].op == Op::X || code_[0].op == Op::Constant)) {
-        // A lone number or x (the default "0.0" of every dependency): nothing to run.
-        return code_[0].op == Op::X ? x : code_[0].value;
+double Formula::evaluate(double x, const double* values) const {
+    if (code_.size() == 1) {
+        // A lone number, x or name (the default "0.0" of every dependency): nothing to run.
+        switch (code_[0].op) {
+        case Op::X:
+            return x;
+        case Op::Constant:
+            return code_[0].value;
+        case Op::Name:
+            return values[code_[0].slot];
+        default:
+            break;
+        }
     }
     std::array<double, kMachineStack> local;
     double* const stack = stackDepth_ <= kMachineStack ? local.data() : spill_.data();
@@ -294,7 +337,7 @@ double Formula::evaluate(double x) const {
     for (const Instruction& in : code_) {
         switch (shapeOf(in.op)) {
         case Shape::Push:
-            stack[top++] = pushed(in, x);
+            stack[top++] = pushed(in, x, values);
             break;
         case Shape::Binary:
             --top;
@@ -307,6 +350,9 @@ double Formula::evaluate(double x) const {
             stack[top - 1] = syntax::applyFunction(
                 static_cast<FormulaFunction>(static_cast<int>(in.op) - static_cast<int>(Op::Sin)),
                 stack[top - 1]);
+            break;
+        case Shape::Absolute:
+            stack[top - 1] = std::fabs(stack[top - 1]);
             break;
         }
     }

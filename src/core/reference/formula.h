@@ -6,6 +6,7 @@
 #include "core/reference/formula_syntax.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,10 +19,23 @@ public:
     // The formula of the text, or nothing when the text is no formula of the dialect.
     static std::optional<Formula> parse(std::string_view text, FormulaDialect dialect);
 
+    // The slot of a name other than x in the caller's array of values, nothing for a name the
+    // caller does not know. Names are read in the lowered text.
+    using Names = std::function<std::optional<std::uint32_t>(std::string_view name)>;
+
+    // The same with names: an atom that is no number, function or x is looked up in names and
+    // read from the values passed to evaluate. On failure failedAt (when given) receives the
+    // position in text of the first atom that could not be read, or of the start of the text
+    // when the lexical or bracket check failed.
+    static std::optional<Formula> parse(std::string_view text, FormulaDialect dialect,
+                                        const Names& names, std::size_t* failedAt = nullptr);
+
     // The value at x: the operations of the text, in its order, each rounded to double. A formula
     // deeper than the evaluator's machine stack keeps its stack in the object, so one Formula is
     // evaluated by one thread at a time.
-    double evaluate(double x) const;
+    double evaluate(double x) const { return evaluate(x, nullptr); }
+    // The value at x, the names read from values[slot].
+    double evaluate(double x, const double* values) const;
 
     // Number of instructions of the program (for tests of the compiled form).
     std::size_t size() const { return code_.size(); }
@@ -59,12 +73,19 @@ public:
         Ctg,
         Exp,
         Sqrt,
+        Abs,
+        Name, // push values[slot]
     };
 
     struct Instruction {
         Op op;
         double value;
+        std::uint32_t slot = 0;
     };
+
+    // The one instruction of a formula that is a lone number, x or name (callers that scan
+    // millions of points compare such values without running the program).
+    const Instruction* lone() const { return code_.size() == 1 ? &code_[0] : nullptr; }
 
 private:
     Formula() = default;

@@ -14,17 +14,29 @@ struct FunctionName {
 };
 
 // In the order the lexical scan and the atom reader try them.
-constexpr std::array<FunctionName, 6> kFunctionNames{{
+constexpr std::array<FunctionName, 7> kFunctionNames{{
     {"sin(", FormulaFunction::Sin},
     {"cos(", FormulaFunction::Cos},
     {"tg(", FormulaFunction::Tg},
     {"ctg(", FormulaFunction::Ctg},
     {"exp(", FormulaFunction::Exp},
     {"sqrt(", FormulaFunction::Sqrt},
+    {"abs(", FormulaFunction::Abs},
 }};
 
 bool knowsFunction(FormulaDialect dialect, FormulaFunction function) {
-    return dialect == FormulaDialect::Dependency || function != FormulaFunction::Sqrt;
+    switch (function) {
+    case FormulaFunction::Sqrt:
+        return dialect != FormulaDialect::Activation;
+    case FormulaFunction::Abs:
+        return dialect == FormulaDialect::Condition;
+    default:
+        return true;
+    }
+}
+
+bool isNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || c == '_';
 }
 
 // The one-character tokens: + - * / ( ) x e . and the ten digits.
@@ -66,7 +78,8 @@ bool prepare(std::string_view text, FormulaDialect dialect, std::string& lowered
         const std::size_t name = functionPrefix(s.substr(i), dialect, function);
         if (name > 0) {
             i += name;
-        } else if (isSingleCharacterToken(s[i])) {
+        } else if (isSingleCharacterToken(s[i]) ||
+                   (dialect == FormulaDialect::Condition && isNameCharacter(s[i]))) {
             ++i;
         } else {
             return false;
@@ -141,6 +154,8 @@ double applyFunction(FormulaFunction function, double v) {
         return std::exp(v);
     case FormulaFunction::Sqrt:
         return std::sqrt(v);
+    case FormulaFunction::Abs:
+        return std::fabs(v);
     }
     return 0.0;
 }

@@ -95,6 +95,27 @@ TEST(Formula, ActivationDialectHasNoSquareRoot) {
     EXPECT_TRUE(accepted("exp(-x)*sin(x)", FormulaDialect::Activation));
 }
 
+// The debugger's conditions read names and abs(); the fields of the dependencies and activations
+// know neither, and an unknown name is refused at its position.
+TEST(Formula, OnlyTheConditionDialectReadsNamesAndAbs) {
+    EXPECT_FALSE(accepted("abs(x)"));
+    EXPECT_FALSE(accepted("abs(x)", FormulaDialect::Activation));
+    EXPECT_FALSE(accepted("n1+x"));
+    const Formula::Names names = [](std::string_view name) -> std::optional<std::uint32_t> {
+        if (name == "n1") {
+            return 1;
+        }
+        return std::nullopt;
+    };
+    const auto formula = Formula::parse("ABS(N1-x)*2", FormulaDialect::Condition, names);
+    ASSERT_TRUE(formula);
+    const double values[] = {100.0, 1.5};
+    EXPECT_EQ(formula->evaluate(4.0, values), 5.0);
+    std::size_t failedAt = 0;
+    EXPECT_FALSE(Formula::parse("n1+n2*3", FormulaDialect::Condition, names, &failedAt));
+    EXPECT_EQ(failedAt, 3u);
+}
+
 TEST(Formula, MessagesNameTheFormulaOrTheNeuron) {
     EXPECT_EQ(dependencyErrorText(3), "Функциональная зависимость y3 введена неверно.");
     EXPECT_EQ(activationErrorText(12), "Функция активации для нейрона  12  введена неверно");
