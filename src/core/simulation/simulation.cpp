@@ -292,12 +292,10 @@ Simulation::Result Simulation::runPrepared(language::NetworkRecord& record,
         }
         progress.setPercent(static_cast<int>(static_cast<std::int64_t>(i) * 100 / s));
         if (pollCancelled(progress, record.cancelRequested)) {
-            record.checkOpen = 0;
             record.simulated = 0;
             cancelled = true;
             break;
         }
-        record.checkOpen = 1;
         record.simulated = 1;
     }
 
