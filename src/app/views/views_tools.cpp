@@ -183,4 +183,5 @@ void registerViewTools() {
     axolite::gui::registerTool(graphsTool());
     axolite::gui::registerTool(numericTool());
     axolite::gui::registerTool(dynamicsTool());
+    AXOLITE_REGISTER_TOOL(neuronCountTool);
 }
