@@ -183,5 +183,4 @@ void registerViewTools() {
     axolite::gui::registerTool(graphsTool());
     axolite::gui::registerTool(numericTool());
     axolite::gui::registerTool(dynamicsTool());
-    AXOLITE_REGISTER_TOOL(neuronCountTool);
 }
