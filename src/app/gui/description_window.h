@@ -1,8 +1,10 @@
-// What every tool sees of a description window: its record, its name, the result views bound to
-// it, and a signal when its state changes. Tools hold it by QPointer, so a window that closed is
+// What every tool sees of a description window: its record, its name, its text and check window,
+// and a signal when its state changes (the result views bound to it are held by the register of
+// tool windows, gui/tool_windows.h). Tools hold it by QPointer, so a window that closed is
 // seen as gone and its record is never read after it.
 #pragma once
 
+#include "core/language/description_text.h"
 #include "core/language/network_record.h"
 
 namespace axolite::language {
@@ -41,10 +43,14 @@ public:
     // Shows the window with the editor's caret at the start of the line (counted from 1).
     virtual void showLine(int line) { (void)line; }
 
-    // The result views bound to this description, each open at most once.
-    QPointer<QWidget> graphsView;
-    QPointer<QWidget> numericView;
-    QPointer<QWidget> dynamicsView;
+    // The check window while it is open (nullptr otherwise); a new one replaces the earlier.
+    virtual QWidget* checkWidget() const { return nullptr; }
+    virtual void setCheckWidget(QWidget* window) { (void)window; }
+    // The check window is open and its check stands (no run in it was interrupted): the check
+    // and the model dialog wait until it closes.
+    virtual bool checkOpen() const { return false; }
+    // The text as the lexer reads it (code page 1251 lines); nullptr when there is none.
+    virtual const axolite::language::DescriptionText* checkText() { return nullptr; }
 
 signals:
     // The text changed, a tool opened or closed, a computation ended: the frame re-evaluates

@@ -229,7 +229,7 @@ TTranslateDialog::TTranslateDialog(axolite::language::NetworkRecord& record,
     // Set-up: a fresh check on this record.
     record_.errorCount = 0;
     record_.warningCount = 0;
-    record_.checkOpen = 1;
+    checkOpen_ = true;
     refresh_.setInterval(1);
     connect(&refresh_, &QTimer::timeout, this, &TTranslateDialog::refreshCounts);
 }
@@ -260,6 +260,7 @@ void TTranslateDialog::runCheck() {
     }
     // The counts follow the check while it runs; they are shown once more when it ends.
     refresh_.start();
+    checkOpen_ = true;
     try {
         check_ = axolite::language::checkDescription(record_);
     } catch (const std::bad_alloc&) {
@@ -344,11 +345,14 @@ void TTranslateDialog::calculate() {
     switch (result.outcome) {
     case axolite::simulation::Simulation::Outcome::Completed:
         lastRunCompleted_ = true;
+        checkOpen_ = true;
         QApplication::beep();
         progress_->finish();
         setCalculateEnabled(record_.errorCount != 0);
         break;
     case axolite::simulation::Simulation::Outcome::Cancelled:
+        // An interrupted run no longer holds the check: a new check may replace this window.
+        checkOpen_ = false;
         QApplication::beep();
         progress_->finish();
         progress_->deleteLater();
@@ -388,7 +392,7 @@ void TTranslateDialog::closeEvent(QCloseEvent* event) {
         record_.networkPresent = {};
     }
     record_.inputLayerReady = 0;
-    record_.checkOpen = 0;
+    checkOpen_ = false;
     event->accept();
     emit closed();
 }

@@ -40,6 +40,8 @@ public:
     // Correct after the check and a successful preparation.
     bool correct() const { return check_.correct; }
     bool running() const { return running_; }
+    // The window holds its check: open, and no run in it was interrupted since the check.
+    bool checkOpen() const { return checkOpen_; }
     const axolite::simulation::Simulation& simulation() const { return simulation_; }
     // The progress dialog of the last run while it exists.
     TCalculationProgress* progressDialog() const { return progress_; }
@@ -96,4 +98,5 @@ private:
     bool closeWhenIdle_ = false;
     bool checked_ = false;
     bool lastRunCompleted_ = false;
+    bool checkOpen_ = true;
 };

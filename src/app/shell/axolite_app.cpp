@@ -1,44 +1,36 @@
-// The frame: commands, menus, toolbar, enabling, and the tools it opens.
+// The root of the frame: its parts, menus, toolbar, enabling, and what it lends to the tools.
 #include "app/shell/axolite_app.h"
 
 #include "app/editor/edit_file.h"
-#include "app/gui/calculation_progress.h"
 #include "app/gui/computation_guard.h"
 #include "app/gui/help_window.h"
-#include "app/gui/notifier.h"
 #include "app/gui/platform_dialogs.h"
-#include "app/language/translate_dialog.h"
-#include "app/shell/about_box.h"
+#include "app/gui/tool_register.h"
+#include "app/gui/tool_windows.h"
 #include "app/shell/command_icons.h"
 #include "app/shell/command_table.h"
 #include "app/shell/file_association.h"
-#include "app/shell/folder_settings_dialog.h"
+#include "app/shell/find_replace.h"
+#include "app/shell/frame_commands.h"
+#include "app/shell/frame_documents.h"
+#include "app/shell/frame_printing.h"
+#include "app/shell/help_cursor.h"
+#include "app/shell/installation.h"
 #include "app/shell/mdi_child.h"
 #include "app/shell/mdi_client.h"
-#include "app/shell/printing.h"
 #include "app/shell/tool_catalogue.h"
-#include "core/language/lexer.h"
-#include "core/simulation/simulation.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPrintDialog>
-#include <QPrinter>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
-
-#include <algorithm>
 
 using namespace axolite::shell;
 using namespace axolite::gui;
@@ -79,15 +71,9 @@ QString defaultSaveFile(QWidget* parent, const QString& proposed) {
     return dialog.selectedFiles().constFirst();
 }
 
-// A path as a menu item shows it: an ampersand in a file name is a character, not a mnemonic.
-QString menuText(const QString& path) {
-    return QDir::toNativeSeparators(path).replace(u'&', QStringLiteral("&&"));
-}
-
 } // namespace
 
-TAxoliteApp::TAxoliteApp(const QString& profilePath, QWidget* parent)
-    : QMainWindow(parent), recentFiles_(profilePath) {
+TAxoliteApp::TAxoliteApp(const QString& profilePath, QWidget* parent) : QMainWindow(parent) {
     currentFrame() = this;
     registerAllTools();
     setObjectName(QStringLiteral("Axolite"));
@@ -102,14 +88,22 @@ TAxoliteApp::TAxoliteApp(const QString& profilePath, QWidget* parent)
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
     connect(client_, &QMdiArea::subWindowActivated, this, &TAxoliteApp::updateCommands);
-    connect(client_, &TAxoliteMDIClient::filesDropped, this, &TAxoliteApp::openFiles);
+
+    helpCursor_ = new THelpCursor(this);
+    connect(helpCursor_, &THelpCursor::changed, this, &TAxoliteApp::updateCommands);
+    commands_ = new TFrameCommands(this, *this, *helpCursor_);
+    documents_ = new TFrameDocuments(*this, *client_, profilePath);
+    find_ = new TFindReplace(this, [this] { return activeChild(); });
+    connect(find_, &TFindReplace::changed, this, &TAxoliteApp::updateCommands);
+    printing_ = std::make_unique<TFramePrinting>(this);
 
     statusBar()->setObjectName(QStringLiteral("statusBar"));
-    buildCommands();
+    ownFileCommands();
+    ownEditCommands();
+    ownWindowAndHelpCommands();
+    commands_->build();
     buildMenus();
     buildToolBar();
-    recentFiles_.load();
-    rebuildRecentMenu();
 
     // The state that enabling depends on also changes inside dialogs (a simulation ends, a view
     // closes): a light periodic re-evaluation keeps the commands right in every case.
@@ -117,20 +111,10 @@ TAxoliteApp::TAxoliteApp(const QString& profilePath, QWidget* parent)
     connect(&commandTimer_, &QTimer::timeout, this, &TAxoliteApp::updateCommands);
     commandTimer_.start();
     connect(qApp, &QApplication::focusChanged, this, &TAxoliteApp::updateCommands);
-    // Asking the clipboard may cost a round trip to the program that owns it: the answer is
-    // kept and renewed when the clipboard changes.
-    const auto readClipboard = [this] {
-        const QMimeData* data = QApplication::clipboard()->mimeData();
-        clipboardHasText_ = data != nullptr && data->hasText();
-        updateCommands();
-    };
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, readClipboard);
-    clipboardHasText_ = QApplication::clipboard()->mimeData() != nullptr &&
-                        QApplication::clipboard()->mimeData()->hasText();
-    connect(&ComputationRegister::instance(), &ComputationRegister::computationEnded, this,
-            &TAxoliteApp::closeIfPending, Qt::QueuedConnection);
+    watchClipboard();
     connect(&ComputationRegister::instance(), &ComputationRegister::busyChanged, this,
             &TAxoliteApp::updateCommands);
+    connect(&ToolWindows::instance(), &ToolWindows::changed, this, &TAxoliteApp::updateCommands);
     updateCommands();
 }
 
@@ -140,22 +124,36 @@ TAxoliteApp::~TAxoliteApp() {
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QApplication::clipboard(), nullptr, this, nullptr);
     disconnect(&ComputationRegister::instance(), nullptr, this, nullptr);
+    disconnect(&ComputationRegister::instance(), nullptr, documents_, nullptr);
+    disconnect(&ToolWindows::instance(), nullptr, this, nullptr);
     disconnect(client_, nullptr, this, nullptr);
-    stopHelpCursor();
+    helpCursor_->stop();
     closeHelp();
-    if (findDialog_) {
-        delete findDialog_;
-    }
+    delete find_;
     // The description windows close their check windows while the frame still stands.
     for (TAxoliteMDIChild* child : client_->children()) {
         disconnect(child, nullptr, this, nullptr);
-        disconnect(child->editor(), nullptr, this, nullptr);
+        disconnect(child, nullptr, documents_, nullptr);
+        disconnect(child->editor(), nullptr, documents_, nullptr);
         delete child;
     }
     delete client_;
     if (currentFrame() == this) {
         currentFrame() = nullptr;
     }
+}
+
+// Asking the clipboard may cost a round trip to the program that owns it: the answer is kept and
+// renewed when the clipboard changes.
+void TAxoliteApp::watchClipboard() {
+    const auto readClipboard = [this] {
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        clipboardHasText_ = data != nullptr && data->hasText();
+        updateCommands();
+    };
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, readClipboard);
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    clipboardHasText_ = data != nullptr && data->hasText();
 }
 
 TAxoliteApp* TAxoliteApp::instance() {
@@ -167,45 +165,19 @@ TAxoliteMDIChild* TAxoliteApp::activeChild() const {
 }
 
 QAction* TAxoliteApp::command(int id) const {
-    const auto it = actions_.find(id);
-    return it == actions_.end() ? nullptr : it->second;
+    return commands_->action(id);
 }
 
-void TAxoliteApp::buildCommands() {
-    for (const CommandInfo& info : commandTable()) {
-        auto* action = new QAction(QString::fromUtf8(info.menuText), this);
-        action->setObjectName(QString::number(info.id));
-        action->setStatusTip(QString::fromUtf8(info.hint));
-        action->setToolTip(QString::fromUtf8(info.menuText).trimmed());
-        action->setIcon(commandIcon(info.id));
-        action->setIconVisibleInMenu(false);
-        if (!info.shortcut.isEmpty()) {
-            action->setShortcut(info.shortcut);
-        }
-        const int id = info.id;
-        connect(action, &QAction::triggered, this, [this, id] { onCommand(id); });
-        actions_[info.id] = action;
-        addAction(action);
-    }
-
-    // F1 outside a menu opens the contents; Shift+F1 the help cursor.
-    auto* help = new QAction(this);
-    help->setObjectName(QStringLiteral("F1"));
-    help->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(help, &QAction::triggered, this, [] { openHelp(0); });
-    addAction(help);
-    auto* helpCursor = new QAction(this);
-    helpCursor->setObjectName(QStringLiteral("ShiftF1"));
-    helpCursor->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F1));
-    connect(helpCursor, &QAction::triggered, this, &TAxoliteApp::startHelpCursor);
-    addAction(helpCursor);
+axolite::shell::RecentFiles& TAxoliteApp::recentFiles() {
+    return documents_->recentFiles();
 }
 
 void TAxoliteApp::buildMenus() {
     menuBar()->setObjectName(QStringLiteral("100"));
+    QMenu* fileMenu = nullptr;
     for (const MenuLayout& layout : menuLayouts()) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(layout.title));
-        menu->installEventFilter(this);
+        helpCursor_->watchMenu(menu);
         connect(menu, &QMenu::aboutToShow, this, &TAxoliteApp::updateCommands);
         for (const int id : layout.commands) {
             if (id == kSeparator) {
@@ -214,8 +186,8 @@ void TAxoliteApp::buildMenus() {
                 menu->addAction(command(id));
             }
         }
-        if (fileMenu_ == nullptr) {
-            fileMenu_ = menu;
+        if (fileMenu == nullptr) {
+            fileMenu = menu;
         }
         if (layout.commands.front() == CmCascade) {
             windowMenu_ = menu;
@@ -223,7 +195,7 @@ void TAxoliteApp::buildMenus() {
         }
     }
     // The recent files stand before the last separator and "Выйти".
-    recentSeparator_ = fileMenu_->insertSeparator(command(CmExit));
+    documents_->placeRecentFiles(fileMenu, fileMenu->insertSeparator(command(CmExit)));
 }
 
 void TAxoliteApp::buildToolBar() {
@@ -241,24 +213,6 @@ void TAxoliteApp::buildToolBar() {
     }
 }
 
-void TAxoliteApp::rebuildRecentMenu() {
-    for (QAction* action : recentActions_) {
-        fileMenu_->removeAction(action);
-        delete action;
-    }
-    recentActions_.clear();
-    const QStringList& entries = recentFiles_.entries();
-    for (int i = 0; i < entries.size(); ++i) {
-        const QString path = entries[i];
-        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(menuText(path)), this);
-        action->setObjectName(QStringLiteral("mru%1").arg(i + 1));
-        action->setStatusTip(QStringLiteral("Открыть файл %1").arg(path));
-        connect(action, &QAction::triggered, this, [this, path] { openDescription(path); });
-        fileMenu_->insertAction(recentSeparator_, action);
-        recentActions_.append(action);
-    }
-}
-
 // The open description windows at the end of the "Окно" menu, the active one checked.
 void TAxoliteApp::rebuildWindowMenu() {
     for (QAction* action : windowActions_) {
@@ -273,8 +227,9 @@ void TAxoliteApp::rebuildWindowMenu() {
     windowActions_.append(windowMenu_->addSeparator());
     for (int i = 0; i < children.size(); ++i) {
         TAxoliteMDIChild* child = children[i];
+        QString name = QDir::toNativeSeparators(child->displayName());
         auto* action = windowMenu_->addAction(
-            QStringLiteral("&%1 %2").arg(i + 1).arg(menuText(child->displayName())));
+            QStringLiteral("&%1 %2").arg(i + 1).arg(name.replace(u'&', QStringLiteral("&&"))));
         action->setCheckable(true);
         action->setChecked(child == activeChild());
         connect(action, &QAction::triggered, this,
@@ -287,72 +242,12 @@ void TAxoliteApp::rebuildWindowMenu() {
     }
 }
 
-void TAxoliteApp::setEnabled(int id, bool enabled) {
-    if (QAction* action = command(id)) {
-        action->setEnabled(enabled);
-    }
-}
-
 void TAxoliteApp::updateCommands() {
-    if (helpCursor_) {
-        // With the help cursor every command can be chosen: it shows its topic, runs nothing.
-        for (auto& [id, action] : actions_) {
-            action->setEnabled(true);
-        }
-        return;
-    }
-    TAxoliteMDIChild* child = activeChild();
-    const axolite::language::NetworkRecord* record = child ? &child->record() : nullptr;
-    const TAxoliteEditFile* editor = child ? child->editor() : nullptr;
-    const bool simulated = record != nullptr && record->simulated != 0;
-    const bool selection = editor != nullptr && editor->hasSelection();
-
     const bool busy = ComputationRegister::instance().anyBusy();
-    // Always available, unless a computation runs (below).
-    for (const int id : {CmFileOpen, CmFolders, CmAbout}) {
-        setEnabled(id, true);
-    }
-    setEnabled(CmFileClose, child != nullptr);
-    // A save that asks for a file name opens a dialog.
-    setEnabled(CmFileSave,
-               child != nullptr && child->isModified() && (!busy || !child->path().isEmpty()));
-    setEnabled(CmFileSaveAs, child != nullptr);
-    // PDF output is always there, so a printer is always available; printing needs a
-    // description to print.
-    setEnabled(CmPrintPreview, child != nullptr);
-    setEnabled(CmPrint, child != nullptr);
-    setEnabled(CmPrintSetup, true);
-    setEnabled(CmNeuronModel, record != nullptr && record->checkOpen == 0);
-    setEnabled(CmCheck, record != nullptr && record->checkOpen == 0);
-    setEnabled(CmInputActivation, record != nullptr && record->inputLayerReady != 0);
-    setEnabled(CmRungeKutta, simulated);
-    setEnabled(CmExactValues, simulated);
-    setEnabled(CmGraphs, simulated && !child->graphsView);
-    setEnabled(CmNumeric, simulated && !child->numericView);
-    setEnabled(CmDynamics, simulated && !child->dynamicsView);
-    setEnabled(CmTeachNetwork, !client_->teachNetworkOpen);
-    setEnabled(CmEditUndo, editor != nullptr && editor->isUndoAvailable());
-    setEnabled(CmEditCut, selection);
-    setEnabled(CmEditCopy, selection);
-    setEnabled(CmEditPaste, editor != nullptr && clipboardHasText_);
-    setEnabled(CmEditDelete, selection);
-    setEnabled(CmEditClear, editor != nullptr && !editor->isEmpty());
-    setEnabled(CmFind, editor != nullptr);
-    setEnabled(CmReplace, editor != nullptr);
-    setEnabled(CmFindNext, editor != nullptr && !lastFind_.text.isEmpty());
-
-    // While a computation runs (it processes events on this thread), nothing may start a
-    // modal loop, which would hold the computation until it closed, nor a second computation.
-    if (busy) {
-        for (const int id : {CmFileOpen, CmFileSaveAs, CmPrintPreview, CmPrint, CmPrintSetup,
-                             CmFolders, CmNeuronModel, CmCheck, CmInputActivation, CmRungeKutta,
-                             CmExactValues, CmTeachNetwork, CmAbout}) {
-            setEnabled(id, false);
-        }
-    }
+    commands_->update(busy);
     // A recent file opens as "Открыть ..." does, and tells in a message box when it is gone.
-    for (QAction* action : recentActions_) {
-        action->setEnabled(!busy);
+    if (!helpCursor_->active()) {
+        documents_->enableRecentFiles(!busy);
     }
 }
 
@@ -364,156 +259,25 @@ void TAxoliteApp::execute(int id) {
     }
 }
 
-void TAxoliteApp::onCommand(int id) {
-    if (helpCursor_) {
-        stopHelpCursor();
-        openHelp(id);
-        return;
-    }
-    TAxoliteMDIChild* child = activeChild();
-    TAxoliteEditFile* editor = child ? child->editor() : nullptr;
-    switch (id) {
-    case CmFileNew:
-        newDescription();
-        break;
-    case CmFileOpen: {
-        const auto& folders = client_->folders();
-        const QString folder = folders.set && !folders.networks.empty()
-                                   ? QString::fromStdString(folders.networks)
-                                   : QString();
-        const QString path = chooseOpenFile(this, folder);
-        if (!path.isEmpty()) {
-            openDescription(path);
-        }
-        break;
-    }
-    case CmFileSave:
-        save(child);
-        break;
-    case CmFileSaveAs:
-        saveAs(child);
-        break;
-    case CmFileClose:
-        if (child != nullptr) {
-            child->close();
-        }
-        break;
-    case CmPrintPreview:
-    case CmPrint:
-    case CmPrintSetup:
-        printActive(id);
-        break;
-    case CmExit:
-        close();
-        break;
-    case CmFolders: {
-        TFolderSettingsDialog dialog(client_->folders(), this);
-        dialog.setHelpHandler([] { openHelp(CmFolders); });
-        dialog.exec();
-        break;
-    }
-    case CmCheck:
-        checkDescription(child);
-        break;
-    case CmNeuronModel:
-    case CmInputActivation:
-    case CmRungeKutta:
-    case CmExactValues:
-    case CmGraphs:
-    case CmNumeric:
-    case CmDynamics:
-    case CmTeachNetwork:
-        openTool(id);
-        break;
-    case CmEditUndo:
-        if (editor != nullptr) {
-            editor->undo();
-        }
-        break;
-    case CmEditCut:
-        if (editor != nullptr) {
-            editor->cut();
-        }
-        break;
-    case CmEditCopy:
-        if (editor != nullptr) {
-            editor->copy();
-        }
-        break;
-    case CmEditPaste:
-        if (editor != nullptr) {
-            editor->paste();
-        }
-        break;
-    case CmEditDelete:
-        if (editor != nullptr) {
-            editor->deleteSelection();
-        }
-        break;
-    case CmEditClear:
-        if (editor != nullptr) {
-            editor->clearAll();
-        }
-        break;
-    case CmFind:
-        showFind(false);
-        break;
-    case CmReplace:
-        showFind(true);
-        break;
-    case CmFindNext:
-        findNext();
-        break;
-    case CmCascade:
-        client_->cascadeSubWindows();
-        break;
-    case CmTile:
-        client_->tileSubWindows();
-        break;
-    case CmArrangeIcons:
-        // Minimised windows line up along the bottom of the client.
-        for (QMdiSubWindow* window : client_->subWindowList()) {
-            if (window->isMinimized()) {
-                window->showNormal();
-                window->showMinimized();
-            }
-        }
-        break;
-    case CmCloseAll:
-        closeAllWindows();
-        break;
-    case CmHelpContents:
-        openHelp(0);
-        break;
-    case CmHelpOnHelp:
-        openHelp(CmHelpOnHelp);
-        break;
-    case CmAbout: {
-        TAboutBox about(this);
-        about.exec();
-        break;
-    }
-    default:
-        break;
-    }
-    updateCommands();
+TAxoliteMDIChild* TAxoliteApp::newDescription() {
+    return documents_->newDescription();
 }
 
-void TAxoliteApp::openTool(int id) {
-    TAxoliteMDIChild* child = activeChild();
-    if (id == CmInputActivation) {
-        if (child == nullptr) {
-            return;
-        }
-        if (!child->record().inputLayer) {
-            Notifier::instance().show(axolite::MessageKind::Information,
-                                      QStringLiteral("Входной слой нейронной сети не определен"),
-                                      this);
-            return;
-        }
-    }
-    if (const ToolOpener* opener = registeredTool(id)) {
-        (*opener)(*this, child);
+TAxoliteMDIChild* TAxoliteApp::openDescription(const QString& path) {
+    return documents_->openDescription(path);
+}
+
+bool TAxoliteApp::save(TAxoliteMDIChild* child) {
+    return documents_->save(child);
+}
+
+bool TAxoliteApp::saveAs(TAxoliteMDIChild* child) {
+    return documents_->saveAs(child);
+}
+
+void TAxoliteApp::checkDescription(TAxoliteMDIChild* child) {
+    if (const ToolDescriptor* check = findTool(CmCheck); check != nullptr && check->open) {
+        check->open(*this, child);
     }
     updateCommands();
 }
@@ -530,14 +294,50 @@ void TAxoliteApp::showStatus(const QString& text) {
     statusBar()->showMessage(text);
 }
 
-QPointer<QWidget>& TAxoliteApp::colourLegend() {
-    return client_->colourLegend;
+void TAxoliteApp::startHelpCursor() {
+    helpCursor_->start();
 }
 
-QPointer<QWidget>& TAxoliteApp::scalesWindow() {
-    return client_->scalesWindow;
+void TAxoliteApp::stopHelpCursor() {
+    helpCursor_->stop();
 }
 
-bool& TAxoliteApp::teachNetworkOpen() {
-    return client_->teachNetworkOpen;
+bool TAxoliteApp::helpCursorActive() const {
+    return helpCursor_->active();
+}
+
+QPrinter& TAxoliteApp::printer() {
+    return printing_->printer();
+}
+
+void TAxoliteApp::applyCommandLine(const QStringList& arguments, const QString& dataHome,
+                                   bool refreshDesktop) {
+    const QStringList rest = arguments.mid(1);
+    if (wantsUnregister(rest)) {
+        removeFileAssociation(dataHome);
+    } else if (!installation().installed) {
+        // An installed program has its association in the system's desktop entry and MIME
+        // package; a second one for the user would shadow it.
+        writeFileAssociation(dataHome, QApplication::applicationFilePath());
+    }
+    if (refreshDesktop) {
+        refreshDesktopDatabases(dataHome);
+    }
+    for (const QString& argument : rest) {
+        if (argument.compare(QStringLiteral("unregister"), Qt::CaseInsensitive) != 0 &&
+            !argument.startsWith(u'-')) {
+            openDescription(argument);
+        }
+    }
+}
+
+void TAxoliteApp::closeEvent(QCloseEvent* event) {
+    if (!documents_->closeFrame()) {
+        event->ignore();
+        return;
+    }
+    helpCursor_->stop();
+    closeHelp();
+    find_->closeDialog();
+    event->accept();
 }

@@ -1,24 +1,27 @@
-// The application's main window "Axolite": the frame with its menu, toolbar, status bar and
-// client, every command of the command table (each a QAction whose objectName is its numeric
-// identifier) with its enabling rule, the recent-files list, help, printing, and the one place
-// where a tool of a description is opened.
+// The application's main window "Axolite": the root of the frame. It holds the client with the
+// description windows, places the commands in its menus and toolbar, and lends itself to the
+// tools as their ToolHost; each other job is a class of its own: the commands' actions, enabling
+// and dispatch (TFrameCommands), the documents (TFrameDocuments), find and replace
+// (TFindReplace), printing (TFramePrinting) and the help cursor (THelpCursor).
 #pragma once
 
 #include "app/gui/tool_host.h"
-#include "app/shell/find_dialog.h"
 #include "app/shell/mdi_child.h"
 #include "app/shell/recent_files.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QTimer>
 
 #include <functional>
-#include <map>
 #include <memory>
 
 class QPrinter;
 class TAxoliteMDIClient;
+class TFindReplace;
+class TFrameCommands;
+class TFrameDocuments;
+class TFramePrinting;
+class THelpCursor;
 
 class TAxoliteApp : public QMainWindow, public axolite::gui::ToolHost {
     Q_OBJECT
@@ -35,34 +38,28 @@ public:
     TAxoliteMDIClient* client() const { return client_; }
     TAxoliteMDIChild* activeChild() const;
     QAction* command(int id) const;
-    axolite::shell::RecentFiles& recentFiles() { return recentFiles_; }
+    TFrameCommands& commands() { return *commands_; }
+    THelpCursor& helpCursor() { return *helpCursor_; }
+    axolite::shell::RecentFiles& recentFiles();
 
     // Runs a command as if it were chosen (nothing when it is disabled).
     void execute(int id);
     // Re-evaluates the enabling of every command.
     void updateCommands() override;
 
-    // New, open, save.
+    // New, open, save (TFrameDocuments).
     TAxoliteMDIChild* newDescription();
     TAxoliteMDIChild* openDescription(const QString& path) override;
     bool save(TAxoliteMDIChild* child);
     bool saveAs(TAxoliteMDIChild* child);
-
-    // The check command on a description window (lexer, then the check window).
+    // The check command on a description window, active or not.
     void checkDescription(TAxoliteMDIChild* child);
-
-    // The one place where a tool of the active description (37, 18000, 18001, 14, 12, 13, 8) or
-    // the layered-network tool (42) is opened. A tool not registered opens nothing.
-    void openTool(int id);
 
     // What the frame lends to the tools it opens.
     QWidget* frameWidget() override { return this; }
     DescriptionWindow* activeDescription() const override;
     axolite::platform::FolderSettings& folders() override;
     void showStatus(const QString& text) override;
-    QPointer<QWidget>& colourLegend() override;
-    QPointer<QWidget>& scalesWindow() override;
-    bool& teachNetworkOpen() override;
 
     // The command line after the window is shown: "unregister" removes the file association,
     // otherwise it is written; other arguments are files to open.
@@ -72,7 +69,7 @@ public:
     // Shift+F1: the next command chosen shows its help topic; Escape leaves.
     void startHelpCursor();
     void stopHelpCursor();
-    bool helpCursorActive() const { return helpCursor_; }
+    bool helpCursorActive() const;
 
     // The printer, created on first use (PDF output is always available).
     QPrinter& printer();
@@ -83,46 +80,25 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildCommands();
+    // The frame's own commands: files, printing, editing, search, windows, help.
+    void ownFileCommands();
+    void ownEditCommands();
+    void ownWindowAndHelpCommands();
     void buildMenus();
     void buildToolBar();
-    void rebuildRecentMenu();
     void rebuildWindowMenu();
-    void onCommand(int id);
-    void setEnabled(int id, bool enabled);
-    TAxoliteMDIChild* addChild();
-    void openFiles(const QStringList& paths);
-    void showFind(bool replace);
-    void findNext();
-    void replaceNext();
-    void replaceAll();
-    void printActive(int id);
-    void closeIfPending();
-    // Asks every computation to stop; answers whether one was running.
-    bool stopComputations();
-    // "Закрыть все окна": every description window is closed (each asks about its changes).
-    void closeAllWindows();
+    void watchClipboard();
 
     TAxoliteMDIClient* client_ = nullptr;
-    std::map<int, QAction*> actions_;
-    QMenu* fileMenu_ = nullptr;
+    THelpCursor* helpCursor_ = nullptr;
+    TFrameCommands* commands_ = nullptr;
+    TFrameDocuments* documents_ = nullptr;
+    TFindReplace* find_ = nullptr;
+    std::unique_ptr<TFramePrinting> printing_;
     QMenu* windowMenu_ = nullptr;
     QList<QAction*> windowActions_;
-    QAction* recentSeparator_ = nullptr;
-    QList<QAction*> recentActions_;
-    axolite::shell::RecentFiles recentFiles_;
-    std::unique_ptr<QPrinter> printer_;
-    QPointer<TFindDialog> findDialog_;
-    FindRequest lastFind_;
     QTimer commandTimer_;
-    bool helpCursor_ = false;
     bool clipboardHasText_ = false;
-    // A close of the frame or of every window requested during a computation: it is carried out
-    // once the computation has stopped, from the frame's own event loop, one question at a time.
-    enum class PendingClose { None, AllWindows, Frame };
-    PendingClose pendingClose_ = PendingClose::None;
-    bool closing_ = false; // the windows are being closed (their questions may be open)
 };

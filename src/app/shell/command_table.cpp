@@ -1,11 +1,12 @@
-// The command table of the frame.
+// The frame's own commands and the placement of every command in its menus and toolbar.
 #include "app/shell/command_table.h"
 
-#include <algorithm>
+#include "app/gui/tool_register.h"
+#include "app/shell/tool_catalogue.h"
 
 namespace axolite::shell {
 
-const std::vector<CommandInfo>& commandTable() {
+const std::vector<CommandInfo>& frameCommandTable() {
     static const std::vector<CommandInfo> table = {
         {CmFileNew, "Новый", "Описать нейронную сеть", QKeySequence(Qt::CTRL | Qt::Key_N)},
         {CmFileOpen, "Открыть ...", "Открыть файл описания нейронной сети",
@@ -26,25 +27,6 @@ const std::vector<CommandInfo>& commandTable() {
         {CmFolders, "Установить директории ...",
          "Установить директории моделей нейронов, нейронных сетей и эталонных образов",
          QKeySequence()},
-        {CmNeuronModel, "Опредение модели нейроноподобного элемента ...",
-         "Определить модель нейроноподобного элемента", QKeySequence(Qt::Key_F7)},
-        {CmCheck, "Проверка правильности описания нейронной сети",
-         "Проверить правильность описания нейронной сети", QKeySequence(Qt::Key_F9)},
-        {CmInputActivation, "Активирование нейронов входного слоя сети ...",
-         "Задать функции активации нейронов входного слоя сети", QKeySequence()},
-        {CmRungeKutta, "Решение нормальной системы дифференциальных уравнений ...",
-         "Решить нормальную систему дифференциальных уравнений методом Рунге-Кутта",
-         QKeySequence()},
-        {CmExactValues, "Вычисление точных значений ...",
-         "Вычислить точные значения аналитических зависимостей", QKeySequence()},
-        {CmGraphs, "Графики активности нейронов выходного слоя сети",
-         "Показать графики активности нейронов выходного слоя сети", QKeySequence()},
-        {CmNumeric, "Числовые значения активности нейронов выходного слоя сети",
-         "Показать числовые значения активности нейронов выходного слоя сети", QKeySequence()},
-        {CmDynamics, "Динамика нейронов выходного слоя сети ...",
-         "Показать динамику нейронов выходного слоя сети", QKeySequence()},
-        {CmTeachNetwork, "Обучаемая нейронная сеть ...",
-         "Сформировать и обучить многослойную нейронную сеть", QKeySequence()},
         {CmEditUndo, "Отменить", "Отменить последнее изменение",
          QKeySequence(Qt::CTRL | Qt::Key_Z)},
         {CmEditCut, "Вырезать", "Вырезать выделенный текст в буфер обмена",
@@ -70,11 +52,13 @@ const std::vector<CommandInfo>& commandTable() {
     return table;
 }
 
-const CommandInfo* findCommand(int id) {
-    const auto& table = commandTable();
-    const auto it =
-        std::find_if(table.begin(), table.end(), [id](const CommandInfo& c) { return c.id == id; });
-    return it == table.end() ? nullptr : &*it;
+std::vector<CommandInfo> commandTable() {
+    registerAllTools();
+    std::vector<CommandInfo> table = frameCommandTable();
+    for (const axolite::gui::ToolDescriptor* tool : axolite::gui::registeredTools()) {
+        table.push_back({tool->id, tool->menuText, tool->hint, tool->shortcut});
+    }
+    return table;
 }
 
 const std::vector<MenuLayout>& menuLayouts() {
@@ -115,24 +99,8 @@ const std::vector<int>& contextMenuLayout() {
 }
 
 QString toolCaptionPrefix(int id) {
-    switch (id) {
-    case CmRungeKutta:
-        return QStringLiteral("Решение нормальной системы дифференциальных уравнений ");
-    case CmExactValues:
-        return QStringLiteral("Вычисление точных значений ");
-    case CmCheck:
-        return QStringLiteral("Проверка правильности описания нейронной сети ");
-    case CmGraphs:
-        return QStringLiteral("Графики активности нейронов выходного слоя сети ");
-    case CmNumeric:
-        return QStringLiteral("Числовые значения активности нейронов выходного слоя сети ");
-    case CmDynamics:
-        return QStringLiteral("Динамика нейронов выходного слоя сети ");
-    case CmInputActivation:
-        return QStringLiteral("Активирование нейронов входного слоя сети ");
-    default:
-        return {};
-    }
+    const axolite::gui::ToolDescriptor* tool = axolite::gui::findTool(id);
+    return tool != nullptr ? QString::fromUtf8(tool->captionPrefix) : QString();
 }
 
 } // namespace axolite::shell

@@ -1,5 +1,7 @@
-// The commands of the frame: their numeric identifiers, menu texts, status-bar hints and
-// accelerators, named once here for the menus, the toolbar, the context menu and the help.
+// The frame's own commands (files, editing, search, windows, help) with their menu texts,
+// status-bar hints and accelerators, and the placement of every command, the frame's and the
+// registered tools', in the menus, the toolbar and the editor's context menu. A tool's texts, key
+// and caption are in its descriptor (gui/tool_register.h), not here.
 #pragma once
 
 #include "app/gui/command_ids.h"
@@ -24,9 +26,10 @@ struct CommandInfo {
     QKeySequence shortcut;
 };
 
-// Every command of the frame, in no particular order.
-const std::vector<CommandInfo>& commandTable();
-const CommandInfo* findCommand(int id);
+// The commands the frame carries out itself, in no particular order.
+const std::vector<CommandInfo>& frameCommandTable();
+// Every command: the frame's own, then every registered tool's (the tools are registered first).
+std::vector<CommandInfo> commandTable();
 
 // Menu layouts: each menu's commands in order, kSeparator for a separator.
 struct MenuLayout {
@@ -41,7 +44,7 @@ const std::vector<int>& toolbarLayout();
 // The context menu of the editor (menu 101).
 const std::vector<int>& contextMenuLayout();
 
-// The fixed prefix of a tool's caption, followed by the description's path.
+// The fixed prefix of a registered tool's caption, followed by the description's path.
 QString toolCaptionPrefix(int id);
 
 } // namespace axolite::shell

@@ -80,6 +80,14 @@ struct DirectoryIdentity {
     }
 };
 
+// A directory on the drive's own file system (device) not entered before: it is entered now.
+bool enterOnce(const QString& path, dev_t device, std::set<DirectoryIdentity>& visited) {
+    struct stat info {};
+    const QByteArray bytes = QFile::encodeName(path);
+    return ::lstat(bytes.constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_dev == device && visited.insert({info.st_dev, info.st_ino}).second;
+}
+
 } // namespace
 
 TFolderSettingsDialog::TFolderSettingsDialog(axolite::platform::FolderSettings& settings,
@@ -283,32 +291,10 @@ bool TFolderSettingsDialog::scanDrive(const QString& root) {
         levels.back().pop_back();
 
         auto* item = new QTreeWidgetItem(next.parent, QStringList(QDir(next.path).dirName()));
-        const qint64 now = clock.elapsed();
-        if (now - lastEvents >= kEventIntervalMs) {
-            lastEvents = now;
-            status_->setText(kScanText + next.path);
-            QCoreApplication::processEvents();
+        cancelled = scanInterrupted(next.path, clock, lastEvents);
+        if (!cancelled && enterOnce(next.path, rootInfo.st_dev, visited)) {
+            listChildren(next.path, item);
         }
-        if (scanObserver_) {
-            scanObserver_(next.path);
-        }
-        if (status_->cancelRequested()) {
-            pendingDrive_ = -1; // the user cancelled: nothing more is scanned
-            cancelled = true;
-            break;
-        }
-        if (pendingDrive_ >= 0) {
-            cancelled = true; // another drive is scanned instead
-            break;
-        }
-        // Enter only directories of the drive's own file system, each once.
-        struct stat info {};
-        const QByteArray bytes = QFile::encodeName(next.path);
-        if (::lstat(bytes.constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-            info.st_dev != rootInfo.st_dev || !visited.insert({info.st_dev, info.st_ino}).second) {
-            continue;
-        }
-        listChildren(next.path, item);
     }
 
     delete status_;
@@ -322,6 +308,24 @@ bool TFolderSettingsDialog::scanDrive(const QString& root) {
     rootItem->setExpanded(true);
     tree_->setCurrentItem(rootItem);
     return true;
+}
+
+bool TFolderSettingsDialog::scanInterrupted(const QString& path, const QElapsedTimer& clock,
+                                            qint64& lastEvents) {
+    const qint64 now = clock.elapsed();
+    if (now - lastEvents >= kEventIntervalMs) {
+        lastEvents = now;
+        status_->setText(kScanText + path);
+        QCoreApplication::processEvents();
+    }
+    if (scanObserver_) {
+        scanObserver_(path);
+    }
+    if (status_->cancelRequested()) {
+        pendingDrive_ = -1; // the user cancelled: nothing more is scanned
+        return true;
+    }
+    return pendingDrive_ >= 0; // another drive is scanned instead
 }
 
 QString TFolderSettingsDialog::nodePath(const QTreeWidgetItem* item) {

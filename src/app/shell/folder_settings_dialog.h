@@ -9,6 +9,7 @@
 
 class QComboBox;
 class QLineEdit;
+class QElapsedTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TStatusWindow;
@@ -58,6 +59,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Serves the events while a scan visits path (every few milliseconds); true when the scan
+    // must stop (cancelled, or another drive was chosen).
+    bool scanInterrupted(const QString& path, const QElapsedTimer& clock, qint64& lastEvents);
     void scanFirstDrive();
     void driveChosen(int index);
     void copySelectedPath(QLineEdit* field);

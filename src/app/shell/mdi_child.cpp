@@ -31,9 +31,8 @@ QString shownPath(const QString& path) {
 } // namespace
 
 TAxoliteMDIChild::TAxoliteMDIChild(int slot, QWidget* parent)
-    : DescriptionWindow(parent), editor_(new TAxoliteEditFile(this)),
+    : DescriptionWindow(parent), editor_(new TAxoliteEditFile(this)), slot_(slot),
       record_(std::make_unique<axolite::language::NetworkRecord>()) {
-    record_->slot = slot;
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(editor_);
     setWindowIcon(axolite::shell::programIcon());
@@ -179,6 +178,14 @@ TTranslateDialog* TAxoliteMDIChild::checkWindow() const {
     return checkWindow_.data();
 }
 
+bool TAxoliteMDIChild::checkOpen() const {
+    return checkWindow_ && checkWindow_->checkOpen();
+}
+
+const axolite::language::DescriptionText* TAxoliteMDIChild::checkText() {
+    return &editor_->textCp1251();
+}
+
 QString TAxoliteMDIChild::lineText(int line) const {
     const QStringList lines = editor_->documentLines();
     return line >= 1 && line <= lines.size() ? lines[line - 1] : QString();
@@ -192,7 +199,12 @@ const axolite::simulation::Simulation* TAxoliteMDIChild::simulation() const {
     return checkWindow_ ? &checkWindow_->simulation() : nullptr;
 }
 
-void TAxoliteMDIChild::setCheckWindow(TTranslateDialog* window) {
+QWidget* TAxoliteMDIChild::checkWidget() const {
+    return checkWindow_.data();
+}
+
+void TAxoliteMDIChild::setCheckWidget(QWidget* widget) {
+    auto* window = qobject_cast<TTranslateDialog*>(widget);
     closeCheckWindow();
     checkWindow_ = window;
     if (window != nullptr) {

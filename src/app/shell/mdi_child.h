@@ -22,7 +22,8 @@ public:
     TAxoliteEditFile* editor() const { return editor_; }
     axolite::language::NetworkRecord& record() override { return *record_; }
     const axolite::language::NetworkRecord& record() const override { return *record_; }
-    int slot() const { return record_->slot; }
+    // The window's slot in the client's table (0..20).
+    int slot() const { return slot_; }
 
     // The file's path; empty for a description never saved.
     const QString& path() const override { return path_; }
@@ -43,7 +44,10 @@ public:
 
     // The check window while it is open.
     TTranslateDialog* checkWindow() const;
-    void setCheckWindow(TTranslateDialog* window);
+    QWidget* checkWidget() const override;
+    void setCheckWidget(QWidget* window) override;
+    bool checkOpen() const override;
+    const axolite::language::DescriptionText* checkText() override;
     // Shows the window with the editor's caret at the start of the line (counted from 1), as a
     // row of the check window asks.
     void showLine(int line) override;
@@ -74,6 +78,7 @@ private:
     void closeCheckWindow();
 
     TAxoliteEditFile* editor_;
+    int slot_;
     std::unique_ptr<axolite::language::NetworkRecord> record_;
     QString path_;
     axolite::language::TextEncoding encoding_ = axolite::language::TextEncoding::Utf8;

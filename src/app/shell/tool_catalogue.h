@@ -1,5 +1,6 @@
-// Every tool of the program, registered with the frame by its command identifier.
+// Every tool of the program, registered by its subsystem in the register of tools.
 #pragma once
 
-// Registers the tools of every subsystem (called by the frame; again is harmless).
+// Registers the tools of every subsystem once (later calls do nothing, so a stand-in a test put in
+// stays until it puts the original back).
 void registerAllTools();

@@ -6,6 +6,7 @@
 #include "app/gui/command_ids.h"
 #include "app/gui/file_dialogs.h"
 #include "app/gui/notifier.h"
+#include "app/gui/tool_windows.h"
 #include "app/language/translate_dialog.h"
 #include "app/shell/axolite_app.h"
 #include "app/shell/mdi_child.h"
@@ -89,7 +90,7 @@ inline void answerModal(TAxoliteApp& frame, const std::function<void(QWidget&)>&
 }
 
 // Closes a view of the description, so that its command opens it anew.
-inline void closeView(QPointer<QWidget>& view) {
+inline void closeView(QWidget* view) {
     if (view) {
         view->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -155,11 +156,15 @@ inline bool openCheckAndSimulate(Walk& walk) {
 // 4. Graphs; 5. numeric values.
 inline bool showResults(Walk& walk) {
     walk.frame.execute(axolite::gui::CmGraphs);
-    if (!walk.step(4, "first-steps-4-graphs.png", walk.example->graphsView.data())) {
+    if (!walk.step(
+            4, "first-steps-4-graphs.png",
+            axolite::gui::ToolWindows::instance().find(axolite::gui::CmGraphs, walk.example))) {
         return false;
     }
     walk.frame.execute(axolite::gui::CmNumeric);
-    return walk.step(5, "first-steps-5-numeric.png", walk.example->numericView.data());
+    return walk.step(
+        5, "first-steps-5-numeric.png",
+        axolite::gui::ToolWindows::instance().find(axolite::gui::CmNumeric, walk.example));
 }
 
 // 6. The exact values of the oscillator, y1 = sin(x) and y2 = cos(x), computed in their dialog.
@@ -187,16 +192,19 @@ inline bool computeExactValues(Walk& walk) {
 // and estimates from the series present when it opens, so both views are opened anew.
 inline bool compare(Walk& walk) {
     using namespace axolite::gui;
-    closeView(walk.example->graphsView);
-    closeView(walk.example->numericView);
+    closeView(axolite::gui::ToolWindows::instance().find(axolite::gui::CmGraphs, walk.example));
+    closeView(axolite::gui::ToolWindows::instance().find(axolite::gui::CmNumeric, walk.example));
     walk.frame.client()->setActiveSubWindow(walk.example);
     walk.frame.execute(CmGraphs);
     walk.frame.client()->setActiveSubWindow(walk.example);
     walk.frame.execute(CmNumeric);
-    if (auto* numeric = qobject_cast<TAxoliteNumeric*>(walk.example->numericView.data())) {
+    if (auto* numeric = qobject_cast<TAxoliteNumeric*>(
+            axolite::gui::ToolWindows::instance().find(axolite::gui::CmNumeric, walk.example))) {
         numeric->setCurrentStep(kCompareStep);
     }
-    return walk.step(7, "first-steps-7-compare.png", walk.example->numericView.data());
+    return walk.step(
+        7, "first-steps-7-compare.png",
+        axolite::gui::ToolWindows::instance().find(axolite::gui::CmNumeric, walk.example));
 }
 
 // 8. The training dialog: XOR by back-propagation, 2-4-1, 5000 iterations at rate 1 (enough to
@@ -267,10 +275,13 @@ inline bool simulateWritten(Walk& walk) {
     }
     check->close();
     walk.frame.execute(CmNumeric);
-    if (auto* numeric = qobject_cast<TAxoliteNumeric*>(walk.trained->numericView.data())) {
+    if (auto* numeric = qobject_cast<TAxoliteNumeric*>(
+            axolite::gui::ToolWindows::instance().find(axolite::gui::CmNumeric, walk.trained))) {
         numeric->setCurrentStep(kResponseStep);
     }
-    return walk.step(10, "first-steps-10-trained.png", walk.trained->numericView.data());
+    return walk.step(
+        10, "first-steps-10-trained.png",
+        axolite::gui::ToolWindows::instance().find(axolite::gui::CmNumeric, walk.trained));
 }
 
 } // namespace detail

@@ -8,6 +8,7 @@
 #include "app/gui/help_window.h"
 #include "app/gui/notifier.h"
 #include "app/gui/platform_dialogs.h"
+#include "app/gui/tool_windows.h"
 #include "app/language/translate_dialog.h"
 #include "app/reference/accurate_solutions.h"
 #include "app/reference/input_activation_dialog.h"
@@ -26,6 +27,7 @@
 #include "app/views/explain_dialog.h"
 #include "app/views/graphs_view.h"
 #include "app/views/numeric_view.h"
+#include "app/views/views_tools.h"
 #include "core/reference/exact_values.h"
 #include "core/reference/runge_kutta.h"
 
@@ -133,10 +135,14 @@ bool saveResultViews(TAxoliteApp& frame, const QDir& folder) {
     frame.execute(CmGraphs);
     frame.execute(CmNumeric);
     frame.execute(CmDynamics);
-    auto* graphs = qobject_cast<TAxoliteGraphs*>(ring->graphsView.data());
-    auto* numeric = qobject_cast<TAxoliteNumeric*>(ring->numericView.data());
-    if (graphs == nullptr || numeric == nullptr || !ring->dynamicsView || !frame.colourLegend() ||
-        !frame.scalesWindow()) {
+    auto* graphs = qobject_cast<TAxoliteGraphs*>(
+        axolite::gui::ToolWindows::instance().find(axolite::gui::CmGraphs, ring));
+    auto* numeric = qobject_cast<TAxoliteNumeric*>(
+        axolite::gui::ToolWindows::instance().find(axolite::gui::CmNumeric, ring));
+    if (graphs == nullptr || numeric == nullptr ||
+        !axolite::gui::ToolWindows::instance().find(axolite::gui::CmDynamics, ring) ||
+        !axolite::gui::ToolWindows::instance().find(axolite::views_gui::kColourLegendWindow) ||
+        !axolite::gui::ToolWindows::instance().find(axolite::views_gui::kScalesWindow)) {
         return false;
     }
     if (auto* grid = graphs->findChild<QCheckBox*>(QStringLiteral("15037"))) {
@@ -147,7 +153,8 @@ bool saveResultViews(TAxoliteApp& frame, const QDir& folder) {
     bool ok = save(graphs, folder, QStringLiteral("graphs-view.png"));
     ok = save(numeric, folder, QStringLiteral("numeric-view.png")) && ok;
     // The dynamics view after a replay: the columns at the last step, the progress bar at 99 %.
-    auto* dynamics = qobject_cast<TNetworkDynamic*>(ring->dynamicsView.data());
+    auto* dynamics = qobject_cast<TNetworkDynamic*>(
+        axolite::gui::ToolWindows::instance().find(axolite::gui::CmDynamics, ring));
     auto* bar =
         dynamics != nullptr ? dynamics->findChild<QProgressBar*>(QStringLiteral("1609")) : nullptr;
     if (bar == nullptr) {
@@ -160,8 +167,12 @@ bool saveResultViews(TAxoliteApp& frame, const QDir& folder) {
         QApplication::processEvents();
     }
     ok = save(dynamics, folder, QStringLiteral("dynamics-view.png")) && ok;
-    ok = save(frame.colourLegend(), folder, QStringLiteral("colour-legend.png")) && ok;
-    ok = save(frame.scalesWindow(), folder, QStringLiteral("scales-window.png")) && ok;
+    ok = save(axolite::gui::ToolWindows::instance().find(axolite::views_gui::kColourLegendWindow),
+              folder, QStringLiteral("colour-legend.png")) &&
+         ok;
+    ok = save(axolite::gui::ToolWindows::instance().find(axolite::views_gui::kScalesWindow), folder,
+              QStringLiteral("scales-window.png")) &&
+         ok;
     return ok;
 }
 

@@ -299,11 +299,5 @@ void TNetworkDynamic::closeEvent(QCloseEvent* event) {
     abortRequested_ = true;
     finishReplay(false);
     emit closed();
-    if (DescriptionWindow* window = binding_.window()) {
-        if (window->dynamicsView == this) {
-            window->dynamicsView = nullptr;
-            emit window->stateChanged();
-        }
-    }
     event->accept();
 }

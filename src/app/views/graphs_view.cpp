@@ -6,6 +6,7 @@
 #include "app/gui/command_ids.h"
 #include "app/gui/computation_guard.h"
 #include "app/gui/help_window.h"
+#include "app/gui/tool_windows.h"
 #include "app/views/numeric_view.h"
 #include "core/views/plot_geometry.h"
 #include "core/views/series.h"
@@ -227,7 +228,8 @@ void TAxoliteGraphs::markCursor(int x, int y) {
         update(axolite::render::GraphsPainter::plotRect());
     }
     if (DescriptionWindow* window = binding_.window()) {
-        if (auto* numeric = qobject_cast<TAxoliteNumeric*>(window->numericView.data())) {
+        if (auto* numeric = qobject_cast<TAxoliteNumeric*>(
+                axolite::gui::ToolWindows::instance().find(axolite::gui::CmNumeric, window))) {
             numeric->setCurrentStep(mark->step);
         }
     }
@@ -325,11 +327,5 @@ void TAxoliteGraphs::contextMenuEvent(QContextMenuEvent* event) {
 
 void TAxoliteGraphs::closeEvent(QCloseEvent* event) {
     emit closed();
-    if (DescriptionWindow* window = binding_.window()) {
-        if (window->graphsView == this) {
-            window->graphsView = nullptr;
-            emit window->stateChanged();
-        }
-    }
     event->accept();
 }

@@ -335,12 +335,6 @@ void TAxoliteNumeric::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void TAxoliteNumeric::closeEvent(QCloseEvent* event) {
-    if (DescriptionWindow* window = binding_.window()) {
-        if (window->numericView == this) {
-            window->numericView = nullptr;
-            emit window->stateChanged();
-        }
-    }
     emit closed();
     event->accept();
 }

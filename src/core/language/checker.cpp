@@ -585,7 +585,6 @@ CheckResult checkDescription(NetworkRecord& record) {
     // The set-up of the check window.
     record.errorCount = 0;
     record.warningCount = 0;
-    record.checkOpen = 1;
     // A new check replaces the facts of the previous one.
     record.inputLayer.reset();
     record.inputLayerReady = 0;

@@ -112,11 +112,7 @@ struct NetworkRecord {
 
     std::uint8_t cancelRequested = 0;
     std::uint8_t simulated = 0;
-    std::uint8_t checkOpen = 0;
     std::uint8_t inputLayerReady = 0;
-
-    // The window's slot in the shell's table (0..20).
-    std::int32_t slot = 0;
 
     SeriesStatistics& stats(SeriesFamily family, int k) {
         return statistics[static_cast<int>(family)][k];

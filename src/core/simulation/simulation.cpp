@@ -314,11 +314,9 @@ bool Simulation::stepThrough(language::NetworkRecord& record, const std::vector<
         }
         progress.setPercent(static_cast<int>(static_cast<std::int64_t>(i) * 100 / s));
         if (pollCancelled(progress, record.cancelRequested)) {
-            record.checkOpen = 0;
             record.simulated = 0;
             return false;
         }
-        record.checkOpen = 1;
         record.simulated = 1;
     }
     return true;

@@ -3,6 +3,7 @@
 // the three reference commands of the frame opening their dialogs on the active description.
 #include "app/gui/command_ids.h"
 #include "app/gui/notifier.h"
+#include "app/gui/tool_windows.h"
 #include "app/language/translate_dialog.h"
 #include "app/reference/accurate_solutions.h"
 #include "app/reference/input_activation_dialog.h"
@@ -260,8 +261,9 @@ private slots:
         // computing lowers its flags, and the views stop showing the series at once.
         frame.execute(axolite::gui::CmGraphs);
         frame.execute(axolite::gui::CmNumeric);
-        QWidget* graphs = child->graphsView.data();
-        QWidget* numeric = child->numericView.data();
+        QWidget* graphs = axolite::gui::ToolWindows::instance().find(axolite::gui::CmGraphs, child);
+        QWidget* numeric =
+            axolite::gui::ToolWindows::instance().find(axolite::gui::CmNumeric, child);
         QVERIFY(graphs != nullptr && numeric != nullptr);
         const auto exactDrawn = [graphs] {
             const QImage plot = graphs->grab().toImage().copy(QRect(4, 46, 606, 146));
@@ -305,8 +307,8 @@ private slots:
         frame.execute(axolite::gui::CmExactValues);
         QVERIFY(enabled(*numeric, "805") && enabled(*graphs, "15008"));
         QVERIFY(exactDrawn());
-        child->graphsView->close();
-        child->numericView->close();
+        axolite::gui::ToolWindows::instance().find(axolite::gui::CmGraphs, child)->close();
+        axolite::gui::ToolWindows::instance().find(axolite::gui::CmNumeric, child)->close();
     }
 };
 

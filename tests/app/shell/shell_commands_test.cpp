@@ -4,7 +4,10 @@
 // slots are used 1..20, then 0, 1, ...
 #include "app/editor/edit_file.h"
 #include "app/gui/calculation_progress.h"
+#include "app/gui/computation_guard.h"
 #include "app/gui/notifier.h"
+#include "app/gui/tool_register.h"
+#include "app/gui/tool_windows.h"
 #include "app/language/translate_dialog.h"
 #include "app/shell/axolite_app.h"
 #include "app/shell/command_table.h"
@@ -115,7 +118,12 @@ private slots:
             {2009, "О программе ..."},
             {24310, "Выйти"},
         };
-        QCOMPARE(commandTable().size(), texts.size());
+        // Every command the frame carries out itself is among them.
+        for (const CommandInfo& info : frameCommandTable()) {
+            QVERIFY2(std::any_of(texts.begin(), texts.end(),
+                                 [&info](const auto& text) { return text.first == info.id; }),
+                     info.menuText);
+        }
         for (const auto& [id, text] : texts) {
             QAction* action = frame_->command(id);
             QVERIFY2(action != nullptr, text);
@@ -137,9 +145,12 @@ private slots:
 
     void theLayeredNetworkCommandWaitsWhileItsDialogIsOpen() {
         QVERIFY(enabled(CmTeachNetwork));
-        frame_->client()->teachNetworkOpen = true;
-        QVERIFY(!enabled(CmTeachNetwork));
-        frame_->client()->teachNetworkOpen = false;
+        {
+            QWidget dialog;
+            axolite::gui::ToolWindows::instance().hold(CmTeachNetwork, nullptr, &dialog);
+            QVERIFY(!enabled(CmTeachNetwork));
+        }
+        // The register forgets a window that is destroyed.
         QVERIFY(enabled(CmTeachNetwork));
     }
 
@@ -201,7 +212,7 @@ private slots:
 
         // A view open for this description disables its own command only.
         auto* view = new QWidget;
-        child->graphsView = view;
+        axolite::gui::ToolWindows::instance().hold(axolite::gui::CmGraphs, child, view);
         QVERIFY(!enabled(CmGraphs));
         QVERIFY(enabled(CmNumeric));
         delete view;
@@ -303,11 +314,13 @@ private slots:
     void registeredToolsOpenFromTheirCommand() {
         int opened = 0;
         DescriptionWindow* seen = nullptr;
-        axolite::gui::registerTool(CmRungeKutta,
-                                   [&](axolite::gui::ToolHost&, DescriptionWindow* child) {
-                                       ++opened;
-                                       seen = child;
-                                   });
+        const axolite::gui::ToolDescriptor original = *axolite::gui::findTool(CmRungeKutta);
+        axolite::gui::ToolDescriptor standIn = original;
+        standIn.open = [&](axolite::gui::ToolHost&, DescriptionWindow* child) {
+            ++opened;
+            seen = child;
+        };
+        axolite::gui::registerTool(standIn);
         TAxoliteMDIChild* child = describe(kCorrect);
         frame_->execute(CmRungeKutta); // disabled: not simulated
         QCOMPARE(opened, 0);
@@ -315,7 +328,71 @@ private slots:
         frame_->execute(CmRungeKutta);
         QCOMPARE(opened, 1);
         QCOMPARE(seen, static_cast<DescriptionWindow*>(child));
-        axolite::gui::registerTool(CmRungeKutta, {});
+        axolite::gui::registerTool(original);
+    }
+
+    // A tool the frame has never heard of: registered, it becomes an action that is dispatched
+    // to its opener, follows its enabling rule, and waits while a computation runs.
+    void aNewlyRegisteredToolIsDispatchedByTheFrame() {
+        constexpr int kNewTool = 31001;
+        int opened = 0;
+        bool allowed = true;
+        axolite::gui::ToolDescriptor tool;
+        tool.id = kNewTool;
+        tool.menuText = "Новый инструмент";
+        tool.enabled = [&allowed](const DescriptionWindow*) { return allowed; };
+        tool.open = [&opened](axolite::gui::ToolHost&, DescriptionWindow*) { ++opened; };
+        axolite::gui::registerTool(tool);
+        frame_ = testFrame(dir_);
+        frame_->execute(kNewTool);
+        QCOMPARE(opened, 1);
+        allowed = false;
+        frame_->execute(kNewTool);
+        QCOMPARE(opened, 1);
+        allowed = true;
+        {
+            axolite::language::NetworkRecord record;
+            const axolite::gui::ComputationGuard running(record);
+            QVERIFY(!enabled(kNewTool));
+            QVERIFY(!enabled(CmCheck));
+            QVERIFY(!enabled(CmFileOpen));
+            QVERIFY(enabled(CmFileNew)); // opens no modal loop
+        }
+        QVERIFY(enabled(kNewTool));
+        axolite::gui::ToolDescriptor gone;
+        gone.id = kNewTool;
+        axolite::gui::registerTool(gone); // an opener no longer there opens nothing
+        frame_->execute(kNewTool);
+        QCOMPARE(opened, 1);
+    }
+
+    // The register of tool windows forgets a view when it is closed and when it is destroyed,
+    // and tells its description at once.
+    void theRegisterOfWindowsForgetsClosedAndDestroyedWindows() {
+        auto& windows = axolite::gui::ToolWindows::instance();
+        TAxoliteMDIChild* child = describe(kCorrect);
+        auto* view = new QWidget;
+        view->setAttribute(Qt::WA_DeleteOnClose);
+        windows.hold(CmNumeric, child, view);
+        view->show();
+        QCOMPARE(windows.find(CmNumeric, child), view);
+        QVERIFY(windows.find(CmNumeric) == nullptr);
+        QSignalSpy changed(child, &DescriptionWindow::stateChanged);
+        QVERIFY(view->close());
+        QVERIFY(windows.find(CmNumeric, child) == nullptr);
+        QCOMPARE(changed.size(), 1);
+
+        auto* other = new QWidget;
+        windows.hold(CmNumeric, child, other);
+        delete other;
+        QVERIFY(windows.find(CmNumeric, child) == nullptr);
+
+        // A description that closes takes its entries along.
+        auto* orphan = new QWidget;
+        windows.hold(CmGraphs, child, orphan);
+        delete child;
+        QVERIFY(windows.find(CmGraphs, child) == nullptr);
+        delete orphan;
     }
 
     void windowMenuListsAndActivatesTheWindows() {
@@ -386,7 +463,6 @@ private slots:
                 first = child;
             }
             used << child->slot();
-            QCOMPARE(child->record().slot, child->slot());
         }
         QCOMPARE(used.first(), 1);
         QCOMPARE(used[19], 20);

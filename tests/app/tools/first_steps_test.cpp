@@ -1,7 +1,9 @@
 // The "Первые шаги" page walked as a new user follows it from a fresh clone: no folder settings,
 // the examples where the clone has them, every step through the frame's commands, with what the
 // user sees checked at each step; and the help contents leading to the page first.
+#include "app/gui/command_ids.h"
 #include "app/gui/help_window.h"
+#include "app/gui/tool_windows.h"
 #include "app/shell/mdi_client.h"
 #include "app/tools/first_steps.h"
 #include "app/views/graphs_view.h"
@@ -41,7 +43,7 @@ bool exactValuesShown(QWidget* numeric, TAxoliteMDIChild* example) {
         value(numeric, 801).isEmpty() || std::fabs(error - 0.0486) > 1e-3) {
         return false;
     }
-    QWidget* graphs = example->graphsView.data();
+    QWidget* graphs = axolite::gui::ToolWindows::instance().find(axolite::gui::CmGraphs, example);
     for (const char* id : {"15008", "15009"}) {
         auto* box = graphs != nullptr ? graphs->findChild<QCheckBox*>(QLatin1String(id)) : nullptr;
         if (box == nullptr || !box->isEnabled() || !box->isChecked()) {

@@ -2,9 +2,11 @@
 // open flag, a run matching `axolite-cli train --json` with the same seed row for row and weight
 // for weight, and the written description opened, checked and simulated in its new window.
 #include "app/gui/calculation_progress.h"
+#include "app/gui/command_ids.h"
 #include "app/gui/file_dialogs.h"
 #include "app/gui/notifier.h"
 #include "app/gui/pattern_file_dialog.h"
+#include "app/gui/tool_windows.h"
 #include "app/language/translate_dialog.h"
 #include "app/shell/axolite_app.h"
 #include "app/shell/mdi_child.h"
@@ -83,14 +85,14 @@ private slots:
             auto* dialog = qobject_cast<TTeachNetwork*>(QApplication::activeModalWidget());
             QVERIFY(dialog != nullptr);
             seen = true;
-            QVERIFY(frame_->teachNetworkOpen());
+            QVERIFY(axolite::gui::ToolWindows::instance().find(axolite::gui::CmTeachNetwork));
             frame_->updateCommands();
             QVERIFY(!command->isEnabled());
             click(*dialog, IdClose);
         });
         frame_->execute(42);
         QVERIFY(seen);
-        QVERIFY(!frame_->teachNetworkOpen());
+        QVERIFY(!axolite::gui::ToolWindows::instance().find(axolite::gui::CmTeachNetwork));
         QVERIFY(command->isEnabled());
     }
 

@@ -4,6 +4,7 @@
 #include "app/gui/calculation_progress.h"
 #include "app/gui/command_ids.h"
 #include "app/gui/file_dialogs.h"
+#include "app/gui/tool_windows.h"
 #include "app/language/translate_dialog.h"
 #include "app/shell/mdi_child.h"
 #include "app/views/graphs_view.h"
@@ -32,7 +33,8 @@ private slots:
         control<QPushButton>(*child->checkWindow(), "137")->click();
         QCOMPARE(child->record().simulated, 1);
         frame->execute(axolite::gui::CmGraphs);
-        auto* view = qobject_cast<TAxoliteGraphs*>(child->graphsView.data());
+        auto* view = qobject_cast<TAxoliteGraphs*>(
+            axolite::gui::ToolWindows::instance().find(axolite::gui::CmGraphs, child));
         QVERIFY(view != nullptr);
 
         struct Case {

@@ -5,6 +5,7 @@
 #include "app/gui/calculation_progress.h"
 #include "app/gui/command_ids.h"
 #include "app/gui/notifier.h"
+#include "app/gui/tool_windows.h"
 #include "app/language/translate_dialog.h"
 #include "app/shell/axolite_app.h"
 #include "app/shell/mdi_child.h"
@@ -13,6 +14,7 @@
 #include "app/views/graphs_view.h"
 #include "app/views/numeric_view.h"
 #include "app/views/show_scales.h"
+#include "app/views/views_tools.h"
 
 #include "dialog_controls.h"
 #include "sample_texts.h"
@@ -67,54 +69,69 @@ private slots:
         TAxoliteMDIChild* child = simulatedDescription();
         QVERIFY(enabled(CmGraphs));
         frame_->execute(CmGraphs);
-        QVERIFY(qobject_cast<TAxoliteGraphs*>(child->graphsView.data()) != nullptr);
+        QVERIFY(qobject_cast<TAxoliteGraphs*>(axolite::gui::ToolWindows::instance().find(
+                    axolite::gui::CmGraphs, child)) != nullptr);
         QVERIFY(!enabled(CmGraphs));
-        QPointer<QWidget> legend = frame_->colourLegend();
-        QPointer<QWidget> scales = frame_->scalesWindow();
+        QPointer<QWidget> legend =
+            axolite::gui::ToolWindows::instance().find(axolite::views_gui::kColourLegendWindow);
+        QPointer<QWidget> scales =
+            axolite::gui::ToolWindows::instance().find(axolite::views_gui::kScalesWindow);
         QVERIFY(qobject_cast<TActivityColors*>(legend.data()) != nullptr);
         QVERIFY(qobject_cast<TShowScales*>(scales.data()) != nullptr);
         QVERIFY(legend->isVisible() && scales->isVisible());
 
         // The dynamics command finds the legend open: still one.
         frame_->execute(CmDynamics);
-        QVERIFY(child->dynamicsView);
-        QCOMPARE(frame_->colourLegend(), legend);
+        QVERIFY(axolite::gui::ToolWindows::instance().find(axolite::gui::CmDynamics, child));
+        QCOMPARE(
+            axolite::gui::ToolWindows::instance().find(axolite::views_gui::kColourLegendWindow),
+            legend);
         QCOMPARE(frame_->findChildren<TActivityColors*>().size(), 1);
 
         // Closing the graphs view closes the scales window; the legend stays for the dynamics.
-        closeWidget(child->graphsView);
-        QVERIFY(!child->graphsView);
+        closeWidget(axolite::gui::ToolWindows::instance().find(axolite::gui::CmGraphs, child));
+        QVERIFY(!axolite::gui::ToolWindows::instance().find(axolite::gui::CmGraphs, child));
         QVERIFY(enabled(CmGraphs));
-        QVERIFY(!frame_->scalesWindow());
+        QVERIFY(!axolite::gui::ToolWindows::instance().find(axolite::views_gui::kScalesWindow));
         QTRY_VERIFY(scales.isNull());
-        QCOMPARE(frame_->colourLegend(), legend);
+        QCOMPARE(
+            axolite::gui::ToolWindows::instance().find(axolite::views_gui::kColourLegendWindow),
+            legend);
         // Closing the dynamics view, with no graphs view left, closes the legend.
-        closeWidget(child->dynamicsView);
-        QVERIFY(!frame_->colourLegend());
+        closeWidget(axolite::gui::ToolWindows::instance().find(axolite::gui::CmDynamics, child));
+        QVERIFY(
+            !axolite::gui::ToolWindows::instance().find(axolite::views_gui::kColourLegendWindow));
         QTRY_VERIFY(legend.isNull());
         QVERIFY(enabled(CmDynamics));
 
         // Each companion's own "Закрыть" lets the next command bring it up again.
         frame_->execute(CmGraphs);
-        closeWidget(frame_->scalesWindow());
-        closeWidget(frame_->colourLegend());
-        QVERIFY(!frame_->scalesWindow() && !frame_->colourLegend());
-        closeWidget(child->graphsView);
+        closeWidget(axolite::gui::ToolWindows::instance().find(axolite::views_gui::kScalesWindow));
+        closeWidget(
+            axolite::gui::ToolWindows::instance().find(axolite::views_gui::kColourLegendWindow));
+        QVERIFY(
+            !axolite::gui::ToolWindows::instance().find(axolite::views_gui::kScalesWindow) &&
+            !axolite::gui::ToolWindows::instance().find(axolite::views_gui::kColourLegendWindow));
+        closeWidget(axolite::gui::ToolWindows::instance().find(axolite::gui::CmGraphs, child));
         frame_->execute(CmGraphs);
-        QVERIFY(frame_->scalesWindow() && frame_->colourLegend());
+        QVERIFY(
+            axolite::gui::ToolWindows::instance().find(axolite::views_gui::kScalesWindow) &&
+            axolite::gui::ToolWindows::instance().find(axolite::views_gui::kColourLegendWindow));
 
         // An edited description keeps the legend when its graphs view closes.
         child->editor()->insertPlainText(QStringLiteral(" "));
         QVERIFY(child->record().simulated == 0);
-        closeWidget(child->graphsView);
-        QVERIFY(!frame_->scalesWindow());
-        QVERIFY(frame_->colourLegend());
+        closeWidget(axolite::gui::ToolWindows::instance().find(axolite::gui::CmGraphs, child));
+        QVERIFY(!axolite::gui::ToolWindows::instance().find(axolite::views_gui::kScalesWindow));
+        QVERIFY(
+            axolite::gui::ToolWindows::instance().find(axolite::views_gui::kColourLegendWindow));
     }
 
     void aViewClosedWhileAnotherDescriptionIsActiveFreesItsOwnCommand() {
         TAxoliteMDIChild* first = simulatedDescription();
         frame_->execute(CmNumeric);
-        auto* numeric = qobject_cast<TAxoliteNumeric*>(first->numericView.data());
+        auto* numeric = qobject_cast<TAxoliteNumeric*>(
+            axolite::gui::ToolWindows::instance().find(axolite::gui::CmNumeric, first));
         QVERIFY(numeric != nullptr);
         QCOMPARE(numeric->stepModel()->rowCount(), 4);
         frame_->execute(CmNumeric); // disabled now: no second view
@@ -122,7 +139,7 @@ private slots:
         TAxoliteMDIChild* second = simulatedDescription();
         QVERIFY(enabled(CmNumeric));
         closeWidget(numeric);
-        QVERIFY(!first->numericView);
+        QVERIFY(!axolite::gui::ToolWindows::instance().find(axolite::gui::CmNumeric, first));
         frame_->client()->setActiveSubWindow(first);
         QVERIFY(enabled(CmNumeric));
         Q_UNUSED(second);
@@ -133,8 +150,10 @@ private slots:
         frame_->execute(CmGraphs);
         frame_->execute(CmNumeric);
         frame_->execute(CmDynamics);
-        QPointer<QWidget> graphs = child->graphsView;
-        auto* numeric = qobject_cast<TAxoliteNumeric*>(child->numericView.data());
+        QPointer<QWidget> graphs =
+            axolite::gui::ToolWindows::instance().find(axolite::gui::CmGraphs, child);
+        auto* numeric = qobject_cast<TAxoliteNumeric*>(
+            axolite::gui::ToolWindows::instance().find(axolite::gui::CmNumeric, child));
         numeric->setCurrentStep(2);
         const QString before = control<QLineEdit>(*numeric, "801")->text();
         // Simulated again with the views open: they show the new run's values when it ends.

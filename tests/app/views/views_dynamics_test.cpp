@@ -1,7 +1,9 @@
 // The dynamics view on records filled by hand: its controls and pop-up menu, a replay that
 // completes with the beep and its progress, an abort without the beep, the controls disabled
 // during a replay, a close request or a closed window during a replay, and the exported still.
+#include "app/gui/command_ids.h"
 #include "app/gui/file_dialogs.h"
+#include "app/gui/tool_windows.h"
 #include "app/views/dynamics_view.h"
 #include "render/dynamics_painter.h"
 
@@ -163,7 +165,8 @@ private slots:
             auto window = ring(100000);
             auto* view = new TNetworkDynamic(window.get());
             QPointer<TNetworkDynamic> guard(view);
-            window->dynamicsView = view;
+            axolite::gui::ToolWindows::instance().hold(axolite::gui::CmDynamics, window.get(),
+                                                       view);
             view->show();
             QSignalSpy beeps(view, &TNetworkDynamic::beeped);
             view->run();
@@ -171,7 +174,8 @@ private slots:
             QVERIFY(view->close());
             QVERIFY(!view->running());
             QCOMPARE(beeps.size(), 0);
-            QVERIFY(!window->dynamicsView);
+            QVERIFY(!axolite::gui::ToolWindows::instance().find(axolite::gui::CmDynamics,
+                                                                window.get()));
             QTRY_VERIFY(guard.isNull());
         }
         {

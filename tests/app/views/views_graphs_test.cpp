@@ -1,7 +1,9 @@
 // The graphs view on records filled by hand: its controls, the slider fixed at set-up, R that
 // only grows, a right click that moves the numeric view's step, the hover text, a window that is
 // edited or closed under the view, values that are not numbers, and the exported pictures.
+#include "app/gui/command_ids.h"
 #include "app/gui/file_dialogs.h"
+#include "app/gui/tool_windows.h"
 #include "app/views/graphs_view.h"
 #include "app/views/numeric_view.h"
 #include "render/graphs_painter.h"
@@ -134,7 +136,7 @@ private slots:
         window.setSeries(SeriesFamily::Network, 0, [](int j) { return j * 0.01; });
         TAxoliteGraphs view(&window);
         auto* numeric = new TAxoliteNumeric(&window);
-        window.numericView = numeric;
+        axolite::gui::ToolWindows::instance().hold(axolite::gui::CmNumeric, &window, numeric);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
 

@@ -62,7 +62,6 @@ TEST(Checker, MinimalDescriptionWritesTheRecord) {
     EXPECT_EQ(c.record.defaultWaitCount, 1.0);
     EXPECT_EQ(c.record.errorCount, 0);
     EXPECT_EQ(c.record.warningCount, 10);
-    EXPECT_EQ(c.record.checkOpen, 1);
     EXPECT_FALSE(c.record.inputLayer);
     EXPECT_EQ(c.record.inputLayerReady, 0);
 }

@@ -181,7 +181,6 @@ TEST(Run, TwoNeuronsFollowTheHandComputedValues) {
     EXPECT_EQ(b.activity(0, 2), 0.0);
     EXPECT_EQ(b.activity(1, 2), 0.0);
     EXPECT_EQ(b.record.simulated, 1);
-    EXPECT_EQ(b.record.checkOpen, 1);
     EXPECT_EQ(b.record.networkPresent, (std::array<std::uint8_t, 4>{1, 0, 0, 0}));
     EXPECT_EQ(b.record.outputSeries[0], (std::vector<double>{0, 0.5, 0, 0}));
     const auto& stats = b.record.stats(language::SeriesFamily::Network, 0);
@@ -279,7 +278,6 @@ outputlayer { neuron 1, weight 1; } networklayout { neuron 1, neuron 1, weight 2
     EXPECT_EQ(progress.last, 40);
     EXPECT_EQ(b.record.cancelRequested, 1);
     EXPECT_EQ(b.record.simulated, 0);
-    EXPECT_EQ(b.record.checkOpen, 0);
     EXPECT_EQ(b.activity(0, 4), 16.0);
     EXPECT_EQ(b.activity(0, 5), 0.0);
     // The run may be repeated after a cancel; the new progress lowers the old request.
