@@ -1,5 +1,7 @@
 // `axolite-cli explain FILE.net [run options] --neuron N --step I [--json]`: runs the description
 // as `run` does and explains the activity of neuron N at step I with the engine's own numbers.
+#include "cli/explain_command.h"
+
 #include "cli/commands.h"
 #include "cli/number_output.h"
 
@@ -93,6 +95,20 @@ void printExplanation(const simulation::Explanation& e, const language::Descript
     out << "Значение: " << shortestNumberText(e.value) << '\n';
 }
 
+} // namespace
+
+simulation::Explanation explainRun(const RunContext& context, std::int64_t neuron,
+                                   std::int64_t step) {
+    // Neurons are numbered from 1 on the command line; a number below 1 is refused as it was
+    // given (the lowest integer has no zero-based index).
+    if (neuron < 1) {
+        throw AxoliteError(MessageKind::Error, simulation::neuronNumberOutsideText(
+                                                   neuron, context.simulation.neurons()));
+    }
+    return simulation::explainValue(context.record, *context.check.result, context.simulation,
+                                    neuron - 1, step);
+}
+
 nlohmann::ordered_json explanationJson(const simulation::Explanation& e) {
     nlohmann::ordered_json terms = nlohmann::ordered_json::array();
     for (const auto& t : e.terms) {
@@ -124,6 +140,8 @@ nlohmann::ordered_json explanationJson(const simulation::Explanation& e) {
     return json;
 }
 
+namespace {
+
 int explain(ExplainOptions& options) {
     auto context = std::make_unique<RunContext>();
     context->options = options.run;
@@ -133,16 +151,7 @@ int explain(ExplainOptions& options) {
         return status;
     }
     try {
-        // Neurons are numbered from 1 on the command line; a number below 1 is refused as it was
-        // given (the lowest integer has no zero-based index).
-        if (options.neuron < 1) {
-            throw AxoliteError(
-                MessageKind::Error,
-                simulation::neuronNumberOutsideText(options.neuron, context->simulation.neurons()));
-        }
-        const simulation::Explanation e =
-            simulation::explainValue(context->record, *context->check.result, context->simulation,
-                                     options.neuron - 1, options.step);
+        const simulation::Explanation e = explainRun(*context, options.neuron, options.step);
         if (options.run.json) {
             std::cout << explanationJson(e).dump(1) << '\n';
         } else {

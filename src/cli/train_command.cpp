@@ -1,6 +1,8 @@
 // `axolite-cli train`: forms a layered network, trains it on pattern files with one of the four
 // methods, prints the status and the results list of the page "Работа сети", investigates the
 // trained network on given inputs and writes it as a network description.
+#include "cli/train_command.h"
+
 #include "cli/commands.h"
 #include "cli/input_streams.h"
 
@@ -34,27 +36,6 @@ namespace {
 
 using training::TransferCode;
 
-struct TrainOptions {
-    std::string input;
-    std::string target;
-    std::string patterns = "1";
-    std::string inputLayer = "1";
-    std::string hidden;
-    std::string hiddenKind = "sigmoid";
-    std::string outputLayer = "1";
-    std::string method = "online";
-    std::string iterations = "200";
-    std::string rate = "0.25";
-    std::string localMinimum = "stop";
-    std::optional<std::uint32_t> seed;
-    std::vector<std::string> probes;
-    std::string writeNet;
-    std::string curve;
-    bool curveLog = false;
-    bool meanSquaredError = false;
-    bool json = false;
-};
-
 const std::map<std::string, TransferCode> kKinds = {{"linear", TransferCode::Linear},
                                                     {"step", TransferCode::Step},
                                                     {"sigmoid", TransferCode::Sigmoid},
@@ -66,10 +47,7 @@ const std::map<std::string, training::TrainingMethod> kMethods = {
     {"hebbian", training::TrainingMethod::Hebbian},
     {"competitive", training::TrainingMethod::Competitive}};
 
-class UsageFailure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+using UsageFailure = TrainUsageError;
 
 int wholeNumber(const std::string& text, int low, int high, const std::string& what) {
     std::size_t used = 0;
@@ -275,82 +253,130 @@ bool writeCurve(const TrainOptions& options, const std::vector<float>& norms,
     return false;
 }
 
-int runTraining(const TrainOptions& options) {
-    training::LayerConfiguration configuration;
-    training::TrainingParameters parameters;
-    std::vector<std::vector<float>> probes;
+} // namespace
+
+void readTrainOptions(const TrainOptions& options, TrainingRun& run) {
+    run.configuration = configurationOf(options);
+    const auto method = kMethods.find(options.method);
+    if (method == kMethods.end()) {
+        throw UsageFailure("--method: online, randomized, hebbian or competitive");
+    }
+    run.parameters.method = method->second;
+    if (options.localMinimum != "stop" && options.localMinimum != "continue" &&
+        options.localMinimum != "off") {
+        throw UsageFailure("--local-minimum: stop, continue or off");
+    }
+    for (const std::string& probe : options.probes) {
+        run.probes.push_back(probeValues(probe));
+    }
+    run.parameters.patterns = fieldNumber(options.patterns);
+    run.parameters.iterations = fieldNumber(options.iterations);
+    run.parameters.inputFile = options.input;
+    run.parameters.targetFile = options.target;
+    run.parameters.learningRate = options.rate;
+    run.parameters.stopAtLocalMinimum = options.localMinimum != "off";
+    run.parameters.meanSquaredError = options.meanSquaredError;
+}
+
+void trainNetwork(const TrainOptions& options, TrainingRun& run, const TrainingHooks& hooks) {
+    training::TrainingCallbacks callbacks;
+    callbacks.progress = hooks.progress;
+    callbacks.notify = hooks.show;
+    const bool answerYes = options.localMinimum == "stop";
+    callbacks.askStopAtLocalMinimum = [&] {
+        hooks.show(Message{MessageKind::Question, training::localMinimumQuestion()});
+        if (hooks.answered) {
+            hooks.answered(answerYes);
+        }
+        return answerYes;
+    };
+    callbacks.normComputed = [&run](int iteration, float norm) {
+        run.norms.resize(static_cast<std::size_t>(iteration) + 1);
+        run.norms.back() = norm;
+    };
+    callbacks.errorComputed = [&run](int iteration, double error) {
+        run.errors.resize(static_cast<std::size_t>(iteration) + 1);
+        run.errors.back() = error;
+    };
     try {
-        configuration = configurationOf(options);
-        const auto method = kMethods.find(options.method);
-        if (method == kMethods.end()) {
-            throw UsageFailure("--method: online, randomized, hebbian or competitive");
-        }
-        parameters.method = method->second;
-        if (options.localMinimum != "stop" && options.localMinimum != "continue" &&
-            options.localMinimum != "off") {
-            throw UsageFailure("--local-minimum: stop, continue or off");
-        }
-        for (const std::string& probe : options.probes) {
-            probes.push_back(probeValues(probe));
-        }
+        run.outcome = run.trainer.train(run.configuration, run.parameters, callbacks);
+    } catch (const AxoliteError&) {
+        throw;
+    } catch (const std::exception&) { // the pattern tables could not be allocated
+        throw AxoliteError(MessageKind::Error, "Недостаточно памяти для обучения нейронной сети.");
+    }
+}
+
+nlohmann::ordered_json trainingJson(const TrainOptions& options, const TrainingRun& run) {
+    const training::TrainingStatus& status = run.trainer.status();
+    nlohmann::ordered_json json;
+    json["method"] = training::trainingMethodName(run.parameters.method);
+    json["iterations_done"] = status.lastIteration + 1;
+    json["last_pattern"] = status.lastPattern;
+    json["norm"] = status.norm && std::isfinite(*status.norm)
+                       ? nlohmann::json(static_cast<double>(*status.norm))
+                       : nlohmann::json(nullptr);
+    json["norm_text"] = status.normText;
+    if (options.meanSquaredError) {
+        json["mse"] =
+            run.errors.empty() ? nlohmann::json(nullptr) : nlohmann::json(run.errors.back());
+        json["mse_per_iteration"] = run.errors;
+    }
+    json["percent"] = status.percent;
+    json["interrupted"] = run.outcome.interrupted;
+    json["stopped_at_local_minimum"] = run.outcome.stoppedAtLocalMinimum;
+    nlohmann::json rows = nlohmann::json::array();
+    for (const training::ResultRow& row : run.trainer.rows()) {
+        rows.push_back({{"input", numbers(row.input)},
+                        {"target", numbers(row.target)},
+                        {"response", numbers(row.response)},
+                        {"error", numbers(row.error)},
+                        {"marker", markerName(row.marker)}});
+    }
+    json["rows"] = std::move(rows);
+    nlohmann::json probeList = nlohmann::json::array();
+    for (const auto& probe : run.probes) {
+        probeList.push_back(
+            {{"input", numbers(probe)},
+             {"response", numbers(training::investigate(run.trainer.network(), probe))}});
+    }
+    json["probes"] = std::move(probeList);
+    return json;
+}
+
+namespace {
+
+int runTraining(const TrainOptions& options) {
+    TrainingRun run(options.seed);
+    try {
+        readTrainOptions(options, run);
     } catch (const UsageFailure& failure) {
         std::cerr << failure.what() << '\n';
         return UsageError;
     }
-    parameters.patterns = fieldNumber(options.patterns);
-    parameters.iterations = fieldNumber(options.iterations);
-    parameters.inputFile = options.input;
-    parameters.targetFile = options.target;
-    if (!readPatternStreams(parameters)) {
+    if (!readPatternStreams(run.parameters)) {
         return UsageError;
     }
-    parameters.learningRate = options.rate;
-    parameters.stopAtLocalMinimum = options.localMinimum != "off";
-    parameters.meanSquaredError = options.meanSquaredError;
 
     nlohmann::ordered_json json;
     nlohmann::json messages = nlohmann::json::array();
-    auto show = [&](const Message& message) {
+    TrainingHooks hooks;
+    hooks.show = [&](const Message& message) {
         if (options.json) {
             messages.push_back({{"icon", messageKindName(message.kind)}, {"text", message.text}});
         } else {
             std::cout << message.text << '\n';
         }
     };
-
-    training::NetworkTrainer trainer(options.seed);
-    training::TrainingCallbacks callbacks;
-    callbacks.notify = show;
-    const bool answerYes = options.localMinimum == "stop";
-    callbacks.askStopAtLocalMinimum = [&] {
-        show(Message{MessageKind::Question, training::localMinimumQuestion()});
+    hooks.answered = [&](bool yes) {
         if (!options.json) {
-            std::cout << (answerYes ? "Да" : "Нет") << '\n';
+            std::cout << (yes ? "Да" : "Нет") << '\n';
         }
-        return answerYes;
     };
-    std::vector<float> norms;
-    callbacks.normComputed = [&norms](int iteration, float norm) {
-        norms.resize(static_cast<std::size_t>(iteration) + 1);
-        norms.back() = norm;
-    };
-    std::vector<double> errors;
-    callbacks.errorComputed = [&errors](int iteration, double error) {
-        errors.resize(static_cast<std::size_t>(iteration) + 1);
-        errors.back() = error;
-    };
-    training::TrainingOutcome outcome;
     try {
-        outcome = trainer.train(configuration, parameters, callbacks);
+        trainNetwork(options, run, hooks);
     } catch (const AxoliteError& refusal) {
-        show(refusal.message());
-        if (options.json) {
-            json["messages"] = messages;
-            std::cout << json.dump(1) << '\n';
-        }
-        return Refused;
-    } catch (const std::exception&) { // the pattern tables could not be allocated
-        show(Message{MessageKind::Error, "Недостаточно памяти для обучения нейронной сети."});
+        hooks.show(refusal.message());
         if (options.json) {
             json["messages"] = messages;
             std::cout << json.dump(1) << '\n';
@@ -358,84 +384,55 @@ int runTraining(const TrainOptions& options) {
         return Refused;
     }
 
-    int exitStatus = outcome.refusal ? Refused : Done;
+    int exitStatus = run.outcome.refusal ? Refused : Done;
     if (!options.writeNet.empty()) {
-        if (outcome.interrupted) {
-            show(Message{MessageKind::Error,
-                         "Обучение прервано: файл описания нейронной сети не записан."});
+        if (run.outcome.interrupted) {
+            hooks.show(Message{MessageKind::Error,
+                               "Обучение прервано: файл описания нейронной сети не записан."});
             exitStatus = Refused;
         } else {
             try {
-                training::writeDescription(trainer.network(), options.writeNet);
+                training::writeDescription(run.trainer.network(), options.writeNet);
             } catch (const AxoliteError& failure) {
-                show(failure.message());
+                hooks.show(failure.message());
                 exitStatus = Refused;
             }
         }
     }
 
     if (!options.curve.empty()) {
-        if (!writeCurve(options, norms, errors, parameters.iterations, show)) {
+        if (!writeCurve(options, run.norms, run.errors, run.parameters.iterations, hooks.show)) {
             exitStatus = Refused;
         }
     }
 
-    const training::TrainingStatus& status = trainer.status();
     if (options.json) {
-        json["method"] = training::trainingMethodName(parameters.method);
-        json["iterations_done"] = status.lastIteration + 1;
-        json["last_pattern"] = status.lastPattern;
-        json["norm"] = status.norm && std::isfinite(*status.norm)
-                           ? nlohmann::json(static_cast<double>(*status.norm))
-                           : nlohmann::json(nullptr);
-        json["norm_text"] = status.normText;
-        if (options.meanSquaredError) {
-            json["mse"] = errors.empty() ? nlohmann::json(nullptr) : nlohmann::json(errors.back());
-            json["mse_per_iteration"] = errors;
-        }
-        json["percent"] = status.percent;
-        json["interrupted"] = outcome.interrupted;
-        json["stopped_at_local_minimum"] = outcome.stoppedAtLocalMinimum;
-        nlohmann::json rows = nlohmann::json::array();
-        for (const training::ResultRow& row : trainer.rows()) {
-            rows.push_back({{"input", numbers(row.input)},
-                            {"target", numbers(row.target)},
-                            {"response", numbers(row.response)},
-                            {"error", numbers(row.error)},
-                            {"marker", markerName(row.marker)}});
-        }
-        json["rows"] = std::move(rows);
-        nlohmann::json probeList = nlohmann::json::array();
-        for (const auto& probe : probes) {
-            probeList.push_back(
-                {{"input", numbers(probe)},
-                 {"response", numbers(training::investigate(trainer.network(), probe))}});
-        }
-        json["probes"] = std::move(probeList);
+        json = trainingJson(options, run);
         json["messages"] = messages;
         std::cout << json.dump(1) << '\n';
         return exitStatus;
     }
 
+    const training::TrainingStatus& status = run.trainer.status();
     std::cout << "Образ : " << (status.lastPattern >= 0 ? std::to_string(status.lastPattern) : "")
               << '\n';
     std::cout << "Итерация обучения : "
               << (status.lastIteration >= 0 ? std::to_string(status.lastIteration) : "") << '\n';
     std::cout << "Норма : " << status.normText << '\n';
-    if (options.meanSquaredError && !errors.empty()) {
-        std::cout << "Среднеквадратичная ошибка : " << axolite::formatNumber("%g", errors.back())
-                  << '\n';
+    if (options.meanSquaredError && !run.errors.empty()) {
+        std::cout << "Среднеквадратичная ошибка : "
+                  << axolite::formatNumber("%g", run.errors.back()) << '\n';
     }
     std::cout << '\n' << "Маркер\tВходной образ\tВыходной образ\tОтклик сети\tПогрешность\n";
-    for (const training::ResultRow& row : trainer.rows()) {
+    for (const training::ResultRow& row : run.trainer.rows()) {
         std::cout << markerText(row.marker) << '\t' << training::inputColumnText(row) << '\t'
                   << training::targetColumnText(row) << '\t' << training::responseColumnText(row)
                   << '\t' << training::errorColumnText(row) << '\n';
     }
-    for (const auto& probe : probes) {
+    for (const auto& probe : run.probes) {
         std::cout << "\nВходной образ :" << joined(probe, " %g") << '\n'
                   << "Выходной образ :"
-                  << joined(training::investigate(trainer.network(), probe), "  %g") << '\n';
+                  << joined(training::investigate(run.trainer.network(), probe), "  %g") << '\n';
     }
     return exitStatus;
 }
