@@ -70,6 +70,9 @@ def main():
     cli = build / "src" / "cli" / "axolite-cli"
     with tempfile.TemporaryDirectory() as scratch:
         folder = Path(scratch)
+        # Model 0, every neuron's: the sigmoid Y1 = 10, X1 = -10 (section name in code page 1251).
+        (folder / "0.neu").write_bytes(
+            b"[\xcb\xe8\xed\xe5\xe9\xed\xe0\xff]\r\nID=0\r\nY1=10\r\nX1=-10\r\nXt=0\r\n")
         large_run(folder)
         sweep(folder, cli)
 

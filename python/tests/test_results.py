@@ -120,6 +120,20 @@ def test_progress_reaches_the_callback_and_its_exception_stops_the_run():
     assert axolite.run(text, models=MODELS).steps == 20000
 
 
+def test_a_training_stops_when_its_progress_function_raises():
+    seen = []
+
+    def progress(percent):
+        seen.append(percent)
+        raise KeyboardInterrupt
+
+    with pytest.raises(KeyboardInterrupt):
+        axolite.train(input=EXAMPLES / "xor_input.ptn", target=EXAMPLES / "xor_target.ptn",
+                      patterns=4, input_layer=2, hidden=[4], iterations=300000, seed=1,
+                      progress=progress)
+    assert seen[0] < 100
+
+
 def test_ctrl_c_interrupts_a_long_run():
     calls = []
 
