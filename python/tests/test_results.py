@@ -129,7 +129,7 @@ def test_a_training_stops_when_its_progress_function_raises():
 
     with pytest.raises(KeyboardInterrupt):
         axolite.train(input=EXAMPLES / "xor_input.ptn", target=EXAMPLES / "xor_target.ptn",
-                      patterns=4, input_layer=2, hidden=[4], iterations=300000, seed=1,
+                      patterns=4, input_layer=2, hidden=[18, 18, 18], iterations=30000, seed=1,
                       progress=progress)
     assert seen[0] < 100
 
