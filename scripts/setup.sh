@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-translations-l10n xvfb xauth time
     appstream desktop-file-utils lintian man-db locales
     libopenblas-dev libmuparser-dev libfann-dev libboost-dev
+    python3-dev pybind11-dev python3-pybind11 python3-numpy python3-pytest python3-matplotlib
 )
 
 missing=()

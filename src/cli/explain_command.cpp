@@ -1,5 +1,7 @@
 // `axolite-cli explain FILE.net [run options] --neuron N --step I [--json]`: runs the description
 // as `run` does and explains the activity of neuron N at step I with the engine's own numbers.
+#include "cli/explain_command.h"
+
 #include "cli/commands.h"
 #include "cli/explanation_output.h"
 #include "cli/run_command.h"
@@ -9,6 +11,18 @@
 #include <iostream>
 
 namespace axolite::cli {
+
+simulation::Explanation explainRun(const RunContext& context, std::int64_t neuron,
+                                   std::int64_t step) {
+    // Neurons are numbered from 1 on the command line; a number below 1 is refused as it was
+    // given (the lowest integer has no zero-based index).
+    if (neuron < 1) {
+        throw AxoliteError(MessageKind::Error, simulation::neuronNumberOutsideText(
+                                                   neuron, context.simulation.neurons()));
+    }
+    return simulation::explainValue(context.record, *context.check.result, context.simulation,
+                                    neuron - 1, step);
+}
 
 namespace {
 
@@ -20,16 +34,7 @@ struct ExplainOptions {
 
 int explain(const ExplainOptions& options) {
     return runThenReport(options.run, UsageError, [&options](RunContext& context) {
-        // Neurons are numbered from 1 on the command line; a number below 1 is refused as it was
-        // given (the lowest integer has no zero-based index).
-        if (options.neuron < 1) {
-            throw AxoliteError(
-                MessageKind::Error,
-                simulation::neuronNumberOutsideText(options.neuron, context.simulation.neurons()));
-        }
-        const simulation::Explanation e =
-            simulation::explainValue(context.record, *context.check.result, context.simulation,
-                                     options.neuron - 1, options.step);
+        const simulation::Explanation e = explainRun(context, options.neuron, options.step);
         if (options.run.json) {
             std::cout << explanationJson(e).dump(1) << '\n';
         } else {

@@ -1,9 +1,10 @@
 // `axolite-cli plot FILE.net [run options] --png OUT.png | --svg OUT.svg ...`: runs the
 // description as `run` does, then draws the graphs or the dynamics view with the views' own
 // painters into a PNG or SVG file, on Qt's offscreen platform (no display needed).
+#include "cli/plot_command.h"
+
 #include "cli/commands.h"
 #include "cli/headless_gui.h"
-#include "cli/run_command.h"
 
 #include "core/views/series.h"
 #include "render/dynamics_painter.h"
@@ -18,25 +19,6 @@
 namespace axolite::cli {
 
 namespace {
-
-struct PlotOptions {
-    RunOptions run;
-    std::string png;
-    std::string svg;
-    std::string kind = "graphs";
-    bool grid = false;
-    bool noGrid = false;
-    int gridSize = 0; // 0: the view's first spacing of 36 pixels
-    int height = 100;
-    int spacing = 1;
-    bool stretch = false;
-    std::int64_t from = 0;
-    std::vector<std::string> curves; // empty: every present series
-    bool final = false;
-    std::int32_t step = -1; // -1: the still picture
-    bool noMarking = false;
-    double ratio = 1.0;
-};
 
 // "y1".."y4", "rk1".."rk4", "exact1".."exact4": the names of the CSV columns.
 void selectCurves(const std::vector<std::string>& names, render::GraphsSettings& settings) {
@@ -137,19 +119,16 @@ const CLI::Validator kPixelRatio(
     },
     "1..4");
 
-// The picture's area and how to draw it; a usage error when a step lies outside the run.
-std::optional<std::pair<QRect, render::PaintFunction>> picture(const PlotOptions& o,
-                                                               const RunContext& c) {
+} // namespace
+
+std::pair<QRect, render::PaintFunction> picture(const PlotOptions& o, const RunContext& c) {
     const language::NetworkRecord* record = &c.record;
     if (o.kind == "dynamics") {
         const std::int32_t points = views::gridPointCount(c.record);
         if (o.step >= points) {
-            if (points == 0) {
-                std::cerr << "--step: the run has no steps" << '\n';
-            } else {
-                std::cerr << "--step: the run has steps 0.." << points - 1 << '\n';
-            }
-            return std::nullopt;
+            throw CLI::ValidationError("--step", points == 0 ? std::string("the run has no steps")
+                                                             : "the run has steps 0.." +
+                                                                   std::to_string(points - 1));
         }
         const render::DynamicsSettings settings = dynamicsSettings(o);
         const std::int32_t step = o.step;
@@ -164,8 +143,8 @@ std::optional<std::pair<QRect, render::PaintFunction>> picture(const PlotOptions
     }
     const std::int32_t last = views::lastFirstStep(views::gridExtent(c.record));
     if (o.from > last) {
-        std::cerr << "--from: the first step shown is at most " << last << '\n';
-        return std::nullopt;
+        throw CLI::ValidationError("--from",
+                                   "the first step shown is at most " + std::to_string(last));
     }
     auto settings = std::make_shared<render::GraphsSettings>(graphsSettings(o));
     return std::pair{render::GraphsPainter::plotRect(), [record, settings](QPainter& painter) {
@@ -173,12 +152,10 @@ std::optional<std::pair<QRect, render::PaintFunction>> picture(const PlotOptions
                      }};
 }
 
+namespace {
+
 int writePicture(const PlotOptions& o, const RunContext& c) {
-    const auto drawing = picture(o, c);
-    if (!drawing) {
-        return UsageError;
-    }
-    const auto& [area, paint] = *drawing;
+    const auto [area, paint] = picture(o, c);
     const HeadlessGui gui;
     const std::string& path = o.png.empty() ? o.svg : o.png;
     const QString file = QString::fromStdString(path);

@@ -147,7 +147,7 @@ void addReferenceOptions(CLI::App& run, ReferenceOptions& options) {
 
 ReferenceStages::ReferenceStages(const ReferenceOptions& options) : options_(options) {}
 
-void ReferenceStages::beforeSimulation(NetworkRecord& record) {
+void ReferenceStages::beforeSimulation(NetworkRecord& record, Progress& progress) {
     if (!options_.wantsActivation()) {
         return;
     }
@@ -167,7 +167,6 @@ void ReferenceStages::beforeSimulation(NetworkRecord& record) {
                                                          " is not in the input layer");
         }
     }
-    SilentProgress progress;
     reference::computeInputActivation(record, functions, progress);
     stages_.push_back({"activation", record.counters});
     if (!options_.ptnInputs.empty()) {
@@ -179,8 +178,7 @@ void ReferenceStages::afterSimulation(const NetworkRecord& record) {
     stages_.push_back({"simulation", record.counters});
 }
 
-void ReferenceStages::referenceSolutions(NetworkRecord& record) {
-    SilentProgress progress;
+void ReferenceStages::referenceSolutions(NetworkRecord& record, Progress& progress) {
     if (options_.wantsExact()) {
         reference::computeExactValues(record, exactFormulas(options_.exact, "0.0"), progress);
         stages_.push_back({"exact", record.counters});
@@ -294,12 +292,18 @@ const bool kRegistered = [] {
         addReferenceOptions(command, referenceRun().options);
     };
     stage.beforeSimulation = [](RunContext& context) {
-        return guarded(context, [&] { referenceRun().started().beforeSimulation(context.record); });
+        return guarded(context, [&] {
+            SilentProgress progress;
+            referenceRun().started().beforeSimulation(context.record, progress);
+        });
     };
     stage.afterSimulation = [](RunContext& context) {
         ReferenceStages& stages = referenceRun().started();
         stages.afterSimulation(context.record);
-        return guarded(context, [&] { stages.referenceSolutions(context.record); });
+        return guarded(context, [&] {
+            SilentProgress progress;
+            stages.referenceSolutions(context.record, progress);
+        });
     };
     stage.printText = [](const RunContext& context, std::ostream& out) {
         referenceRun().started().printEstimates(out, context.record);

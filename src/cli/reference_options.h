@@ -3,6 +3,7 @@
 // they add to the run's text, CSV and JSON output.
 #pragma once
 
+#include "core/common/progress.h"
 #include "core/language/network_record.h"
 #include "core/reference/runge_kutta.h"
 
@@ -67,13 +68,13 @@ public:
 
     // After the preparation, before the simulation: the input activation (when asked for) and its
     // pattern file.
-    void beforeSimulation(language::NetworkRecord& record);
+    void beforeSimulation(language::NetworkRecord& record, Progress& progress);
 
     // Call after the simulation: records the simulation's counters as a stage.
     void afterSimulation(const language::NetworkRecord& record);
 
     // After the simulation: exact values, Runge-Kutta solution and their pattern files.
-    void referenceSolutions(language::NetworkRecord& record);
+    void referenceSolutions(language::NetworkRecord& record, Progress& progress);
 
     const std::vector<StageCounters>& stageCounters() const { return stages_; }
 

@@ -31,41 +31,6 @@ int presentOutputs(const language::NetworkRecord& record) {
     return n;
 }
 
-// Stage 1: the check, as `check` does it. False when the description cannot be simulated.
-bool checkStage(RunContext& c, const language::DescriptionText& text) {
-    c.check = runCheck(text, c.record);
-    return c.check.correct();
-}
-
-// Stage 2: the preparation after a correct check.
-bool prepareStage(RunContext& c) {
-    try {
-        c.simulation.prepare(c.record, *c.check.result);
-        return true;
-    } catch (const AxoliteError& e) {
-        c.messages.push_back(e.message());
-        return false;
-    }
-}
-
-// Stage 3: the run, with a silent progress.
-bool simulateStage(RunContext& c) {
-    SilentProgress progress;
-    // Without --models, model files are also looked up beside a description file.
-    std::filesystem::path descriptionFolder;
-    if (!isStreamPath(c.options.path)) {
-        descriptionFolder = platform::pathFromUtf8(c.options.path).parent_path();
-        if (descriptionFolder.empty()) {
-            descriptionFolder = ".";
-        }
-    }
-    c.result = c.simulation.run(c.record, *c.check.result, progress, c.folders, descriptionFolder);
-    if (c.result.message) {
-        c.messages.push_back(*c.result.message);
-    }
-    return c.result.outcome == simulation::Simulation::Outcome::Completed;
-}
-
 // The stages that work between the preparation and the simulation (input activation).
 bool stagesBeforeSimulation(RunContext& c, std::optional<int>& status) {
     for (const RunStage& stage : stages()) {
@@ -95,6 +60,39 @@ void printSimulationText(const RunContext& c, std::ostream& out) {
     }
 }
 
+} // namespace
+
+bool checkStage(RunContext& c) {
+    c.check = runCheck(c.text, c.record);
+    return c.check.correct();
+}
+
+bool prepareStage(RunContext& c) {
+    try {
+        c.simulation.prepare(c.record, *c.check.result);
+        return true;
+    } catch (const AxoliteError& e) {
+        c.messages.push_back(e.message());
+        return false;
+    }
+}
+
+bool simulateStage(RunContext& c, Progress& progress) {
+    // Without --models, model files are also looked up beside a description file.
+    std::filesystem::path descriptionFolder;
+    if (!isStreamPath(c.options.path)) {
+        descriptionFolder = platform::pathFromUtf8(c.options.path).parent_path();
+        if (descriptionFolder.empty()) {
+            descriptionFolder = ".";
+        }
+    }
+    c.result = c.simulation.run(c.record, *c.check.result, progress, c.folders, descriptionFolder);
+    if (c.result.message) {
+        c.messages.push_back(*c.result.message);
+    }
+    return c.result.outcome == simulation::Simulation::Outcome::Completed;
+}
+
 void addSimulationJson(const RunContext& c, nlohmann::ordered_json& json) {
     json["steps"] = c.record.steps;
     json["counters"] = {{"additions", c.record.counters.additions},
@@ -119,6 +117,8 @@ void addSimulationJson(const RunContext& c, nlohmann::ordered_json& json) {
         json["series"] = series;
     }
 }
+
+namespace {
 
 // Header i,x,y1,...,yn and one row per step, numbers as "%.17g", through a temporary file that
 // replaces the file only when all was written. The failure when it cannot be written.
@@ -196,6 +196,19 @@ void report(const RunContext& c, bool simulated) {
 
 } // namespace
 
+std::optional<std::string> setModelsFolder(RunContext& c) {
+    if (c.options.models.empty()) {
+        return std::nullopt;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(platform::pathFromUtf8(c.options.models), ec)) {
+        return "Имя директории введено неверно.";
+    }
+    c.folders.models = c.options.models;
+    c.folders.set = true;
+    return std::nullopt;
+}
+
 int runDescription(RunContext& c) {
     auto text = readDescriptionInput(c.options.path);
     if (!text) {
@@ -203,19 +216,15 @@ int runDescription(RunContext& c) {
         return UsageError;
     }
     c.text = std::move(*text);
-    if (!c.options.models.empty()) {
-        std::error_code ec;
-        if (!std::filesystem::is_directory(platform::pathFromUtf8(c.options.models), ec)) {
-            std::cerr << "Имя директории введено неверно." << '\n';
-            return UsageError;
-        }
-        c.folders.models = c.options.models;
-        c.folders.set = true;
+    if (const auto refusal = setModelsFolder(c)) {
+        std::cerr << *refusal << '\n';
+        return UsageError;
     }
 
     std::optional<int> stageStatus;
-    const bool simulated = checkStage(c, c.text) && prepareStage(c) &&
-                           stagesBeforeSimulation(c, stageStatus) && simulateStage(c);
+    SilentProgress progress;
+    const bool simulated = checkStage(c) && prepareStage(c) &&
+                           stagesBeforeSimulation(c, stageStatus) && simulateStage(c, progress);
     if (simulated) {
         for (const RunStage& stage : stages()) {
             if (stage.afterSimulation && !stageStatus) {

@@ -5,6 +5,7 @@
 
 #include "cli/check_report.h"
 
+#include "core/common/progress.h"
 #include "core/language/description_text.h"
 #include "core/language/network_record.h"
 #include "core/platform/folder_settings.h"
@@ -70,6 +71,20 @@ void registerRunStage(RunStage stage);
 // The options of every command that runs a description as `run` does: the file, --models and
 // the options of the stages (input activation, reference solutions, ...).
 void addRunDescriptionOptions(CLI::App& command, RunOptions& options);
+
+// The stages of the road, for callers that report in their own way. Each is false when the
+// description goes no further: the check's rows, context.messages or the simulation's result say
+// why.
+// The models folder of the options into the folder settings; the message when it is no folder.
+std::optional<std::string> setModelsFolder(RunContext& context);
+// The check of context.text, as `check` does it.
+bool checkStage(RunContext& context);
+// The preparation after a correct check.
+bool prepareStage(RunContext& context);
+// The simulation; model files are also looked up beside a description file.
+bool simulateStage(RunContext& context, Progress& progress);
+// steps, counters, outputs_present, stats and, with options.series, the output series.
+void addSimulationJson(const RunContext& context, nlohmann::ordered_json& json);
 
 // The road of `run`: read, check, prepare, simulate with the stages around it, print the report
 // (text or JSON) and write the CSV file. Done when everything completed: the record then holds

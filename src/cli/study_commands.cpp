@@ -1,5 +1,7 @@
 // `axolite-cli netgen` (the Euler network of a linear system, written as a description with its
 // model file) and `axolite-cli study` (the step-size study of that network and of Runge-Kutta).
+#include "cli/study_commands.h"
+
 #include "cli/commands.h"
 #include "cli/number_output.h"
 #include "cli/reference_options.h"
@@ -20,14 +22,6 @@
 namespace axolite::cli {
 
 namespace {
-
-// The options that name the system and its grid, shared by both commands.
-struct SystemGridOptions {
-    std::string rk;
-    std::string rkInit;
-    std::string simtime;
-    double h = 0.0;
-};
 
 void addSystemGridOptions(CLI::App& command, SystemGridOptions& options) {
     command.add_option("--rk", options.rk, "The system: \"a1 b1 c1 d1 e1; a2 ...; ...\"")
@@ -91,31 +85,13 @@ template <typename Work> int guardedCommand(Work work) {
     }
 }
 
-struct NetgenOptions {
-    SystemGridOptions system;
-    std::string out;
-    std::string models; // empty: beside the description
-};
-
 int netgen(const NetgenOptions& options) {
-    const SystemGrid s = readSystemGrid(options.system);
-    const std::filesystem::path net = platform::pathFromUtf8(options.out);
-    const std::filesystem::path models =
-        options.models.empty() ? net.parent_path() : platform::pathFromUtf8(options.models);
-    reference::writeEulerNetwork(s.system, s.equations, s.grid, net, models);
+    generateNetwork(options);
     std::cout << "Описание нейронной сети записано: " << options.out << '\n';
     return Done;
 }
 
 // --- study ---
-
-struct StudyOptions {
-    SystemGridOptions system;
-    std::vector<std::string> exact;
-    int halvings = 0;
-    bool json = false;
-    std::string csv;
-};
 
 std::string errorText(const std::optional<double>& value) {
     if (!value) {
@@ -167,6 +143,41 @@ void printStudyTable(const reference::StepStudyResult& result, std::ostream& out
     }
 }
 
+} // namespace
+
+void generateNetwork(const NetgenOptions& options) {
+    const SystemGrid s = readSystemGrid(options.system);
+    const std::filesystem::path net = platform::pathFromUtf8(options.out);
+    const std::filesystem::path models =
+        options.models.empty() ? net.parent_path() : platform::pathFromUtf8(options.models);
+    reference::writeEulerNetwork(s.system, s.equations, s.grid, net, models);
+}
+
+reference::StepStudyResult runStudy(const StudyOptions& options, Progress& progress) {
+    const SystemGrid s = readSystemGrid(options.system);
+    reference::StepStudyRequest request;
+    request.system = s.system;
+    request.outputs = s.equations;
+    request.grid = s.grid;
+    request.halvings = options.halvings;
+    request.exact = exactFormulas(options.exact, "");
+    for (int k = s.equations; k < language::kOutputCount; ++k) {
+        if (!request.exact[static_cast<std::size_t>(k)].empty()) {
+            throw CLI::ValidationError("--exact", "the system has no y" + std::to_string(k + 1));
+        }
+    }
+    // An empty text is no formula: the study runs without exact values only when none is named,
+    // and a formula named empty is refused as `run` refuses it.
+    for (const std::string& item : options.exact) {
+        const auto [k, formula] = splitAssignment("--exact", item);
+        if (formula.empty()) {
+            throw AxoliteError(MessageKind::Error,
+                               reference::dependencyErrorText(static_cast<int>(k)));
+        }
+    }
+    return reference::runStepStudy(request, progress);
+}
+
 nlohmann::ordered_json studyJson(const reference::StepStudyResult& result) {
     nlohmann::ordered_json rows = nlohmann::ordered_json::array();
     for (const auto& row : result.rows) {
@@ -183,6 +194,8 @@ nlohmann::ordered_json studyJson(const reference::StepStudyResult& result) {
     json["note"] = result.note ? nlohmann::ordered_json(*result.note) : nullptr;
     return json;
 }
+
+namespace {
 
 std::string csvNumber(const std::optional<double>& value) {
     return value ? exactNumberText(*value) : "";
@@ -207,29 +220,8 @@ std::optional<platform::FileWriteFailure> writeStudyCsv(const reference::StepStu
 }
 
 int study(const StudyOptions& options) {
-    const SystemGrid s = readSystemGrid(options.system);
-    reference::StepStudyRequest request;
-    request.system = s.system;
-    request.outputs = s.equations;
-    request.grid = s.grid;
-    request.halvings = options.halvings;
-    request.exact = exactFormulas(options.exact, "");
-    for (int k = s.equations; k < language::kOutputCount; ++k) {
-        if (!request.exact[static_cast<std::size_t>(k)].empty()) {
-            throw CLI::ValidationError("--exact", "the system has no y" + std::to_string(k + 1));
-        }
-    }
-    // An empty text is no formula: the study runs without exact values only when none is named,
-    // and a formula named empty is refused as `run` refuses it.
-    for (const std::string& item : options.exact) {
-        const auto [k, formula] = splitAssignment("--exact", item);
-        if (formula.empty()) {
-            throw AxoliteError(MessageKind::Error,
-                               reference::dependencyErrorText(static_cast<int>(k)));
-        }
-    }
     SilentProgress progress;
-    const reference::StepStudyResult result = reference::runStepStudy(request, progress);
+    const reference::StepStudyResult result = runStudy(options, progress);
     if (options.json) {
         std::cout << studyJson(result).dump(1) << '\n';
     } else {

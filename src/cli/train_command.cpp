@@ -1,6 +1,8 @@
 // `axolite-cli train`: forms a layered network, trains it on pattern files with one of the four
 // methods, prints the status and the results list of the page "Работа сети", investigates the
 // trained network on given inputs and writes it as a network description.
+#include "cli/train_command.h"
+
 #include "cli/commands.h"
 #include "cli/input_streams.h"
 
@@ -24,7 +26,6 @@
 #include <limits>
 #include <map>
 #include <memory>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -34,27 +35,6 @@ namespace axolite::cli {
 namespace {
 
 using training::TransferCode;
-
-struct TrainOptions {
-    std::string input;
-    std::string target;
-    std::string patterns = "1";
-    std::string inputLayer = "1";
-    std::string hidden;
-    std::string hiddenKind = "sigmoid";
-    std::string outputLayer = "1";
-    std::string method = "online";
-    std::string iterations = "200";
-    std::string rate = "0.25";
-    std::string localMinimum = "stop";
-    std::optional<std::uint32_t> seed;
-    std::vector<std::string> probes;
-    std::string writeNet;
-    std::string curve;
-    bool curveLog = false;
-    bool meanSquaredError = false;
-    bool json = false;
-};
 
 const std::map<std::string, TransferCode> kKinds = {{"linear", TransferCode::Linear},
                                                     {"step", TransferCode::Step},
@@ -67,10 +47,7 @@ const std::map<std::string, training::TrainingMethod> kMethods = {
     {"hebbian", training::TrainingMethod::Hebbian},
     {"competitive", training::TrainingMethod::Competitive}};
 
-class UsageFailure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+using UsageFailure = TrainUsageError;
 
 int wholeNumber(const std::string& text, int low, int high, const std::string& what) {
     std::size_t used = 0;
@@ -276,141 +253,64 @@ bool writeCurve(const TrainOptions& options, const std::vector<float>& norms,
     return false;
 }
 
-// What a run trains: the layers, the parameters with the pattern streams read, the probes.
-struct TrainingRequest {
-    training::LayerConfiguration configuration;
-    training::TrainingParameters parameters;
-    std::vector<std::vector<float>> probes;
-};
+} // namespace
 
-// The request of the options; nothing when they are not valid (the usage failure is printed).
-std::optional<TrainingRequest> requestOf(const TrainOptions& options) {
-    TrainingRequest request;
-    try {
-        request.configuration = configurationOf(options);
-        const auto method = kMethods.find(options.method);
-        if (method == kMethods.end()) {
-            throw UsageFailure("--method: online, randomized, hebbian or competitive");
-        }
-        request.parameters.method = method->second;
-        if (options.localMinimum != "stop" && options.localMinimum != "continue" &&
-            options.localMinimum != "off") {
-            throw UsageFailure("--local-minimum: stop, continue or off");
-        }
-        for (const std::string& probe : options.probes) {
-            request.probes.push_back(probeValues(probe));
-        }
-    } catch (const UsageFailure& failure) {
-        std::cerr << failure.what() << '\n';
-        return std::nullopt;
+void readTrainOptions(const TrainOptions& options, TrainingRun& run) {
+    run.configuration = configurationOf(options);
+    const auto method = kMethods.find(options.method);
+    if (method == kMethods.end()) {
+        throw UsageFailure("--method: online, randomized, hebbian or competitive");
     }
-    training::TrainingParameters& parameters = request.parameters;
-    parameters.patterns = fieldNumber(options.patterns);
-    parameters.iterations = fieldNumber(options.iterations);
-    parameters.inputFile = options.input;
-    parameters.targetFile = options.target;
-    if (!readPatternStreams(parameters)) {
-        return std::nullopt;
+    run.parameters.method = method->second;
+    if (options.localMinimum != "stop" && options.localMinimum != "continue" &&
+        options.localMinimum != "off") {
+        throw UsageFailure("--local-minimum: stop, continue or off");
     }
-    parameters.learningRate = options.rate;
-    parameters.stopAtLocalMinimum = options.localMinimum != "off";
-    parameters.meanSquaredError = options.meanSquaredError;
-    return request;
+    for (const std::string& probe : options.probes) {
+        run.probes.push_back(probeValues(probe));
+    }
+    run.parameters.patterns = fieldNumber(options.patterns);
+    run.parameters.iterations = fieldNumber(options.iterations);
+    run.parameters.inputFile = options.input;
+    run.parameters.targetFile = options.target;
+    run.parameters.learningRate = options.rate;
+    run.parameters.stopAtLocalMinimum = options.localMinimum != "off";
+    run.parameters.meanSquaredError = options.meanSquaredError;
 }
 
-// The messages of a run: printed as they come, or gathered for the JSON object.
-class MessageSink {
-public:
-    explicit MessageSink(bool json) : json_(json) {}
-
-    void show(const Message& message) {
-        if (json_) {
-            messages_.push_back({{"icon", messageKindName(message.kind)}, {"text", message.text}});
-        } else {
-            std::cout << message.text << '\n';
-        }
-    }
-    const nlohmann::json& messages() const { return messages_; }
-
-    // A run refused before it trained: with --json, an object holding the messages alone.
-    int refused() const {
-        if (json_) {
-            nlohmann::ordered_json json;
-            json["messages"] = messages_;
-            std::cout << json.dump(1) << '\n';
-        }
-        return Refused;
-    }
-
-private:
-    bool json_;
-    nlohmann::json messages_ = nlohmann::json::array();
-};
-
-// The norm and the mean squared error of every iteration, as the trainer reports them.
-struct TrainingSeries {
-    std::vector<float> norms;
-    std::vector<double> errors;
-};
-
-training::TrainingCallbacks callbacksOf(const TrainOptions& options, MessageSink& sink,
-                                        TrainingSeries& series) {
+void trainNetwork(const TrainOptions& options, TrainingRun& run, const TrainingHooks& hooks) {
     training::TrainingCallbacks callbacks;
-    callbacks.notify = [&sink](const Message& message) { sink.show(message); };
+    callbacks.progress = hooks.progress;
+    callbacks.notify = hooks.show;
     const bool answerYes = options.localMinimum == "stop";
-    const bool json = options.json;
-    callbacks.askStopAtLocalMinimum = [&sink, answerYes, json] {
-        sink.show(Message{MessageKind::Question, training::localMinimumQuestion()});
-        if (!json) {
-            std::cout << (answerYes ? "Да" : "Нет") << '\n';
+    callbacks.askStopAtLocalMinimum = [&] {
+        hooks.show(Message{MessageKind::Question, training::localMinimumQuestion()});
+        if (hooks.answered) {
+            hooks.answered(answerYes);
         }
         return answerYes;
     };
-    callbacks.normComputed = [&series](int iteration, float norm) {
-        series.norms.resize(static_cast<std::size_t>(iteration) + 1);
-        series.norms.back() = norm;
+    callbacks.normComputed = [&run](int iteration, float norm) {
+        run.norms.resize(static_cast<std::size_t>(iteration) + 1);
+        run.norms.back() = norm;
     };
-    callbacks.errorComputed = [&series](int iteration, double error) {
-        series.errors.resize(static_cast<std::size_t>(iteration) + 1);
-        series.errors.back() = error;
+    callbacks.errorComputed = [&run](int iteration, double error) {
+        run.errors.resize(static_cast<std::size_t>(iteration) + 1);
+        run.errors.back() = error;
     };
-    return callbacks;
+    try {
+        run.outcome = run.trainer.train(run.configuration, run.parameters, callbacks);
+    } catch (const AxoliteError&) {
+        throw;
+    } catch (const std::exception&) { // the pattern tables could not be allocated
+        throw AxoliteError(MessageKind::Error, "Недостаточно памяти для обучения нейронной сети.");
+    }
 }
 
-// Writes the description (--write-net) and the curve (--curve) of a finished run; false when one
-// of them was not written.
-bool writeResults(const TrainOptions& options, const training::NetworkTrainer& trainer,
-                  const training::TrainingOutcome& outcome, const TrainingSeries& series,
-                  int iterations, MessageSink& sink) {
-    const auto show = [&sink](const Message& message) { sink.show(message); };
-    bool written = true;
-    if (!options.writeNet.empty()) {
-        if (outcome.interrupted) {
-            show(Message{MessageKind::Error,
-                         "Обучение прервано: файл описания нейронной сети не записан."});
-            written = false;
-        } else {
-            try {
-                training::writeDescription(trainer.network(), options.writeNet);
-            } catch (const AxoliteError& failure) {
-                show(failure.message());
-                written = false;
-            }
-        }
-    }
-    if (!options.curve.empty() &&
-        !writeCurve(options, series.norms, series.errors, iterations, show)) {
-        written = false;
-    }
-    return written;
-}
-
-void printJson(const TrainOptions& options, const TrainingRequest& request,
-               const training::NetworkTrainer& trainer, const training::TrainingOutcome& outcome,
-               const TrainingSeries& series, const MessageSink& sink) {
-    const training::TrainingStatus& status = trainer.status();
+nlohmann::ordered_json trainingJson(const TrainOptions& options, const TrainingRun& run) {
+    const training::TrainingStatus& status = run.trainer.status();
     nlohmann::ordered_json json;
-    json["method"] = training::trainingMethodName(request.parameters.method);
+    json["method"] = training::trainingMethodName(run.parameters.method);
     json["iterations_done"] = status.lastIteration + 1;
     json["last_pattern"] = status.lastPattern;
     json["norm"] = status.norm && std::isfinite(*status.norm)
@@ -419,14 +319,14 @@ void printJson(const TrainOptions& options, const TrainingRequest& request,
     json["norm_text"] = status.normText;
     if (options.meanSquaredError) {
         json["mse"] =
-            series.errors.empty() ? nlohmann::json(nullptr) : nlohmann::json(series.errors.back());
-        json["mse_per_iteration"] = series.errors;
+            run.errors.empty() ? nlohmann::json(nullptr) : nlohmann::json(run.errors.back());
+        json["mse_per_iteration"] = run.errors;
     }
     json["percent"] = status.percent;
-    json["interrupted"] = outcome.interrupted;
-    json["stopped_at_local_minimum"] = outcome.stoppedAtLocalMinimum;
+    json["interrupted"] = run.outcome.interrupted;
+    json["stopped_at_local_minimum"] = run.outcome.stoppedAtLocalMinimum;
     nlohmann::json rows = nlohmann::json::array();
-    for (const training::ResultRow& row : trainer.rows()) {
+    for (const training::ResultRow& row : run.trainer.rows()) {
         rows.push_back({{"input", numbers(row.input)},
                         {"target", numbers(row.target)},
                         {"response", numbers(row.response)},
@@ -435,68 +335,106 @@ void printJson(const TrainOptions& options, const TrainingRequest& request,
     }
     json["rows"] = std::move(rows);
     nlohmann::json probeList = nlohmann::json::array();
-    for (const auto& probe : request.probes) {
+    for (const auto& probe : run.probes) {
         probeList.push_back(
             {{"input", numbers(probe)},
-             {"response", numbers(training::investigate(trainer.network(), probe))}});
+             {"response", numbers(training::investigate(run.trainer.network(), probe))}});
     }
     json["probes"] = std::move(probeList);
-    json["messages"] = sink.messages();
-    std::cout << json.dump(1) << '\n';
+    return json;
 }
 
-void printText(const TrainOptions& options, const TrainingRequest& request,
-               const training::NetworkTrainer& trainer, const TrainingSeries& series) {
-    const training::TrainingStatus& status = trainer.status();
+namespace {
+
+int runTraining(const TrainOptions& options) {
+    TrainingRun run(options.seed);
+    try {
+        readTrainOptions(options, run);
+    } catch (const UsageFailure& failure) {
+        std::cerr << failure.what() << '\n';
+        return UsageError;
+    }
+    if (!readPatternStreams(run.parameters)) {
+        return UsageError;
+    }
+
+    nlohmann::ordered_json json;
+    nlohmann::json messages = nlohmann::json::array();
+    TrainingHooks hooks;
+    hooks.show = [&](const Message& message) {
+        if (options.json) {
+            messages.push_back({{"icon", messageKindName(message.kind)}, {"text", message.text}});
+        } else {
+            std::cout << message.text << '\n';
+        }
+    };
+    hooks.answered = [&](bool yes) {
+        if (!options.json) {
+            std::cout << (yes ? "Да" : "Нет") << '\n';
+        }
+    };
+    try {
+        trainNetwork(options, run, hooks);
+    } catch (const AxoliteError& refusal) {
+        hooks.show(refusal.message());
+        if (options.json) {
+            json["messages"] = messages;
+            std::cout << json.dump(1) << '\n';
+        }
+        return Refused;
+    }
+
+    int exitStatus = run.outcome.refusal ? Refused : Done;
+    if (!options.writeNet.empty()) {
+        if (run.outcome.interrupted) {
+            hooks.show(Message{MessageKind::Error,
+                               "Обучение прервано: файл описания нейронной сети не записан."});
+            exitStatus = Refused;
+        } else {
+            try {
+                training::writeDescription(run.trainer.network(), options.writeNet);
+            } catch (const AxoliteError& failure) {
+                hooks.show(failure.message());
+                exitStatus = Refused;
+            }
+        }
+    }
+
+    if (!options.curve.empty()) {
+        if (!writeCurve(options, run.norms, run.errors, run.parameters.iterations, hooks.show)) {
+            exitStatus = Refused;
+        }
+    }
+
+    if (options.json) {
+        json = trainingJson(options, run);
+        json["messages"] = messages;
+        std::cout << json.dump(1) << '\n';
+        return exitStatus;
+    }
+
+    const training::TrainingStatus& status = run.trainer.status();
     std::cout << "Образ : " << (status.lastPattern >= 0 ? std::to_string(status.lastPattern) : "")
               << '\n';
     std::cout << "Итерация обучения : "
               << (status.lastIteration >= 0 ? std::to_string(status.lastIteration) : "") << '\n';
     std::cout << "Норма : " << status.normText << '\n';
-    if (options.meanSquaredError && !series.errors.empty()) {
+    if (options.meanSquaredError && !run.errors.empty()) {
         std::cout << "Среднеквадратичная ошибка : "
-                  << axolite::formatNumber("%g", series.errors.back()) << '\n';
+                  << axolite::formatNumber("%g", run.errors.back()) << '\n';
     }
     std::cout << '\n' << "Маркер\tВходной образ\tВыходной образ\tОтклик сети\tПогрешность\n";
-    for (const training::ResultRow& row : trainer.rows()) {
+    for (const training::ResultRow& row : run.trainer.rows()) {
         std::cout << markerText(row.marker) << '\t' << training::inputColumnText(row) << '\t'
                   << training::targetColumnText(row) << '\t' << training::responseColumnText(row)
                   << '\t' << training::errorColumnText(row) << '\n';
     }
-    for (const auto& probe : request.probes) {
+    for (const auto& probe : run.probes) {
         std::cout << "\nВходной образ :" << joined(probe, " %g") << '\n'
                   << "Выходной образ :"
-                  << joined(training::investigate(trainer.network(), probe), "  %g") << '\n';
+                  << joined(training::investigate(run.trainer.network(), probe), "  %g") << '\n';
     }
-}
-
-int runTraining(const TrainOptions& options) {
-    const std::optional<TrainingRequest> request = requestOf(options);
-    if (!request) {
-        return UsageError;
-    }
-    MessageSink sink(options.json);
-    TrainingSeries series;
-    training::NetworkTrainer trainer(options.seed);
-    training::TrainingOutcome outcome;
-    try {
-        outcome = trainer.train(request->configuration, request->parameters,
-                                callbacksOf(options, sink, series));
-    } catch (const AxoliteError& refusal) {
-        sink.show(refusal.message());
-        return sink.refused();
-    } catch (const std::exception&) { // the pattern tables could not be allocated
-        sink.show(Message{MessageKind::Error, "Недостаточно памяти для обучения нейронной сети."});
-        return sink.refused();
-    }
-    const bool written =
-        writeResults(options, trainer, outcome, series, request->parameters.iterations, sink);
-    if (options.json) {
-        printJson(options, *request, trainer, outcome, series, sink);
-    } else {
-        printText(options, *request, trainer, series);
-    }
-    return outcome.refusal || !written ? Refused : Done;
+    return exitStatus;
 }
 
 } // namespace

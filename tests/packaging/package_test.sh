@@ -51,6 +51,10 @@ check "axolite --version" bash -c "[ \"\$('$usr/bin/axolite' --version)\" = 'axo
 examples=$usr/share/axolite/examples
 check "axolite-cli runs an installed example" \
     "$usr/bin/axolite-cli" run "$examples/ring.net" --models "$examples/models"
+python_site=$(ls -d "$usr"/lib/python3*/dist-packages)
+check "the Python module imports from the package and runs an installed example" \
+    env PYTHONPATH="$python_site" /usr/bin/python3 -c \
+    "import axolite; assert axolite.run('$examples/ring.net', models='$examples/models').steps == 2000"
 work=$scratch/work
 mkdir -p "$work/data"
 (cd "$work" && XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb timeout 20 xvfb-run -a -s "-screen 0 1024x768x24" \

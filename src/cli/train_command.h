@@ -1,0 +1,77 @@
+// `axolite-cli train`: its options, and the forming and training of the network they describe,
+// for callers that report in their own way.
+#pragma once
+
+#include "core/common/message.h"
+#include "core/common/progress.h"
+#include "core/training/network_trainer.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace axolite::cli {
+
+struct TrainOptions {
+    std::string input;
+    std::string target;
+    std::string patterns = "1";
+    std::string inputLayer = "1";
+    std::string hidden;
+    std::string hiddenKind = "sigmoid";
+    std::string outputLayer = "1";
+    std::string method = "online";
+    std::string iterations = "200";
+    std::string rate = "0.25";
+    std::string localMinimum = "stop";
+    std::optional<std::uint32_t> seed;
+    std::vector<std::string> probes;
+    std::string writeNet;
+    std::string curve;
+    bool curveLog = false;
+    bool meanSquaredError = false;
+    bool json = false;
+};
+
+// An option of `train` that cannot be read; the text names the option.
+class TrainUsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One training: what the options asked for and what the trainer did.
+struct TrainingRun {
+    explicit TrainingRun(std::optional<std::uint32_t> seed) : trainer(seed) {}
+
+    training::LayerConfiguration configuration;
+    training::TrainingParameters parameters;
+    std::vector<std::vector<float>> probes;
+    training::NetworkTrainer trainer;
+    training::TrainingOutcome outcome;
+    std::vector<float> norms;   // the norm of every iteration
+    std::vector<double> errors; // the mean squared error of every iteration (--mse)
+};
+
+struct TrainingHooks {
+    std::function<void(const Message&)> show; // every message as it comes
+    std::function<void(bool yes)> answered;   // the answer given to the local-minimum question
+    Progress* progress = nullptr;
+};
+
+// The configuration, parameters and probes of the options. TrainUsageError when one cannot be
+// read.
+void readTrainOptions(const TrainOptions& options, TrainingRun& run);
+
+// Forms and trains the network. AxoliteError when the training refuses to start.
+void trainNetwork(const TrainOptions& options, TrainingRun& run, const TrainingHooks& hooks);
+
+// method, iterations_done, last_pattern, norm, norm_text, (mse, mse_per_iteration), percent,
+// interrupted, stopped_at_local_minimum, rows, probes.
+nlohmann::ordered_json trainingJson(const TrainOptions& options, const TrainingRun& run);
+
+} // namespace axolite::cli
