@@ -1,8 +1,8 @@
-// The page "Работа сети": the results list over the engine's results table, its CSV export and
-// "Исследовать ...".
-#include "app/training/teach_network.h"
+// The page "Работа сети" of the training dialog.
+#include "app/training/results_page.h"
 
 #include "app/training/run_network.h"
+#include "app/training/teach_network_ids.h"
 #include "app/training/training_views.h"
 
 #include <QHBoxLayout>
@@ -13,7 +13,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-using namespace axolite::training_ui;
+namespace axolite::training_ui {
 
 namespace {
 
@@ -21,10 +21,9 @@ constexpr int kColumnWidth = 120;
 
 } // namespace
 
-QWidget* TTeachNetwork::buildResultsPage() {
-    auto* page = new QWidget(this);
+ResultsPage::ResultsPage(TrainingState& state, QWidget* parent) : QWidget(parent), state_(state) {
     resultsModel_ = new TrainingResultsModel(this);
-    results_ = new QTreeView(page);
+    results_ = new QTreeView(this);
     results_->setObjectName(QString::number(IdResults));
     results_->setRootIsDecorated(false);
     results_->setUniformRowHeights(true);
@@ -38,55 +37,76 @@ QWidget* TTeachNetwork::buildResultsPage() {
     }
     results_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(results_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        if (running_) {
+        if (state_.running()) {
             return; // neither the menu nor its file dialog may hold the run
         }
-        QMenu menu(this);
+        QMenu menu(window());
         menu.addAction(QStringLiteral("Сохранить как CSV ..."), this,
-                       &TTeachNetwork::chooseResultsCsv);
+                       &ResultsPage::chooseResultsCsv);
         menu.exec(results_->viewport()->mapToGlobal(at));
     });
 
-    investigateButton_ = new QPushButton(QStringLiteral("Исследовать ..."), page);
+    investigateButton_ = new QPushButton(QStringLiteral("Исследовать ..."), this);
     investigateButton_->setObjectName(QString::number(IdInvestigate));
     investigateButton_->setAutoDefault(false);
-    connect(investigateButton_, &QPushButton::clicked, this, &TTeachNetwork::investigate);
-    seedUsed_ = new QLabel(page);
+    connect(investigateButton_, &QPushButton::clicked, this, &ResultsPage::investigate);
+    seedUsed_ = new QLabel(this);
     seedUsed_->setObjectName(QString::number(IdSeedUsed));
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(seedUsed_);
     bottom->addStretch();
     bottom->addWidget(investigateButton_);
-    auto* layout = new QVBoxLayout(page);
+    auto* layout = new QVBoxLayout(this);
     layout->addWidget(results_, 1);
     layout->addLayout(bottom);
-    return page;
+    connect(&state_, &TrainingState::resultsChanged, this, &ResultsPage::showResults);
+    // The network being trained is not the one the list shows: no investigation meanwhile.
+    connect(&state_, &TrainingState::runStarted, this,
+            [this] { investigateButton_->setEnabled(false); });
+    connect(&state_, &TrainingState::runEnded, this,
+            [this] { investigateButton_->setEnabled(true); });
 }
 
-QAbstractItemModel* TTeachNetwork::resultsModel() const {
+ResultsPage::~ResultsPage() {
+    resultsModel_->setRows(nullptr);
+}
+
+QList<QWidget*> ResultsPage::runButtons() const {
+    return {investigateButton_};
+}
+
+void ResultsPage::showResults(std::optional<std::uint32_t> seed) {
+    resultsModel_->setRows(&state_.trainer().rows());
+    if (seed) {
+        seedUsed_->setText(QStringLiteral("Начальное значение генератора : %1").arg(*seed));
+    }
+}
+
+QAbstractItemModel* ResultsPage::resultsModel() const {
     return resultsModel_;
 }
 
-QString TTeachNetwork::resultsCsv() const {
-    return resultsCsvText(trainer_.rows());
+QString ResultsPage::resultsCsv() const {
+    return resultsCsvText(state_.trainer().rows());
 }
 
-bool TTeachNetwork::saveResultsCsv(const QString& path) {
-    return writeTextFile(path, resultsCsv(), this);
+bool ResultsPage::saveResultsCsv(const QString& path) {
+    return writeTextFile(path, resultsCsv(), window());
 }
 
-void TTeachNetwork::chooseResultsCsv() {
-    const QString path = chooseCsvFile(this);
+void ResultsPage::chooseResultsCsv() {
+    const QString path = chooseCsvFile(window());
     if (!path.isEmpty()) {
         saveResultsCsv(path);
     }
 }
 
-void TTeachNetwork::investigate() {
+void ResultsPage::investigate() {
     investigateButton_->setEnabled(false);
-    const int inputs = trainer_.network().empty() ? 0 : trainer_.network().inputCount();
-    TRunNetwork dialog(trainer_.network(), inputs, this);
+    const training::LayeredNetwork& network = state_.trainer().network();
+    const int inputs = network.empty() ? 0 : network.inputCount();
+    TRunNetwork dialog(network, inputs, window());
     if (runInvestigation_) {
         runInvestigation_(dialog);
     } else {
@@ -94,3 +114,5 @@ void TTeachNetwork::investigate() {
     }
     investigateButton_->setEnabled(true);
 }
+
+} // namespace axolite::training_ui
