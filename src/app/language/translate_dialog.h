@@ -3,6 +3,7 @@
 // ..."). While open it owns the Simulation and therefore the run's working arrays.
 #pragma once
 
+#include "app/gui/calculation_progress.h"
 #include "core/language/checker.h"
 #include "core/simulation/simulation.h"
 
@@ -13,7 +14,6 @@
 class QLabel;
 class QPushButton;
 class QTreeView;
-class TCalculationProgress;
 class TCheckRowModel;
 
 namespace axolite::platform {
