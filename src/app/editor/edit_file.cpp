@@ -1,4 +1,4 @@
-// The description editor: its text, the caret and selection, edits, the clipboard, finding.
+// The description editor: its text and state, edits, the clipboard, finding.
 #include "app/editor/edit_file.h"
 
 #include <QApplication>
@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+using axolite::editor::CaretMove;
 using axolite::editor::FindOptions;
 using axolite::editor::TextRange;
 
@@ -41,7 +42,7 @@ TAxoliteEditFile::TAxoliteEditFile(QWidget* parent) : QAbstractScrollArea(parent
     font.setFixedPitch(true);
     font.setPixelSize(15);
     setFont(font);
-    step_ = columnStep();
+    layouts_.setFont(this->font());
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     setAcceptDrops(true);
@@ -59,8 +60,7 @@ TAxoliteEditFile::~TAxoliteEditFile() = default;
 void TAxoliteEditFile::setFileText(QString text) {
     const State before = state();
     buffer_.setText(std::move(text));
-    caret_ = anchor_ = 0;
-    preferredX_ = -1;
+    caret_.select(0, 0);
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     changed(before, true);
@@ -82,25 +82,13 @@ void TAxoliteEditFile::setModified(bool modified) {
 }
 
 TAxoliteEditFile::State TAxoliteEditFile::state() const {
-    return State{caret_, anchor_, buffer_.isModified(), buffer_.canUndo()};
+    return State{caret_.caret(), caret_.anchor(), buffer_.isModified(), buffer_.canUndo()};
 }
 
 void TAxoliteEditFile::changed(const State& before, bool textChanged) {
-    // Never between the two halves of a surrogate pair: typing there would split the character.
-    const auto valid = [this](qsizetype position) {
-        position = std::clamp<qsizetype>(position, 0, buffer_.size());
-        const QString& text = buffer_.text();
-        return position > 0 && position < text.size() && text[position - 1].isHighSurrogate() &&
-                       text[position].isLowSurrogate()
-                   ? position - 1
-                   : position;
-    };
-    caret_ = valid(caret_);
-    anchor_ = valid(anchor_);
+    caret_.keepValid();
     if (textChanged) {
-        colours_.changedFrom(buffer_.takeFirstChangedLine());
-        forgetLayouts();
-        measured_ = 0;
+        layouts_.changedFrom(buffer_.takeFirstChangedLine());
         widestKnown_ = false;
         updateScrollBars();
         emit contentsChanged();
@@ -111,31 +99,25 @@ void TAxoliteEditFile::changed(const State& before, bool textChanged) {
     if (before.undo != buffer_.canUndo()) {
         emit undoAvailable(buffer_.canUndo());
     }
+    const bool caretMoved = before.caret != caret_.caret();
+    const bool selectionMoved = caretMoved || before.anchor != caret_.anchor();
     const bool hadSelection = before.caret != before.anchor;
-    if ((hadSelection || hasSelection()) &&
-        (textChanged || before.caret != caret_ || before.anchor != anchor_)) {
+    if ((hadSelection || hasSelection()) && (textChanged || selectionMoved)) {
         emit selectionChanged();
     }
-    if (textChanged || before.caret != caret_) {
+    if (textChanged || caretMoved) {
         emit cursorPositionChanged();
         ensureCaretVisible();
         restartBlink();
     }
-    if (textChanged || before.caret != caret_ || before.anchor != anchor_) {
+    if (textChanged || selectionMoved) {
         viewport()->update();
     }
 }
 
-QString TAxoliteEditFile::selectedText() const {
-    const qsizetype from = std::min(caret_, anchor_);
-    return buffer_.text().sliced(from, std::max(caret_, anchor_) - from);
-}
-
 void TAxoliteEditFile::setSelection(qsizetype anchor, qsizetype caret) {
     const State before = state();
-    anchor_ = std::clamp<qsizetype>(anchor, 0, buffer_.size());
-    caret_ = std::clamp<qsizetype>(caret, 0, buffer_.size());
-    preferredX_ = -1;
+    caret_.select(anchor, caret);
     changed(before, false);
     ensureCaretVisible(); // also when the caret stays where it was but is scrolled out of view
 }
@@ -148,32 +130,89 @@ void TAxoliteEditFile::setCaretLine(int line) {
 
 void TAxoliteEditFile::moveTo(qsizetype position, bool keepAnchor) {
     const State before = state();
-    caret_ = position;
-    if (!keepAnchor) {
-        anchor_ = position;
-    }
-    preferredX_ = -1;
+    caret_.moveTo(position, keepAnchor);
     changed(before, false);
 }
+
+void TAxoliteEditFile::moveCaret(CaretMove move, bool keepAnchor) {
+    const State before = state();
+    if (caret_.move(move, keepAnchor, visibleLines())) {
+        changed(before, false);
+    }
+}
+
+void TAxoliteEditFile::moveCursor(QTextCursor::MoveOperation operation,
+                                  QTextCursor::MoveMode mode) {
+    const bool keep = mode == QTextCursor::KeepAnchor;
+    switch (operation) {
+    case QTextCursor::Start:
+        return moveCaret(CaretMove::DocumentStart, keep);
+    case QTextCursor::End:
+        return moveCaret(CaretMove::DocumentEnd, keep);
+    case QTextCursor::StartOfLine:
+    case QTextCursor::StartOfBlock:
+        return moveCaret(CaretMove::LineStart, keep);
+    case QTextCursor::EndOfLine:
+    case QTextCursor::EndOfBlock:
+        return moveCaret(CaretMove::LineEnd, keep);
+    case QTextCursor::Left:
+    case QTextCursor::PreviousCharacter:
+        return moveCaret(CaretMove::PreviousCharacter, keep);
+    case QTextCursor::Right:
+    case QTextCursor::NextCharacter:
+        return moveCaret(CaretMove::NextCharacter, keep);
+    case QTextCursor::WordLeft:
+    case QTextCursor::PreviousWord:
+        return moveCaret(CaretMove::PreviousWord, keep);
+    case QTextCursor::WordRight:
+    case QTextCursor::NextWord:
+        return moveCaret(CaretMove::NextWord, keep);
+    case QTextCursor::Up:
+        return moveCaret(CaretMove::LineUp, keep);
+    case QTextCursor::Down:
+        return moveCaret(CaretMove::LineDown, keep);
+    case QTextCursor::PreviousBlock:
+        return moveCaret(CaretMove::PreviousLineStart, keep);
+    case QTextCursor::NextBlock:
+        return moveCaret(CaretMove::NextLineStart, keep);
+    default:
+        return;
+    }
+}
+
+// ---- edits -----------------------------------------------------------------------------------
 
 void TAxoliteEditFile::edit(qsizetype from, qsizetype to, const QString& text, bool typing) {
     if (from == to && text.isEmpty()) {
         return; // nothing to remove (Delete at the end, Backspace at the start): no change
     }
     const State before = state();
-    const axolite::editor::TextRange range = buffer_.replace(from, to, text, typing);
-    caret_ = anchor_ = range.to;
-    preferredX_ = -1;
+    const TextRange range = buffer_.replace(from, to, text, typing);
+    caret_.select(range.to, range.to);
     changed(before, true);
 }
 
+void TAxoliteEditFile::replaceSelection(const QString& text, bool typing) {
+    const TextRange selection = caret_.selection();
+    edit(selection.from, selection.to, text, typing);
+}
+
 void TAxoliteEditFile::insertPlainText(const QString& text) {
-    edit(std::min(caret_, anchor_), std::max(caret_, anchor_), text);
+    replaceSelection(text);
 }
 
 void TAxoliteEditFile::deleteSelection() {
     if (hasSelection()) {
-        edit(std::min(caret_, anchor_), std::max(caret_, anchor_), QString());
+        replaceSelection(QString());
+    }
+}
+
+void TAxoliteEditFile::deleteTo(qsizetype target) {
+    if (hasSelection()) {
+        deleteSelection();
+    } else {
+        const qsizetype at = caret_.caret();
+        edit(std::min(at, target), std::max(at, target), QString());
     }
 }
 
@@ -186,7 +225,7 @@ void TAxoliteEditFile::clearAll() {
 void TAxoliteEditFile::undo() {
     const State before = state();
     if (const auto caret = buffer_.undo()) {
-        caret_ = anchor_ = *caret;
+        caret_.select(*caret, *caret);
         changed(before, true);
     }
 }
@@ -194,7 +233,7 @@ void TAxoliteEditFile::undo() {
 void TAxoliteEditFile::redo() {
     const State before = state();
     if (const auto caret = buffer_.redo()) {
-        caret_ = anchor_ = *caret;
+        caret_.select(*caret, *caret);
         changed(before, true);
     }
 }
@@ -229,9 +268,9 @@ bool TAxoliteEditFile::find(const QString& text, QTextDocument::FindFlags flags)
     if (text.isEmpty()) {
         return false;
     }
+    const TextRange selection = caret_.selection();
     return findFrom(text, flags,
-                    flags.testFlag(QTextDocument::FindBackward) ? std::min(caret_, anchor_)
-                                                                : std::max(caret_, anchor_));
+                    flags.testFlag(QTextDocument::FindBackward) ? selection.from : selection.to);
 }
 
 bool TAxoliteEditFile::findFrom(const QString& text, QTextDocument::FindFlags flags,
@@ -255,14 +294,14 @@ bool TAxoliteEditFile::replaceAndFind(const QString& text, const QString& replac
     // whole words are sought).
     FindOptions forward = findOptions(flags);
     forward.backward = false;
-    const qsizetype from = std::min(caret_, anchor_);
-    const auto match = buffer_.find(text, from, forward);
-    if (hasSelection() && match && *match == TextRange{from, std::max(caret_, anchor_)}) {
+    const TextRange selection = caret_.selection();
+    const auto match = buffer_.find(text, selection.from, forward);
+    if (hasSelection() && match && *match == selection) {
         insertPlainText(replacement);
         if (flags.testFlag(QTextDocument::FindBackward)) {
             // Backward from the replacement's start: a replacement holding the text searched
             // for is not found (and replaced) again and again.
-            return findFrom(text, flags, from);
+            return findFrom(text, flags, selection.from);
         }
     }
     return find(text, flags);
@@ -276,7 +315,8 @@ int TAxoliteEditFile::replaceAll(const QString& text, const QString& replacement
     const State before = state();
     const int count = buffer_.replaceAll(text, replacement, findOptions(flags));
     if (count > 0) {
-        anchor_ = caret_ = std::min(caret_, buffer_.size());
+        const qsizetype at = std::min(caret_.caret(), buffer_.size());
+        caret_.select(at, at);
         changed(before, true);
     }
     return count;

@@ -2,11 +2,15 @@
 // wrapping, tabs every eight columns, with the description's context menu and file drops handed
 // to the frame.
 //
-// The editor holds its text in a TextBuffer and lays out only the lines in view, so opening a
-// long description costs one pass over its text.
+// The widget is thin: its text is a TextBuffer, its lines are laid out by LineLayouts (only the
+// lines in view, so opening a long description costs one pass over its text), the caret and the
+// selection are a CaretModel and the keys' meanings come from keyAction(). The widget turns
+// events into their calls, scrolls, paints and tells the frame what changed.
 #pragma once
 
-#include "app/editor/syntax_colours.h"
+#include "app/editor/caret_model.h"
+#include "app/editor/editor_keys.h"
+#include "app/editor/line_layout.h"
 #include "app/editor/text_buffer.h"
 
 #include <QAbstractScrollArea>
@@ -15,14 +19,12 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class QMenu;
 class QMimeData;
-class QTextLayout;
+class QPainter;
 
 class TAxoliteEditFile : public QAbstractScrollArea {
     Q_OBJECT
@@ -58,12 +60,12 @@ public:
     bool isUndoAvailable() const { return buffer_.canUndo(); }
 
     // The caret and the selection (from the anchor to the caret), as positions in the text.
-    qsizetype caretPosition() const { return caret_; }
-    qsizetype anchorPosition() const { return anchor_; }
+    qsizetype caretPosition() const { return caret_.caret(); }
+    qsizetype anchorPosition() const { return caret_.anchor(); }
     // The caret's line, counted from 0.
-    int caretLine() const { return static_cast<int>(buffer_.lineOf(caret_)); }
-    bool hasSelection() const { return caret_ != anchor_; }
-    QString selectedText() const;
+    int caretLine() const { return static_cast<int>(caret_.line()); }
+    bool hasSelection() const { return caret_.hasSelection(); }
+    QString selectedText() const { return caret_.selectedText(); }
     // Selects from anchor to caret (both clamped to the text) and shows the caret.
     void setSelection(qsizetype anchor, qsizetype caret);
     // Puts the caret at the start of the line (counted from 0, clamped to the text) and shows it.
@@ -109,6 +111,7 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -137,11 +140,17 @@ private:
     State state() const;
     // Emits what changed since before, brings the scroll bars up to date, shows the caret.
     void changed(const State& before, bool textChanged);
-    // Replaces the selection (or [from, to)) by text as one edit, caret after it.
+    // Replaces [from, to) by text as one edit, caret after it.
     void edit(qsizetype from, qsizetype to, const QString& text, bool typing = false);
+    // Replaces the selection by text as one edit.
+    void replaceSelection(const QString& text, bool typing = false);
     void moveTo(qsizetype position, bool keepAnchor);
+    void moveCaret(axolite::editor::CaretMove move, bool keepAnchor);
     // Finds from position (wrapping around once) and selects the match.
     bool findFrom(const QString& text, QTextDocument::FindFlags flags, qsizetype position);
+    void run(axolite::editor::EditCommand command);
+    // Deletes the selection, or else from the caret to target.
+    void deleteTo(qsizetype target);
     void updateScrollBars();
     void ensureCaretVisible();
     // The caret is in a view of this size at the present scroll position.
@@ -149,33 +158,16 @@ private:
     void restartBlink();
     void offerSelection();
     void stopSelecting();
-    bool handleStandardKey(QKeyEvent* event);
+    void paintLine(QPainter& painter, qsizetype line, int top) const;
 
-    // The layout of one line (tabs expanded), made on demand for the lines in view.
-    QTextLayout& layout(qsizetype line) const;
-    void forgetLayouts();
-    // The width of every column when the font has a fixed pitch for printable ASCII, else 0.
-    qreal columnStep() const;
-    // A long line of printable ASCII, laid out only in slices: its columns are step_ wide.
-    bool isStepped(qsizetype line) const;
-    // The layout of columns [from, to) of a line.
-    std::unique_ptr<QTextLayout> slice(qsizetype line, qsizetype from, qsizetype to) const;
-    // The x of a column from the line's start, and the column nearest x.
-    qreal columnX(qsizetype line, qsizetype column) const;
-    qsizetype columnAt(qsizetype line, qreal x) const;
     int lineHeight() const;
     int visibleLines() const;
     qsizetype positionAt(const QPoint& point) const;
-    qsizetype nextPosition(qsizetype position, bool word) const;
-    qsizetype previousPosition(qsizetype position, bool word) const;
-    qsizetype verticalMove(qsizetype position, int lines);
     QRect caretRect() const;
 
-    mutable axolite::editor::SyntaxColours colours_; // worked out for the lines drawn
     axolite::editor::TextBuffer buffer_;
-    qsizetype caret_ = 0;
-    qsizetype anchor_ = 0;
-    qreal preferredX_ = -1;
+    axolite::editor::LineLayouts layouts_{buffer_};
+    axolite::editor::CaretModel caret_{buffer_, layouts_};
     bool caretShown_ = false;
     bool selecting_ = false;
     qsizetype widest_ = 0;
@@ -186,12 +178,6 @@ private:
     QSize shownSize_;       // the viewport's size when it was last laid out
     QString preedit_;       // text an input method is composing at the caret
     int preeditCursor_ = 0; // the caret within it
-    mutable std::unordered_map<qsizetype, std::unique_ptr<QTextLayout>> layouts_;
-    // The widest line laid out since the text last changed, in pixels: characters wider than a
-    // column (or narrower) make the count of columns a poor measure of a line's width.
-    mutable qreal measured_ = 0;
-    qreal step_ = 0;
-    mutable std::unordered_map<qsizetype, bool> stepped_; // per line laid out since the last edit
     QList<QAction*> contextActions_;
 };
 

@@ -20,69 +20,15 @@
 
 using namespace axolite::editor;
 
-namespace {
-
-// Keys the editor itself answers, so that no shortcut of the frame takes them first.
-const QKeySequence::StandardKey kEditingKeys[] = {
-    QKeySequence::MoveToNextChar,
-    QKeySequence::MoveToPreviousChar,
-    QKeySequence::MoveToNextWord,
-    QKeySequence::MoveToPreviousWord,
-    QKeySequence::MoveToNextLine,
-    QKeySequence::MoveToPreviousLine,
-    QKeySequence::MoveToNextPage,
-    QKeySequence::MoveToPreviousPage,
-    QKeySequence::MoveToStartOfLine,
-    QKeySequence::MoveToEndOfLine,
-    QKeySequence::MoveToStartOfBlock,
-    QKeySequence::MoveToEndOfBlock,
-    QKeySequence::MoveToStartOfDocument,
-    QKeySequence::MoveToEndOfDocument,
-    QKeySequence::SelectNextChar,
-    QKeySequence::SelectPreviousChar,
-    QKeySequence::SelectNextWord,
-    QKeySequence::SelectPreviousWord,
-    QKeySequence::SelectNextLine,
-    QKeySequence::SelectPreviousLine,
-    QKeySequence::SelectNextPage,
-    QKeySequence::SelectPreviousPage,
-    QKeySequence::SelectStartOfLine,
-    QKeySequence::SelectEndOfLine,
-    QKeySequence::SelectStartOfBlock,
-    QKeySequence::SelectEndOfBlock,
-    QKeySequence::SelectStartOfDocument,
-    QKeySequence::SelectEndOfDocument,
-    QKeySequence::SelectAll,
-    QKeySequence::Undo,
-    QKeySequence::Redo,
-    QKeySequence::Cut,
-    QKeySequence::Copy,
-    QKeySequence::Paste,
-    QKeySequence::Delete,
-    QKeySequence::DeleteEndOfWord,
-    QKeySequence::DeleteStartOfWord,
-    QKeySequence::InsertParagraphSeparator,
-    QKeySequence::InsertLineSeparator,
-    QKeySequence::Backspace,
-};
-
-bool isTyping(const QKeyEvent* event) {
-    const QString text = event->text();
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    const bool command =
-        (modifiers & Qt::ControlModifier) != 0 ||
-        ((modifiers & Qt::AltModifier) != 0 && (modifiers & Qt::KeypadModifier) == 0);
-    if (text.isEmpty() || command || (modifiers & Qt::MetaModifier) != 0) {
-        return false;
+void TAxoliteEditFile::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        layouts_.setFont(font());
+        widestKnown_ = false;
+        updateScrollBars();
+        viewport()->update();
     }
-    // The first character is judged by its code point: one outside the basic plane comes as a
-    // surrogate pair, which is no printable QChar on its own.
-    const char32_t first = text.size() >= 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate()
-                               ? QChar::surrogateToUcs4(text[0], text[1])
-                               : text[0].unicode();
-    return QChar::isPrint(first) || text == QStringLiteral("\t");
+    QAbstractScrollArea::changeEvent(event);
 }
-} // namespace
 
 // ---- keyboard --------------------------------------------------------------------------------
 
@@ -97,10 +43,7 @@ bool TAxoliteEditFile::event(QEvent* event) {
     }
     if (event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
-        const bool editing =
-            std::any_of(std::begin(kEditingKeys), std::end(kEditingKeys),
-                        [key](QKeySequence::StandardKey k) { return key->matches(k); });
-        if (editing || isTyping(key)) {
+        if (isEditingKey(key) || isTyping(key)) {
             event->accept();
             return true;
         }
@@ -108,104 +51,51 @@ bool TAxoliteEditFile::event(QEvent* event) {
     return QAbstractScrollArea::event(event);
 }
 
-bool TAxoliteEditFile::handleStandardKey(QKeyEvent* event) {
-    using K = QKeySequence;
-    struct Move {
-        K::StandardKey move;
-        K::StandardKey select;
-    };
-    const qsizetype line = buffer_.lineOf(caret_);
-    const auto moves = [&](const Move& keys, auto target) {
-        if (event->matches(keys.move) || event->matches(keys.select)) {
-            moveTo(target(), event->matches(keys.select));
-            return true;
-        }
-        return false;
-    };
-    const auto vertical = [&](const Move& keys, int lines) {
-        if (!event->matches(keys.move) && !event->matches(keys.select)) {
-            return false;
-        }
-        const qsizetype target = verticalMove(caret_, lines);
-        const qreal kept = preferredX_;
-        if (std::abs(lines) > 1) {
-            verticalScrollBar()->setValue(verticalScrollBar()->value() + lines);
-        }
-        moveTo(target, event->matches(keys.select));
-        preferredX_ = kept;
-        return true;
-    };
-    if (moves({K::MoveToNextChar, K::SelectNextChar},
-              [&] { return nextPosition(caret_, false); }) ||
-        moves({K::MoveToPreviousChar, K::SelectPreviousChar},
-              [&] { return previousPosition(caret_, false); }) ||
-        moves({K::MoveToNextWord, K::SelectNextWord}, [&] { return nextPosition(caret_, true); }) ||
-        moves({K::MoveToPreviousWord, K::SelectPreviousWord},
-              [&] { return previousPosition(caret_, true); }) ||
-        moves({K::MoveToStartOfLine, K::SelectStartOfLine},
-              [&] { return buffer_.lineStart(line); }) ||
-        moves({K::MoveToStartOfBlock, K::SelectStartOfBlock},
-              [&] { return buffer_.lineStart(line); }) ||
-        moves({K::MoveToEndOfLine, K::SelectEndOfLine}, [&] { return buffer_.lineEnd(line); }) ||
-        moves({K::MoveToEndOfBlock, K::SelectEndOfBlock}, [&] { return buffer_.lineEnd(line); }) ||
-        moves({K::MoveToStartOfDocument, K::SelectStartOfDocument}, [] { return qsizetype{0}; }) ||
-        moves({K::MoveToEndOfDocument, K::SelectEndOfDocument}, [&] { return buffer_.size(); }) ||
-        vertical({K::MoveToNextLine, K::SelectNextLine}, 1) ||
-        vertical({K::MoveToPreviousLine, K::SelectPreviousLine}, -1) ||
-        vertical({K::MoveToNextPage, K::SelectNextPage}, visibleLines()) ||
-        vertical({K::MoveToPreviousPage, K::SelectPreviousPage}, -visibleLines())) {
-        return true;
+void TAxoliteEditFile::run(EditCommand command) {
+    switch (command) {
+    case EditCommand::SelectAll:
+        return selectAll();
+    case EditCommand::Undo:
+        return undo();
+    case EditCommand::Redo:
+        return redo();
+    case EditCommand::Cut:
+        return cut();
+    case EditCommand::Copy:
+        return copy();
+    case EditCommand::Paste:
+        return paste();
+    case EditCommand::DeleteNext:
+        return deleteTo(layouts_.nextPosition(caret_.caret(), false));
+    case EditCommand::DeletePrevious:
+        return deleteTo(caret_.previousCodePoint());
+    case EditCommand::DeleteNextWord:
+        return deleteTo(layouts_.nextPosition(caret_.caret(), true));
+    case EditCommand::DeletePreviousWord:
+        return deleteTo(layouts_.previousPosition(caret_.caret(), true));
+    case EditCommand::NewLine:
+        return replaceSelection(QStringLiteral("\n"), true);
     }
-    if (event->matches(K::SelectAll)) {
-        selectAll();
-    } else if (event->matches(K::Undo)) {
-        undo();
-    } else if (event->matches(K::Redo)) {
-        redo();
-    } else if (event->matches(K::Cut)) {
-        cut();
-    } else if (event->matches(K::Copy)) {
-        copy();
-    } else if (event->matches(K::Paste)) {
-        paste();
-    } else if (event->matches(K::Delete)) {
-        hasSelection() ? deleteSelection() : edit(caret_, nextPosition(caret_, false), QString());
-    } else if (event->matches(K::Backspace) ||
-               (event->key() == Qt::Key_Backspace &&
-                (event->modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier)) {
-        if (hasSelection()) {
-            deleteSelection();
-        } else {
-            // One code point back: a character and the accent after it are removed one by one.
-            const qsizetype back = caret_ >= 2 && buffer_.text()[caret_ - 1].isLowSurrogate() &&
-                                           buffer_.text()[caret_ - 2].isHighSurrogate()
-                                       ? 2
-                                       : 1;
-            if (caret_ > 0) {
-                edit(caret_ - back, caret_, QString());
-            }
-        }
-    } else if (event->matches(K::DeleteEndOfWord)) {
-        hasSelection() ? deleteSelection() : edit(caret_, nextPosition(caret_, true), QString());
-    } else if (event->matches(K::DeleteStartOfWord)) {
-        hasSelection() ? deleteSelection()
-                       : edit(previousPosition(caret_, true), caret_, QString());
-    } else if (event->matches(K::InsertParagraphSeparator) ||
-               event->matches(K::InsertLineSeparator)) {
-        edit(std::min(caret_, anchor_), std::max(caret_, anchor_), QStringLiteral("\n"), true);
-    } else {
-        return false;
-    }
-    return true;
 }
 
 void TAxoliteEditFile::keyPressEvent(QKeyEvent* event) {
-    if (handleStandardKey(event)) {
+    if (const auto action = keyAction(event)) {
+        if (action->move) {
+            const int pageLines = visibleLines();
+            if (*action->move == CaretMove::PageDown || *action->move == CaretMove::PageUp) {
+                // The view scrolls by a page with the caret.
+                const int by = *action->move == CaretMove::PageDown ? pageLines : -pageLines;
+                verticalScrollBar()->setValue(verticalScrollBar()->value() + by);
+            }
+            moveCaret(*action->move, action->select);
+        } else {
+            run(action->command);
+        }
         event->accept();
         return;
     }
     if (isTyping(event)) {
-        edit(std::min(caret_, anchor_), std::max(caret_, anchor_), event->text(), true);
+        replaceSelection(event->text(), true);
         event->accept();
         return;
     }
@@ -214,7 +104,7 @@ void TAxoliteEditFile::keyPressEvent(QKeyEvent* event) {
 
 void TAxoliteEditFile::inputMethodEvent(QInputMethodEvent* event) {
     if (!event->commitString().isEmpty()) {
-        edit(std::min(caret_, anchor_), std::max(caret_, anchor_), event->commitString(), true);
+        replaceSelection(event->commitString(), true);
     }
     preedit_ = event->preeditString();
     preeditCursor_ = static_cast<int>(preedit_.size());
@@ -228,7 +118,7 @@ void TAxoliteEditFile::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 QVariant TAxoliteEditFile::inputMethodQuery(Qt::InputMethodQuery query) const {
-    const qsizetype line = buffer_.lineOf(caret_);
+    const qsizetype line = caret_.line();
     const qsizetype start = buffer_.lineStart(line);
     switch (query) {
     case Qt::ImEnabled:
@@ -238,9 +128,9 @@ QVariant TAxoliteEditFile::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImFont:
         return font();
     case Qt::ImCursorPosition:
-        return static_cast<int>(caret_ - start);
+        return static_cast<int>(caret_.caret() - start);
     case Qt::ImAnchorPosition:
-        return static_cast<int>(std::clamp(anchor_, start, buffer_.lineEnd(line)) - start);
+        return static_cast<int>(std::clamp(caret_.anchor(), start, buffer_.lineEnd(line)) - start);
     case Qt::ImSurroundingText:
         return buffer_.line(line).toString();
     case Qt::ImCurrentSelection:
@@ -310,18 +200,8 @@ void TAxoliteEditFile::mouseDoubleClickEvent(QMouseEvent* event) {
         return;
     }
     // The word under the pointer.
-    const qsizetype at = positionAt(event->position().toPoint());
-    const qsizetype line = buffer_.lineOf(at);
-    const QString& text = buffer_.text();
-    qsizetype from = at;
-    qsizetype to = at;
-    while (from > buffer_.lineStart(line) && isWordCharacter(text[from - 1])) {
-        --from;
-    }
-    while (to < buffer_.lineEnd(line) && isWordCharacter(text[to])) {
-        ++to;
-    }
-    setSelection(from, to);
+    const TextRange word = caret_.wordAt(positionAt(event->position().toPoint()));
+    setSelection(word.from, word.to);
     offerSelection();
 }
 

@@ -62,47 +62,82 @@ TRungeKuttaMethod::TRungeKuttaMethod(axolite::language::NetworkRecord& record,
         QStringLiteral("Решение нормальной системы дифференциальных уравнений - Нейронная сеть"));
     setModal(true);
 
-    const auto* numberChars = new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[.+\\-0123456789]*")), this);
-    const auto makeField = [&](const char* id, QWidget* parent) {
-        auto* field = new QLineEdit(kInitialValue, parent);
-        field->setObjectName(QString::fromLatin1(id));
-        field->setMaxLength(kFieldLength);
-        field->setValidator(numberChars);
-        field->setMaximumWidth(80);
-        return field;
-    };
-
     auto* heading = new QLabel(QStringLiteral("Для аппроксимации решения нормальной системы "
                                               "дифференциальных уравнений используется метод "
                                               "Рунге-Кутта 4-го порядка"),
                                this);
     heading->setWordWrap(true);
+    numberChars_ = new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[.+\\-0123456789]*")), this);
+    QGroupBox* coefficients = buildCoefficients();
+    QHBoxLayout* lower = buildLower();
 
-    // Which outputs exist; an absent one takes its row, its column and its initial value away.
-    const auto present = [&](int k) { return record_.networkPresent[k] != 0; };
+    // The pattern file holds the solution computed, not the fields edited since.
+    solutionNote_ = new QLabel(
+        QStringLiteral("Поля изменены после счета: файл образов будет содержать решение, "
+                       "посчитанное с прежними значениями. Чтобы посчитать с новыми значениями, "
+                       "закройте диалог и откройте его снова."),
+        this);
+    solutionNote_->setObjectName(QStringLiteral("1140"));
+    solutionNote_->setWordWrap(true);
+    solutionNote_->hide();
+    for (QLineEdit* field : values_) {
+        connect(field, &QLineEdit::textChanged, this, &TRungeKuttaMethod::updateSolutionNote);
+    }
+    openedNote_ = new TOpenedNote(this, this);
 
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
+    layout->addWidget(coefficients);
+    layout->addLayout(lower);
+    layout->addWidget(solutionNote_);
+    layout->addWidget(openedNote_);
+
+    // A new opening: no Runge-Kutta series until this dialog computes them.
+    record_.rungeKuttaPresent = {};
+}
+
+QLineEdit* TRungeKuttaMethod::makeField(const char* id, QWidget* parent) const {
+    auto* field = new QLineEdit(kInitialValue, parent);
+    field->setObjectName(QString::fromLatin1(id));
+    field->setMaxLength(kFieldLength);
+    field->setValidator(numberChars_);
+    field->setMaximumWidth(80);
+    return field;
+}
+
+bool TRungeKuttaMethod::outputPresent(int k) const {
+    return record_.networkPresent[k] != 0;
+}
+
+// "Коэффициенты системы": row k holds y(k+1)' = a y1 + b y2 + c y3 + d y4 + e.
+QGroupBox* TRungeKuttaMethod::buildCoefficients() {
     auto* coefficients = new QGroupBox(QStringLiteral("Коэффициенты системы"), this);
     auto* grid = new QGridLayout(coefficients);
     for (int k = 0; k < kOutputCount; ++k) {
         auto* rowLabel =
             makeLabel(QStringLiteral("y%1' = ").arg(k + 1), kRowLabelIds[k], coefficients);
-        rowLabel->setEnabled(present(k));
+        rowLabel->setEnabled(outputPresent(k));
         grid->addWidget(rowLabel, k, 0);
         for (int c = 0; c < 5; ++c) {
             QLineEdit* field = makeField(kCoefficientIds[k][c], coefficients);
-            field->setEnabled(present(k) && (c == 4 || present(c)));
+            field->setEnabled(outputPresent(k) && (c == 4 || outputPresent(c)));
             values_[static_cast<std::size_t>(k * 5 + c)] = field;
             grid->addWidget(field, k, 1 + 2 * c);
             if (c < 4) {
                 auto* columnLabel = makeLabel(QString::fromLatin1(kColumnLabelTexts[c]),
                                               kColumnLabelIds[k][c], coefficients);
-                columnLabel->setEnabled(present(k) && present(c));
+                columnLabel->setEnabled(outputPresent(k) && outputPresent(c));
                 grid->addWidget(columnLabel, k, 2 + 2 * c);
             }
         }
     }
 
+    return coefficients;
+}
+
+// "Начальные значения", "Параметры независимой переменной" and the column of buttons.
+QHBoxLayout* TRungeKuttaMethod::buildLower() {
     const auto gridFields =
         makeGridFields({"2222", "1121", "1438", "1136", "1437", "1135"},
                        {QStringLiteral("x0 = "), QStringLiteral("Шаг x , сек. :"),
@@ -117,8 +152,8 @@ TRungeKuttaMethod::TRungeKuttaMethod(axolite::language::NetworkRecord& record,
         auto* label =
             makeLabel(QStringLiteral("y%1(x0) =").arg(k + 1), kInitialLabelIds[k], initial);
         QLineEdit* field = makeField(kInitialIds[k], initial);
-        label->setEnabled(present(k));
-        field->setEnabled(present(k));
+        label->setEnabled(outputPresent(k));
+        field->setEnabled(outputPresent(k));
         values_[static_cast<std::size_t>(20 + k)] = field;
         initialGrid->addWidget(label, 1 + k, 0);
         initialGrid->addWidget(field, 1 + k, 1);
@@ -147,29 +182,7 @@ TRungeKuttaMethod::TRungeKuttaMethod(axolite::language::NetworkRecord& record,
     buttons->insertWidget(4, study);
     lower->addLayout(buttons);
 
-    // The pattern file holds the solution computed, not the fields edited since.
-    solutionNote_ = new QLabel(
-        QStringLiteral("Поля изменены после счета: файл образов будет содержать решение, "
-                       "посчитанное с прежними значениями. Чтобы посчитать с новыми значениями, "
-                       "закройте диалог и откройте его снова."),
-        this);
-    solutionNote_->setObjectName(QStringLiteral("1140"));
-    solutionNote_->setWordWrap(true);
-    solutionNote_->hide();
-    for (QLineEdit* field : values_) {
-        connect(field, &QLineEdit::textChanged, this, &TRungeKuttaMethod::updateSolutionNote);
-    }
-    openedNote_ = new TOpenedNote(this, this);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(heading);
-    layout->addWidget(coefficients);
-    layout->addLayout(lower);
-    layout->addWidget(solutionNote_);
-    layout->addWidget(openedNote_);
-
-    // A new opening: no Runge-Kutta series until this dialog computes them.
-    record_.rungeKuttaPresent = {};
+    return lower;
 }
 
 std::array<std::string, axolite::reference::kSystemTextCount>

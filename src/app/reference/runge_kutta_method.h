@@ -13,9 +13,12 @@
 #include <functional>
 
 class DescriptionWindow;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QValidator;
 class TOpenedNote;
 
 class TRungeKuttaMethod : public TReferenceDialog {
@@ -62,6 +65,13 @@ protected:
     void computationCompleted() override;
 
 private:
+    QGroupBox* buildCoefficients();
+    QHBoxLayout* buildLower();
+    QLineEdit* makeField(const char* id, QWidget* parent) const;
+    // The description has output k (0 … 3); an absent one takes its row, its column and its
+    // initial value away.
+    bool outputPresent(int k) const;
+
     // Shows the note on the pattern file while the fields differ from the texts of the computed
     // solution: the file holds that solution, and "Посчитать ..." comes back only with a new
     // opening of the dialog.
@@ -70,6 +80,7 @@ private:
     // The 20 coefficient fields row by row, then y1(x0)..y4(x0).
     std::array<QLineEdit*, 24> values_{};
     QLineEdit* x0_ = nullptr;
+    QValidator* numberChars_ = nullptr; // the characters of a number: "+-.0123456789"
     std::function<DescriptionWindow*(const QString&)> openDescription_;
     TOpenedNote* openedNote_ = nullptr;
     QLabel* solutionNote_ = nullptr;

@@ -111,6 +111,38 @@ TChooseModel::TChooseModel(const axolite::platform::FolderSettings* folders, QWi
     tabs_->addTab(QStringLiteral("Гауссова"));
     tabs_->setDrawBase(true);
 
+    createFields();
+    QGroupBox* parameters = buildParameters();
+    auto* codeRow = new QHBoxLayout;
+    codeRow->addWidget(new QLabel(QStringLiteral("Код идентификации :"), this));
+    codeRow->addWidget(edits_[Code]);
+    codeRow->addStretch();
+
+    QVBoxLayout* buttons = buildButtons();
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(tabs_);
+    left->addWidget(parameters);
+    left->addLayout(codeRow);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addLayout(buttons);
+
+    // Set-up: the linear tab and its picture, every kind's slots holding the (empty) fields,
+    // and nothing to save until the user types.
+    tabs_->setCurrentIndex(indexOf(ModelKind::Linear));
+    setShiftLabel(ModelKind::Linear);
+    showPicture(ModelKind::Linear);
+    for (int k = 0; k < 4; ++k) {
+        storeFields(kindAt(k));
+    }
+    current_ = ModelKind::Linear;
+    toFile_->setEnabled(false);
+    connect(tabs_, &QTabBar::currentChanged, this, &TChooseModel::changeTab);
+}
+
+// The fields of the parameters and of the code, each with the characters it accepts.
+void TChooseModel::createFields() {
     const auto* codeChars =
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0123456789]*")), this);
     const auto* numberChars = new QRegularExpressionValidator(
@@ -123,7 +155,10 @@ TChooseModel::TChooseModel(const axolite::platform::FolderSettings* folders, QWi
         connect(edit, &QLineEdit::textEdited, this, &TChooseModel::markModified);
         edits_[f] = edit;
     }
+}
 
+// " Параметры передаточной функции": y1, x1 and xt beside the picture of the kind shown.
+QGroupBox* TChooseModel::buildParameters() {
     auto* y1Label = new QLabel(QStringLiteral("y1 ="), this);
     y1Label->setObjectName(QStringLiteral("200"));
     auto* x1Label = new QLabel(QStringLiteral("x1 ="), this);
@@ -151,12 +186,11 @@ TChooseModel::TChooseModel(const axolite::platform::FolderSettings* folders, QWi
     auto* parametersLayout = new QHBoxLayout(parameters);
     parametersLayout->addLayout(fields);
     parametersLayout->addLayout(pictureBox);
+    return parameters;
+}
 
-    auto* codeRow = new QHBoxLayout;
-    codeRow->addWidget(new QLabel(QStringLiteral("Код идентификации :"), this));
-    codeRow->addWidget(edits_[Code]);
-    codeRow->addStretch();
-
+// "Из файла ... ", "В файл ... ", "Закрыть" and "Помощь" in a column.
+QVBoxLayout* TChooseModel::buildButtons() {
     fromFile_ = new QPushButton(QStringLiteral("Из файла ... "), this);
     fromFile_->setObjectName(QStringLiteral("104"));
     toFile_ = new QPushButton(QStringLiteral("В файл ... "), this);
@@ -185,26 +219,7 @@ TChooseModel::TChooseModel(const axolite::platform::FolderSettings* folders, QWi
     buttons->addStretch();
     buttons->addWidget(closeButton);
     buttons->addWidget(helpButton);
-
-    auto* left = new QVBoxLayout;
-    left->addWidget(tabs_);
-    left->addWidget(parameters);
-    left->addLayout(codeRow);
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(left);
-    layout->addLayout(buttons);
-
-    // Set-up: the linear tab and its picture, every kind's slots holding the (empty) fields,
-    // and nothing to save until the user types.
-    tabs_->setCurrentIndex(indexOf(ModelKind::Linear));
-    setShiftLabel(ModelKind::Linear);
-    showPicture(ModelKind::Linear);
-    for (int k = 0; k < 4; ++k) {
-        storeFields(kindAt(k));
-    }
-    current_ = ModelKind::Linear;
-    toFile_->setEnabled(false);
-    connect(tabs_, &QTabBar::currentChanged, this, &TChooseModel::changeTab);
+    return buttons;
 }
 
 QString TChooseModel::slotText(ModelKind kind, Field field) const {

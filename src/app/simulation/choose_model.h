@@ -11,10 +11,12 @@
 #include <array>
 #include <functional>
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabBar;
+class QVBoxLayout;
 
 namespace axolite::platform {
 struct FolderSettings;
@@ -52,6 +54,9 @@ protected:
     QString initialFolder() const;
 
 private:
+    void createFields();
+    QGroupBox* buildParameters();
+    QVBoxLayout* buildButtons();
     void changeTab(int index);
     void storeFields(axolite::simulation::ModelKind kind);
     void loadFields(axolite::simulation::ModelKind kind);

@@ -290,54 +290,31 @@ bool saveStudyTools(TAxoliteApp& frame, const QDir& folder) {
     return ok;
 }
 
-int main(int argc, char* argv[]) {
-    using axolite::shell::CmCheck;
-    QApplication application(argc, argv);
-    axolite::gui::installQtTranslations(application);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: axolite_screenshots OUTPUT_FOLDER\n");
-        return 2;
-    }
-    QDir folder(QString::fromLocal8Bit(argv[1]));
-    if (!folder.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "cannot create %s\n", argv[1]);
-        return 1;
-    }
-    Notifier::instance().setCapturing(true);
+namespace {
 
-    // The recent-files list of this run stays in a temporary folder.
-    QTemporaryDir work;
-    TAxoliteApp frame(work.filePath(QStringLiteral("Axolite.ini")));
-    frame.resize(900, 600);
-    frame.client()->folders().models = AXOLITE_EXAMPLES_MODELS;
-    frame.client()->folders().set = true;
-    frame.show();
-
-    // A fixed folder, so that the caption (the file's path) is the same in every run.
+// The ring description in a fixed folder, so that the caption (the file's path) is the same in
+// every run; empty when it cannot be written.
+QString writeRingDescription() {
     const QDir examples(QDir::temp().filePath(QStringLiteral("axolite")));
     examples.mkpath(QStringLiteral("."));
     const QString path = examples.filePath(QStringLiteral("ring.net"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        return 1;
+        return {};
     }
     file.write(kDescription);
     file.close();
-    TAxoliteMDIChild* child = frame.openDescription(path);
-    if (child == nullptr) {
-        return 1;
-    }
-    child->setGeometry(8, 8, 620, 430);
-    child->editor()->moveCursor(QTextCursor::Start);
-    child->editor()->moveCursor(QTextCursor::Down);
-    frame.updateCommands();
+    return path;
+}
 
-    bool ok = save(&frame, folder, QStringLiteral("main-window.png"));
-
+// The check window, the input activation and the progress of the run; false when the check
+// window did not come up (ok: whether every picture was saved).
+bool saveCheckAndRun(TAxoliteApp& frame, TAxoliteMDIChild* child, const QString& path,
+                     const QDir& folder, bool& ok) {
     frame.checkDescription(child);
     TTranslateDialog* check = child->checkWindow();
     if (check == nullptr) {
-        return 1;
+        return false;
     }
     check->adjustSize();
     ok = save(check, folder, QStringLiteral("check-window.png")) && ok;
@@ -368,7 +345,12 @@ int main(int argc, char* argv[]) {
     } else {
         ok = false;
     }
+    return true;
+}
 
+bool saveReferenceDialogs(TAxoliteApp& frame, TAxoliteMDIChild* child, const QString& path,
+                          const QDir& folder) {
+    bool ok = true;
     // The two reference solutions after the simulation, computed.
     {
         TAccurateSolutions exact(child->record(), &frame.client()->folders(), path, &frame);
@@ -393,20 +375,24 @@ int main(int argc, char* argv[]) {
         rk.show();
         ok = save(&rk, folder, QStringLiteral("runge-kutta-dialog.png")) && ok;
     }
+    return ok;
+}
 
+bool saveModelAndAbout(TAxoliteApp& frame, const QDir& folder) {
     TChooseModel model(&frame.client()->folders(), &frame);
     model.selectKind(axolite::simulation::ModelKind::Sigmoid);
     model.show();
-    ok = save(&model, folder, QStringLiteral("model-dialog.png")) && ok;
+    bool ok = save(&model, folder, QStringLiteral("model-dialog.png"));
     TAboutBox about(&frame);
     about.show();
     ok = save(&about, folder, QStringLiteral("about-box.png")) && ok;
+    return ok;
+}
 
-    ok = saveResultViews(frame, folder) && ok;
-    ok = saveTraining(frame, folder) && ok;
-    ok = saveStudyTools(frame, folder) && ok;
-    ok = saveFirstSteps(folder) && ok;
-
+// The help window at the check's topic and at the first steps.
+bool saveHelp(const QDir& folder) {
+    using axolite::shell::CmCheck;
+    bool ok = true;
     openHelp(CmCheck);
     if (THelpWindow* help = helpWindow()) {
         help->resize(560, 360);
@@ -419,5 +405,54 @@ int main(int argc, char* argv[]) {
         }
     }
     closeHelp();
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    axolite::gui::installQtTranslations(application);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: axolite_screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!folder.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        return 1;
+    }
+    Notifier::instance().setCapturing(true);
+
+    // The recent-files list of this run stays in a temporary folder.
+    QTemporaryDir work;
+    TAxoliteApp frame(work.filePath(QStringLiteral("Axolite.ini")));
+    frame.resize(900, 600);
+    frame.client()->folders().models = AXOLITE_EXAMPLES_MODELS;
+    frame.client()->folders().set = true;
+    frame.show();
+
+    const QString path = writeRingDescription();
+    TAxoliteMDIChild* child = path.isEmpty() ? nullptr : frame.openDescription(path);
+    if (child == nullptr) {
+        return 1;
+    }
+    child->setGeometry(8, 8, 620, 430);
+    child->editor()->moveCursor(QTextCursor::Start);
+    child->editor()->moveCursor(QTextCursor::Down);
+    frame.updateCommands();
+
+    bool ok = save(&frame, folder, QStringLiteral("main-window.png"));
+
+    if (!saveCheckAndRun(frame, child, path, folder, ok)) {
+        return 1;
+    }
+    ok = saveReferenceDialogs(frame, child, path, folder) && ok;
+    ok = saveModelAndAbout(frame, folder) && ok;
+    ok = saveResultViews(frame, folder) && ok;
+    ok = saveTraining(frame, folder) && ok;
+    ok = saveStudyTools(frame, folder) && ok;
+    ok = saveFirstSteps(folder) && ok;
+    ok = saveHelp(folder) && ok;
     return ok ? 0 : 1;
 }

@@ -1,31 +1,22 @@
-// The dialog "Формирование и обучение нейронной сети ": its three pages, "Закрыть", "Помощь",
-// the guard against closing during a run, and the generated description.
+// The dialog "Формирование и обучение нейронной сети ": its pages, tabs and buttons, and what a
+// run holds.
 #include "app/training/teach_network.h"
 
 #include "app/gui/help_window.h"
-#include "app/gui/notifier.h"
-#include "app/gui/opened_note.h"
-#include "app/gui/tool_host.h"
-#include "app/training/training_views.h"
-#include "core/platform/folder_settings.h"
-#include "core/simulation/simulation.h"
-#include "core/training/network_description.h"
+#include "app/training/network_form_page.h"
+#include "app/training/results_page.h"
+#include "app/training/training_controls.h"
+#include "app/training/training_page.h"
 
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QTabBar>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
-using axolite::MessageKind;
 using namespace axolite::training_ui;
 
-TTeachNetwork::TTeachNetwork(axolite::gui::ToolHost* host, QWidget* parent)
-    : QDialog(parent), host_(host) {
+TTeachNetwork::TTeachNetwork(axolite::gui::ToolHost* host, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Формирование и обучение нейронной сети "));
     setModal(true);
 
@@ -53,7 +44,17 @@ TTeachNetwork::TTeachNetwork(axolite::gui::ToolHost* host, QWidget* parent)
         }
     });
 
-    pages_ = {buildFormPage(), buildTrainingPage(), buildResultsPage()};
+    formPage_ = new NetworkFormPage(this);
+    trainingPage_ = new axolite::training_ui::TrainingPage(state_, host, this);
+    resultsPage_ = new axolite::training_ui::ResultsPage(state_, this);
+    connect(trainingPage_, &axolite::training_ui::TrainingPage::trainRequested, this,
+            &TTeachNetwork::train);
+    connect(trainingPage_, &axolite::training_ui::TrainingPage::iterationFinished, this,
+            &TTeachNetwork::iterationFinished);
+    connect(&state_, &TrainingState::runStarted, this, &TTeachNetwork::holdDuringRun);
+    connect(&state_, &TrainingState::runEnded, this, &TTeachNetwork::releaseAfterRun);
+
+    pages_ = {formPage_, trainingPage_, resultsPage_};
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     for (QWidget* page : pages_) {
@@ -74,8 +75,11 @@ TTeachNetwork::TTeachNetwork(axolite::gui::ToolHost* host, QWidget* parent)
 }
 
 TTeachNetwork::~TTeachNetwork() {
-    // The trainer goes before the widgets: the list must not read its rows while it is torn down.
-    resultsModel_->setRows(nullptr);
+    // The pages go before the state they read: the list must not read the trainer's rows while
+    // they are torn down.
+    for (QWidget* page : pages_) {
+        delete page;
+    }
 }
 
 void TTeachNetwork::showPage(int page) {
@@ -95,15 +99,84 @@ void TTeachNetwork::showPage(int page) {
     shown->setEnabled(true);
     shown->setVisible(true);
     if (page == FormPage) {
-        enableHiddenLayers();
-    } else if (page == TrainingPage && !trainer_.trained()) {
-        describeButton_->setEnabled(false);
+        formPage_->enableHiddenLayers();
+    } else if (page == TrainingPage) {
+        trainingPage_->shown();
     }
+}
+
+axolite::training::LayerConfiguration TTeachNetwork::configuration() const {
+    return formPage_->configuration();
+}
+
+QAbstractItemModel* TTeachNetwork::resultsModel() const {
+    return resultsPage_->resultsModel();
+}
+
+void TTeachNetwork::setInvestigationRunner(std::function<void(QDialog&)> runner) {
+    resultsPage_->setInvestigationRunner(std::move(runner));
+}
+
+QString TTeachNetwork::resultsCsv() const {
+    return resultsPage_->resultsCsv();
+}
+
+bool TTeachNetwork::saveResultsCsv(const QString& path) {
+    return resultsPage_->saveResultsCsv(path);
+}
+
+void TTeachNetwork::train() {
+    trainingPage_->train(formPage_->configuration());
+}
+
+void TTeachNetwork::interrupt() {
+    state_.requestStop();
+}
+
+void TTeachNetwork::writeDescriptionFile() {
+    trainingPage_->writeDescriptionFile();
+}
+
+void TTeachNetwork::investigate() {
+    resultsPage_->investigate();
+}
+
+void TTeachNetwork::holdDuringRun() {
+    // Only "Прервать " stays usable: a file dialog ("Обзор ...") or any other button's work
+    // opened from inside the run's event processing would hold the run until it closed.
+    QList<QWidget*> ownButtons = trainingPage_->runButtons() + resultsPage_->runButtons();
+    ownButtons.append(closeButton_);
+    QList<QWidget*> held;
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        held.append(b);
+    }
+    for (SpinButtons* b : findChildren<SpinButtons*>()) {
+        held.append(b);
+    }
+    heldDuringRun_.clear();
+    for (QWidget* widget : held) {
+        if (!ownButtons.contains(widget)) {
+            // Its own state: a control of a hidden page is disabled with its page.
+            heldDuringRun_.emplace_back(widget, widget->isEnabledTo(widget->parentWidget()));
+            widget->setEnabled(false);
+        }
+    }
+    closeButton_->setEnabled(false);
+}
+
+void TTeachNetwork::releaseAfterRun() {
+    for (const auto& [widget, enabled] : heldDuringRun_) {
+        if (widget) {
+            widget->setEnabled(enabled);
+        }
+    }
+    heldDuringRun_.clear();
+    closeButton_->setEnabled(true);
 }
 
 void TTeachNetwork::closeEvent(QCloseEvent* event) {
     // Not from under a run: "Прервать " ends it, then the dialog can be closed.
-    if (running_) {
+    if (state_.running()) {
         event->ignore();
         return;
     }
@@ -111,57 +184,8 @@ void TTeachNetwork::closeEvent(QCloseEvent* event) {
 }
 
 void TTeachNetwork::reject() {
-    if (running_) {
+    if (state_.running()) {
         return;
     }
     QDialog::reject();
-}
-
-void TTeachNetwork::writeDescriptionFile() {
-    if (running_ || !trainer_.trained()) {
-        return;
-    }
-    // Where the simulation looks its models up, so that the description simulates as written.
-    const QString path =
-        chooseTrainingFile(this, true, QStringLiteral("Файл описания нейронной сети"), folderOf(1),
-                           QStringLiteral("Нейронная сеть (*.net)"), QStringLiteral("net"));
-    if (path.isEmpty()) {
-        return;
-    }
-    try {
-        axolite::training::writeDescription(trainer_.network(),
-                                            axolite::platform::pathFromUtf8(path.toStdString()));
-    } catch (const axolite::AxoliteError& failure) {
-        Notifier::instance().show(failure.message(), this);
-        return;
-    } catch (const std::exception&) {
-        Notifier::instance().show(MessageKind::Error,
-                                  QStringLiteral("Невозможно создать файл ") + path, this);
-        return;
-    }
-    if (host_ == nullptr) {
-        return;
-    }
-    // The models are written beside the description; a simulation finds them there unless a
-    // models folder has been set elsewhere.
-    const QString written = QFileInfo(path).absolutePath();
-    const auto searched = axolite::simulation::modelSearchFolders(
-        host_->folders(), axolite::platform::pathFromUtf8(written.toStdString()));
-    const auto asDir = [](const std::filesystem::path& folder) {
-        return QDir(QString::fromStdString(axolite::platform::utf8FromPath(folder)));
-    };
-    const bool found = std::any_of(searched.begin(), searched.end(), [&](const auto& folder) {
-        return asDir(folder).canonicalPath() == QDir(written).canonicalPath();
-    });
-    if (!found && !searched.empty()) {
-        const QString lookedUp = asDir(searched.front()).absolutePath();
-        Notifier::instance().show(
-            MessageKind::Information,
-            QStringLiteral("Файлы моделей нейронов записаны в директорию %1, а при моделировании "
-                           "они ищутся в директории %2. Для моделирования этой сети установите "
-                           "директорию моделей %1.")
-                .arg(written, lookedUp),
-            this);
-    }
-    openedNote_->opened(host_->openDescription(path));
 }

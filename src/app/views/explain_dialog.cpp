@@ -62,68 +62,15 @@ TExplainDialog::TExplainDialog(DescriptionWindow* window, const Explanation& exp
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("2633"));
     list_->setFont(QFont(QStringLiteral("Courier")));
-    const auto add = [this](const QString& text, int line = 0) {
-        QString shown = text;
-        if (line > 0) {
-            shown += QStringLiteral("   [строка %1: %2]")
-                         .arg(line)
-                         .arg(window_ ? window_->lineText(line).trimmed() : QString());
-        }
-        auto* item = new QListWidgetItem(shown, list_);
-        item->setData(kLineRole, line);
-        if (line > 0) {
-            item->setToolTip(QStringLiteral("Показать строку %1 описания").arg(line));
-        }
-    };
-
-    add(QStringLiteral("Нейрон %1, шаг %2 (x = %3)").arg(n).arg(e.step).arg(number(e.x)));
+    addLine(QStringLiteral("Нейрон %1, шаг %2 (x = %3)").arg(n).arg(e.step).arg(number(e.x)));
     if (e.origin == ValueOrigin::Initial) {
-        add(QStringLiteral("Начальное состояние: %1").arg(number(e.value)) +
-                (e.initialLine == 0 ? QStringLiteral("  [не задано в INITSTATE]") : QString()),
-            e.initialLine);
+        addLine(QStringLiteral("Начальное состояние: %1").arg(number(e.value)) +
+                    (e.initialLine == 0 ? QStringLiteral("  [не задано в INITSTATE]") : QString()),
+                e.initialLine);
     } else {
-        add(QStringLiteral("net = Σ (вход_k + активность_k) * w_%1k, значения шага %2:")
-                .arg(n)
-                .arg(e.step - 1));
-        for (const auto& t : e.terms) {
-            add(QStringLiteral("  нейрон %1: (%2 + %3) * %4 = %5")
-                    .arg(t.source + 1)
-                    .arg(number(t.input), number(t.activity), number(t.weight), number(t.product)),
-                t.line);
-        }
-        if (e.terms.empty()) {
-            add(QStringLiteral("  (нет связей с ненулевым весом)"));
-        }
-        add(QStringLiteral("net = %1").arg(number(e.net)));
-        QString model = QStringLiteral("Модель %1 (%2): Y1 = %3, X1 = %4")
-                            .arg(e.code)
-                            .arg(QString::fromStdString(axolite::simulation::modelKindText(e.kind)),
-                                 number(e.parameters.y1), number(e.parameters.x1));
-        if (axolite::simulation::kindHasShift(e.kind)) {
-            model += QStringLiteral(", Xt = %1").arg(number(e.parameters.xt));
-        }
-        if (e.modelLine == 0) {
-            model += QStringLiteral("  [модель по умолчанию]");
-        }
-        add(model, e.modelLine);
-        if (e.origin == ValueOrigin::Held) {
-            add(QStringLiteral("Значение удержано: счетчик ожидания %1 (не 0 и не -1), значение "
-                               "шага %2 сохранено; f(net) не применяется")
-                    .arg(e.waitCounter)
-                    .arg(e.step - 1),
-                e.waitLine);
-        } else {
-            add(QStringLiteral("f(net) = %1 = %2")
-                    .arg(QString::fromStdString(
-                             axolite::simulation::transferCaseText(e.kind, e.parameters, e.net)),
-                         number(e.result)));
-            add(QStringLiteral("Счетчик ожидания: %1 (в начале шага %2)")
-                    .arg(e.waitCount)
-                    .arg(e.waitCounter),
-                e.waitLine);
-        }
+        addComputation();
     }
-    add(QStringLiteral("Значение: %1").arg(number(e.value)));
+    addLine(QStringLiteral("Значение: %1").arg(number(e.value)));
 
     connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         const int line = item->data(kLineRole).toInt();
@@ -147,6 +94,73 @@ TExplainDialog::TExplainDialog(DescriptionWindow* window, const Explanation& exp
     layout->addWidget(list_, 1);
     layout->addLayout(buttons);
     resize(900, 320);
+}
+
+void TExplainDialog::addLine(const QString& text, int line) {
+    QString shown = text;
+    if (line > 0) {
+        shown += QStringLiteral("   [строка %1: %2]")
+                     .arg(line)
+                     .arg(window_ ? window_->lineText(line).trimmed() : QString());
+    }
+    auto* item = new QListWidgetItem(shown, list_);
+    item->setData(kLineRole, line);
+    if (line > 0) {
+        item->setToolTip(QStringLiteral("Показать строку %1 описания").arg(line));
+    }
+}
+
+// A value computed at its step: the sum of the weighted inputs, the model, and the transfer
+// function applied (or the value held).
+void TExplainDialog::addComputation() {
+    const Explanation& e = explanation_;
+    const QString n = QString::number(e.neuron + 1);
+    addLine(QStringLiteral("net = Σ (вход_k + активность_k) * w_%1k, значения шага %2:")
+                .arg(n)
+                .arg(e.step - 1));
+    for (const auto& t : e.terms) {
+        addLine(QStringLiteral("  нейрон %1: (%2 + %3) * %4 = %5")
+                    .arg(t.source + 1)
+                    .arg(number(t.input), number(t.activity), number(t.weight), number(t.product)),
+                t.line);
+    }
+    if (e.terms.empty()) {
+        addLine(QStringLiteral("  (нет связей с ненулевым весом)"));
+    }
+    addLine(QStringLiteral("net = %1").arg(number(e.net)));
+    addModel();
+    if (e.origin == ValueOrigin::Held) {
+        addLine(QStringLiteral("Значение удержано: счетчик ожидания %1 (не 0 и не -1), значение "
+                               "шага %2 сохранено; f(net) не применяется")
+                    .arg(e.waitCounter)
+                    .arg(e.step - 1),
+                e.waitLine);
+    } else {
+        addLine(QStringLiteral("f(net) = %1 = %2")
+                    .arg(QString::fromStdString(
+                             axolite::simulation::transferCaseText(e.kind, e.parameters, e.net)),
+                         number(e.result)));
+        addLine(QStringLiteral("Счетчик ожидания: %1 (в начале шага %2)")
+                    .arg(e.waitCount)
+                    .arg(e.waitCounter),
+                e.waitLine);
+    }
+}
+
+// The model's code, kind and parameters, and where they come from.
+void TExplainDialog::addModel() {
+    const Explanation& e = explanation_;
+    QString model = QStringLiteral("Модель %1 (%2): Y1 = %3, X1 = %4")
+                        .arg(e.code)
+                        .arg(QString::fromStdString(axolite::simulation::modelKindText(e.kind)),
+                             number(e.parameters.y1), number(e.parameters.x1));
+    if (axolite::simulation::kindHasShift(e.kind)) {
+        model += QStringLiteral(", Xt = %1").arg(number(e.parameters.xt));
+    }
+    if (e.modelLine == 0) {
+        model += QStringLiteral("  [модель по умолчанию]");
+    }
+    addLine(model, e.modelLine);
 }
 
 int TExplainDialog::descriptionLine(int row) const {

@@ -43,6 +43,11 @@ public:
     int descriptionLine(int row) const;
 
 private:
+    // A line of the list; line: the description line (from 1) it refers to, 0 for none.
+    void addLine(const QString& text, int line = 0);
+    void addComputation();
+    void addModel();
+
     QPointer<DescriptionWindow> window_;
     axolite::simulation::Explanation explanation_;
     QListWidget* list_ = nullptr;

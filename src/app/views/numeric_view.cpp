@@ -106,6 +106,40 @@ TAxoliteNumeric::TAxoliteNumeric(DescriptionWindow* window, QWidget* parent)
     setWindowTitle(axolite::views_gui::viewCaption(axolite::views_gui::kNumericCaption, window));
 
     const NetworkRecord* record = window != nullptr ? &window->record() : nullptr;
+    QGroupBox* stepsBox = buildStepList(record);
+    QGroupBox* valuesBox = buildValues();
+    QGroupBox* errorBox = buildErrorEstimates();
+
+    auto* closeButton = new QPushButton(QStringLiteral("Закрыть"), this);
+    closeButton->setObjectName(QStringLiteral("1"));
+    auto* helpButton = new QPushButton(QStringLiteral("Помощь"), this);
+    helpButton->setObjectName(QStringLiteral("9"));
+    helpButton->setAutoDefault(false);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
+    connect(helpButton, &QPushButton::clicked, this, [] { openHelp(axolite::gui::CmNumeric); });
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(valuesBox);
+    right->addWidget(errorBox);
+    right->addStretch();
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(closeButton);
+    buttons->addWidget(helpButton);
+    right->addLayout(buttons);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(stepsBox);
+    layout->addLayout(right, 1);
+
+    // The estimates, once, at set-up.
+    showErrorEstimates(record);
+    binding_.connectRefresh(this, [this] { refresh(); });
+    current_ = 0;
+    refresh();
+}
+
+// "Независимая переменная": the list of steps.
+QGroupBox* TAxoliteNumeric::buildStepList(const NetworkRecord* record) {
     model_ = record != nullptr ? new TStepListModel(record->t0, record->h,
                                                     axolite::views::gridExtent(*record), this)
                                : new TStepListModel(0.0, 0.0, 0.0, this);
@@ -131,7 +165,11 @@ TAxoliteNumeric::TAxoliteNumeric(DescriptionWindow* window, QWidget* parent)
     auto* stepsBox = new QGroupBox(QStringLiteral("Независимая переменная"), this);
     auto* stepsLayout = new QVBoxLayout(stepsBox);
     stepsLayout->addWidget(list_);
+    return stepsBox;
+}
 
+// "Числовые значения": per family of series the four outputs' fields.
+QGroupBox* TAxoliteNumeric::buildValues() {
     auto* valuesBox = new QGroupBox(QStringLiteral("Числовые значения"), this);
     auto* values = new QGridLayout(valuesBox);
     for (int f = 0; f < 3; ++f) {
@@ -145,7 +183,10 @@ TAxoliteNumeric::TAxoliteNumeric(DescriptionWindow* window, QWidget* parent)
             values->addWidget(fields_[f][k], k + 1, 2 * f + 1);
         }
     }
+    return valuesBox;
+}
 
+QGroupBox* TAxoliteNumeric::buildErrorEstimates() {
     auto* errorBox =
         new QGroupBox(QStringLiteral(" Оценка максимальной абсолютной погрешности  "), this);
     auto* errors = new QGridLayout(errorBox);
@@ -159,29 +200,10 @@ TAxoliteNumeric::TAxoliteNumeric(DescriptionWindow* window, QWidget* parent)
     errors->addWidget(rungeKuttaErrorLabel_, 1, 0);
     errors->addWidget(rungeKuttaError_, 1, 1);
     errors->setColumnStretch(2, 1);
+    return errorBox;
+}
 
-    auto* closeButton = new QPushButton(QStringLiteral("Закрыть"), this);
-    closeButton->setObjectName(QStringLiteral("1"));
-    auto* helpButton = new QPushButton(QStringLiteral("Помощь"), this);
-    helpButton->setObjectName(QStringLiteral("9"));
-    helpButton->setAutoDefault(false);
-    connect(closeButton, &QPushButton::clicked, this, &QDialog::close);
-    connect(helpButton, &QPushButton::clicked, this, [] { openHelp(axolite::gui::CmNumeric); });
-
-    auto* right = new QVBoxLayout;
-    right->addWidget(valuesBox);
-    right->addWidget(errorBox);
-    right->addStretch();
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(closeButton);
-    buttons->addWidget(helpButton);
-    right->addLayout(buttons);
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(stepsBox);
-    layout->addLayout(right, 1);
-
-    // The estimates, once, at set-up.
+void TAxoliteNumeric::showErrorEstimates(const NetworkRecord* record) {
     const bool anyRungeKutta =
         record != nullptr &&
         std::any_of(record->rungeKuttaPresent.begin(), record->rungeKuttaPresent.end(),
@@ -202,10 +224,6 @@ TAxoliteNumeric::TAxoliteNumeric(DescriptionWindow* window, QWidget* parent)
         networkError_->setText(
             QString::fromStdString(axolite::views::errorEstimateText(networkEstimate)));
     }
-
-    binding_.connectRefresh(this, [this] { refresh(); });
-    current_ = 0;
-    refresh();
 }
 
 QAbstractItemView* TAxoliteNumeric::stepList() const {

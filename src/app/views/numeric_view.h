@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QAbstractItemView;
@@ -76,6 +77,12 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    QGroupBox* buildStepList(const axolite::language::NetworkRecord* record);
+    QGroupBox* buildValues();
+    // " Оценка максимальной абсолютной погрешности  ": the network's and Runge-Kutta's.
+    QGroupBox* buildErrorEstimates();
+    // The estimates of the series present; the fields of the absent ones are disabled.
+    void showErrorEstimates(const axolite::language::NetworkRecord* record);
     void selectionChanged();
     // Writes the fields of the present series at the current step; absent ones are disabled
     // when disableAbsent, untouched otherwise.

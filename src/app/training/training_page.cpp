@@ -1,17 +1,19 @@
-// The page "Обучение сети": pattern files, parameters and method, the seed, "Обучить" with the
-// engine's training command, the status line, the live curve and "Прервать ".
-#include "app/training/teach_network.h"
+// The page "Обучение сети" of the training dialog: its controls, and the run with its status.
+#include "app/training/training_page.h"
 
 #include "app/gui/notifier.h"
 #include "app/gui/opened_note.h"
 #include "app/gui/tool_host.h"
+#include "app/training/teach_network_ids.h"
 #include "app/training/training_controls.h"
 #include "app/training/training_views.h"
+#include "app/training/write_description.h"
 #include "core/platform/folder_settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,8 +25,7 @@
 
 #include <ctime>
 
-using axolite::MessageKind;
-using namespace axolite::training_ui;
+namespace axolite::training_ui {
 
 namespace {
 
@@ -45,6 +46,16 @@ QLabel* valueLabel(const QString& text, int number, QWidget* parent) {
     return label;
 }
 
+// A field of whole numbers low … high (as typed), width pixels wide.
+QLineEdit* wholeNumberField(const QString& text, int number, int low, int high, int width,
+                            QWidget* parent) {
+    auto* field = new QLineEdit(text, parent);
+    field->setObjectName(id(number));
+    field->setValidator(new WholeNumberValidator(low, high, false, field));
+    field->setFixedWidth(width);
+    return field;
+}
+
 QPushButton* button(const QString& text, int number, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(id(number));
@@ -55,12 +66,9 @@ QPushButton* button(const QString& text, int number, QWidget* parent) {
 } // namespace
 
 // "Определение эталонных образов": P and the two pattern files with their "Обзор ...".
-QGroupBox* TTeachNetwork::buildPatternsGroup(QWidget* page) {
-    auto* patternsGroup = new QGroupBox(QStringLiteral("Определение эталонных образов"), page);
-    patterns_ = new QLineEdit(QStringLiteral("1"), patternsGroup);
-    patterns_->setObjectName(id(IdPatterns));
-    patterns_->setValidator(new WholeNumberValidator(1, 30000, false, patterns_));
-    patterns_->setFixedWidth(60);
+QGroupBox* TrainingPage::buildPatternsGroup() {
+    auto* patternsGroup = new QGroupBox(QStringLiteral("Определение эталонных образов"), this);
+    patterns_ = wholeNumberField(QStringLiteral("1"), IdPatterns, 1, 30000, 60, patternsGroup);
     auto* patternsSpin = new SpinButtons(patterns_, 1, INT_MAX, patternsGroup);
     patternsSpin->setObjectName(id(IdPatternsSpin));
     inputFile_ = new QLineEdit(patternsGroup);
@@ -95,18 +103,16 @@ QGroupBox* TTeachNetwork::buildPatternsGroup(QWidget* page) {
 }
 
 // "Параметры и метод обучения": method, T, rate, the local-minimum box and the seed.
-QGroupBox* TTeachNetwork::buildParametersGroup(QWidget* page) {
-    auto* parametersGroup = new QGroupBox(QStringLiteral("Параметры и метод обучения"), page);
+QGroupBox* TrainingPage::buildParametersGroup() {
+    auto* parametersGroup = new QGroupBox(QStringLiteral("Параметры и метод обучения"), this);
     method_ = new QComboBox(parametersGroup);
     method_->setObjectName(id(IdMethod));
     for (int m = 0; m < 4; ++m) {
         method_->addItem(QString::fromUtf8(axolite::training::trainingMethodName(
             static_cast<axolite::training::TrainingMethod>(m))));
     }
-    iterations_ = new QLineEdit(QStringLiteral("200"), parametersGroup);
-    iterations_->setObjectName(id(IdIterations));
-    iterations_->setValidator(new WholeNumberValidator(1, 30000, false, iterations_));
-    iterations_->setFixedWidth(60);
+    iterations_ =
+        wholeNumberField(QStringLiteral("200"), IdIterations, 1, 30000, 60, parametersGroup);
     auto* iterationsSpin = new SpinButtons(iterations_, 1, INT_MAX, parametersGroup);
     iterationsSpin->setObjectName(id(IdIterationsSpin));
     rate_ = new QLineEdit(QStringLiteral("0.25"), parametersGroup);
@@ -117,10 +123,7 @@ QGroupBox* TTeachNetwork::buildParametersGroup(QWidget* page) {
         QStringLiteral("Останавливать процесс обучения на локальном минимуме"), parametersGroup);
     localMinimum_->setObjectName(id(IdLocalMinimum));
     localMinimum_->setChecked(true);
-    seed_ = new QLineEdit(parametersGroup);
-    seed_->setObjectName(id(IdSeed));
-    seed_->setValidator(new WholeNumberValidator(0, INT_MAX, false, seed_));
-    seed_->setFixedWidth(100);
+    seed_ = wholeNumberField(QString(), IdSeed, 0, INT_MAX, 100, parametersGroup);
     seedFixed_ = new QCheckBox(QStringLiteral("Постоянное"), parametersGroup);
     seedFixed_->setObjectName(id(IdSeedFixed));
     seedFixed_->setToolTip(QStringLiteral(
@@ -151,51 +154,51 @@ QGroupBox* TTeachNetwork::buildParametersGroup(QWidget* page) {
 }
 
 // The progress bar and "Образ :", "Итерация обучения :", "Норма :".
-QHBoxLayout* TTeachNetwork::buildTrainingStatus(QWidget* page) {
-    bar_ = new QProgressBar(page);
+QHBoxLayout* TrainingPage::buildStatus() {
+    bar_ = new QProgressBar(this);
     bar_->setObjectName(id(IdProgress));
     bar_->setRange(0, 100);
     bar_->setValue(0);
     bar_->setFormat(QStringLiteral("%p%"));
     bar_->setTextVisible(true);
-    patternShown_ = valueLabel(QString(), IdPatternShown, page);
-    iterationShown_ = valueLabel(QString(), IdIterationShown, page);
-    normShown_ = valueLabel(QStringLiteral("Недоступна"), IdNormShown, page);
+    patternShown_ = valueLabel(QString(), IdPatternShown, this);
+    iterationShown_ = valueLabel(QString(), IdIterationShown, this);
+    normShown_ = valueLabel(QStringLiteral("Недоступна"), IdNormShown, this);
     auto* status = new QHBoxLayout;
     status->addWidget(bar_, 1);
-    status->addWidget(new QLabel(QStringLiteral("Образ :"), page));
+    status->addWidget(new QLabel(QStringLiteral("Образ :"), this));
     status->addWidget(patternShown_);
-    status->addWidget(new QLabel(QStringLiteral("Итерация обучения :"), page));
+    status->addWidget(new QLabel(QStringLiteral("Итерация обучения :"), this));
     status->addWidget(iterationShown_);
-    status->addWidget(new QLabel(QStringLiteral("Норма :"), page));
+    status->addWidget(new QLabel(QStringLiteral("Норма :"), this));
     status->addWidget(normShown_);
 
     return status;
 }
 
 // The buttons of the page and the curve's check boxes, in a column under the curve.
-QVBoxLayout* TTeachNetwork::buildTrainingButtons(QWidget* page) {
-    trainButton_ = button(QStringLiteral("Обучить"), IdTrain, page);
-    interruptButton_ = button(QStringLiteral("Прервать "), IdInterrupt, page);
+QVBoxLayout* TrainingPage::buildButtons() {
+    trainButton_ = button(QStringLiteral("Обучить"), IdTrain, this);
+    interruptButton_ = button(QStringLiteral("Прервать "), IdInterrupt, this);
     interruptButton_->setEnabled(false);
     describeButton_ =
-        button(QStringLiteral("Файл описания нейронной сети ..."), IdWriteDescription, page);
+        button(QStringLiteral("Файл описания нейронной сети ..."), IdWriteDescription, this);
     describeButton_->setEnabled(false);
-    connect(trainButton_, &QPushButton::clicked, this, &TTeachNetwork::train);
-    connect(interruptButton_, &QPushButton::clicked, this, &TTeachNetwork::interrupt);
-    connect(describeButton_, &QPushButton::clicked, this, &TTeachNetwork::writeDescriptionFile);
+    connect(trainButton_, &QPushButton::clicked, this, &TrainingPage::trainRequested);
+    connect(interruptButton_, &QPushButton::clicked, this, [this] { state_.requestStop(); });
+    connect(describeButton_, &QPushButton::clicked, this, &TrainingPage::writeDescriptionFile);
 
-    curveView_ = new TrainingCurveView(curve_, page);
+    curveView_ = new TrainingCurveView(state_.curve(), this);
     curveView_->setObjectName(id(IdCurve));
-    curveLog_ = new QCheckBox(QStringLiteral("Логарифмическая шкала"), page);
+    curveLog_ = new QCheckBox(QStringLiteral("Логарифмическая шкала"), this);
     curveLog_->setObjectName(id(IdCurveLog));
     connect(curveLog_, &QCheckBox::toggled, this, [this](bool on) {
-        curve_.logScale = on;
+        state_.curve().logScale = on;
         curveView_->update();
     });
     // The error is a forward pass over every pattern after each iteration: asked for, since it
     // lengthens a run by a fifth to three quarters.
-    curveError_ = new QCheckBox(QStringLiteral("Среднеквадратичная ошибка"), page);
+    curveError_ = new QCheckBox(QStringLiteral("Среднеквадратичная ошибка"), this);
     curveError_->setObjectName(id(IdCurveError));
     curveError_->setToolTip(
         QStringLiteral("После каждой итерации считается среднеквадратичная ошибка по всем "
@@ -211,12 +214,12 @@ QVBoxLayout* TTeachNetwork::buildTrainingButtons(QWidget* page) {
     return buttons;
 }
 
-QWidget* TTeachNetwork::buildTrainingPage() {
-    auto* page = new QWidget(this);
-    QGroupBox* patternsGroup = buildPatternsGroup(page);
-    QGroupBox* parametersGroup = buildParametersGroup(page);
-    QVBoxLayout* buttons = buildTrainingButtons(page);
-    QHBoxLayout* status = buildTrainingStatus(page);
+TrainingPage::TrainingPage(TrainingState& state, gui::ToolHost* host, QDialog* dialog)
+    : QWidget(dialog), state_(state), host_(host) {
+    QGroupBox* patternsGroup = buildPatternsGroup();
+    QGroupBox* parametersGroup = buildParametersGroup();
+    QVBoxLayout* buttons = buildButtons();
+    QHBoxLayout* status = buildStatus();
     auto* top = new QHBoxLayout;
     auto* groups = new QVBoxLayout;
     groups->addWidget(patternsGroup);
@@ -226,36 +229,47 @@ QWidget* TTeachNetwork::buildTrainingPage() {
     right->addWidget(curveView_, 1);
     right->addLayout(buttons);
     top->addLayout(right, 1);
-    auto* layout = new QVBoxLayout(page);
+    auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
     layout->addLayout(status);
-    openedNote_ = new TOpenedNote(this, page);
+    openedNote_ = new TOpenedNote(dialog, this);
     layout->addWidget(openedNote_);
-    return page;
+    connect(&state_, &TrainingState::runStarted, this, &TrainingPage::runStarted);
+    connect(&state_, &TrainingState::runEnded, this, &TrainingPage::runEnded);
 }
 
-QString TTeachNetwork::folderOf(int which) const {
-    if (host_ == nullptr || !host_->folders().set) {
+void TrainingPage::shown() {
+    if (!state_.trained()) {
+        describeButton_->setEnabled(false);
+    }
+}
+
+QList<QWidget*> TrainingPage::runButtons() const {
+    return {trainButton_, interruptButton_, describeButton_};
+}
+
+QString trainingFolder(gui::ToolHost* host, int which) {
+    if (host == nullptr || !host->folders().set) {
         return {};
     }
-    const axolite::platform::FolderSettings& folders = host_->folders();
+    const platform::FolderSettings& folders = host->folders();
     return QString::fromStdString(which == 0 ? folders.patterns : folders.modelsFolder().string());
 }
 
-void TTeachNetwork::browse(QLineEdit* field) {
+void TrainingPage::browse(QLineEdit* field) {
     const QString path = chooseTrainingFile(
-        this, false, QStringLiteral("Открыть"), folderOf(0),
+        window(), false, QStringLiteral("Открыть"), trainingFolder(host_, 0),
         QStringLiteral("Файлы образов (*.ptn);;Все типы файлов (*.*)"), QStringLiteral("ptn"));
     if (!path.isEmpty()) {
         field->setText(path.left(kMaxPathLength));
     }
 }
 
-void TTeachNetwork::setPercent(int percent) {
+void TrainingPage::setPercent(int percent) {
     percent_ = percent;
 }
 
-void TTeachNetwork::poll() {
+void TrainingPage::poll() {
     const qint64 now = clock_.elapsed();
     if (now - lastEvents_ >= kEventIntervalMs) {
         lastEvents_ = now;
@@ -269,8 +283,8 @@ void TTeachNetwork::poll() {
 
 // The status line as the run left it; written when events are let through, so a run of tiny
 // iterations does not spend its time in label updates nobody could see.
-void TTeachNetwork::flushStatus() {
-    const axolite::training::TrainingStatus& status = trainer_.status();
+void TrainingPage::flushStatus() {
+    const training::TrainingStatus& status = state_.trainer().status();
     bar_->setValue(percent_);
     patternShown_->setText(status.lastPattern >= 0 ? QString::asprintf("%i", status.lastPattern)
                                                    : QString());
@@ -283,147 +297,127 @@ void TTeachNetwork::flushStatus() {
     }
 }
 
-void TTeachNetwork::interrupt() {
-    stop_ = true;
-}
-
-void TTeachNetwork::runStarted() {
-    running_ = true;
-    run_.emplace();
-    // Only "Прервать " stays usable: a file dialog ("Обзор ...") or any other button's work
-    // opened from inside the run's event processing would hold the run until it closed.
-    heldDuringRun_.clear();
-    QList<QWidget*> held;
-    for (QPushButton* b : findChildren<QPushButton*>()) {
-        held.append(b);
-    }
-    for (SpinButtons* b : findChildren<SpinButtons*>()) {
-        held.append(b);
-    }
-    for (QWidget* widget : held) {
-        if (widget != interruptButton_ && widget != describeButton_ && widget != trainButton_ &&
-            widget != closeButton_ && widget != investigateButton_) {
-            // Its own state: a control of a hidden page is disabled with its page.
-            heldDuringRun_.emplace_back(widget, widget->isEnabledTo(widget->parentWidget()));
-            widget->setEnabled(false);
-        }
-    }
-    describeButton_->setEnabled(false);
+void TrainingPage::runStarted() {
     trainButton_->setEnabled(false);
-    closeButton_->setEnabled(false);
-    // The network being trained is not the one the list shows: no investigation meanwhile.
-    investigateButton_->setEnabled(false);
+    describeButton_->setEnabled(false);
     interruptButton_->setEnabled(true);
 }
 
-void TTeachNetwork::runEnded(bool interrupted) {
-    running_ = false;
-    run_.reset();
-    for (const auto& [widget, enabled] : heldDuringRun_) {
-        if (widget) {
-            widget->setEnabled(enabled);
-        }
-    }
-    heldDuringRun_.clear();
+void TrainingPage::runEnded(bool interrupted) {
     flushStatus();
     if (!interrupted) {
         QApplication::beep();
         describeButton_->setEnabled(true);
     }
     trainButton_->setEnabled(true);
-    closeButton_->setEnabled(true);
-    investigateButton_->setEnabled(true);
     interruptButton_->setEnabled(false);
 }
 
-void TTeachNetwork::train() {
-    if (running_) {
-        return;
-    }
-    stop_ = false;
-    axolite::training::TrainingParameters parameters;
+training::TrainingParameters TrainingPage::parameters() const {
+    training::TrainingParameters parameters;
     parameters.patterns = leadingWholeNumber(patterns_->text());
     parameters.iterations = leadingWholeNumber(iterations_->text());
     parameters.inputFile = inputFile_->text().toStdString();
     parameters.targetFile = targetFile_->text().toStdString();
-    parameters.method = static_cast<axolite::training::TrainingMethod>(method_->currentIndex());
+    parameters.method = static_cast<training::TrainingMethod>(method_->currentIndex());
     parameters.learningRate = rate_->text().toStdString();
     parameters.stopAtLocalMinimum = localMinimum_->isChecked();
     parameters.meanSquaredError = curveError_->isChecked();
+    return parameters;
+}
 
-    // The time in seconds unless the user fixed a seed: each run shows the seed it used.
-    std::uint32_t seed = static_cast<std::uint32_t>(std::time(nullptr));
+std::uint32_t TrainingPage::chooseSeed() {
+    // Each run shows the seed it used.
+    auto seed = static_cast<std::uint32_t>(std::time(nullptr));
     if (seedFixed_->isChecked() && !seed_->text().isEmpty()) {
         seed = static_cast<std::uint32_t>(seed_->text().toULongLong());
     }
     seed_->setText(QString::number(seed));
-    trainer_.setSeed(seed);
+    return seed;
+}
 
-    axolite::training::TrainingCallbacks callbacks;
+training::TrainingCallbacks TrainingPage::callbacks(const training::TrainingParameters& parameters,
+                                                    std::uint32_t seed) {
+    training::TrainingCallbacks callbacks;
     callbacks.progress = this;
-    callbacks.notify = [this](const axolite::Message& message) {
+    callbacks.notify = [this](const Message& message) {
         flushStatus();
-        Notifier::instance().show(message, this);
+        Notifier::instance().show(message, window());
     };
     callbacks.askStopAtLocalMinimum = [this] {
         flushStatus();
         return Notifier::instance().show(
-            axolite::Message{MessageKind::Question, axolite::training::localMinimumQuestion()},
-            this);
+            Message{MessageKind::Question, training::localMinimumQuestion()}, window());
     };
-    callbacks.started = [this, &parameters, seed] {
-        lastSeed_ = seed;
-        curve_.norms.clear();
-        curve_.norms.reserve(static_cast<std::size_t>(parameters.iterations));
-        curve_.errors.clear();
-        curve_.iterations = parameters.iterations;
+    callbacks.started = [this, iterations = parameters.iterations, seed] {
         curveChanged_ = true;
-        runStarted();
+        state_.beginRun(seed, iterations);
     };
     callbacks.normComputed = [this](int, float norm) {
-        curve_.norms.push_back(norm);
+        state_.curve().norms.push_back(norm);
         curveChanged_ = true;
     };
     callbacks.errorComputed = [this](int, double error) {
-        curve_.errors.push_back(error);
+        state_.curve().errors.push_back(error);
         curveChanged_ = true;
     };
-    callbacks.iterationDone = [this](const axolite::training::TrainingStatus& status) {
+    callbacks.iterationDone = [this](const training::TrainingStatus& status) {
         emit iterationFinished(status.lastIteration);
     };
+    return callbacks;
+}
+
+void TrainingPage::train(const training::LayerConfiguration& configuration) {
+    if (state_.running()) {
+        return;
+    }
+    state_.prepareRun();
+    const training::TrainingParameters parameters = this->parameters();
+    const std::uint32_t seed = chooseSeed();
+    state_.trainer().setSeed(seed);
+    const training::TrainingCallbacks callbacks = this->callbacks(parameters, seed);
     clock_.start();
     lastEvents_ = 0;
     lastStatus_ = 0;
 
-    axolite::training::TrainingOutcome outcome;
+    training::TrainingOutcome outcome;
     try {
-        outcome = trainer_.train(configuration(), parameters, callbacks);
-    } catch (const axolite::AxoliteError& refusal) {
-        if (running_) {
-            runEnded(true);
-        }
-        flushStatus();
+        outcome = state_.trainer().train(configuration, parameters, callbacks);
+    } catch (const AxoliteError& refusal) {
         // Past the first two checks the network has been rebuilt with fresh weights: it is no
         // longer the trained one, so it is not offered for writing.
-        if (refusal.kind() != MessageKind::Error) {
-            describeButton_->setEnabled(false);
-        }
-        Notifier::instance().show(refusal.message(), this);
+        refused(refusal.message(), refusal.kind() != MessageKind::Error, false);
         return;
     } catch (const std::exception&) {
         // The pattern tables or the results table could not be allocated: the dialog stays
         // usable and the list shows what the trainer holds.
-        if (running_) {
-            runEnded(true);
-        }
-        resultsModel_->setRows(&trainer_.rows());
-        flushStatus();
-        Notifier::instance().show(
-            MessageKind::Error, QStringLiteral("Недостаточно памяти для обучения нейронной сети."),
-            this);
+        refused(Message{MessageKind::Error, "Недостаточно памяти для обучения нейронной сети."},
+                false, true);
         return;
     }
-    runEnded(outcome.interrupted);
-    resultsModel_->setRows(&trainer_.rows());
-    seedUsed_->setText(QStringLiteral("Начальное значение генератора : %1").arg(seed));
+    state_.endRun(outcome.interrupted);
+    state_.showResults(seed);
 }
+
+void TrainingPage::refused(const Message& message, bool networkReplaced, bool rowsChanged) {
+    if (state_.running()) {
+        state_.endRun(true);
+    }
+    if (rowsChanged) {
+        state_.showResults(std::nullopt);
+    }
+    flushStatus();
+    if (networkReplaced) {
+        describeButton_->setEnabled(false);
+    }
+    Notifier::instance().show(message, window());
+}
+
+void TrainingPage::writeDescriptionFile() {
+    if (state_.running() || !state_.trained()) {
+        return;
+    }
+    writeTrainedDescription(state_.trainer().network(), host_, *openedNote_, window());
+}
+
+} // namespace axolite::training_ui

@@ -1,7 +1,7 @@
-// The page "Описание сети": the input, hidden and output layers with their counts, spin buttons
-// and transfer functions, and the configuration they give.
-#include "app/training/teach_network.h"
+// The page "Описание сети" of the training dialog.
+#include "app/training/network_form_page.h"
 
+#include "app/training/teach_network_ids.h"
 #include "app/training/training_controls.h"
 
 #include <QButtonGroup>
@@ -15,8 +15,9 @@
 
 #include <algorithm>
 
-using axolite::training::TransferCode;
-using namespace axolite::training_ui;
+namespace axolite::training_ui {
+
+using training::TransferCode;
 
 namespace {
 
@@ -82,23 +83,35 @@ int clamped(const QLineEdit* field, int low, int high) {
 
 } // namespace
 
-QWidget* TTeachNetwork::buildFormPage() {
-    auto* page = new QWidget(this);
-
+NetworkFormPage::NetworkFormPage(QWidget* parent) : QWidget(parent) {
     auto* inputGroup = layerGroup(
         QStringLiteral("Входной слой сети"), QStringLiteral("Число нейронов входного слоя сети :"),
-        IdInputCount, QStringLiteral("Линейная"), page, inputCount_, inputKind_);
+        IdInputCount, QStringLiteral("Линейная"), this, inputCount_, inputKind_);
     auto* outputGroup =
         layerGroup(QStringLiteral("Выходной слой сети"),
                    QStringLiteral("Число нейронов выходного слоя сети :"), IdOutputCount,
-                   QStringLiteral("Линейная "), page, outputCount_, outputKind_);
+                   QStringLiteral("Линейная "), this, outputCount_, outputKind_);
+    QGroupBox* hiddenGroup = buildHiddenGroup();
 
-    auto* hiddenGroup = new QGroupBox(QStringLiteral("Скрытые слои сети"), page);
+    auto* outer = new QHBoxLayout;
+    outer->addWidget(inputGroup);
+    outer->addWidget(outputGroup);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(outer);
+    layout->addWidget(hiddenGroup);
+    layout->addStretch();
+    enableHiddenLayers();
+}
+
+// "Скрытые слои сети": their count with its spin buttons, per layer its neurons and ensembles,
+// and their transfer function.
+QGroupBox* NetworkFormPage::buildHiddenGroup() {
+    auto* hiddenGroup = new QGroupBox(QStringLiteral("Скрытые слои сети"), this);
     // Typing takes 0 … 9; the spin buttons reach 10.
     hiddenCount_ = countField(QStringLiteral("0"), IdHiddenCount, 0, 9, true, hiddenGroup);
     auto* hiddenSpin = new SpinButtons(hiddenCount_, 0, 10, hiddenGroup);
     hiddenSpin->setObjectName(id(IdHiddenSpin));
-    connect(hiddenSpin, &SpinButtons::stepped, this, &TTeachNetwork::enableHiddenLayers);
+    connect(hiddenSpin, &SpinButtons::stepped, this, &NetworkFormPage::enableHiddenLayers);
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Число нейронов в слое :"), hiddenGroup), 1, 0);
     grid->addWidget(new QLabel(QStringLiteral("Число нейронных ансамблей в слое :"), hiddenGroup),
@@ -126,21 +139,12 @@ QWidget* TTeachNetwork::buildFormPage() {
     hiddenColumn->addLayout(countLine);
     hiddenColumn->addLayout(grid);
     hiddenColumn->addLayout(kinds);
-
-    auto* outer = new QHBoxLayout;
-    outer->addWidget(inputGroup);
-    outer->addWidget(outputGroup);
-    auto* layout = new QVBoxLayout(page);
-    layout->addLayout(outer);
-    layout->addWidget(hiddenGroup);
-    layout->addStretch();
-    enableHiddenLayers();
-    return page;
+    return hiddenGroup;
 }
 
-void TTeachNetwork::enableHiddenLayers() {
-    const int shown = clamped(hiddenCount_, 0, axolite::training::kMaxHiddenLayers);
-    for (int h = 0; h < axolite::training::kMaxHiddenLayers; ++h) {
+void NetworkFormPage::enableHiddenLayers() {
+    const int shown = clamped(hiddenCount_, 0, training::kMaxHiddenLayers);
+    for (int h = 0; h < training::kMaxHiddenLayers; ++h) {
         hiddenNeurons_[h]->setEnabled(h < shown);
         hiddenEnsembles_[h]->setEnabled(h < shown);
     }
@@ -148,13 +152,13 @@ void TTeachNetwork::enableHiddenLayers() {
     hiddenKind_->button(3)->setEnabled(false);
 }
 
-axolite::training::LayerConfiguration TTeachNetwork::configuration() const {
-    axolite::training::LayerConfiguration c;
-    const int most = axolite::training::kMaxLayerNeurons;
+training::LayerConfiguration NetworkFormPage::configuration() const {
+    training::LayerConfiguration c;
+    const int most = training::kMaxLayerNeurons;
     c.inputNeurons = clamped(inputCount_, 1, most);
     c.inputTransfer = static_cast<TransferCode>(inputKind_->checkedId());
-    c.hiddenLayers = clamped(hiddenCount_, 0, axolite::training::kMaxHiddenLayers);
-    for (int h = 0; h < axolite::training::kMaxHiddenLayers; ++h) {
+    c.hiddenLayers = clamped(hiddenCount_, 0, training::kMaxHiddenLayers);
+    for (int h = 0; h < training::kMaxHiddenLayers; ++h) {
         c.hiddenNeurons[h] = clamped(hiddenNeurons_[h], 1, most);
         // An ensemble count out of range is refused by the competitive method's check.
         c.hiddenEnsembles[h] = leadingWholeNumber(hiddenEnsembles_[h]->text());
@@ -164,3 +168,5 @@ axolite::training::LayerConfiguration TTeachNetwork::configuration() const {
     c.outputTransfer = static_cast<TransferCode>(outputKind_->checkedId());
     return c;
 }
+
+} // namespace axolite::training_ui

@@ -1,0 +1,62 @@
+// What the pages of the training dialog share: the trainer (the network, its training status and
+// the results table), the curve of the last run, the seed it used, and the run in progress with
+// its stop request. The pages read it and follow its signals; only the training page starts and
+// ends a run.
+#pragma once
+
+#include "app/gui/computation_guard.h"
+#include "core/training/network_trainer.h"
+#include "render/training_curve_painter.h"
+
+#include <QObject>
+
+#include <cstdint>
+#include <optional>
+
+namespace axolite::training_ui {
+
+class TrainingState : public QObject {
+    Q_OBJECT
+public:
+    explicit TrainingState(QObject* parent = nullptr) : QObject(parent) {}
+
+    training::NetworkTrainer& trainer() { return trainer_; }
+    const training::NetworkTrainer& trainer() const { return trainer_; }
+    bool trained() const { return trainer_.trained(); }
+
+    TrainingCurve& curve() { return curve_; }
+    const TrainingCurve& curve() const { return curve_; }
+
+    // The seed of the last run that got past the checks.
+    std::optional<std::uint32_t> lastSeed() const { return lastSeed_; }
+
+    bool running() const { return running_; }
+    bool stopRequested() const { return stop_; }
+    // "Прервать ": the run ends after the work in hand.
+    void requestStop() { stop_ = true; }
+
+    // A run got past the checks with this seed and iteration count: the curve starts afresh.
+    void beginRun(std::uint32_t seed, int iterations);
+    void endRun(bool interrupted);
+    // A new request is about to be checked: no stop asked for yet.
+    void prepareRun() { stop_ = false; }
+    // The trainer's results table holds new rows (seed: that of the run which made them).
+    void showResults(std::optional<std::uint32_t> seed);
+
+signals:
+    void runStarted();
+    // After the run's last update; interrupted: stopped, refused or failed on the way.
+    void runEnded(bool interrupted);
+    void resultsChanged(std::optional<std::uint32_t> seed);
+
+private:
+    training::NetworkTrainer trainer_;
+    TrainingCurve curve_;
+    std::optional<std::uint32_t> lastSeed_;
+    bool running_ = false;
+    bool stop_ = false;
+    // Messages shown during the run do not hold it.
+    std::optional<gui::RunGuard> run_;
+};
+
+} // namespace axolite::training_ui
