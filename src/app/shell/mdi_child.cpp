@@ -7,28 +7,11 @@
 #include "app/gui/notifier.h"
 #include "app/language/translate_dialog.h"
 #include "app/shell/command_icons.h"
-#include "core/platform/text_encoding.h"
-#include "render/safe_file.h"
 
 #include <QCloseEvent>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QMdiArea>
 
 #include <functional>
-
-using axolite::language::TextEncoding;
-
-namespace {
-
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-QString shownPath(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
-} // namespace
 
 TAxoliteMDIChild::TAxoliteMDIChild(int slot, QWidget* parent)
     : DescriptionWindow(parent), editor_(new TAxoliteEditFile(this)), slot_(slot),
@@ -72,7 +55,7 @@ TAxoliteMDIChild::~TAxoliteMDIChild() {
 }
 
 QString TAxoliteMDIChild::displayName() const {
-    return path_.isEmpty() ? QStringLiteral("Без имени") : shownPath(path_);
+    return document_.displayName();
 }
 
 bool TAxoliteMDIChild::usesCrLf() const {
@@ -88,13 +71,8 @@ void TAxoliteMDIChild::updateCaption() {
 }
 
 bool TAxoliteMDIChild::load(const QString& path) {
-    QFile file(path);
     QByteArray bytes;
-    bool ok = QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
-    if (ok) {
-        bytes = file.readAll();
-        ok = file.error() == QFileDevice::NoError;
-    }
+    bool ok = DescriptionDocument::readBytes(path, bytes);
     if (ok) {
         try {
             takeFileText(path, bytes);
@@ -103,36 +81,18 @@ bool TAxoliteMDIChild::load(const QString& path) {
         }
     }
     if (!ok) {
-        Notifier::instance().show(
-            axolite::MessageKind::Error,
-            QStringLiteral("Невозможно прочитать файл %1").arg(shownPath(path)), this);
+        Notifier::instance().show(axolite::MessageKind::Error,
+                                  QStringLiteral("Невозможно прочитать файл %1")
+                                      .arg(DescriptionDocument::shownPath(path)),
+                                  this);
         return false;
     }
     return true;
 }
 
 void TAxoliteMDIChild::takeFileText(const QString& path, QByteArray& bytes) {
-    // The lexer's file reader chooses the encoding (UTF-8 when the bytes after a byte-order mark
-    // are valid UTF-8, code page 1251 otherwise) and gives the lines the lexer reads; the editor
-    // keeps them until a line is edited.
-    const std::string_view all(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    encoding_ = axolite::language::descriptionEncoding(all);
-    // The editor reads "\r\n" as one line end and remembers each line's own: the text goes in
-    // as the file holds it. At most one copy of the text is made while the bytes are held (the
-    // editor converts the lines for the lexer when a check asks for them).
-    byteOrderMark_ = encoding_ == TextEncoding::Utf8 && all.starts_with(kUtf8Bom);
-    QString text;
-    if (encoding_ == TextEncoding::Utf8) {
-        const std::string_view body = byteOrderMark_ ? all.substr(kUtf8Bom.size()) : all;
-        text = QString::fromUtf8(body.data(), static_cast<qsizetype>(body.size()));
-        bytes.clear();
-    } else {
-        std::string utf8 = axolite::platform::cp1251ToUtf8(all);
-        bytes.clear();
-        text = QString::fromStdString(utf8);
-    }
-
-    path_ = QFileInfo(path).absoluteFilePath();
+    QString text = document_.take(path, bytes);
+    // The window is shown once the file has been read, before its text goes in.
     updateCaption();
     show();
     editor_->setFileText(std::move(text));
@@ -141,34 +101,13 @@ void TAxoliteMDIChild::takeFileText(const QString& path, QByteArray& bytes) {
 }
 
 bool TAxoliteMDIChild::saveTo(const QString& path) {
-    const QString text = editor_->fileText();
-    QByteArray bytes;
-    if (encoding_ == TextEncoding::Cp1251) {
-        const std::string utf8 = text.toStdString();
-        const std::string cp = axolite::platform::utf8ToCp1251(utf8);
-        if (axolite::platform::cp1251ToUtf8(cp) == utf8) {
-            bytes = QByteArray::fromStdString(cp);
-        } else {
-            // A character typed in that code page 1251 has no code for would be lost: the
-            // description is written in UTF-8 from now on.
-            encoding_ = TextEncoding::Utf8;
-        }
-    }
-    if (encoding_ == TextEncoding::Utf8) {
-        // A file that began with a byte-order mark keeps it.
-        bytes = byteOrderMark_
-                    ? QByteArray(kUtf8Bom.data(), static_cast<qsizetype>(kUtf8Bom.size()))
-                    : QByteArray();
-        bytes += text.toUtf8();
-    }
-
-    if (axolite::render::writeFile(path, bytes)) {
+    if (!document_.write(path, editor_->fileText())) {
         Notifier::instance().show(
             axolite::MessageKind::Error,
-            QStringLiteral("Невозможно записать файл %1").arg(shownPath(path)), this);
+            QStringLiteral("Невозможно записать файл %1").arg(DescriptionDocument::shownPath(path)),
+            this);
         return false;
     }
-    path_ = QFileInfo(path).absoluteFilePath();
     editor_->setModified(false);
     updateCaption();
     return true;

@@ -1,8 +1,10 @@
-// A description window: the editor of one description file, the file's path and encoding, and
-// the network description record that every tool of this description works on.
+// A description window: the editor of one description file, its document (the file's path and
+// encoding, DescriptionDocument) and the network description record that every tool of this
+// description works on.
 #pragma once
 
 #include "app/gui/description_window.h"
+#include "app/shell/description_document.h"
 #include "core/language/description_text.h"
 
 #include <QPointer>
@@ -26,10 +28,10 @@ public:
     int slot() const { return slot_; }
 
     // The file's path; empty for a description never saved.
-    const QString& path() const override { return path_; }
+    const QString& path() const override { return document_.path(); }
     // What messages and captions call the file: its path, or "Без имени" for a new description.
     QString displayName() const override;
-    axolite::language::TextEncoding encoding() const { return encoding_; }
+    axolite::language::TextEncoding encoding() const { return document_.encoding(); }
     // Most lines of the file ended with "\r\n" (lines the user adds get that line end).
     bool usesCrLf() const;
     bool isModified() const;
@@ -80,9 +82,7 @@ private:
     TAxoliteEditFile* editor_;
     int slot_;
     std::unique_ptr<axolite::language::NetworkRecord> record_;
-    QString path_;
-    axolite::language::TextEncoding encoding_ = axolite::language::TextEncoding::Utf8;
-    bool byteOrderMark_ = false; // the UTF-8 file began with one
+    DescriptionDocument document_;
     QPointer<TTranslateDialog> checkWindow_;
     std::function<bool()> saveHandler_;
     bool closeWhenIdle_ = false;
