@@ -4,6 +4,7 @@
 // against the plain loop's before timing (`--smoke`: the check alone).
 #include "core/training/network_trainer.h"
 #include "core/training/reference_training.h"
+#include "core/training/training_comparison.h"
 
 #include "identity_check.h"
 
@@ -170,6 +171,25 @@ void BM_ReferenceLoop(benchmark::State& state) {
     }
     reportRate(state, shape);
 }
+
+// A seed sweep of 20 runs (18-18-18-18, 1000 patterns, 20 iterations each) on arg 0 threads:
+// the runs are independent, so two threads should take at most 0.6 of one thread's time.
+void BM_SeedSweep(benchmark::State& state) {
+    const Shape& shape = kShapes[0];
+    const PatternFiles files(shape);
+    TrainingParameters parameters = commandParameters(files, false);
+    parameters.iterations = 20;
+    std::vector<ComparedRun> runs;
+    for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+        runs.push_back({"", parameters, seed});
+    }
+    for (auto _ : state) {
+        const auto results =
+            runComparison(configurationOf(shape), runs, static_cast<int>(state.range(0)));
+        benchmark::DoNotOptimize(results.back().finalError);
+    }
+}
+BENCHMARK(BM_SeedSweep)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 #ifdef AXOLITE_HAVE_FANN
 void BM_FannIncremental(benchmark::State& state) {

@@ -13,6 +13,7 @@ void addCommands(CLI::App& app, int& status) {
     addLanguageCommands(app, status);
     addRunCommand(app, status);
     addTrainCommand(app, status);
+    addReplayCommand(app, status);
     addStudyCommands(app, status);
     addExplainCommand(app, status);
     addDebugCommand(app, status);

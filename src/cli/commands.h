@@ -16,6 +16,7 @@ void addPlotCommand(CLI::App& app, int& status);      // plot (built with the pa
 void addStudyCommands(CLI::App& app, int& status);    // netgen, study
 void addExplainCommand(CLI::App& app, int& status);   // explain
 void addDebugCommand(CLI::App& app, int& status);     // debug
+void addReplayCommand(CLI::App& app, int& status);    // replay
 
 // Every command and the tool's own options (help, version), as the command line and its manual
 // pages and completion know them; status receives the chosen command's exit status.

@@ -5,6 +5,8 @@
 
 #include "cli/commands.h"
 #include "cli/input_streams.h"
+#include "cli/train_compare.h"
+#include "cli/training_record.h"
 
 #include "core/common/number_text.h"
 #include "core/training/network_description.h"
@@ -21,6 +23,7 @@
 #endif
 
 #include <cmath>
+#include <ctime>
 #include <functional>
 #include <iostream>
 #include <limits>
@@ -276,6 +279,40 @@ void readTrainOptions(const TrainOptions& options, TrainingRun& run) {
     run.parameters.learningRate = options.rate;
     run.parameters.stopAtLocalMinimum = options.localMinimum != "off";
     run.parameters.meanSquaredError = options.meanSquaredError;
+    if (!options.fromNet.empty() && !options.fromRecord.empty()) {
+        throw UsageFailure("--from-net and --from-record: give one of them");
+    }
+    if (!options.fromNet.empty()) {
+        try {
+            continueFrom(options, run, training::readNetworkDescription(options.fromNet));
+        } catch (const AxoliteError& failure) {
+            throw UsageFailure(failure.message().text);
+        }
+    } else if (!options.fromRecord.empty()) {
+        continueFrom(options, run, recordFinalNetwork(options.fromRecord));
+    }
+}
+
+void continueFrom(const TrainOptions& options, TrainingRun& run, training::LoadedNetwork loaded) {
+    if (options.inputLayer != "1" || options.outputLayer != "1" ||
+        options.hiddenKind != "sigmoid") {
+        throw UsageFailure("--from-net, --from-record: the layers are the network's; leave out "
+                           "--input-layer, --output-layer and --hidden-kind");
+    }
+    training::LayerConfiguration& c = loaded.configuration;
+    if (!options.hidden.empty()) {
+        const training::LayerConfiguration given = run.configuration;
+        bool same = given.hiddenLayers == c.hiddenLayers;
+        for (int h = 0; same && h < c.hiddenLayers; ++h) {
+            same = given.hiddenNeurons[h] == c.hiddenNeurons[h];
+            c.hiddenEnsembles[h] = given.hiddenEnsembles[h];
+        }
+        if (!same) {
+            throw UsageFailure("--hidden: the continued network's hidden layers differ");
+        }
+    }
+    run.configuration = c;
+    run.trainer.setStartNetwork(std::move(loaded.network));
 }
 
 void trainNetwork(const TrainOptions& options, TrainingRun& run, const TrainingHooks& hooks) {
@@ -346,7 +383,15 @@ nlohmann::ordered_json trainingJson(const TrainOptions& options, const TrainingR
 
 namespace {
 
-int runTraining(const TrainOptions& options) {
+int runTraining(const TrainOptions& given) {
+    if (!given.compare.empty() || given.seeds > 0) {
+        return runTrainComparison(given);
+    }
+    TrainOptions options = given;
+    if (!options.record.empty() && !options.seed) {
+        // The seed the generator would take, kept so that the record can be replayed.
+        options.seed = static_cast<std::uint32_t>(std::time(nullptr));
+    }
     TrainingRun run(options.seed);
     try {
         readTrainOptions(options, run);
@@ -354,6 +399,8 @@ int runTraining(const TrainOptions& options) {
         std::cerr << failure.what() << '\n';
         return UsageError;
     }
+    // A record keeps the error of every iteration; the training itself is not touched by it.
+    run.parameters.meanSquaredError = options.meanSquaredError || !options.record.empty();
     if (!readPatternStreams(run.parameters)) {
         return UsageError;
     }
@@ -401,9 +448,15 @@ int runTraining(const TrainOptions& options) {
     }
 
     if (!options.curve.empty()) {
-        if (!writeCurve(options, run.norms, run.errors, run.parameters.iterations, hooks.show)) {
+        if (!writeCurve(options, run.norms,
+                        options.meanSquaredError ? run.errors : std::vector<double>{},
+                        run.parameters.iterations, hooks.show)) {
             exitStatus = Refused;
         }
+    }
+
+    if (!options.record.empty() && !writeTrainingRecord(options.record, options, run, hooks.show)) {
+        exitStatus = Refused;
     }
 
     if (options.json) {
@@ -472,6 +525,22 @@ void addTrainCommand(CLI::App& app, int& status) {
                       "After every iteration, the mean squared error over all patterns (a "
                       "forward pass of its own; drawn on the curve)");
     command->add_flag("--json", options->json, "Print one JSON object");
+    command->add_option("--from-net", options->fromNet,
+                        "Continue training the network of this description (written by "
+                        "--write-net)");
+    command->add_option("--from-record", options->fromRecord,
+                        "Continue training, exactly, from the final weights of this record");
+    command->add_option("--record", options->record,
+                        "Write the experiment record of the run to this JSON file");
+    command->add_option("--compare", options->compare,
+                        "Compare runs from the same initial weights: \"rate=A,B,...\", "
+                        "\"method=online,randomized\" or \"iterations=...\" (repeatable: the "
+                        "cross product)");
+    command
+        ->add_option("--seeds", options->seeds,
+                     "Run every variant with this many seeds (from --seed on) and draw the "
+                     "mean curve with a band of one standard deviation")
+        ->check(CLI::Range(1, 10000));
     command->callback([options, &status] { status = runTraining(*options); });
 }
 

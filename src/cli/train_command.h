@@ -4,6 +4,7 @@
 
 #include "core/common/message.h"
 #include "core/common/progress.h"
+#include "core/training/network_loading.h"
 #include "core/training/network_trainer.h"
 
 #include <nlohmann/json.hpp>
@@ -36,6 +37,11 @@ struct TrainOptions {
     bool curveLog = false;
     bool meanSquaredError = false;
     bool json = false;
+    std::string fromNet;    // continue from this description (its layers replace the options')
+    std::string fromRecord; // continue, exactly, from the final weights of this record
+    std::string record;     // write the experiment record here
+    std::vector<std::string> compare; // "key=v1,v2,...": axes of a comparison of runs
+    int seeds = 0;                    // a seed sweep of this many seeds per variant
 };
 
 // An option of `train` that cannot be read; the text names the option.
@@ -63,9 +69,14 @@ struct TrainingHooks {
     Progress* progress = nullptr;
 };
 
-// The configuration, parameters and probes of the options. TrainUsageError when one cannot be
-// read.
+// The configuration, parameters and probes of the options, and the start network of --from-net
+// or --from-record. TrainUsageError when one cannot be read.
 void readTrainOptions(const TrainOptions& options, TrainingRun& run);
+
+// Makes the run continue from the network: its layers replace the options' (which must then
+// leave the layers at their defaults; --hidden may give the ensembles, with the network's sizes).
+// TrainUsageError otherwise.
+void continueFrom(const TrainOptions& options, TrainingRun& run, training::LoadedNetwork loaded);
 
 // Forms and trains the network. AxoliteError when the training refuses to start.
 void trainNetwork(const TrainOptions& options, TrainingRun& run, const TrainingHooks& hooks);

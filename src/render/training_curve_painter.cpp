@@ -8,11 +8,13 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <memory>
 
@@ -42,7 +44,16 @@ struct Series {
     std::vector<double> values;
     QColor colour;
     QString name;
+    std::vector<double> deviation; // the band of ± one deviation, when there is one
 };
+
+// Colours of the compared curves, in turn.
+QColor comparedColour(std::size_t index) {
+    static const QColor kColours[] = {QColor(0, 0, 255),   QColor(200, 0, 0),   QColor(0, 140, 0),
+                                      QColor(230, 130, 0), QColor(140, 0, 160), QColor(0, 150, 160),
+                                      QColor(120, 80, 40), QColor(90, 90, 90)};
+    return kColours[index % std::size(kColours)];
+}
 
 std::vector<Series> seriesOf(const TrainingCurve& curve) {
     std::vector<Series> series;
@@ -53,11 +64,17 @@ std::vector<Series> seriesOf(const TrainingCurve& curve) {
     };
     if (anyDrawable(curve.norms)) {
         series.push_back({std::vector<double>(curve.norms.begin(), curve.norms.end()),
-                          QColor(0, 0, 255), QStringLiteral("Норма")});
+                          QColor(0, 0, 255),
+                          QStringLiteral("Норма"),
+                          {}});
     }
     if (anyDrawable(curve.errors)) {
         series.push_back(
-            {curve.errors, QColor(200, 0, 0), QStringLiteral("Среднеквадратичная ошибка")});
+            {curve.errors, QColor(200, 0, 0), QStringLiteral("Среднеквадратичная ошибка"), {}});
+    }
+    for (const ComparedCurve& compared : curve.compared) {
+        series.push_back(
+            {compared.values, comparedColour(series.size()), compared.name, compared.deviation});
     }
     return series;
 }
@@ -67,12 +84,19 @@ std::vector<Series> seriesOf(const TrainingCurve& curve) {
 std::pair<double, double> rangeOf(const std::vector<Series>& series, bool logScale) {
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
+    const auto take = [&](double value) {
+        if (drawable(value, logScale)) {
+            const double y = scaled(value, logScale);
+            low = std::min(low, y);
+            high = std::max(high, y);
+        }
+    };
     for (const Series& s : series) {
-        for (double value : s.values) {
-            if (drawable(value, logScale)) {
-                const double y = scaled(value, logScale);
-                low = std::min(low, y);
-                high = std::max(high, y);
+        for (std::size_t t = 0; t < s.values.size(); ++t) {
+            take(s.values[t]);
+            if (t < s.deviation.size()) {
+                take(s.values[t] - s.deviation[t]);
+                take(s.values[t] + s.deviation[t]);
             }
         }
     }
@@ -91,6 +115,27 @@ std::pair<double, double> rangeOf(const std::vector<Series>& series, bool logSca
 void paintNames(QPainter& painter, const QRectF& plot, const std::vector<Series>& series,
                 bool logScale) {
     const QFontMetricsF metrics(painter.font());
+    if (series.size() > 2) {
+        // A legend, one curve a line, at the top right.
+        double width = 0.0;
+        for (const Series& s : series) {
+            width = std::max(width, metrics.horizontalAdvance(s.name));
+        }
+        const double line = metrics.height();
+        const QRectF box(plot.right() - width - 34, plot.top() + 4, width + 30,
+                         line * static_cast<double>(series.size()) + 6);
+        painter.fillRect(box, QColor(255, 255, 255, 220));
+        for (std::size_t i = 0; i < series.size(); ++i) {
+            const double y = box.top() + 3 + line * static_cast<double>(i);
+            painter.setPen(QPen(series[i].colour, 2));
+            painter.drawLine(QPointF(box.left() + 4, y + line / 2),
+                             QPointF(box.left() + 20, y + line / 2));
+            painter.drawText(QRectF(box.left() + 24, y, width + 4, line),
+                             Qt::AlignLeft | Qt::AlignVCenter, series[i].name);
+        }
+        painter.setPen(Qt::black);
+        return;
+    }
     double x = plot.left() + 6;
     for (std::size_t i = 0; i < series.size(); ++i) {
         QString text = series[i].name;
@@ -151,6 +196,34 @@ void paintSeries(QPainter& painter, const QRectF& plot, const Series& series, bo
     painter.restore();
 }
 
+// The band of ± one deviation around the values, filled in the series' colour, lightened.
+void paintBand(QPainter& painter, const QRectF& plot, const Series& series, bool logScale,
+               double xScale, const std::function<double(double)>& yOf) {
+    QPolygonF upper;
+    QPolygonF lower;
+    for (std::size_t t = 0; t < series.values.size() && t < series.deviation.size(); ++t) {
+        const double high = series.values[t] + series.deviation[t];
+        const double low = series.values[t] - series.deviation[t];
+        if (!drawable(high, logScale) || !drawable(low, logScale)) {
+            continue;
+        }
+        const double x = plot.left() + static_cast<double>(t) * xScale;
+        upper << QPointF(x, yOf(scaled(high, logScale)));
+        lower.prepend(QPointF(x, yOf(scaled(low, logScale))));
+    }
+    if (upper.isEmpty()) {
+        return;
+    }
+    QColor fill = series.colour;
+    fill.setAlpha(50);
+    painter.save();
+    painter.setClipRect(plot);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill);
+    painter.drawPolygon(upper + lower);
+    painter.restore();
+}
+
 } // namespace
 
 void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
@@ -202,6 +275,9 @@ void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
     const double xScale = plot.width() / static_cast<double>(lastIteration);
     const double yScale = plot.height() / (high - low);
     const auto yOf = [&](double value) { return plot.bottom() - (value - low) * yScale; };
+    for (const Series& s : series) {
+        paintBand(painter, plot, s, curve.logScale, xScale, yOf);
+    }
     for (const Series& s : series) {
         paintSeries(painter, plot, s, curve.logScale, xScale, yOf);
     }

@@ -16,17 +16,27 @@ class QPainter;
 
 namespace axolite::training_ui {
 
+// A curve of a comparison: one run's values by iteration, or the mean of a seed sweep with its
+// standard deviation (drawn as a band of ± one deviation).
+struct ComparedCurve {
+    QString name; // in the legend
+    std::vector<double> values;
+    std::vector<double> deviation; // empty: no band
+};
+
 struct TrainingCurve {
     std::vector<float> norms;   // norm of iteration t at index t
     std::vector<double> errors; // mean squared error after iteration t, when it was computed
-    int iterations = 0;         // T: the horizontal axis runs over 0 … T − 1
+    std::vector<ComparedCurve> compared; // drawn after the norm and the error, each in its colour
+    int iterations = 0;                  // T: the horizontal axis runs over 0 … T − 1
     bool logScale = false;
 };
 
 class TrainingCurvePainter {
 public:
-    // Paints the curve into the area: a white field, the axes with their end values, and the
-    // norms; more norms than pixels are drawn as the minimum and maximum of each pixel column.
+    // Paints the curve into the area: a white field, the axes with their end values, the norms,
+    // errors and compared curves with their names (one a line when there are compared curves);
+    // more norms than pixels are drawn as the minimum and maximum of each pixel column.
     // Norms that are not finite (and, on the log scale, not positive) are left out.
     static void paint(QPainter& painter, const QRectF& area, const TrainingCurve& curve);
 };

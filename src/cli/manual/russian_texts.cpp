@@ -94,6 +94,23 @@ const std::map<std::string, std::string> kTexts = {
      "own; drawn on the curve)",
      "После каждой итерации среднеквадратичная ошибка по всем образам (отдельным прямым "
      "проходом; рисуется на кривой)"},
+    {"Continue training the network of this description (written by --write-net)",
+     "Продолжить обучение сети этого описания (записанного с --write-net)"},
+    {"Continue training, exactly, from the final weights of this record",
+     "Продолжить обучение точно с итоговых весов этой записи эксперимента"},
+    {"Write the experiment record of the run to this JSON file",
+     "Записать запись эксперимента в этот файл JSON"},
+    {"Compare runs from the same initial weights: \"rate=A,B,...\", "
+     "\"method=online,randomized\" or \"iterations=...\" (repeatable: the cross product)",
+     "Сравнить прогоны с одинаковыми начальными весами: \"rate=A,B,...\", "
+     "\"method=online,randomized\" или \"iterations=...\" (можно повторять: все сочетания)"},
+    {"Run every variant with this many seeds (from --seed on) and draw the mean curve with a "
+     "band of one standard deviation",
+     "Обучить каждый вариант с таким числом начальных значений (начиная с --seed) и нарисовать "
+     "среднюю кривую с полосой в одно стандартное отклонение"},
+    {"Run a training record again and say whether the run is identical",
+     "Повторить обучение по записи эксперимента и сообщить, совпал ли результат"},
+    {"The record written by train --record", "Запись, сделанная train --record"},
     // The Euler network and the study.
     {"The system: \"a1 b1 c1 d1 e1; a2 ...; ...\"", "Система: \"a1 b1 c1 d1 e1; a2 ...; ...\""},
     {"Initial values \"y1 y2 ...\"", "Начальные значения \"y1 y2 ...\""},

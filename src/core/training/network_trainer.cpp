@@ -80,6 +80,24 @@ PatternReadResult readPatterns(const std::string& file, const std::optional<std:
                 : readPatternFile(file, patterns, width, role);
 }
 
+// A start network must have the configuration's layers: their sizes and transfer functions.
+void requireSameLayers(const LayeredNetwork& network, const LayerConfiguration& configuration) {
+    const std::vector<int> sizes = layerSizes(configuration);
+    const LayeredNetwork shape = [&] {
+        RandomSource unused(0);
+        return LayeredNetwork::build(configuration, unused);
+    }();
+    bool same = network.layerCount() == static_cast<int>(sizes.size());
+    for (int l = 0; same && l < network.layerCount(); ++l) {
+        same = network.layerSize(l) == shape.layerSize(l) &&
+               network.neuron(l, 0).transfer == shape.neuron(l, 0).transfer;
+    }
+    if (!same) {
+        throw AxoliteError(MessageKind::Error,
+                           "Слои продолжаемой сети не совпадают с заданными слоями сети.");
+    }
+}
+
 } // namespace
 
 std::string inputColumnText(const ResultRow& row) {
@@ -110,7 +128,13 @@ TrainingOutcome NetworkTrainer::train(const LayerConfiguration& configuration,
         callbacks.progress->setPercent(0);
     }
 
-    network_ = LayeredNetwork::build(configuration, random_);
+    if (start_) {
+        requireSameLayers(*start_, configuration);
+        network_ = *start_;
+    } else {
+        network_ = LayeredNetwork::build(configuration, random_);
+    }
+    initial_ = network_;
 
     float rate = 0.0f;
     parseFloatPrefix(parameters.learningRate.c_str(), rate);

@@ -115,6 +115,12 @@ public:
     // The seed of the following runs (none: the current time in seconds at each seeding).
     void setSeed(std::optional<std::uint32_t> seed) { random_ = RandomSource(seed); }
 
+    // The network the following runs start from instead of a newly formed one: training
+    // continues from its weights and biases (the generator is then not drawn from for forming).
+    // None: every run forms its network with random initial weights. train refuses a start
+    // network whose layers differ from the configuration's.
+    void setStartNetwork(std::optional<LayeredNetwork> network) { start_ = std::move(network); }
+
     // The training command. Throws AxoliteError for a refusal: Error kind for P or T outside
     // 1 … 30000 (the message of a count typed wrongly), Information
     // for the learning rate, the pattern files and the ensemble counts (the network has already
@@ -123,6 +129,8 @@ public:
                           const TrainingParameters& parameters, TrainingCallbacks callbacks = {});
 
     const LayeredNetwork& network() const { return network_; }
+    // The network as the last run started: formed, or the start network.
+    const LayeredNetwork& initialNetwork() const { return initial_; }
     bool trained() const { return trained_; }
     const TrainingStatus& status() const { return status_; }
     const std::vector<ResultRow>& rows() const { return rows_; }
@@ -138,7 +146,9 @@ private:
     void fillResults(const PatternTable& inputs, const PatternTable* targets);
 
     RandomSource random_;
+    std::optional<LayeredNetwork> start_;
     LayeredNetwork network_;
+    LayeredNetwork initial_;
     bool trained_ = false;
     TrainingStatus status_;
     std::vector<ResultRow> rows_;

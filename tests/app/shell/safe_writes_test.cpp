@@ -179,6 +179,10 @@ std::vector<Writer> writers(TAxoliteApp& frame) {
          [](const QString& t) {
              return tool(xorArguments(20, 1) + QStringList{"--write-net", t});
          }},
+        {"train --record", "run.json",
+         [](const QString& t) {
+             return tool(xorArguments(20, 1) + QStringList{"--record", t});
+         }},
         {"netgen", "euler.net",
          [](const QString& t) {
              return tool({"netgen", "--rk", "0 1; -1 0", "--rk-init", "0 1", "--simtime", "0,1",

@@ -3,6 +3,7 @@
 #include "core/training/network_trainer.h"
 #include "core/training/reference_training.h"
 
+#include "layer_shapes.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -15,20 +16,6 @@ using namespace axolite;
 using namespace axolite::training;
 
 namespace {
-
-LayerConfiguration shape(int inputs, std::vector<int> hidden, int outputs,
-                         TransferCode output = TransferCode::Linear) {
-    LayerConfiguration c;
-    c.inputNeurons = inputs;
-    c.hiddenLayers = static_cast<int>(hidden.size());
-    for (std::size_t h = 0; h < hidden.size(); ++h) {
-        c.hiddenNeurons[h] = hidden[h];
-        c.hiddenEnsembles[h] = 1;
-    }
-    c.outputNeurons = outputs;
-    c.outputTransfer = output;
-    return c;
-}
 
 struct Files {
     test::TempDir dir;

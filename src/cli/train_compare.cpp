@@ -1,0 +1,183 @@
+// Comparing training runs: the cross product of the --compare axes, each over the seeds of a
+// sweep, run on every core.
+#include "cli/train_compare.h"
+
+#include "cli/commands.h"
+
+#include "core/common/number_text.h"
+#include "core/training/training_comparison.h"
+
+#ifdef AXOLITE_CLI_PLOT
+#include "cli/headless_gui.h"
+#include "render/training_curve_painter.h"
+#endif
+
+#include <nlohmann/json.hpp>
+
+#include <ctime>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+namespace axolite::cli {
+
+namespace {
+
+struct Variant {
+    std::string label;
+    TrainOptions options;
+};
+
+std::vector<Variant> variantsOf(const TrainOptions& options) {
+    std::vector<Variant> variants{{"", options}};
+    for (const std::string& axis : options.compare) {
+        const std::size_t equals = axis.find('=');
+        const std::string key = axis.substr(0, equals);
+        if (equals == std::string::npos ||
+            (key != "rate" && key != "method" && key != "iterations")) {
+            throw TrainUsageError(
+                "--compare: \"rate=...\", \"method=...\" or \"iterations=...\", got '" + axis +
+                "'");
+        }
+        std::vector<Variant> product;
+        for (const Variant& variant : variants) {
+            std::stringstream values(axis.substr(equals + 1));
+            std::string value;
+            while (std::getline(values, value, ',')) {
+                Variant next = variant;
+                next.label += (next.label.empty() ? "" : " ") + key + "=" + value;
+                if (key == "rate") {
+                    next.options.rate = value;
+                } else if (key == "iterations") {
+                    next.options.iterations = value;
+                } else {
+                    next.options.method = value == "random" ? "randomized" : value;
+                }
+                product.push_back(std::move(next));
+            }
+        }
+        variants = std::move(product);
+    }
+    return variants;
+}
+
+nlohmann::json optionalNumber(const std::optional<double>& value) {
+    return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
+}
+
+#ifdef AXOLITE_CLI_PLOT
+bool drawComparison(const std::string& path, int iterations,
+                    const std::vector<training_ui::ComparedCurve>& curves, bool logScale) {
+    training_ui::TrainingCurve curve;
+    curve.iterations = iterations;
+    curve.logScale = logScale;
+    curve.compared = curves;
+    const HeadlessGui gui;
+    const auto failure = training_ui::writeTrainingCurve(QString::fromStdString(path), curve);
+    if (failure) {
+        std::cerr << platform::fileWriteMessage(*failure).text << '\n';
+    }
+    return !failure;
+}
+#endif
+
+} // namespace
+
+int runTrainComparison(const TrainOptions& options) {
+    std::vector<Variant> variants;
+    std::vector<training::ComparedRun> runs;
+    training::LayerConfiguration configuration;
+    const int seeds = std::max(options.seeds, 1);
+    const std::uint32_t firstSeed =
+        options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
+    int longest = 1;
+    try {
+        if (!options.fromNet.empty() || !options.fromRecord.empty() || !options.record.empty()) {
+            throw TrainUsageError(
+                "--compare, --seeds: not with --from-net, --from-record, --record");
+        }
+        variants = variantsOf(options);
+        for (const Variant& variant : variants) {
+            TrainingRun run(std::nullopt);
+            readTrainOptions(variant.options, run);
+            configuration = run.configuration;
+            longest = std::max(longest, run.parameters.iterations);
+            for (int s = 0; s < seeds; ++s) {
+                const std::uint32_t seed = firstSeed + static_cast<std::uint32_t>(s);
+                runs.push_back({variant.label, run.parameters, seed});
+            }
+        }
+    } catch (const TrainUsageError& failure) {
+        std::cerr << failure.what() << '\n';
+        return UsageError;
+    }
+    const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const std::vector<training::ComparedResult> results =
+        training::runComparison(configuration, runs, threads);
+
+    nlohmann::ordered_json json;
+    json["runs"] = nlohmann::json::array();
+    int status = Done;
+    if (!options.json) {
+        std::cout << "Вариант\tНачальное значение\tОшибка\tИтераций\tВремя, с\n";
+    }
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const training::ComparedResult& r = results[i];
+        status = r.refusal ? Refused : status;
+        json["runs"].push_back(
+            {{"label", runs[i].label},
+             {"seed", runs[i].seed},
+             {"final_error", optionalNumber(r.finalError)},
+             {"iterations", r.iterations},
+             {"seconds", r.seconds},
+             {"refusal", r.refusal ? nlohmann::json(*r.refusal) : nlohmann::json(nullptr)},
+             {"errors", r.errors}});
+        if (!options.json) {
+            std::cout << runs[i].label << '\t' << runs[i].seed << '\t'
+                      << (r.refusal      ? *r.refusal
+                          : r.finalError ? formatNumber("%g", *r.finalError)
+                                         : "-")
+                      << '\t' << r.iterations << '\t' << formatNumber("%.3f", r.seconds) << '\n';
+        }
+    }
+#ifdef AXOLITE_CLI_PLOT
+    std::vector<training_ui::ComparedCurve> curves;
+#endif
+    json["variants"] = nlohmann::json::array();
+    for (std::size_t v = 0; v < variants.size(); ++v) {
+        std::vector<std::vector<double>> errors;
+        for (int s = 0; s < seeds; ++s) {
+            const training::ComparedResult& r = results[v * seeds + s];
+            errors.push_back(r.errors);
+        }
+        const training::MeanCurve mean = training::meanCurve(errors);
+        nlohmann::ordered_json summary = {{"label", variants[v].label},
+                                          {"runs", seeds},
+                                          {"mean_errors", mean.mean},
+                                          {"deviation_errors", mean.deviation}};
+        json["variants"].push_back(summary);
+#ifdef AXOLITE_CLI_PLOT
+        const std::string name =
+            (variants[v].label.empty() ? "Ошибка" : variants[v].label) +
+            (seeds > 1 ? " (среднее по " + std::to_string(seeds) + ", ±σ)" : "");
+        curves.push_back({QString::fromStdString(name), mean.mean,
+                          seeds > 1 ? mean.deviation : std::vector<double>{}});
+#endif
+    }
+    if (!options.curve.empty()) {
+#ifdef AXOLITE_CLI_PLOT
+        if (!drawComparison(options.curve, longest, curves, options.curveLog)) {
+            status = Refused;
+        }
+#else
+        std::cerr << "--curve: this build has no painter (built without the desktop program)\n";
+        status = Refused;
+#endif
+    }
+    if (options.json) {
+        std::cout << json.dump(1) << '\n';
+    }
+    return status;
+}
+
+} // namespace axolite::cli
