@@ -335,6 +335,9 @@ void trainNetwork(const TrainOptions& options, TrainingRun& run, const TrainingH
         run.errors.resize(static_cast<std::size_t>(iteration) + 1);
         run.errors.back() = error;
     };
+    if (options.lint) {
+        training::observeTraining(callbacks, run.trace);
+    }
     try {
         run.outcome = run.trainer.train(run.configuration, run.parameters, callbacks);
     } catch (const AxoliteError&) {
@@ -378,13 +381,64 @@ nlohmann::ordered_json trainingJson(const TrainOptions& options, const TrainingR
              {"response", numbers(training::investigate(run.trainer.network(), probe))}});
     }
     json["probes"] = std::move(probeList);
+    if (options.lint) {
+        nlohmann::json lint = nlohmann::json::array();
+        for (const training::LintWarning& warning : lintWarnings(run)) {
+            lint.push_back({{"rule", warning.rule},
+                            {"iteration", warning.iteration},
+                            {"text", warning.text},
+                            {"help", warning.help}});
+        }
+        json["lint"] = std::move(lint);
+    }
     return json;
+}
+
+std::vector<training::LintWarning> lintWarnings(const TrainingRun& run) {
+    return training::lintTraining(run.trainer, run.norms, run.errors, run.trace);
 }
 
 namespace {
 
+// The status, the results list, the probes and (--lint) the lint's warnings, as text.
+void printTrainingText(const TrainOptions& options, const TrainingRun& run) {
+    const training::TrainingStatus& status = run.trainer.status();
+    std::cout << "Образ : " << (status.lastPattern >= 0 ? std::to_string(status.lastPattern) : "")
+              << '\n';
+    std::cout << "Итерация обучения : "
+              << (status.lastIteration >= 0 ? std::to_string(status.lastIteration) : "") << '\n';
+    std::cout << "Норма : " << status.normText << '\n';
+    if (options.meanSquaredError && !run.errors.empty()) {
+        std::cout << "Среднеквадратичная ошибка : "
+                  << axolite::formatNumber("%g", run.errors.back()) << '\n';
+    }
+    std::cout << '\n' << "Маркер\tВходной образ\tВыходной образ\tОтклик сети\tПогрешность\n";
+    for (const training::ResultRow& row : run.trainer.rows()) {
+        std::cout << markerText(row.marker) << '\t' << training::inputColumnText(row) << '\t'
+                  << training::targetColumnText(row) << '\t' << training::responseColumnText(row)
+                  << '\t' << training::errorColumnText(row) << '\n';
+    }
+    for (const auto& probe : run.probes) {
+        std::cout << "\nВходной образ :" << joined(probe, " %g") << '\n'
+                  << "Выходной образ :"
+                  << joined(training::investigate(run.trainer.network(), probe), "  %g") << '\n';
+    }
+    if (options.lint) {
+        const std::vector<training::LintWarning> warnings = lintWarnings(run);
+        std::cout << "\nЗамечания к обучению :" << (warnings.empty() ? " нет" : "") << '\n';
+        for (const training::LintWarning& warning : warnings) {
+            std::cout << "Итерация " << warning.iteration << ": " << warning.text
+                      << " (справка: " << warning.help << ")\n";
+        }
+    }
+}
+
 int runTraining(const TrainOptions& given) {
     if (!given.compare.empty() || given.seeds > 0) {
+        if (given.lint) {
+            std::cerr << "--lint: a single run only, not with --compare or --seeds\n";
+            return UsageError;
+        }
         return runTrainComparison(given);
     }
     TrainOptions options = given;
@@ -399,8 +453,9 @@ int runTraining(const TrainOptions& given) {
         std::cerr << failure.what() << '\n';
         return UsageError;
     }
-    // A record keeps the error of every iteration; the training itself is not touched by it.
-    run.parameters.meanSquaredError = options.meanSquaredError || !options.record.empty();
+    // A record and the lint keep the error of every iteration; the training is not touched.
+    run.parameters.meanSquaredError =
+        options.meanSquaredError || !options.record.empty() || options.lint;
     if (!readPatternStreams(run.parameters)) {
         return UsageError;
     }
@@ -466,27 +521,7 @@ int runTraining(const TrainOptions& given) {
         return exitStatus;
     }
 
-    const training::TrainingStatus& status = run.trainer.status();
-    std::cout << "Образ : " << (status.lastPattern >= 0 ? std::to_string(status.lastPattern) : "")
-              << '\n';
-    std::cout << "Итерация обучения : "
-              << (status.lastIteration >= 0 ? std::to_string(status.lastIteration) : "") << '\n';
-    std::cout << "Норма : " << status.normText << '\n';
-    if (options.meanSquaredError && !run.errors.empty()) {
-        std::cout << "Среднеквадратичная ошибка : "
-                  << axolite::formatNumber("%g", run.errors.back()) << '\n';
-    }
-    std::cout << '\n' << "Маркер\tВходной образ\tВыходной образ\tОтклик сети\tПогрешность\n";
-    for (const training::ResultRow& row : run.trainer.rows()) {
-        std::cout << markerText(row.marker) << '\t' << training::inputColumnText(row) << '\t'
-                  << training::targetColumnText(row) << '\t' << training::responseColumnText(row)
-                  << '\t' << training::errorColumnText(row) << '\n';
-    }
-    for (const auto& probe : run.probes) {
-        std::cout << "\nВходной образ :" << joined(probe, " %g") << '\n'
-                  << "Выходной образ :"
-                  << joined(training::investigate(run.trainer.network(), probe), "  %g") << '\n';
-    }
+    printTrainingText(options, run);
     return exitStatus;
 }
 
@@ -541,6 +576,9 @@ void addTrainCommand(CLI::App& app, int& status) {
                      "Run every variant with this many seeds (from --seed on) and draw the "
                      "mean curve with a band of one standard deviation")
         ->check(CLI::Range(1, 10000));
+    command->add_flag("--lint", options->lint,
+                      "After the results, the warnings a teacher would give about the run, each "
+                      "with its iteration and help topic");
     command->callback([options, &status] { status = runTraining(*options); });
 }
 

@@ -6,6 +6,7 @@
 #include "core/common/progress.h"
 #include "core/training/network_loading.h"
 #include "core/training/network_trainer.h"
+#include "core/training/training_lint.h"
 
 #include <nlohmann/json.hpp>
 
@@ -42,6 +43,7 @@ struct TrainOptions {
     std::string record;     // write the experiment record here
     std::vector<std::string> compare; // "key=v1,v2,...": axes of a comparison of runs
     int seeds = 0;                    // a seed sweep of this many seeds per variant
+    bool lint = false;                // the training lint's warnings after the results
 };
 
 // An option of `train` that cannot be read; the text names the option.
@@ -59,8 +61,9 @@ struct TrainingRun {
     std::vector<std::vector<float>> probes;
     training::NetworkTrainer trainer;
     training::TrainingOutcome outcome;
-    std::vector<float> norms;   // the norm of every iteration
-    std::vector<double> errors; // the mean squared error of every iteration (--mse)
+    std::vector<float> norms;      // the norm of every iteration
+    std::vector<double> errors;    // the mean squared error of every iteration (--mse)
+    training::TrainingTrace trace; // what the lint observes inside the run (--lint)
 };
 
 struct TrainingHooks {
@@ -82,7 +85,10 @@ void continueFrom(const TrainOptions& options, TrainingRun& run, training::Loade
 void trainNetwork(const TrainOptions& options, TrainingRun& run, const TrainingHooks& hooks);
 
 // method, iterations_done, last_pattern, norm, norm_text, (mse, mse_per_iteration), percent,
-// interrupted, stopped_at_local_minimum, rows, probes.
+// interrupted, stopped_at_local_minimum, rows, probes, (lint).
 nlohmann::ordered_json trainingJson(const TrainOptions& options, const TrainingRun& run);
+
+// The training lint's warnings about the run.
+std::vector<training::LintWarning> lintWarnings(const TrainingRun& run);
 
 } // namespace axolite::cli

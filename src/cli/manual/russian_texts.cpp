@@ -108,6 +108,10 @@ const std::map<std::string, std::string> kTexts = {
      "band of one standard deviation",
      "Обучить каждый вариант с таким числом начальных значений (начиная с --seed) и нарисовать "
      "среднюю кривую с полосой в одно стандартное отклонение"},
+    {"After the results, the warnings a teacher would give about the run, each with its "
+     "iteration and help topic",
+     "После результатов замечания, которые сделал бы преподаватель, каждое с итерацией и "
+     "разделом справки"},
     {"Run a training record again and say whether the run is identical",
      "Повторить обучение по записи эксперимента и сообщить, совпал ли результат"},
     {"The record written by train --record", "Запись, сделанная train --record"},

@@ -198,6 +198,18 @@ float iterationNorm(const float* response, const PatternTable& targets, int patt
     return norm;
 }
 
+// The Euclidean norm of the weights from the input layer into layer 1.
+double firstLayerWeightNorm(const PackedNetwork& packed) {
+    double sum = 0.0;
+    for (int i = 0; packed.layerCount() > 1 && i < packed.layerSize(1); ++i) {
+        for (int k = 0; k < packed.layerSize(0); ++k) {
+            const double w = packed.weight(1, i, k);
+            sum += w * w;
+        }
+    }
+    return std::sqrt(sum);
+}
+
 } // namespace
 
 void NetworkTrainer::runBackPropagation(const TrainingParameters& parameters,
@@ -307,19 +319,26 @@ void NetworkTrainer::runUnsupervised(const LayerConfiguration& configuration,
         if (callbacks.progress != nullptr) {
             callbacks.progress->setPercent(status_.percent);
         }
+        bool halved = false;
         for (int p = 0; p < parameters.patterns; ++p) {
             packed.setInputs(inputs.row(p));
             for (int l = 1; l < layers; ++l) {
                 packed.forwardLayer(l);
                 if (competitive) {
                     packed.competeLayer(l, ensembleSize[l]);
+                    if (callbacks.competed) {
+                        callbacks.competed(l, packed.activities(l), packed.layerSize(l));
+                    }
                 }
             }
-            packed.hebbianUpdate(rate);
+            halved = packed.hebbianUpdate(rate) || halved;
             status_.lastPattern = p;
             pollWithinIteration(callbacks, p);
         }
         status_.lastIteration = t;
+        if (callbacks.weightsUpdated) {
+            callbacks.weightsUpdated(t, firstLayerWeightNorm(packed), halved);
+        }
         if (callbacks.iterationDone) {
             callbacks.iterationDone(status_);
         }

@@ -75,6 +75,13 @@ struct TrainingCallbacks {
     std::function<void(int iteration, float norm)> normComputed;
     // Called with the mean squared error after every iteration, when it is asked for.
     std::function<void(int iteration, double error)> errorComputed;
+    // For those who study a run from inside (the training lint); the methods look at these only
+    // when they are set, so a run without them is untouched. competed: after every competition
+    // of the competitive method, the layer's activities (1.0 for each ensemble's winner, else
+    // 0.0). weightsUpdated: after every iteration of the two unsupervised methods, the Euclidean
+    // norm of the weights into layer 1 and whether the Hebbian update halved them in it.
+    std::function<void(int layer, const float* activities, int size)> competed;
+    std::function<void(int iteration, double weightNorm, bool halved)> weightsUpdated;
 };
 
 // The question asked at a local minimum (Yes/No, information icon).

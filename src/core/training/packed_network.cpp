@@ -151,9 +151,9 @@ void PackedNetwork::backPropagate(const float* target, float rate) {
     }
 }
 
-void PackedNetwork::hebbianUpdate(float rate) {
+bool PackedNetwork::hebbianUpdate(float rate) {
     if (layers_ < 2) {
-        return;
+        return false;
     }
     const int receivers = sizes_[1];
     const int senders = sizes_[0];
@@ -182,6 +182,7 @@ void PackedNetwork::hebbianUpdate(float rate) {
             }
         }
     }
+    return exceeded;
 }
 
 double PackedNetwork::meanSquaredError(const float* inputs, int inputWidth, const float* targets,

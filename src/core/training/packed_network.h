@@ -37,8 +37,8 @@ public:
     // then biases and weights of layers 1 … L−1.
     void backPropagate(const float* target, float rate);
     // The Hebbian update of the weights from the input layer into layer 1, halving them all
-    // when one has grown past 10.
-    void hebbianUpdate(float rate);
+    // when one has grown past 10; true when they were halved.
+    bool hebbianUpdate(float rate);
 
     // The mean over the patterns and the output neurons of (target − response)², each pattern
     // answered with the present weights (a forward pass of its own, in double precision for the
