@@ -49,6 +49,8 @@ TrainingParameters patterns(const std::string& input, const std::string& target,
                             int iterations, TrainingMethod method, const std::string& rate) {
     return {.patterns = count,
             .iterations = iterations,
+            .inputFile = "",
+            .targetFile = "",
             .inputText = input,
             .targetText = target,
             .method = method,
