@@ -433,6 +433,40 @@ void printTrainingText(const TrainOptions& options, const TrainingRun& run) {
     }
 }
 
+// --write-net, --curve and --record: Done, or Refused when one of them failed (or the run was
+// refused).
+int writeRunFiles(const TrainOptions& options, const TrainingRun& run, const TrainingHooks& hooks) {
+    int exitStatus = run.outcome.refusal ? Refused : Done;
+    if (!options.writeNet.empty()) {
+        if (run.outcome.interrupted) {
+            hooks.show(Message{MessageKind::Error,
+                               "Обучение прервано: файл описания нейронной сети не записан."});
+            exitStatus = Refused;
+        } else {
+            try {
+                training::writeDescription(run.trainer.network(), options.writeNet);
+            } catch (const AxoliteError& failure) {
+                hooks.show(failure.message());
+                exitStatus = Refused;
+            }
+        }
+    }
+
+    if (!options.curve.empty()) {
+        if (!writeCurve(options, run.norms,
+                        options.meanSquaredError ? run.errors : std::vector<double>{},
+                        run.parameters.iterations, hooks.show)) {
+            exitStatus = Refused;
+        }
+    }
+
+    if (!options.record.empty() && !writeTrainingRecord(options.record, options, run, hooks.show)) {
+        exitStatus = Refused;
+    }
+
+    return exitStatus;
+}
+
 int runTraining(const TrainOptions& given) {
     if (!given.compare.empty() || given.seeds > 0) {
         if (given.lint) {
@@ -486,34 +520,7 @@ int runTraining(const TrainOptions& given) {
         return Refused;
     }
 
-    int exitStatus = run.outcome.refusal ? Refused : Done;
-    if (!options.writeNet.empty()) {
-        if (run.outcome.interrupted) {
-            hooks.show(Message{MessageKind::Error,
-                               "Обучение прервано: файл описания нейронной сети не записан."});
-            exitStatus = Refused;
-        } else {
-            try {
-                training::writeDescription(run.trainer.network(), options.writeNet);
-            } catch (const AxoliteError& failure) {
-                hooks.show(failure.message());
-                exitStatus = Refused;
-            }
-        }
-    }
-
-    if (!options.curve.empty()) {
-        if (!writeCurve(options, run.norms,
-                        options.meanSquaredError ? run.errors : std::vector<double>{},
-                        run.parameters.iterations, hooks.show)) {
-            exitStatus = Refused;
-        }
-    }
-
-    if (!options.record.empty() && !writeTrainingRecord(options.record, options, run, hooks.show)) {
-        exitStatus = Refused;
-    }
-
+    const int exitStatus = writeRunFiles(options, run, hooks);
     if (options.json) {
         json = trainingJson(options, run);
         json["messages"] = messages;
