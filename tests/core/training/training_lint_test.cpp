@@ -82,7 +82,7 @@ TEST(TrainingLint, SilentOnTheExamplesThatTrainWell) {
     EXPECT_EQ(rules(xorRun.lint()), Rules{});
     const LintedRun sine(shape(1, {6}, 1),
                          patterns(exampleText("sine_input.ptn"), exampleText("sine_target.ptn"), 21,
-                                  200, TrainingMethod::BackPropagationRandomized, "0.2"));
+                                  200, TrainingMethod::BackPropagationOnline, "0.2"));
     EXPECT_EQ(rules(sine.lint()), Rules{});
 }
 
@@ -103,19 +103,19 @@ TEST(TrainingLint, ErrorRulesFireWhereTheErrorMisbehaves) {
     // Up and down at every step: the sixth reversal (iteration 7) completes the window.
     std::vector<double> zigzag;
     for (int t = 0; t < 30; ++t) {
-        zigzag.push_back(0.2 - 0.001 * t + (t % 2 == 0 ? 0.0 : 0.05));
+        zigzag.push_back(0.2 - 0.001 * t + (t % 2 == 0 ? 0.05 : 0.0));
     }
     w = run.lintWithErrors(zigzag);
     ASSERT_EQ(rules(w), Rules{"oscillating-error"});
     EXPECT_EQ(w[0].iteration, 7);
     // Reversals of less than 0.1 % of the error are rounding, not oscillation; five reversals
-    // (the zigzag's first five, then a steady fall) are not enough.
+    // (the zigzag's first five, then no change) are not enough.
     std::vector<double> ripple;
     std::vector<double> few(zigzag.begin(), zigzag.begin() + 7);
     for (int t = 0; t < 30; ++t) {
-        ripple.push_back(0.2 + (t % 2 == 0 ? 0.0 : 1e-5));
+        ripple.push_back(0.2 - (t % 2 == 0 ? 0.0 : 1e-5));
         if (t >= 7) {
-            few.push_back(few.back() - 0.01);
+            few.push_back(few.back());
         }
     }
     EXPECT_EQ(rules(run.lintWithErrors(ripple)), Rules{});
