@@ -13,11 +13,16 @@
 #include <boost/numeric/odeint.hpp>
 #include <muParser.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -31,17 +36,105 @@ const char* const kFormulas[] = {"sin(x)*exp(-x/5)+2*x-1", "x", "((x+1)*(x-1))/(
 // The same formulas in muParser's syntax.
 const char* const kMuParserFormulas[] = {"sin(x)*exp(-x/5)+2*x-1", "x", "((x+1)*(x-1))/(x*x+1)"};
 
-void BM_FormulaCompiled(benchmark::State& state) {
-    const auto formula = Formula::parse(kFormulas[state.range(0)], FormulaDialect::Dependency);
+Formula benchFormula(std::int64_t which) {
+    auto formula = Formula::parse(kFormulas[which], FormulaDialect::Dependency);
     if (!formula) {
         throw std::runtime_error("formula refused");
     }
+    return std::move(*formula);
+}
+
+void BM_FormulaCompiled(benchmark::State& state) {
+    const Formula formula = benchFormula(state.range(0));
     for (auto _ : state) {
         double sum = 0.0;
         for (int l = 0; l < kPoints; ++l) {
-            sum += formula->evaluate(0.5 + l * kStep);
+            sum += formula.evaluate(0.5 + l * kStep);
         }
         benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+    state.SetLabel(kFormulas[state.range(0)]);
+}
+
+// The floor: the formulas written as plain C++, in the order of operations that the language gives
+// them (the sum of "sin(x)*exp(-x/5)+2*x-1" splits at its "+", and "-x" is 0 - x), so their values
+// are the evaluator's bit for bit.
+double plainFormula(int which, double x) {
+    switch (which) {
+    case 0:
+        return std::sin(x) * std::exp(0.0 - x / 5.0) + (2.0 * x - 1.0);
+    case 1:
+        return x;
+    default:
+        return ((x + 1.0) * (x - 1.0)) / (x * x + 1.0);
+    }
+}
+
+template <int Which> void BM_FormulaPlainCpp(benchmark::State& state) {
+    for (auto _ : state) {
+        double sum = 0.0;
+        for (int l = 0; l < kPoints; ++l) {
+            sum += plainFormula(Which, 0.5 + l * kStep);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+    state.SetLabel(kFormulas[Which]);
+}
+
+// The evaluator over blocks of points, summed in the same order as the per-point loops.
+void BM_FormulaBlock(benchmark::State& state) {
+    const Formula formula = benchFormula(state.range(0));
+    std::array<double, Formula::kBlock> xs{};
+    std::array<double, Formula::kBlock> values{};
+    for (auto _ : state) {
+        double sum = 0.0;
+        for (int l = 0; l < kPoints; l += static_cast<int>(Formula::kBlock)) {
+            const auto n = std::min<std::size_t>(Formula::kBlock, kPoints - l);
+            for (std::size_t i = 0; i < n; ++i) {
+                xs[i] = 0.5 + (l + static_cast<int>(i)) * kStep;
+            }
+            formula.evaluate(std::span(xs.data(), n), std::span(values.data(), n));
+            for (std::size_t i = 0; i < n; ++i) {
+                sum += values[i];
+            }
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+    state.SetLabel(kFormulas[state.range(0)]);
+}
+
+// The same formulas stored into a series of the grid, as the exact values are: the floor writes
+// each value as it computes it, the evaluator fills the series a block of points at a time.
+template <int Which> void BM_FormulaPlainCppSeries(benchmark::State& state) {
+    std::vector<double> series(kPoints);
+    for (auto _ : state) {
+        for (int l = 0; l < kPoints; ++l) {
+            series[static_cast<std::size_t>(l)] = plainFormula(Which, 0.5 + l * kStep);
+        }
+        benchmark::DoNotOptimize(series.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+    state.SetLabel(kFormulas[Which]);
+}
+
+void BM_FormulaBlockSeries(benchmark::State& state) {
+    const Formula formula = benchFormula(state.range(0));
+    std::vector<double> series(kPoints);
+    std::array<double, 1024> xs{};
+    for (auto _ : state) {
+        for (std::size_t l = 0; l < series.size(); l += xs.size()) {
+            const std::size_t n = std::min(xs.size(), series.size() - l);
+            for (std::size_t i = 0; i < n; ++i) {
+                xs[i] = 0.5 + static_cast<int>(l + i) * kStep;
+            }
+            formula.evaluate(std::span(xs.data(), n), std::span(series).subspan(l, n));
+        }
+        benchmark::DoNotOptimize(series.data());
+        benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * kPoints);
     state.SetLabel(kFormulas[state.range(0)]);
@@ -81,6 +174,27 @@ void BM_FormulaSplitting(benchmark::State& state) {
     state.SetLabel(text);
 }
 
+// The block evaluation and the plain C++ against the evaluation at one point, bit for bit.
+AXOLITE_IDENTITY_CHECK(blockFormulasAndPlainCppMatchTheEvaluator) {
+    std::vector<double> xs(1000);
+    for (std::size_t l = 0; l < xs.size(); ++l) {
+        xs[l] = 0.5 + static_cast<int>(l) * kStep;
+    }
+    for (int which = 0; which < 3; ++which) {
+        const Formula formula = benchFormula(which);
+        std::vector<double> block(xs.size());
+        formula.evaluate(xs, block);
+        for (std::size_t l = 0; l < xs.size(); ++l) {
+            const auto bits = std::bit_cast<std::uint64_t>(formula.evaluate(xs[l]));
+            if (std::bit_cast<std::uint64_t>(block[l]) != bits ||
+                std::bit_cast<std::uint64_t>(plainFormula(which, xs[l])) != bits) {
+                return std::string(kFormulas[which]) + " differs at point " + std::to_string(l);
+            }
+        }
+    }
+    return {};
+}
+
 // The compiled formulas against the re-splitting evaluator, bit for bit on the first 1000 points.
 AXOLITE_IDENTITY_CHECK(compiledFormulasMatchTheSplittingEvaluator) {
     for (const char* text : kFormulas) {
@@ -102,7 +216,15 @@ AXOLITE_IDENTITY_CHECK(compiledFormulasMatchTheSplittingEvaluator) {
     return {};
 }
 
+BENCHMARK(BM_FormulaPlainCpp<0>)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormulaPlainCpp<1>)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormulaPlainCpp<2>)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FormulaCompiled)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormulaBlock)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormulaPlainCppSeries<0>)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormulaPlainCppSeries<1>)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormulaPlainCppSeries<2>)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormulaBlockSeries)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FormulaMuParser)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FormulaSplitting)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 

@@ -36,8 +36,10 @@ reference::StepStudyRequest fourOutputStudy() {
     return r;
 }
 
+// Argument 0: the grids in turn; 1: on two threads.
 void BM_StepStudy(benchmark::State& state) {
-    const reference::StepStudyRequest request = fourOutputStudy();
+    reference::StepStudyRequest request = fourOutputStudy();
+    request.inParallel = state.range(0) != 0;
     for (auto _ : state) {
         SilentProgress silent;
         const reference::StepStudyResult result = reference::runStepStudy(request, silent);
@@ -141,7 +143,7 @@ void BM_Explain196(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_StepStudy)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_StepStudy)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_StepStudyRunsOnly)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_Explain196)->Unit(benchmark::kMillisecond);
 

@@ -6,6 +6,7 @@
 
 #include "core/common/number_text.h"
 #include "core/common/progress.h"
+#include "core/reference/exact_and_runge_kutta.h"
 #include "core/reference/exact_values.h"
 #include "core/reference/input_activation.h"
 #include "core/reference/pattern_writers.h"
@@ -179,22 +180,33 @@ void ReferenceStages::afterSimulation(const NetworkRecord& record) {
 }
 
 void ReferenceStages::referenceSolutions(NetworkRecord& record, Progress& progress) {
-    if (options_.wantsExact()) {
-        reference::computeExactValues(record, exactFormulas(options_.exact, "0.0"), progress);
-        stages_.push_back({"exact", record.counters});
-        if (!options_.ptnExact.empty()) {
-            reference::writeExactPatterns(record, options_.ptnExact);
-        }
-    }
-    if (options_.wantsRungeKutta()) {
-        reference::LinearSystem system = readSystemOption(options_.rk, options_.rkInit).system;
+    const bool exact = options_.wantsExact();
+    const bool rungeKutta = options_.wantsRungeKutta();
+    reference::LinearSystem system;
+    if (rungeKutta) {
+        system = readSystemOption(options_.rk, options_.rkInit).system;
         system.x0 = record.t0;
         reference::clearAbsentOutputs(system, record.networkPresent);
+    }
+    if (exact && rungeKutta) {
+        // Both at once, one on each core; the exact values leave the counters at zero.
+        reference::computeExactAndRungeKutta(record, exactFormulas(options_.exact, "0.0"), system,
+                                             progress);
+        stages_.push_back({"exact", {}});
+    } else if (exact) {
+        reference::computeExactValues(record, exactFormulas(options_.exact, "0.0"), progress);
+        stages_.push_back({"exact", record.counters});
+    } else if (rungeKutta) {
         reference::computeRungeKutta(record, system, progress);
+    }
+    if (rungeKutta) {
         stages_.push_back({"rk", record.counters});
-        if (!options_.ptnRk.empty()) {
-            reference::writeRungeKuttaPatterns(record, options_.ptnRk);
-        }
+    }
+    if (exact && !options_.ptnExact.empty()) {
+        reference::writeExactPatterns(record, options_.ptnExact);
+    }
+    if (rungeKutta && !options_.ptnRk.empty()) {
+        reference::writeRungeKuttaPatterns(record, options_.ptnRk);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "core/reference/computation.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 namespace axolite::reference {
@@ -22,5 +23,12 @@ ComputationOutcome
 computeExactValues(language::NetworkRecord& record,
                    const std::array<std::string, language::kOutputCount>& formulas,
                    Progress& progress);
+
+// The same without touching the counters or the record's cancel flag (the cancel request is
+// carried into cancelFlag), so that another computation may use them meanwhile.
+ComputationOutcome
+computeExactSeries(language::NetworkRecord& record,
+                   const std::array<std::string, language::kOutputCount>& formulas,
+                   Progress& progress, std::uint8_t& cancelFlag);
 
 } // namespace axolite::reference

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,16 @@ public:
     double evaluate(double x) const { return evaluate(x, nullptr); }
     // The value at x, the names read from values[slot].
     double evaluate(double x, const double* values) const;
+
+    // The points over which a block evaluation runs each operation at once.
+    static constexpr std::size_t kBlock = 32;
+
+    // The values at the points xs into out (of the same size, apart from xs), each bit-identical
+    // to evaluate(xs[i]): the same operations in the same order at every point, each operation
+    // run over a block of points at a time so that its dispatch is paid once per block. With
+    // values, the names of point i are read from values[i * stride + slot].
+    void evaluate(std::span<const double> xs, std::span<double> out, const double* values = nullptr,
+                  std::size_t stride = 0) const;
 
     // Number of instructions of the program (for tests of the compiled form).
     std::size_t size() const { return code_.size(); }

@@ -6,9 +6,18 @@
 #include "core/reference/formula.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
+#include <span>
 
 namespace axolite::reference {
+
+namespace {
+
+// The steps evaluated between two passes over the progress.
+constexpr std::size_t kChunk = 256;
+
+} // namespace
 
 std::int32_t inputNeuronIndex(const language::NetworkRecord& record, std::size_t entry) {
     const double number = (*record.inputLayer)[entry];
@@ -48,18 +57,34 @@ ComputationOutcome computeInputActivation(language::NetworkRecord& record,
         }
     }
 
+    // The functions run over a chunk of steps at a time into a buffer; the values are then written
+    // entry by entry with the cancel request taken after each, as one step at a time would.
     int percent = -1; // the percentage is passed on when it changes
-    for (std::int32_t t = 0; t < steps; ++t) {
-        const double x = gridPoint(record, t);
+    std::array<double, kChunk> xs{};
+    std::vector<double> values(list.size() * kChunk);
+    for (std::int32_t from = 0; from < steps; from += static_cast<std::int32_t>(kChunk)) {
+        const auto count = static_cast<std::size_t>(std::min<std::int32_t>(kChunk, steps - from));
+        for (std::size_t i = 0; i < count; ++i) {
+            xs[i] = gridPoint(record, from + static_cast<std::int32_t>(i));
+        }
         for (std::size_t n = 0; n < list.size(); ++n) {
             if (neuron[n] >= 0) {
-                record.externalInput.at(neuron[n], t) = compiled[n]->evaluate(x);
-            }
-            if (pollCancelled(progress, record.cancelRequested)) {
-                return ComputationOutcome::Cancelled;
+                compiled[n]->evaluate(std::span(xs.data(), count),
+                                      std::span(values).subspan(n * kChunk, count));
             }
         }
-        reportPercent(progress, t, extent, percent);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::int32_t t = from + static_cast<std::int32_t>(i);
+            for (std::size_t n = 0; n < list.size(); ++n) {
+                if (neuron[n] >= 0) {
+                    record.externalInput.at(neuron[n], t) = values[n * kChunk + i];
+                }
+                if (pollCancelled(progress, record.cancelRequested)) {
+                    return ComputationOutcome::Cancelled;
+                }
+            }
+            reportPercent(progress, t, extent, percent);
+        }
     }
     return ComputationOutcome::Completed;
 }

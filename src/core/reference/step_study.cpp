@@ -10,12 +10,16 @@
 #include "core/platform/profile_file.h"
 #include "core/reference/exact_values.h"
 #include "core/reference/formula.h"
+#include "core/reference/shared_progress.h"
 #include "core/simulation/simulation.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <future>
 #include <limits>
 #include <memory>
+#include <thread>
 
 namespace axolite::reference {
 
@@ -222,6 +226,75 @@ private:
     platform::FolderSettings folders_;
 };
 
+// The grids one after the other; false when a cancel ended them (the rows done stay).
+bool runGridsInTurn(const StepStudyRequest& request, const std::vector<double>& steps,
+                    std::int64_t total, Progress& progress, std::vector<StepStudyRow>& rows) {
+    double done = 0.0;
+    for (const double gridStep : steps) {
+        const double share = 100.0 * std::max<std::int64_t>(stepsOf(request.grid, gridStep), 1) /
+                             static_cast<double>(total);
+        StepStudyRow row;
+        GridRun grid(request, gridStep);
+        if (!grid.run(progress, done, done + share, row)) {
+            return false;
+        }
+        done += share;
+        rows.push_back(row);
+    }
+    return true;
+}
+
+// Below this many steps in all a second thread costs more than it saves.
+constexpr std::int64_t kParallelStudySteps = 20000;
+
+bool worthParallel(const EulerGrid& grid, const std::vector<double>& steps) {
+    std::int64_t total = 0;
+    for (const double h : steps) {
+        total += stepsOf(grid, h);
+    }
+    return steps.size() > 1 && total >= kParallelStudySteps &&
+           std::thread::hardware_concurrency() > 1;
+}
+
+// The grids on two threads, the finest first: each thread takes the next grid not yet taken, so
+// the finest grid (half the work) runs beside all the others. Every grid has its own record and
+// simulation, so its row is the row the grids in turn give. The rows kept are those of the grids
+// before the first that a cancel left unfinished; false when there was one.
+bool runGridsInParallel(const StepStudyRequest& request, const std::vector<double>& steps,
+                        Progress& progress, std::vector<StepStudyRow>& rows) {
+    std::vector<double> weights;
+    for (const double h : steps) {
+        weights.push_back(static_cast<double>(std::max<std::int64_t>(stepsOf(request.grid, h), 1)));
+    }
+    SharedProgress shared(progress, weights);
+    std::vector<StepStudyRow> done(steps.size());
+    std::vector<char> finished(steps.size(), 0);
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t taken = next++; taken < steps.size(); taken = next++) {
+            const std::size_t g = steps.size() - 1 - taken;
+            GridRun grid(request, steps[g]);
+            if (!grid.run(shared.part(g), 0.0, 100.0, done[g])) {
+                return;
+            }
+            finished[g] = 1;
+        }
+    };
+    std::future<void> helper = std::async(std::launch::async, work);
+    try {
+        work();
+    } catch (...) {
+        shared.cancel(); // the helper stops at its next poll; its result is not wanted
+        helper.wait();
+        throw;
+    }
+    shared.wait(helper);
+    for (std::size_t g = 0; g < steps.size() && finished[g]; ++g) {
+        rows.push_back(done[g]);
+    }
+    return rows.size() == steps.size();
+}
+
 } // namespace
 
 std::optional<double> observedOrder(const std::optional<double>& previous,
@@ -266,23 +339,18 @@ StepStudyResult runStepStudy(const StepStudyRequest& request, Progress& progress
     }
 
     progress.setPercent(0);
-    double done = 0.0;
-    for (const double gridStep : steps) {
-        const double share = 100.0 * std::max<std::int64_t>(stepsOf(request.grid, gridStep), 1) /
-                             static_cast<double>(total);
-        StepStudyRow row;
-        GridRun grid(request, gridStep);
-        if (!grid.run(progress, done, done + share, row)) {
-            result.outcome = ComputationOutcome::Cancelled;
-            return result;
-        }
-        done += share;
-        if (!result.rows.empty()) {
-            const StepStudyRow& previous = result.rows.back();
-            row.networkOrder = observedOrder(previous.networkError, row.networkError);
-            row.rungeKuttaOrder = observedOrder(previous.rungeKuttaError, row.rungeKuttaError);
-        }
-        result.rows.push_back(row);
+    const bool completed = request.inParallel && worthParallel(request.grid, steps)
+                               ? runGridsInParallel(request, steps, progress, result.rows)
+                               : runGridsInTurn(request, steps, total, progress, result.rows);
+    for (std::size_t r = 1; r < result.rows.size(); ++r) {
+        const StepStudyRow& previous = result.rows[r - 1];
+        StepStudyRow& row = result.rows[r];
+        row.networkOrder = observedOrder(previous.networkError, row.networkError);
+        row.rungeKuttaOrder = observedOrder(previous.rungeKuttaError, row.rungeKuttaError);
+    }
+    if (!completed) {
+        result.outcome = ComputationOutcome::Cancelled;
+        return result;
     }
     progress.setPercent(100);
     return result;

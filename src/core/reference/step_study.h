@@ -26,6 +26,8 @@ struct StepStudyRequest {
     int halvings = 0;    // grids h, h/2, ..., h/2^halvings
     // The exact solution yk(x) of the system, k = 1..outputs, as formulas; an empty text: none.
     std::array<std::string, language::kOutputCount> exact;
+    // The grids of a large study run on two threads (the rows are the same); false: in turn.
+    bool inParallel = true;
 };
 
 struct StepStudyRow {

@@ -10,6 +10,8 @@
 
 #include <bit>
 #include <cmath>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -170,8 +172,8 @@ TEST(Formula, DeepProgramsUseTheSpillStack) {
     EXPECT_EQ(valueOf(text, 1.01), expected);
 }
 
-TEST(Formula, CompiledValuesAreBitIdenticalToTheSplittingEvaluator) {
-    const std::vector<std::string> corpus = {
+const std::vector<std::string>& corpus() {
+    static const std::vector<std::string> texts = {
         "0.0",
         "x",
         "-x",
@@ -229,6 +231,10 @@ TEST(Formula, CompiledValuesAreBitIdenticalToTheSplittingEvaluator) {
         "x+-1",
         "x*.5e1",
     };
+    return texts;
+}
+
+TEST(Formula, CompiledValuesAreBitIdenticalToTheSplittingEvaluator) {
     std::vector<double> points;
     for (int i = -200; i <= 200; ++i) {
         points.push_back(i * 0.037);
@@ -236,7 +242,7 @@ TEST(Formula, CompiledValuesAreBitIdenticalToTheSplittingEvaluator) {
     points.push_back(0.0);
     points.push_back(-0.0);
     points.push_back(1e300);
-    for (const std::string& text : corpus) {
+    for (const std::string& text : corpus()) {
         const auto formula = Formula::parse(text, FormulaDialect::Dependency);
         bool valid = false;
         evaluateBySplitting(text, FormulaDialect::Dependency, 0.0, valid);
@@ -250,6 +256,82 @@ TEST(Formula, CompiledValuesAreBitIdenticalToTheSplittingEvaluator) {
             EXPECT_EQ(std::bit_cast<std::uint64_t>(actual), std::bit_cast<std::uint64_t>(expected))
                 << text << " at " << x;
         }
+    }
+}
+
+// A random formula of the Condition dialect over x and the names n1, n2: numbers, signs, the four
+// operations, brackets and every function.
+std::string randomFormula(std::mt19937& random, int depth) {
+    static const char* const atoms[] = {"x", "n1", "n2", "0.5", "3", "2e-1", "x", "n2"};
+    static const char* const functions[] = {"sin(", "cos(", "tg(", "ctg(", "exp(", "sqrt(", "abs("};
+    const auto pick = [&random](int n) { return static_cast<int>(random() % n); };
+    if (depth <= 0 || pick(4) == 0) {
+        return atoms[pick(8)];
+    }
+    switch (pick(4)) {
+    case 0:
+        return functions[pick(7)] + randomFormula(random, depth - 1) + ")";
+    case 1:
+        return "(" + randomFormula(random, depth - 1) + ")";
+    case 2:
+        return "-" + randomFormula(random, depth - 1);
+    default:
+        return randomFormula(random, depth - 1) + "+-*/"[pick(4)] +
+               randomFormula(random, depth - 1);
+    }
+}
+
+bool sameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+// The block evaluation against the evaluation at one point, over grids that end inside a block,
+// on the corpus, random formulas with names read at a stride, and a program deeper than the
+// block's slots on the machine stack.
+TEST(Formula, BlockValuesAreBitIdenticalToTheValuesAtOnePoint) {
+    std::mt19937 random(24);
+    std::vector<std::string> texts = corpus();
+    for (int i = 0; i < 300; ++i) {
+        texts.push_back(randomFormula(random, 6));
+    }
+    std::string deep = "x";
+    for (int i = 0; i < 40; ++i) {
+        deep = (i % 2 == 0 ? "x*(" : "sin(x)-(") + deep + ")";
+    }
+    texts.push_back(deep);
+    const Formula::Names names = [](std::string_view name) -> std::optional<std::uint32_t> {
+        if (name == "n1") {
+            return 0;
+        }
+        return name == "n2" ? std::optional<std::uint32_t>(2) : std::nullopt;
+    };
+    constexpr std::size_t kStride = 3;
+    for (const std::size_t count :
+         {std::size_t{1}, Formula::kBlock - 1, Formula::kBlock + 1, std::size_t{1000}}) {
+        std::vector<double> xs(count);
+        std::vector<double> values(count * kStride);
+        std::uniform_real_distribution<double> uniform(-4.0, 4.0);
+        for (std::size_t i = 0; i < count; ++i) {
+            xs[i] = i % 97 == 5 ? 0.0 : uniform(random);
+            values[i * kStride] = uniform(random);
+            values[i * kStride + 2] = i % 89 == 3 ? -0.0 : uniform(random);
+        }
+        std::size_t parsed = 0;
+        for (const std::string& text : texts) {
+            const auto formula = Formula::parse(text, FormulaDialect::Condition, names);
+            if (!formula) {
+                continue; // a text the dialect refuses
+            }
+            ++parsed;
+            std::vector<double> out(count);
+            formula->evaluate(xs, out, values.data(), kStride);
+            for (std::size_t i = 0; i < count; ++i) {
+                const double expected = formula->evaluate(xs[i], values.data() + i * kStride);
+                ASSERT_TRUE(sameBits(out[i], expected))
+                    << text << " at point " << i << " of " << count;
+            }
+        }
+        EXPECT_GT(parsed, texts.size() / 2);
     }
 }
 

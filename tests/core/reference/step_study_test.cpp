@@ -9,7 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <optional>
 
 namespace axolite::reference {
 namespace {
@@ -139,6 +143,46 @@ TEST(StepStudy, AWrongFormulaIsRefusedBeforeAnyRunAndACancelKeepsTheRowsDone) {
     const StepStudyResult result = runStepStudy(decay(3), cancel);
     EXPECT_EQ(result.outcome, ComputationOutcome::Cancelled);
     EXPECT_EQ(result.rows.size(), 2u);
+}
+
+bool sameRow(const StepStudyRow& a, const StepStudyRow& b) {
+    const auto same = [](const std::optional<double>& x, const std::optional<double>& y) {
+        return x.has_value() == y.has_value() &&
+               (!x || std::bit_cast<std::uint64_t>(*x) == std::bit_cast<std::uint64_t>(*y));
+    };
+    return a.h == b.h && a.steps == b.steps && same(a.networkError, b.networkError) &&
+           same(a.rungeKuttaError, b.rungeKuttaError) && same(a.networkOrder, b.networkOrder) &&
+           same(a.rungeKuttaOrder, b.rungeKuttaOrder) && a.networkOutOfRange == b.networkOutOfRange;
+}
+
+// A study large enough for two threads gives the rows of the grids in turn, bit for bit, and its
+// percentages rise to 100; a cancel keeps only whole rows from the first grid on.
+TEST(StepStudy, GridsOnTwoThreadsGiveTheRowsOfTheGridsInTurn) {
+    StepStudyRequest request = oscillator(5); // 1000 .. 32000 steps
+    request.grid.h = 0.01;
+    request.inParallel = false;
+    test::CancelAfter inTurn(1 << 30);
+    const StepStudyResult expected = runStepStudy(request, inTurn);
+    request.inParallel = true;
+    test::CancelAfter parallel(1 << 30);
+    const StepStudyResult actual = runStepStudy(request, parallel);
+    ASSERT_EQ(actual.rows.size(), expected.rows.size());
+    for (std::size_t r = 0; r < expected.rows.size(); ++r) {
+        EXPECT_TRUE(sameRow(actual.rows[r], expected.rows[r])) << r;
+    }
+    EXPECT_EQ(actual.outcome, ComputationOutcome::Completed);
+    EXPECT_TRUE(std::is_sorted(parallel.percents.begin(), parallel.percents.end()));
+    EXPECT_EQ(parallel.percents.back(), 100);
+
+    for (const int polls : {1, 2000, 20000}) {
+        test::CancelAfter cancel(polls);
+        const StepStudyResult cut = runStepStudy(request, cancel);
+        EXPECT_EQ(cut.outcome, ComputationOutcome::Cancelled) << polls;
+        ASSERT_LT(cut.rows.size(), expected.rows.size()) << polls;
+        for (std::size_t r = 0; r < cut.rows.size(); ++r) {
+            EXPECT_TRUE(sameRow(cut.rows[r], expected.rows[r])) << polls << " " << r;
+        }
+    }
 }
 
 } // namespace
