@@ -15,6 +15,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -93,6 +94,11 @@ public:
 
     // The first line shown at the top.
     int firstVisibleLine() const;
+
+    // Lines (counted from 1) drawn on a tinted band, in place of those marked before; the marks
+    // stay until replaced, whatever is edited.
+    void setMarkedLines(std::vector<std::int32_t> lines);
+    const std::vector<std::int32_t>& markedLines() const { return marked_; }
 
 signals:
     // The text changed.
@@ -193,6 +199,7 @@ private:
     qreal step_ = 0;
     mutable std::unordered_map<qsizetype, bool> stepped_; // per line laid out since the last edit
     QList<QAction*> contextActions_;
+    std::vector<std::int32_t> marked_; // ascending, each once
 };
 
 // Local files named by dropped data (URLs), in order.
