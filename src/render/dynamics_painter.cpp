@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -93,6 +94,9 @@ void DynamicsPainter::paintStill(QPainter& painter, const NetworkRecord* record,
     std::int32_t step = 0;
     if (record != nullptr && settings.still == StillValues::Final) {
         step = views::gridPointCount(*record) - 1;
+    } else if (record != nullptr && settings.still == StillValues::Step) {
+        const std::int64_t last = std::max<std::int64_t>(0, views::gridPointCount(*record) - 1);
+        step = static_cast<std::int32_t>(std::clamp<std::int64_t>(settings.stillStep, 0, last));
     }
     paintStep(painter, record, settings, step);
 }

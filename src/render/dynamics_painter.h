@@ -17,6 +17,7 @@ namespace axolite::render {
 enum class StillValues {
     Initial, // "Показать начальные значения активности нейронов": step 0
     Final, // "Показать конечные значения активности нейронов": step N − 1
+    Step, // "Показать значения активности на шаге отладки": the debugger's step (stillStep)
 };
 
 // What the dynamics view's controls have set. The defaults are the view's state when it opens.
@@ -24,6 +25,7 @@ struct DynamicsSettings {
     bool gridShown = true; // "Наложить сетку"
     bool colourMarking = true; // "Обозначить нейроны выходного слоя цветом"
     StillValues still = StillValues::Initial;
+    std::int64_t stillStep = 0; // the step StillValues::Step shows (brought within the run)
 };
 
 // Draws in the pixel coordinates of the dynamics view's client area, through the model drawing

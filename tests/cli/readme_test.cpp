@@ -136,6 +136,13 @@ const std::vector<Check> kChecks = {
         EXPECT_NE(run.out.find("Значение: 0.8456705645316805"), std::string::npos) << run.out;
         EXPECT_NE(run.out.find("[строка 23: neuron 1, neuron 1, weight 1;]"), std::string::npos);
     },
+    [](const Run& run, const fs::path&) {
+        EXPECT_EQ(run.status, 0);
+        EXPECT_NE(run.out.find("Условие 1 выполнено на шаге 1 (x = 0.1): n3 > 0.5"),
+                  std::string::npos)
+            << run.out;
+        EXPECT_NE(run.out.find("смена знака"), std::string::npos) << run.out;
+    },
 };
 
 TEST(ReadmeCommands, EachGivesTheResultItsCommentTells) {

@@ -19,6 +19,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,11 @@ public:
 
     // The first line shown at the top.
     int firstVisibleLine() const;
+
+    // Lines (counted from 1) drawn on a tinted band, in place of those marked before; the marks
+    // stay until replaced, whatever is edited.
+    void setMarkedLines(std::vector<std::int32_t> lines);
+    const std::vector<std::int32_t>& markedLines() const { return marked_; }
 
 signals:
     // The text changed.
@@ -179,6 +185,7 @@ private:
     QString preedit_;       // text an input method is composing at the caret
     int preeditCursor_ = 0; // the caret within it
     QList<QAction*> contextActions_;
+    std::vector<std::int32_t> marked_; // ascending, each once
 };
 
 // Local files named by dropped data (URLs), in order.

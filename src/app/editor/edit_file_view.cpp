@@ -13,6 +13,11 @@
 
 using namespace axolite::editor;
 
+namespace {
+// The band behind a line the debugger marks: a pale yellow the selection stays readable on.
+const QColor kMarkedLineColour{255, 240, 160};
+} // namespace
+
 // ---- geometry --------------------------------------------------------------------------------
 
 int TAxoliteEditFile::lineHeight() const {
@@ -87,6 +92,15 @@ qsizetype TAxoliteEditFile::positionAt(const QPoint& point) const {
 
 // ---- painting --------------------------------------------------------------------------------
 
+void TAxoliteEditFile::setMarkedLines(std::vector<std::int32_t> lines) {
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    if (lines != marked_) {
+        marked_ = std::move(lines);
+        viewport()->update();
+    }
+}
+
 void TAxoliteEditFile::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const QPalette& colours = palette();
@@ -99,6 +113,9 @@ void TAxoliteEditFile::paintEvent(QPaintEvent* event) {
         const int top = static_cast<int>(line - firstVisibleLine()) * height;
         if (top > event->rect().bottom()) {
             break;
+        }
+        if (std::binary_search(marked_.begin(), marked_.end(), line + 1)) {
+            painter.fillRect(QRect(0, top, viewport()->width(), height), kMarkedLineColour);
         }
         paintLine(painter, line, top);
     }

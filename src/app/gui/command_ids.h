@@ -23,6 +23,7 @@ enum CommandId : int {
     CmGraphs = 14,
     CmNumeric = 12,
     CmDynamics = 13,
+    CmDebugger = 21,
     CmTeachNetwork = 42,
     CmEditUndo = 24321,
     CmEditCut = 24322,

@@ -17,6 +17,10 @@ class Simulation;
 #include <QMdiSubWindow>
 #include <QPointer>
 
+#include <cstdint>
+#include <optional>
+#include <vector>
+
 class DescriptionWindow : public QMdiSubWindow {
     Q_OBJECT
 public:
@@ -52,8 +56,27 @@ public:
     // The text as the lexer reads it (code page 1251 lines); nullptr when there is none.
     virtual const axolite::language::DescriptionText* checkText() { return nullptr; }
 
+    // Marks these lines (counted from 1) in the editor, in place of those marked before; an empty
+    // list takes the marks away. The debugger marks the lines that fed the value it explains.
+    virtual void highlightLines(const std::vector<std::int32_t>& lines) { (void)lines; }
+
+    // The step a debugger of this description stands on (nothing when none): the result views
+    // follow it. Setting a step tells them (stepCursorMoved).
+    std::optional<std::int64_t> stepCursor() const { return stepCursor_; }
+    void setStepCursor(std::optional<std::int64_t> step) {
+        stepCursor_ = step;
+        if (step) {
+            emit stepCursorMoved(*step);
+        }
+    }
+
 signals:
     // The text changed, a tool opened or closed, a computation ended: the frame re-evaluates
     // its commands and the views redraw.
     void stateChanged();
+    // A debugger moved to a step of the last run.
+    void stepCursorMoved(std::int64_t step);
+
+private:
+    std::optional<std::int64_t> stepCursor_;
 };

@@ -39,4 +39,13 @@ void setFileChooser(FileChooser chooser) {
     replacement() = std::move(chooser);
 }
 
+QString chooseCsvFile(QWidget* parent) {
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Save;
+    request.caption = QStringLiteral("Сохранить как");
+    request.filter = QStringLiteral("Таблица CSV (*.csv);;Все типы файлов (*)");
+    request.defaultSuffix = QStringLiteral("csv");
+    return chooseFile(parent, request);
+}
+
 } // namespace axolite::gui

@@ -22,6 +22,9 @@ struct FileDialogRequest {
 // Shows the platform's file dialog; answers the chosen path, empty when the user cancelled.
 QString chooseFile(QWidget* parent, const FileDialogRequest& request);
 
+// Asks for a CSV table to save ("Таблица CSV (*.csv)", suffix csv); empty when cancelled.
+QString chooseCsvFile(QWidget* parent);
+
 // Tests answer the dialogs; an empty chooser puts the platform's dialog back.
 using FileChooser = std::function<QString(QWidget* parent, const FileDialogRequest& request)>;
 void setFileChooser(FileChooser chooser);

@@ -292,12 +292,7 @@ bool TStepStudyDialog::writeTable(const QString& path) const {
 }
 
 void TStepStudyDialog::exportTable() {
-    axolite::gui::FileDialogRequest request;
-    request.mode = axolite::gui::FileDialogRequest::Mode::Save;
-    request.caption = QStringLiteral("Сохранить как");
-    request.filter = QStringLiteral("Таблица CSV (*.csv);;Все типы файлов (*)");
-    request.defaultSuffix = QStringLiteral("csv");
-    const QString path = axolite::gui::chooseFile(this, request);
+    const QString path = axolite::gui::chooseCsvFile(this);
     if (path.isEmpty()) {
         return;
     }

@@ -72,7 +72,7 @@ const std::vector<MenuLayout>& menuLayouts() {
         {"Поиск", {CmFind, CmReplace, CmFindNext}},
         {"Нейронная сеть",
          {CmNeuronModel, CmCheck, kSeparator, CmInputActivation, CmRungeKutta, CmExactValues,
-          kSeparator, CmGraphs, CmNumeric, CmDynamics, kSeparator, CmTeachNetwork}},
+          kSeparator, CmGraphs, CmNumeric, CmDynamics, CmDebugger, kSeparator, CmTeachNetwork}},
         {"Окно", {CmCascade, CmTile, CmArrangeIcons, CmCloseAll}},
         {"Помощь", {CmHelpContents, CmHelpOnHelp, kSeparator, CmAbout}},
     };

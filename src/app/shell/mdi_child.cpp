@@ -138,6 +138,10 @@ const axolite::simulation::Simulation* TAxoliteMDIChild::simulation() const {
     return checkWindow_ ? &checkWindow_->simulation() : nullptr;
 }
 
+void TAxoliteMDIChild::highlightLines(const std::vector<std::int32_t>& lines) {
+    editor_->setMarkedLines(lines);
+}
+
 QWidget* TAxoliteMDIChild::checkWidget() const {
     return checkWindow_.data();
 }

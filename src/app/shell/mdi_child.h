@@ -56,6 +56,8 @@ public:
     QString lineText(int line) const override;
     const axolite::language::CheckResult* checkResult() const override;
     const axolite::simulation::Simulation* simulation() const override;
+    // The editor marks the lines.
+    void highlightLines(const std::vector<std::int32_t>& lines) override;
 
     // True while a long computation works on this description's record.
     bool computing() const override;

@@ -1,6 +1,7 @@
 // The frame knows every tool through this one list; the tools know only the gui floor.
 #include "app/shell/tool_catalogue.h"
 
+#include "app/debugger/debugger_tools.h"
 #include "app/language/language_tools.h"
 #include "app/reference/reference_tools.h"
 #include "app/simulation/simulation_tools.h"
@@ -14,6 +15,7 @@ void registerAllTools() {
         registerReferenceTools();
         registerTrainingTools();
         registerViewTools();
+        registerDebuggerTools();
         return true;
     }();
     (void)registered;

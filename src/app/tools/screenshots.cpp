@@ -1,8 +1,11 @@
 // Renders the main windows offscreen into PNG files for the documentation: the frame with a
 // description, the check window, the progress dialog after a simulation, the reference dialogs,
-// the model dialog, the result views of the ring example with their companion windows, and the
-// "Первые шаги" walk-through, a picture a step.
+// the model dialog, the result views of the ring example with their companion windows, the
+// debugger, and the "Первые шаги" walk-through, a picture a step.
 // Usage: axolite_screenshots OUTPUT_FOLDER (run with QT_QPA_PLATFORM=offscreen).
+#include "app/debugger/condition_list.h"
+#include "app/debugger/debug_window.h"
+#include "app/debugger/watch_panel.h"
 #include "app/editor/edit_file.h"
 #include "app/gui/calculation_progress.h"
 #include "app/gui/help_window.h"
@@ -290,6 +293,39 @@ bool saveStudyTools(TAxoliteApp& frame, const QDir& folder) {
     return ok;
 }
 
+// "Отладка ..." on examples/wait_counts.net: neurons 1 and 3 watched, the condition n3 > 0.5 run
+// to, and the description window with the lines that fed neuron 3's value marked.
+bool saveDebugger(TAxoliteApp& frame, const QDir& folder) {
+    // A copy in a fixed folder: the captions show the same path in every run.
+    const QDir examples(QDir::temp().filePath(QStringLiteral("axolite/debugger")));
+    examples.mkpath(QStringLiteral("."));
+    const QString path = examples.filePath(QStringLiteral("wait_counts.net"));
+    QFile::remove(path);
+    QFile::copy(QStringLiteral(AXOLITE_EXAMPLES_DIR "/wait_counts.net"), path);
+    TAxoliteMDIChild* child = openSimulated(frame, path);
+    if (child == nullptr) {
+        return false;
+    }
+    frame.client()->setActiveSubWindow(child);
+    frame.execute(axolite::gui::CmDebugger);
+    auto* debugger = qobject_cast<TDebugWindow*>(
+        axolite::gui::ToolWindows::instance().find(axolite::gui::CmDebugger, child));
+    if (debugger == nullptr) {
+        return false;
+    }
+    debugger->watches()->addWatch(1);
+    debugger->watches()->addWatch(3);
+    debugger->conditions()->addCondition(QStringLiteral("n3 > 0.5"));
+    debugger->continueToCondition();
+    bool ok = save(debugger, folder, QStringLiteral("debugger-window.png"));
+    child->showNormal();
+    child->resize(520, 520);
+    ok = save(child, folder, QStringLiteral("debugger-marks.png")) && ok;
+    debugger->close();
+    child->close();
+    return ok;
+}
+
 namespace {
 
 // The ring description in a fixed folder, so that the caption (the file's path) is the same in
@@ -452,6 +488,7 @@ int main(int argc, char* argv[]) {
     ok = saveResultViews(frame, folder) && ok;
     ok = saveTraining(frame, folder) && ok;
     ok = saveStudyTools(frame, folder) && ok;
+    ok = saveDebugger(frame, folder) && ok;
     ok = saveFirstSteps(folder) && ok;
     ok = saveHelp(folder) && ok;
     return ok ? 0 : 1;

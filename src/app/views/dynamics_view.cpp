@@ -68,6 +68,14 @@ TNetworkDynamic::TNetworkDynamic(DescriptionWindow* window, QWidget* parent)
         }
         requestStill();
     });
+    if (window != nullptr) {
+        connect(window, &DescriptionWindow::stepCursorMoved, this, [this](std::int64_t step) {
+            if (settings_.still == StillValues::Step && !running_) {
+                settings_.stillStep = step;
+                requestStill();
+            }
+        });
+    }
     requestStill();
 }
 
@@ -145,6 +153,20 @@ void TNetworkDynamic::buildMenu() {
         settings_.still = StillValues::Final;
         requestStill();
     });
+    // Offered while a debugger of the description stands on a step; the columns then follow it.
+    debugStep_ = named(
+        menu_->addAction(QStringLiteral("Показать значения активности на шаге отладки")), 1612);
+    connect(debugStep_, &QAction::triggered, this, [this] {
+        if (DescriptionWindow* window = binding_.window(); window && window->stepCursor()) {
+            settings_.still = StillValues::Step;
+            settings_.stillStep = *window->stepCursor();
+            requestStill();
+        }
+    });
+    connect(menu_, &QMenu::aboutToShow, this, [this] {
+        const DescriptionWindow* window = binding_.window();
+        debugStep_->setVisible(window != nullptr && window->stepCursor().has_value());
+    });
     menu_->addSeparator();
     savePng_ = menu_->addAction(QStringLiteral("Сохранить рисунок как PNG ..."), this,
                                 [this] { exportPicture(PictureFormat::Png); });
@@ -201,7 +223,7 @@ void TNetworkDynamic::setIdle(bool idle) {
     for (QWidget* control : std::initializer_list<QWidget*>{speed_, faster_, slower_, grid_}) {
         control->setEnabled(idle);
     }
-    for (QAction* action : {marking_, initial_, final_, savePng_, saveSvg_}) {
+    for (QAction* action : {marking_, initial_, final_, debugStep_, savePng_, saveSvg_}) {
         action->setEnabled(idle);
     }
 }

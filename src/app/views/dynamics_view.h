@@ -96,6 +96,7 @@ private:
     QAction* marking_ = nullptr;
     QAction* initial_ = nullptr;
     QAction* final_ = nullptr;
+    QAction* debugStep_ = nullptr;
     QAction* savePng_ = nullptr;
     QAction* saveSvg_ = nullptr;
 

@@ -123,6 +123,35 @@ TAxoliteGraphs::TAxoliteGraphs(DescriptionWindow* window, QWidget* parent)
         followPresence();
         update(axolite::render::GraphsPainter::plotRect());
     });
+    if (window != nullptr) {
+        connect(window, &DescriptionWindow::stepCursorMoved, this, &TAxoliteGraphs::showStep);
+        if (window->stepCursor()) {
+            showStep(*window->stepCursor());
+        }
+    }
+}
+
+void TAxoliteGraphs::showStep(std::int64_t step) {
+    const NetworkRecord* record = binding_.simulatedRecord();
+    if (record == nullptr || step < 0 || step >= axolite::views::gridPointCount(*record)) {
+        return;
+    }
+    const std::int64_t k = std::max(1, settings_.pointSpacing);
+    const bool compress = settings_.mode == axolite::views::PlotMode::Compress;
+    const std::int64_t shown =
+        compress ? plot::kColumns * k : std::max<std::int64_t>(1, plot::kColumns / k);
+    if (step < settings_.firstStep || step >= settings_.firstStep + shown) {
+        // The plot scrolls so that the step stands in its middle (the slider redraws it).
+        slider_->setValue(
+            static_cast<int>(std::clamp<std::int64_t>(step - shown / 2, 0, slider_->maximum())));
+    }
+    const std::int64_t offset = step - settings_.firstStep;
+    if (offset < 0 || offset >= shown) {
+        return;
+    }
+    settings_.cursorColumn =
+        plot::kFirstColumn + static_cast<int>(compress ? offset / k : offset * k);
+    update(axolite::render::GraphsPainter::plotRect());
 }
 
 void TAxoliteGraphs::buildControls() {

@@ -32,6 +32,10 @@ public:
     // values of the curves shown there; empty off the curves or beyond the data.
     QString hoverText(int x, int y) const;
 
+    // The dotted cursor line at a step of the run, the plot scrolled to show it (a debugger of
+    // the description moves it); nothing for a step outside the run.
+    void showStep(std::int64_t step);
+
     // Writes the plot as it is on the screen (without the cursor line) to the file.
     void exportPicture(axolite::views_gui::PictureFormat format);
 

@@ -136,6 +136,14 @@ TAxoliteNumeric::TAxoliteNumeric(DescriptionWindow* window, QWidget* parent)
     binding_.connectRefresh(this, [this] { refresh(); });
     current_ = 0;
     refresh();
+    // A debugger of the description moves the current step.
+    if (window != nullptr) {
+        connect(window, &DescriptionWindow::stepCursorMoved, this,
+                &TAxoliteNumeric::setCurrentStep);
+        if (window->stepCursor()) {
+            setCurrentStep(*window->stepCursor());
+        }
+    }
 }
 
 // "Независимая переменная": the list of steps.

@@ -62,19 +62,7 @@ private:
     std::unique_ptr<TAxoliteApp> frame_;
 
     // The description opened, checked and simulated.
-    TAxoliteMDIChild* simulated(const QString& path) {
-        TAxoliteMDIChild* child = frame_->openDescription(path);
-        if (child == nullptr) {
-            return nullptr;
-        }
-        frame_->client()->setActiveSubWindow(child);
-        frame_->execute(CmCheck);
-        if (child->checkWindow() == nullptr || !child->checkWindow()->correct()) {
-            return nullptr;
-        }
-        child->checkWindow()->calculate();
-        return child->record().simulated != 0 ? child : nullptr;
-    }
+    TAxoliteMDIChild* simulated(const QString& path) { return openSimulated(*frame_, path); }
 
 private slots:
     void init() {

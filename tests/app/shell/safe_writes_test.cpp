@@ -3,6 +3,8 @@
 // there stays byte for byte, the failure is reported (a message in the program, a non-zero status
 // in the tool), a document stays modified, and no temporary file is left. A new writer joins the
 // test by one row in writers().
+#include "app/debugger/debug_window.h"
+#include "app/debugger/watch_panel.h"
 #include "app/gui/file_dialogs.h"
 #include "app/gui/notifier.h"
 #include "app/gui/pattern_file_dialog.h"
@@ -22,6 +24,7 @@
 #include "app/shell/mdi_client.h"
 #include "core/platform/folder_settings.h"
 #include "core/platform/profile_file.h"
+#include "test_frame.h"
 #include "training_support.h"
 #include "view_fixtures.h"
 #include "write_faults.h"
@@ -217,6 +220,20 @@ std::vector<Writer> writers(TAxoliteApp& frame) {
         {"numeric view as CSV", "numeric.csv",
          [](const QString& t) {
              return viewExport<TAxoliteNumeric>(t, [](auto& view) { view.exportTable(); });
+         }},
+        {"debugger's watch table as CSV", "watch.csv",
+         [&frame](const QString& t) {
+             TAxoliteMDIChild* child =
+                 openSimulated(frame, kEx + QStringLiteral("/wait_counts.net"));
+             Outcome outcome;
+             {
+                 TDebugWindow debugger(child);
+                 debugger.watches()->addOutputWatches();
+                 answerFileDialogs(t);
+                 outcome = shown([&] { debugger.watches()->exportTable(); });
+             }
+             child->close();
+             return outcome;
          }},
         {"step-size study as CSV", "study.csv",
          [](const QString& t) {

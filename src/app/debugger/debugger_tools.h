@@ -1,0 +1,4 @@
+// The debugger's command, registered in the register of tools.
+#pragma once
+
+void registerDebuggerTools();
