@@ -241,6 +241,16 @@ axolite::reference::LinearSystem benchSystem() {
     return system;
 }
 
+// A record of the grid of `points` steps of kStep with all four outputs present.
+axolite::language::NetworkRecord benchRecord(int points) {
+    axolite::language::NetworkRecord record;
+    record.t0 = 0.0;
+    record.t1 = points * kStep;
+    record.h = kStep;
+    record.networkPresent = {1, 1, 1, 1};
+    return record;
+}
+
 void BM_RungeKuttaSteps(benchmark::State& state) {
     const auto system = benchSystem();
     const axolite::reference::RungeKuttaKernel kernel(system, kStep);
@@ -256,11 +266,7 @@ void BM_RungeKuttaSteps(benchmark::State& state) {
 
 void BM_RungeKuttaComputation(benchmark::State& state) {
     const auto system = benchSystem();
-    axolite::language::NetworkRecord record;
-    record.t0 = 0.0;
-    record.t1 = kPoints * kStep;
-    record.h = kStep;
-    record.networkPresent = {1, 1, 1, 1};
+    axolite::language::NetworkRecord record = benchRecord(kPoints);
     axolite::SilentProgress progress;
     for (auto _ : state) {
         axolite::reference::computeRungeKutta(record, system, progress);
@@ -295,11 +301,7 @@ void BM_RungeKuttaOdeint(benchmark::State& state) {
 // of the same million points: argument 0 one after the other, 1 at once on two threads.
 void BM_ExactAndRungeKutta(benchmark::State& state) {
     const auto system = benchSystem();
-    axolite::language::NetworkRecord record;
-    record.t0 = 0.0;
-    record.t1 = kPoints * kStep;
-    record.h = kStep;
-    record.networkPresent = {1, 1, 1, 1};
+    axolite::language::NetworkRecord record = benchRecord(kPoints);
     const std::array<std::string, 4> formulas = {kFormulas[0], kFormulas[0], kFormulas[0],
                                                  kFormulas[0]};
     axolite::SilentProgress progress;
@@ -318,11 +320,7 @@ void BM_ExactAndRungeKutta(benchmark::State& state) {
 // The Runge-Kutta computation's series against the kernel's steps, bit for bit on 1000 points.
 AXOLITE_IDENTITY_CHECK(rungeKuttaComputationMatchesTheKernel) {
     const auto system = benchSystem();
-    axolite::language::NetworkRecord record;
-    record.t0 = 0.0;
-    record.t1 = 1000 * kStep;
-    record.h = kStep;
-    record.networkPresent = {1, 1, 1, 1};
+    axolite::language::NetworkRecord record = benchRecord(1000);
     axolite::SilentProgress progress;
     axolite::reference::computeRungeKutta(record, system, progress);
     const axolite::reference::RungeKuttaKernel kernel(system, kStep);
