@@ -2,6 +2,8 @@
 // re-splitting evaluator, the Runge-Kutta step against Boost.Odeint's runge_kutta4. The compiled
 // formulas and the Runge-Kutta computation are checked bit for bit against the evaluator and the
 // kernel's steps before timing (`--smoke`: the checks alone).
+#include "core/reference/exact_and_runge_kutta.h"
+#include "core/reference/exact_values.h"
 #include "core/reference/formula.h"
 #include "core/reference/runge_kutta.h"
 #include "core/reference/runge_kutta_kernel.h"
@@ -239,6 +241,16 @@ axolite::reference::LinearSystem benchSystem() {
     return system;
 }
 
+// A record of the grid of `points` steps of kStep with all four outputs present.
+axolite::language::NetworkRecord benchRecord(int points) {
+    axolite::language::NetworkRecord record;
+    record.t0 = 0.0;
+    record.t1 = points * kStep;
+    record.h = kStep;
+    record.networkPresent = {1, 1, 1, 1};
+    return record;
+}
+
 void BM_RungeKuttaSteps(benchmark::State& state) {
     const auto system = benchSystem();
     const axolite::reference::RungeKuttaKernel kernel(system, kStep);
@@ -254,11 +266,7 @@ void BM_RungeKuttaSteps(benchmark::State& state) {
 
 void BM_RungeKuttaComputation(benchmark::State& state) {
     const auto system = benchSystem();
-    axolite::language::NetworkRecord record;
-    record.t0 = 0.0;
-    record.t1 = kPoints * kStep;
-    record.h = kStep;
-    record.networkPresent = {1, 1, 1, 1};
+    axolite::language::NetworkRecord record = benchRecord(kPoints);
     axolite::SilentProgress progress;
     for (auto _ : state) {
         axolite::reference::computeRungeKutta(record, system, progress);
@@ -289,14 +297,30 @@ void BM_RungeKuttaOdeint(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kPoints);
 }
 
+// The exact values of the first benchmark formula on all four outputs and the Runge-Kutta solution
+// of the same million points: argument 0 one after the other, 1 at once on two threads.
+void BM_ExactAndRungeKutta(benchmark::State& state) {
+    const auto system = benchSystem();
+    axolite::language::NetworkRecord record = benchRecord(kPoints);
+    const std::array<std::string, 4> formulas = {kFormulas[0], kFormulas[0], kFormulas[0],
+                                                 kFormulas[0]};
+    axolite::SilentProgress progress;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            axolite::reference::computeExactValues(record, formulas, progress);
+            axolite::reference::computeRungeKutta(record, system, progress);
+        } else {
+            axolite::reference::computeExactAndRungeKutta(record, formulas, system, progress);
+        }
+        benchmark::DoNotOptimize(record.exactSeries[0].data());
+    }
+    state.SetItemsProcessed(state.iterations() * kPoints);
+}
+
 // The Runge-Kutta computation's series against the kernel's steps, bit for bit on 1000 points.
 AXOLITE_IDENTITY_CHECK(rungeKuttaComputationMatchesTheKernel) {
     const auto system = benchSystem();
-    axolite::language::NetworkRecord record;
-    record.t0 = 0.0;
-    record.t1 = 1000 * kStep;
-    record.h = kStep;
-    record.networkPresent = {1, 1, 1, 1};
+    axolite::language::NetworkRecord record = benchRecord(1000);
     axolite::SilentProgress progress;
     axolite::reference::computeRungeKutta(record, system, progress);
     const axolite::reference::RungeKuttaKernel kernel(system, kStep);
@@ -317,6 +341,7 @@ AXOLITE_IDENTITY_CHECK(rungeKuttaComputationMatchesTheKernel) {
 BENCHMARK(BM_RungeKuttaSteps)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RungeKuttaComputation)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RungeKuttaOdeint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExactAndRungeKutta)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

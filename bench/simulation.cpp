@@ -13,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 #if __has_include(<cblas.h>)
@@ -99,6 +101,99 @@ void BM_StepPlain(benchmark::State& state) {
     runSteps(state, plainStep);
 }
 
+// The step split across the two cores: the receivers 0 .. N/2 − 1 on this thread, the others on a
+// helper that spins on a step counter, both meeting at the end of every step (the network's next
+// step needs all of this step's activities). Argument 1 does the halves' plain rows; argument 0
+// does no work, so that it measures the meeting alone; argument 2 does all rows on this thread
+// (the same loop, timed the same way, for the ratio).
+class SplitSteps {
+public:
+    SplitSteps(const Network& network, int mode)
+        : network_(network), work_(mode != 0), whole_(mode == 2) {
+        if (!whole_) {
+            helper_ = std::thread([this] { help(); });
+        }
+    }
+    ~SplitSteps() {
+        stop_.store(true, std::memory_order_release);
+        if (helper_.joinable()) {
+            helper_.join();
+        }
+    }
+
+    void step(const double* current, double* net, double* next) {
+        current_ = current;
+        net_ = net;
+        next_ = next;
+        if (whole_) {
+            rows(0, network_.n);
+            return;
+        }
+        const int step = ++issued_;
+        started_.store(step, std::memory_order_release);
+        rows(0, network_.n / 2);
+        while (finished_.load(std::memory_order_acquire) != step) {
+        }
+    }
+
+private:
+    void rows(int from, int to) const {
+        if (!work_) {
+            return;
+        }
+        const int n = network_.n;
+        for (int j = from; j < to; ++j) {
+            const double* row = network_.weights.data() + static_cast<std::size_t>(j) * n;
+            double sum = 0.0;
+            for (int k = 0; k < n; ++k) {
+                sum += current_[k] * row[k];
+            }
+            net_[j] = sum;
+            next_[j] = linearTransfer(network_.model, sum);
+        }
+    }
+
+    void help() {
+        int seen = 0;
+        while (!stop_.load(std::memory_order_acquire)) {
+            const int step = started_.load(std::memory_order_acquire);
+            if (step == seen) {
+                continue;
+            }
+            seen = step;
+            rows(network_.n / 2, network_.n);
+            finished_.store(step, std::memory_order_release);
+        }
+    }
+
+    const Network& network_;
+    bool work_;
+    bool whole_;
+    const double* current_ = nullptr;
+    double* net_ = nullptr;
+    double* next_ = nullptr;
+    int issued_ = 0;
+    std::atomic<int> started_{0};
+    std::atomic<int> finished_{0};
+    std::atomic<bool> stop_{false};
+    std::thread helper_;
+};
+
+void BM_StepPlainSplit(benchmark::State& state) {
+    const Network network(static_cast<int>(state.range(0)));
+    SplitSteps split(network, static_cast<int>(state.range(1)));
+    std::vector<double> a = network.activity;
+    std::vector<double> b(a.size());
+    std::vector<double> net(a.size());
+    for (auto _ : state) {
+        split.step(a.data(), net.data(), b.data());
+        std::swap(a, b);
+        benchmark::DoNotOptimize(a.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 // The kernel's activities after 100 steps against the plain loop's, bit for bit.
 std::string kernelDifference(int n, KernelVariant variant) {
     const Network network(n);
@@ -162,6 +257,7 @@ void BM_StepKernelAvx2(benchmark::State& state) {
 BENCHMARK(BM_StepPlain)->Arg(196)->Arg(50)->Arg(10);
 BENCHMARK(BM_StepKernel)->Arg(196)->Arg(50)->Arg(10);
 BENCHMARK(BM_StepKernelAvx2)->Arg(196);
+BENCHMARK(BM_StepPlainSplit)->Args({196, 2})->Args({196, 1})->Args({196, 0})->UseRealTime();
 
 // The engine's whole run of a dense description, per step (structure, models and the output
 // series included).
