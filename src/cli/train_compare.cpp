@@ -83,82 +83,104 @@ bool drawComparison(const std::string& path, int iterations,
 
 } // namespace
 
-int runTrainComparison(const TrainOptions& options) {
+// The runs of a comparison: every variant (the cross product of the --compare axes) with every
+// seed, in that order.
+struct ComparisonPlan {
     std::vector<Variant> variants;
     std::vector<training::ComparedRun> runs;
     training::LayerConfiguration configuration;
-    const int seeds = std::max(options.seeds, 1);
+    int seeds = 1;
+    int longest = 1; // the most iterations of any variant
+};
+
+// The plan of the options; TrainUsageError when they are not valid.
+ComparisonPlan comparisonPlan(const TrainOptions& options) {
+    if (!options.fromNet.empty() || !options.fromRecord.empty() || !options.record.empty()) {
+        throw TrainUsageError("--compare, --seeds: not with --from-net, --from-record, --record");
+    }
+    ComparisonPlan plan;
+    plan.seeds = std::max(options.seeds, 1);
     const std::uint32_t firstSeed =
         options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
-    int longest = 1;
-    try {
-        if (!options.fromNet.empty() || !options.fromRecord.empty() || !options.record.empty()) {
-            throw TrainUsageError(
-                "--compare, --seeds: not with --from-net, --from-record, --record");
+    plan.variants = variantsOf(options);
+    for (const Variant& variant : plan.variants) {
+        TrainingRun run(std::nullopt);
+        readTrainOptions(variant.options, run);
+        plan.configuration = run.configuration;
+        plan.longest = std::max(plan.longest, run.parameters.iterations);
+        for (int s = 0; s < plan.seeds; ++s) {
+            const std::uint32_t seed = firstSeed + static_cast<std::uint32_t>(s);
+            plan.runs.push_back({variant.label, run.parameters, seed});
         }
-        variants = variantsOf(options);
-        for (const Variant& variant : variants) {
-            TrainingRun run(std::nullopt);
-            readTrainOptions(variant.options, run);
-            configuration = run.configuration;
-            longest = std::max(longest, run.parameters.iterations);
-            for (int s = 0; s < seeds; ++s) {
-                const std::uint32_t seed = firstSeed + static_cast<std::uint32_t>(s);
-                runs.push_back({variant.label, run.parameters, seed});
-            }
-        }
-    } catch (const TrainUsageError& failure) {
-        std::cerr << failure.what() << '\n';
-        return UsageError;
     }
-    const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const std::vector<training::ComparedResult> results =
-        training::runComparison(configuration, runs, threads);
+    return plan;
+}
 
-    nlohmann::ordered_json json;
+// Each run's line (printed unless --json) and its JSON object; Refused when a run was refused.
+int reportRuns(const TrainOptions& options, const ComparisonPlan& plan,
+               const std::vector<training::ComparedResult>& results, nlohmann::ordered_json& json) {
     json["runs"] = nlohmann::json::array();
     int status = Done;
     if (!options.json) {
         std::cout << "Вариант\tНачальное значение\tОшибка\tИтераций\tВремя, с\n";
     }
-    for (std::size_t i = 0; i < runs.size(); ++i) {
+    for (std::size_t i = 0; i < plan.runs.size(); ++i) {
         const training::ComparedResult& r = results[i];
+        const training::ComparedRun& run = plan.runs[i];
         status = r.refusal ? Refused : status;
         json["runs"].push_back(
-            {{"label", runs[i].label},
-             {"seed", runs[i].seed},
+            {{"label", run.label},
+             {"seed", run.seed},
              {"final_error", optionalNumber(r.finalError)},
              {"iterations", r.iterations},
              {"seconds", r.seconds},
              {"refusal", r.refusal ? nlohmann::json(*r.refusal) : nlohmann::json(nullptr)},
              {"errors", r.errors}});
         if (!options.json) {
-            std::cout << runs[i].label << '\t' << runs[i].seed << '\t'
+            std::cout << run.label << '\t' << run.seed << '\t'
                       << (r.refusal      ? *r.refusal
                           : r.finalError ? formatNumber("%g", *r.finalError)
                                          : "-")
                       << '\t' << r.iterations << '\t' << formatNumber("%.3f", r.seconds) << '\n';
         }
     }
+    return status;
+}
+
+int runTrainComparison(const TrainOptions& options) {
+    ComparisonPlan plan;
+    try {
+        plan = comparisonPlan(options);
+    } catch (const TrainUsageError& failure) {
+        std::cerr << failure.what() << '\n';
+        return UsageError;
+    }
+    const int seeds = plan.seeds;
+    const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const std::vector<training::ComparedResult> results =
+        training::runComparison(plan.configuration, plan.runs, threads);
+
+    nlohmann::ordered_json json;
+    int status = reportRuns(options, plan, results, json);
 #ifdef AXOLITE_CLI_PLOT
     std::vector<training_ui::ComparedCurve> curves;
 #endif
     json["variants"] = nlohmann::json::array();
-    for (std::size_t v = 0; v < variants.size(); ++v) {
+    for (std::size_t v = 0; v < plan.variants.size(); ++v) {
         std::vector<std::vector<double>> errors;
         for (int s = 0; s < seeds; ++s) {
             const training::ComparedResult& r = results[v * seeds + s];
             errors.push_back(r.errors);
         }
         const training::MeanCurve mean = training::meanCurve(errors);
-        nlohmann::ordered_json summary = {{"label", variants[v].label},
+        nlohmann::ordered_json summary = {{"label", plan.variants[v].label},
                                           {"runs", seeds},
                                           {"mean_errors", mean.mean},
                                           {"deviation_errors", mean.deviation}};
         json["variants"].push_back(summary);
 #ifdef AXOLITE_CLI_PLOT
         const std::string name =
-            (variants[v].label.empty() ? "Ошибка" : variants[v].label) +
+            (plan.variants[v].label.empty() ? "Ошибка" : plan.variants[v].label) +
             (seeds > 1 ? " (среднее по " + std::to_string(seeds) + ", ±σ)" : "");
         curves.push_back({QString::fromStdString(name), mean.mean,
                           seeds > 1 ? mean.deviation : std::vector<double>{}});
@@ -166,7 +188,7 @@ int runTrainComparison(const TrainOptions& options) {
     }
     if (!options.curve.empty()) {
 #ifdef AXOLITE_CLI_PLOT
-        if (!drawComparison(options.curve, longest, curves, options.curveLog)) {
+        if (!drawComparison(options.curve, plan.longest, curves, options.curveLog)) {
             status = Refused;
         }
 #else
