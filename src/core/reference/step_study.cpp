@@ -14,11 +14,12 @@
 #include "core/simulation/simulation.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <future>
 #include <limits>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <thread>
 
 namespace axolite::reference {
@@ -256,10 +257,12 @@ bool worthParallel(const EulerGrid& grid, const std::vector<double>& steps) {
            std::thread::hardware_concurrency() > 1;
 }
 
-// The grids on two threads, the finest first: each thread takes the next grid not yet taken, so
-// the finest grid (half the work) runs beside all the others. Every grid has its own record and
-// simulation, so its row is the row the grids in turn give. The rows kept are those of the grids
-// before the first that a cancel left unfinished; false when there was one.
+// The grids on two threads: the helper takes grids from the finest end, the calling thread from
+// the coarsest, until they meet, so the finest grid (half the work) runs beside all the others and
+// the coarse grids complete first, as in turn (a cancel keeps the rows completed so far). Every
+// grid has its own record and simulation, so its row is the row the grids in turn give. The rows
+// kept are those of the grids before the first that a cancel left unfinished; false when there
+// was one.
 bool runGridsInParallel(const StepStudyRequest& request, const std::vector<double>& steps,
                         Progress& progress, std::vector<StepStudyRow>& rows) {
     std::vector<double> weights;
@@ -269,20 +272,29 @@ bool runGridsInParallel(const StepStudyRequest& request, const std::vector<doubl
     SharedProgress shared(progress, weights);
     std::vector<StepStudyRow> done(steps.size());
     std::vector<char> finished(steps.size(), 0);
-    std::atomic<std::size_t> next{0};
-    const auto work = [&] {
-        for (std::size_t taken = next++; taken < steps.size(); taken = next++) {
-            const std::size_t g = steps.size() - 1 - taken;
-            GridRun grid(request, steps[g]);
-            if (!grid.run(shared.part(g), 0.0, 100.0, done[g])) {
+    std::mutex taking;
+    std::size_t coarsest = 0;          // the next grid from the coarse end
+    std::size_t finest = steps.size(); // one past the next grid from the fine end
+    // The next grid not yet taken, from the fine end or the coarse end; nothing when all are.
+    const auto take = [&](bool fromFine) -> std::optional<std::size_t> {
+        const std::lock_guard<std::mutex> lock(taking);
+        if (coarsest >= finest) {
+            return std::nullopt;
+        }
+        return fromFine ? --finest : coarsest++;
+    };
+    const auto work = [&](bool fromFine) {
+        for (auto g = take(fromFine); g; g = take(fromFine)) {
+            GridRun grid(request, steps[*g]);
+            if (!grid.run(shared.part(*g), 0.0, 100.0, done[*g])) {
                 return;
             }
-            finished[g] = 1;
+            finished[*g] = 1;
         }
     };
-    std::future<void> helper = std::async(std::launch::async, work);
+    std::future<void> helper = std::async(std::launch::async, work, true);
     try {
-        work();
+        work(false);
     } catch (...) {
         shared.cancel(); // the helper stops at its next poll; its result is not wanted
         helper.wait();
