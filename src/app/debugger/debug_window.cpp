@@ -119,7 +119,8 @@ void TDebugWindow::buildControls() {
         auto* b = named(new QPushButton(QString::fromUtf8(text), this), id);
         b->setAutoDefault(false);
         runs->addWidget(b);
-        connect(b, &QPushButton::clicked, this, [this, forward] { runToCondition(forward); });
+        const bool ahead = forward; // a structured binding cannot be captured by every compiler
+        connect(b, &QPushButton::clicked, this, [this, ahead] { runToCondition(ahead); });
         stepping_.push_back(b);
     }
     layout->addLayout(runs);
