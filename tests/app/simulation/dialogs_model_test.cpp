@@ -24,6 +24,16 @@ using axolite::simulation::ModelKind;
 namespace {
 
 // The dialog with its file dialogs replaced by answers the test gives.
+// A step model file (code 250) named name in dir; empty when it could not be written.
+QString writeStepModel(const QTemporaryDir& dir, const QString& name) {
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly)) {
+        return {};
+    }
+    file.write("[Ступенчатая]\r\nID=250\r\nY1=2\r\nX1=0\r\n");
+    return file.fileName();
+}
+
 class ScriptedChooseModel : public TChooseModel {
 public:
     using TChooseModel::TChooseModel;
@@ -274,17 +284,15 @@ private slots:
 
     void aNameWithoutANumberNamesNoModel() {
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("-Model.neu")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Ступенчатая]\r\nID=250\r\nY1=2\r\nX1=0\r\n");
-        file.close();
+        const QString path = writeStepModel(dir, QStringLiteral("-Model.neu"));
+        QVERIFY(!path.isEmpty());
         ScriptedChooseModel dialog;
         dialog.show();
-        dialog.openAnswer = file.fileName();
+        dialog.openAnswer = path;
         QTest::mouseClick(control<QPushButton>(dialog, "104"), Qt::LeftButton);
         QCOMPARE(shown().size(), std::size_t{1});
         QCOMPARE(shown()[0].kind, MessageKind::Information);
-        QCOMPARE(lastShownText(), QStringLiteral("Файл ") + file.fileName().toLower() +
+        QCOMPARE(lastShownText(), QStringLiteral("Файл ") + path.toLower() +
                                       QStringLiteral(" не существует или поврежден."));
         QCOMPARE(dialog.currentKind(), ModelKind::Linear);
         QCOMPARE(text(dialog, "101"), QString());
@@ -292,13 +300,11 @@ private slots:
 
     void aStepFileShowsTheStepTabWithoutTheShift() {
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("250.neu")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Ступенчатая]\r\nID=250\r\nY1=2\r\nX1=0\r\n");
-        file.close();
+        const QString path = writeStepModel(dir, QStringLiteral("250.neu"));
+        QVERIFY(!path.isEmpty());
         ScriptedChooseModel dialog;
         dialog.show();
-        dialog.openAnswer = file.fileName();
+        dialog.openAnswer = path;
         QTest::mouseClick(control<QPushButton>(dialog, "104"), Qt::LeftButton);
         QVERIFY(shown().empty());
         QCOMPARE(dialog.currentKind(), ModelKind::Step);
