@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential git cmake ninja-build clang clang-format libclang-rt-14-dev
+    build-essential git cmake ninja-build clang clang-format libclang-rt-14-dev lld
     libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
     qt6-base-dev qt6-svg-dev qt6-translations-l10n xvfb xauth time
     appstream desktop-file-utils lintian man-db locales

@@ -17,7 +17,11 @@ cmake --build build -j "$jobs"
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs")
 
 echo "== sanitizer build with fuzz targets"
+# -O1 with line tables: what the sanitizers' reports need, at a fraction of the compile time of
+# full debug information.
 CC=clang CXX=clang++ cmake -S . -B build-san -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" \
+    -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only -DNDEBUG" \
     -DAXOLITE_SANITIZE=ON -DAXOLITE_FUZZ=ON -DAXOLITE_BENCH=OFF -DAXOLITE_WERROR=ON >/dev/null
 cmake --build build-san -j "$jobs"
 (cd build-san && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
