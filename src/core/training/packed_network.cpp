@@ -1,15 +1,107 @@
-// The training kernel on contiguous arrays.
+// The training kernel on contiguous arrays, four neurons to a vector.
 #include "core/training/packed_network.h"
 
 #include <cassert>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <type_traits>
 
 namespace axolite::training {
+
+namespace {
+
+constexpr int kLanes = 4;
+constexpr int kMaxBlocks = PackedNetwork::kStride / kLanes;
+static_assert(PackedNetwork::kStride % kLanes == 0);
+
+// Four floats, one neuron to a lane: every operation on them is the float operation, lane by
+// lane, rounded as the float operation is.
+using Lanes = float __attribute__((vector_size(kLanes * sizeof(float))));
+
+Lanes load(const float* p) {
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+void store(float* p, Lanes v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+Lanes splat(float x) {
+    return Lanes{x, x, x, x};
+}
+
+template <int B> using BlockCount = std::integral_constant<int, B>;
+
+// Calls body(BlockCount<blocks>()), so that the loops over the blocks of a layer have a count
+// known to the compiler and keep their sums in registers.
+template <class Body> void withBlocks(int blocks, Body&& body) {
+    static_assert(kMaxBlocks == 5);
+    switch (blocks) {
+    case 1:
+        body(BlockCount<1>());
+        break;
+    case 2:
+        body(BlockCount<2>());
+        break;
+    case 3:
+        body(BlockCount<3>());
+        break;
+    case 4:
+        body(BlockCount<4>());
+        break;
+    default:
+        assert(blocks == kMaxBlocks);
+        body(BlockCount<kMaxBlocks>());
+        break;
+    }
+}
+
+// net = bias + input[0] · row 0 + input[1] · row 1 + …, the receivers of B blocks side by side,
+// each row holding one sender's weights to them.
+template <int B>
+void sumBySender(int senders, const float* input, const float* weights, const float* bias,
+                 float* net) {
+    Lanes sum[B];
+    for (int b = 0; b < B; ++b) {
+        sum[b] = load(bias + kLanes * b);
+    }
+    for (int j = 0; j < senders; ++j) {
+        const Lanes a = splat(input[j]);
+        const float* row = weights + j * PackedNetwork::kStride;
+        for (int b = 0; b < B; ++b) {
+            sum[b] = sum[b] + a * load(row + kLanes * b);
+        }
+    }
+    for (int b = 0; b < B; ++b) {
+        store(net + kLanes * b, sum[b]);
+    }
+}
+
+// The same sums receiver by receiver, each over the row of its own weights.
+void sumByReceiver(int receivers, int senders, const float* input, const float* weights,
+                   const float* bias, float* net) {
+    for (int i = 0; i < receivers; ++i) {
+        const float* row = weights + i * PackedNetwork::kStride;
+        float sum = bias[i];
+        for (int j = 0; j < senders; ++j) {
+            sum = sum + input[j] * row[j];
+        }
+        net[i] = sum;
+    }
+}
+
+} // namespace
 
 PackedNetwork::PackedNetwork(const LayeredNetwork& network)
     : layers_(network.layerCount()), activity_(kMaxLayers * kStride, 0.0f),
       net_(kMaxLayers * kStride, 0.0f), bias_(kMaxLayers * kStride, 0.0f),
       delta_(kMaxLayers * kStride, 0.0f),
-      weights_(static_cast<std::size_t>(kMaxLayers) * kMaxLayerNeurons * kStride, 0.0f) {
+      exponential_(kMaxLayers * kStride, std::numeric_limits<float>::infinity()),
+      bySender_(static_cast<std::size_t>(kMaxLayers) * kMaxLayerNeurons * kStride, 0.0f),
+      byReceiver_(bySender_.size(), 0.0f) {
     if (layers_ > kMaxLayers) {
         layers_ = kMaxLayers;
     }
@@ -23,13 +115,17 @@ PackedNetwork::PackedNetwork(const LayeredNetwork& network)
             activity_[slot(l) + i] = neuron.activity;
             net_[slot(l) + i] = neuron.net;
             bias_[slot(l) + i] = neuron.bias;
-            if (l > 0) {
-                for (int j = 0; j < sizes_[l - 1]; ++j) {
-                    weights_[weightSlot(l) + j * kStride + i] = neuron.weights[j];
-                }
+            for (int j = 0; l > 0 && j < sizes_[l - 1]; ++j) {
+                bySender_[weightSlot(l) + j * kStride + i] = neuron.weights[j];
+                byReceiver_[weightSlot(l) + i * kStride + j] = neuron.weights[j];
             }
         }
     }
+}
+
+float PackedNetwork::weight(int layer, int receiver, int sender) const {
+    return keepsBySender(layer) ? bySender_[weightSlot(layer) + sender * kStride + receiver]
+                                : byReceiver_[weightSlot(layer) + receiver * kStride + sender];
 }
 
 void PackedNetwork::storeInto(LayeredNetwork& network) const {
@@ -39,10 +135,8 @@ void PackedNetwork::storeInto(LayeredNetwork& network) const {
             neuron.activity = activity_[slot(l) + i];
             neuron.net = net_[slot(l) + i];
             neuron.bias = bias_[slot(l) + i];
-            if (l > 0) {
-                for (int j = 0; j < sizes_[l - 1]; ++j) {
-                    neuron.weights[j] = weights_[weightSlot(l) + j * kStride + i];
-                }
+            for (int j = 0; l > 0 && j < sizes_[l - 1]; ++j) {
+                neuron.weights[j] = weight(l, i, j);
             }
         }
     }
@@ -58,30 +152,43 @@ void PackedNetwork::setInputs(const float* values) {
 void PackedNetwork::forwardLayer(int layer) {
     const int receivers = sizes_[layer];
     const int senders = sizes_[layer - 1];
-    float* __restrict net = &net_[slot(layer)];
-    float* __restrict activity = &activity_[slot(layer)];
-    const float* __restrict input = &activity_[slot(layer - 1)];
-    const float* __restrict bias = &bias_[slot(layer)];
-    const float* __restrict weights = &weights_[weightSlot(layer)];
-    for (int i = 0; i < receivers; ++i) {
-        net[i] = bias[i];
-    }
-    for (int j = 0; j < senders; ++j) {
-        const float a = input[j];
-        const float* __restrict row = weights + j * kStride;
-        for (int i = 0; i < receivers; ++i) {
-            net[i] = net[i] + a * row[i];
-        }
-    }
-    const TransferCode code = codes_[layer];
-    if (code == TransferCode::Linear) {
-        for (int i = 0; i < receivers; ++i) {
-            activity[i] = net[i];
-        }
+    float* net = &net_[slot(layer)];
+    float* activity = &activity_[slot(layer)];
+    const float* input = &activity_[slot(layer - 1)];
+    const float* bias = &bias_[slot(layer)];
+    if (rowSummed(layer)) {
+        sumByReceiver(receivers, senders, input, &byReceiver_[weightSlot(layer)], bias, net);
     } else {
+        withBlocks(blocks(layer), [&](auto count) {
+            sumBySender<decltype(count)::value>(senders, input, &bySender_[weightSlot(layer)], bias,
+                                                net);
+        });
+    }
+    const int lanes = kLanes * blocks(layer);
+    const TransferCode code = codes_[layer];
+    switch (code) {
+    case TransferCode::Linear:
+        for (int i = 0; i < lanes; i += kLanes) {
+            store(activity + i, load(net + i));
+        }
+        break;
+    case TransferCode::Sigmoid: {
+        // 1 / (1 + e^(−net)): the exponentials one by one, the rest four neurons at once.
+        float* exponential = &exponential_[slot(layer)];
+        for (int i = 0; i < receivers; ++i) {
+            exponential[i] = std::exp(-net[i]);
+        }
+        for (int i = 0; i < lanes; i += kLanes) {
+            store(activity + i, splat(1.0f) / (splat(1.0f) + load(exponential + i)));
+        }
+        break;
+    }
+    case TransferCode::Step:
+    case TransferCode::Gaussian:
         for (int i = 0; i < receivers; ++i) {
             activity[i] = transferActivity(code, net[i]);
         }
+        break;
     }
 }
 
@@ -103,70 +210,142 @@ void PackedNetwork::competeLayer(int layer, int ensembleSize) {
     }
 }
 
+// The error terms of layer l from those of layer l + 1: each neuron's error is 0 + δ₀·w₀ + δ₁·w₁
+// + … over the receivers in order, four neurons at once along the rows of the next layer's
+// weights in receiver order.
+void PackedNetwork::hiddenErrorTerms(int layer) {
+    const int receivers = sizes_[layer + 1];
+    const float* next = &delta_[slot(layer + 1)];
+    const float* weights = &byReceiver_[weightSlot(layer + 1)];
+    const float* activity = &activity_[slot(layer)];
+    const float* net = &net_[slot(layer)];
+    float* delta = &delta_[slot(layer)];
+    const TransferCode code = codes_[layer];
+    withBlocks(blocks(layer), [&](auto count) {
+        constexpr int B = decltype(count)::value;
+        Lanes sum[B];
+        for (int b = 0; b < B; ++b) {
+            sum[b] = splat(0.0f);
+        }
+        for (int k = 0; k < receivers; ++k) {
+            const Lanes d = splat(next[k]);
+            const float* row = weights + k * kStride;
+            for (int b = 0; b < B; ++b) {
+                sum[b] = sum[b] + d * load(row + kLanes * b);
+            }
+        }
+        for (int b = 0; b < B; ++b) {
+            const int i = kLanes * b;
+            store(delta + i, errorTermOf(code, sum[b], load(activity + i), load(net + i)));
+        }
+    });
+}
+
+// Bias and weights of layer l: b += rate · δ and w += rate · (δ · a) for each of the layer's
+// weight orders.
+void PackedNetwork::updateLayer(int layer, float rate) {
+    const int receivers = sizes_[layer];
+    const int senders = sizes_[layer - 1];
+    const int receiverBlocks = blocks(layer);
+    const int senderBlocks = blocks(layer - 1);
+    const bool bySender = keepsBySender(layer);
+    const bool byReceiver = keepsByReceiver(layer);
+    const Lanes r = splat(rate);
+    const float* delta = &delta_[slot(layer)];
+    const float* input = &activity_[slot(layer - 1)];
+    float* bias = &bias_[slot(layer)];
+    for (int i = 0; i < kLanes * receiverBlocks; i += kLanes) {
+        store(bias + i, load(bias + i) + r * load(delta + i));
+    }
+    if (bySender) {
+        float* weights = &bySender_[weightSlot(layer)];
+        withBlocks(receiverBlocks, [&](auto count) {
+            constexpr int B = decltype(count)::value;
+            Lanes d[B];
+            for (int b = 0; b < B; ++b) {
+                d[b] = load(delta + kLanes * b);
+            }
+            for (int j = 0; j < senders; ++j) {
+                const Lanes a = splat(input[j]);
+                float* row = weights + j * kStride;
+                for (int b = 0; b < B; ++b) {
+                    store(row + kLanes * b, load(row + kLanes * b) + r * (d[b] * a));
+                }
+            }
+        });
+    }
+    if (byReceiver) {
+        float* weights = &byReceiver_[weightSlot(layer)];
+        withBlocks(senderBlocks, [&](auto count) {
+            constexpr int B = decltype(count)::value;
+            Lanes a[B];
+            for (int b = 0; b < B; ++b) {
+                a[b] = load(input + kLanes * b);
+            }
+            for (int i = 0; i < receivers; ++i) {
+                const Lanes d = splat(delta[i]);
+                float* row = weights + i * kStride;
+                for (int b = 0; b < B; ++b) {
+                    store(row + kLanes * b, load(row + kLanes * b) + r * (d * a[b]));
+                }
+            }
+        });
+    }
+}
+
 void PackedNetwork::backPropagate(const float* target, float rate) {
     const int last = layers_ - 1;
     {
+        const int size = sizes_[last];
+        const int lanes = kLanes * blocks(last);
         const TransferCode code = codes_[last];
         const float* activity = &activity_[slot(last)];
         const float* net = &net_[slot(last)];
         float* delta = &delta_[slot(last)];
-        for (int i = 0; i < sizes_[last]; ++i) {
-            delta[i] = errorTerm(code, target[i] - activity[i], activity[i], net[i]);
+        for (int i = 0; i < size; ++i) {
+            delta[i] = target[i] - activity[i];
+        }
+        for (int i = 0; i < lanes; i += kLanes) {
+            store(delta + i, errorTermOf(code, load(delta + i), load(activity + i), load(net + i)));
         }
     }
     for (int l = last - 1; l >= 1; --l) {
-        const TransferCode code = codes_[l];
-        const int receivers = sizes_[l + 1];
-        const float* __restrict next = &delta_[slot(l + 1)];
-        const float* __restrict weights = &weights_[weightSlot(l + 1)];
-        const float* __restrict activity = &activity_[slot(l)];
-        const float* __restrict net = &net_[slot(l)];
-        float* __restrict delta = &delta_[slot(l)];
-        for (int j = 0; j < sizes_[l]; ++j) {
-            const float* __restrict row = weights + j * kStride;
-            float e = 0.0f;
-            for (int k = 0; k < receivers; ++k) {
-                e = e + next[k] * row[k];
-            }
-            delta[j] = errorTerm(code, e, activity[j], net[j]);
-        }
+        hiddenErrorTerms(l);
     }
     for (int l = 1; l <= last; ++l) {
-        const int receivers = sizes_[l];
-        const int senders = sizes_[l - 1];
-        const float* __restrict delta = &delta_[slot(l)];
-        const float* __restrict input = &activity_[slot(l - 1)];
-        float* __restrict bias = &bias_[slot(l)];
-        float* __restrict weights = &weights_[weightSlot(l)];
-        for (int i = 0; i < receivers; ++i) {
-            bias[i] = bias[i] + rate * delta[i];
-        }
-        for (int j = 0; j < senders; ++j) {
-            const float a = input[j];
-            float* __restrict row = weights + j * kStride;
-            for (int i = 0; i < receivers; ++i) {
-                row[i] = row[i] + rate * (delta[i] * a);
-            }
-        }
+        updateLayer(l, rate);
     }
+}
+
+void PackedNetwork::trainPattern(const float* input, const float* target, float rate) {
+    setInputs(input);
+    for (int l = 1; l < layers_; ++l) {
+        forwardLayer(l);
+    }
+    backPropagate(target, rate);
 }
 
 bool PackedNetwork::hebbianUpdate(float rate) {
     if (layers_ < 2) {
         return false;
     }
+    // Layer 1 keeps its weights in one order only.
+    assert(keepsBySender(1) != keepsByReceiver(1));
     const int receivers = sizes_[1];
     const int senders = sizes_[0];
+    const bool bySender = keepsBySender(1);
+    float* weights = bySender ? &bySender_[weightSlot(1)] : &byReceiver_[weightSlot(1)];
+    const int senderStep = bySender ? kStride : 1;
+    const int receiverStep = bySender ? 1 : kStride;
     const float* input = &activity_[slot(0)];
     const float* activity = &activity_[slot(1)];
-    float* weights = &weights_[weightSlot(1)];
     bool exceeded = false;
     for (int i = 0; i < receivers; ++i) {
         if (!(activity[i] > 0.0f)) {
             continue;
         }
         for (int k = 0; k < senders; ++k) {
-            float& w = weights[k * kStride + i];
+            float& w = weights[k * senderStep + i * receiverStep];
             if (input[k] > 0.0f) {
                 w = w + rate;
             }
@@ -178,7 +357,8 @@ bool PackedNetwork::hebbianUpdate(float rate) {
     if (exceeded) {
         for (int k = 0; k < senders; ++k) {
             for (int i = 0; i < receivers; ++i) {
-                weights[k * kStride + i] = weights[k * kStride + i] * 0.5f;
+                float& w = weights[k * senderStep + i * receiverStep];
+                w = w * 0.5f;
             }
         }
     }

@@ -1,7 +1,15 @@
-// The training kernel: the layered network held as contiguous per-layer arrays, the weights of a
-// layer stored sender by sender so that the loops over the receivers run over consecutive
-// floats. Every receiver still adds its terms in sender order, so each result is bit for bit the
-// one of the plain loop over the neuron records (reference_training.h).
+// The training kernel: the layered network held as contiguous per-layer arrays padded to whole
+// blocks of four floats, so that every loop over the neurons of a layer runs over whole vectors.
+// A layer's weights are kept in one or both of two orders: sender by sender (a row per neuron of
+// the previous layer, the receivers side by side: the forward pass adds one sender's terms to
+// all receivers at once) and receiver by receiver (a row per neuron of the layer, the senders
+// side by side: the error terms of the previous layer, each summed over the receivers, run four
+// senders at once). Every receiver still adds its terms in sender order and every error term its
+// terms in receiver order, with the same operations, so each result is bit for bit the one of the
+// plain loop over the neuron records (reference_training.h).
+//
+// The lanes past a layer's last neuron take part in the vector operations, but no result of a
+// real neuron ever reads them: they stay 0.0 while the values are finite and are never looked at.
 #pragma once
 
 #include "core/training/layered_network.h"
@@ -16,6 +24,9 @@ public:
     static constexpr int kStride = 20;
     static_assert(kStride >= kMaxLayerNeurons && kStride % 4 == 0);
     static constexpr int kMaxLayers = kMaxHiddenLayers + 2;
+    // A layer with at most this many neurons sums each of them over a row of its own (a chain of
+    // scalar additions) instead of adding the senders' terms to all of them at once.
+    static constexpr int kMaxRowSummedLayer = 2;
 
     explicit PackedNetwork(const LayeredNetwork& network);
 
@@ -26,9 +37,7 @@ public:
     int layerSize(int layer) const { return sizes_[layer]; }
     float activity(int layer, int index) const { return activity_[slot(layer) + index]; }
     const float* activities(int layer) const { return &activity_[slot(layer)]; }
-    float weight(int layer, int receiver, int sender) const {
-        return weights_[weightSlot(layer) + sender * kStride + receiver];
-    }
+    float weight(int layer, int receiver, int sender) const;
 
     void setInputs(const float* values);
     void forwardLayer(int layer);
@@ -36,6 +45,9 @@ public:
     // Back-propagation for the target of the pattern presented last: all error terms first,
     // then biases and weights of layers 1 … L−1.
     void backPropagate(const float* target, float rate);
+    // One presentation of online back-propagation: the inputs, the forward pass through every
+    // layer, then backPropagate(target, rate).
+    void trainPattern(const float* input, const float* target, float rate);
     // The Hebbian update of the weights from the input layer into layer 1, halving them all
     // when one has grown past 10; true when they were halved.
     bool hebbianUpdate(float rate);
@@ -53,6 +65,15 @@ private:
     static std::size_t weightSlot(int layer) {
         return static_cast<std::size_t>(layer) * kMaxLayerNeurons * kStride;
     }
+    // Layer l's weights in sender order (row j: sender j, lane i: receiver i) are kept unless
+    // the layer sums by rows; those in receiver order (row i: receiver i, lane j: sender j) when
+    // it sums by rows or when it is past layer 1 (the previous layer's error terms need them).
+    bool rowSummed(int layer) const { return sizes_[layer] <= kMaxRowSummedLayer; }
+    bool keepsBySender(int layer) const { return !rowSummed(layer); }
+    bool keepsByReceiver(int layer) const { return rowSummed(layer) || layer >= 2; }
+    int blocks(int layer) const { return (sizes_[layer] + 3) / 4; }
+    void hiddenErrorTerms(int layer);
+    void updateLayer(int layer, float rate);
 
     int layers_ = 0;
     int sizes_[kMaxLayers] = {};
@@ -61,9 +82,11 @@ private:
     std::vector<float> net_;
     std::vector<float> bias_;
     std::vector<float> delta_;
-    // Layer l: row j (neuron j of layer l−1) holds the weights of its connections to the
-    // neurons of layer l.
-    std::vector<float> weights_;
+    // e^(−net) of the sigmoid layers; +∞ in the lanes past the last neuron, which makes their
+    // activity 0.0.
+    std::vector<float> exponential_;
+    std::vector<float> bySender_;
+    std::vector<float> byReceiver_;
     // The activities and sums kept aside while meanSquaredError answers the patterns.
     std::vector<float> keptActivity_;
     std::vector<float> keptNet_;
