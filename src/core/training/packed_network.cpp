@@ -1,19 +1,22 @@
-// The training kernel on contiguous arrays, four neurons to a vector.
+// The training kernel on contiguous arrays, four neurons to a vector. Each layer runs kernels
+// chosen once for its number of blocks, so that their loops over the blocks are unrolled and
+// keep their sums in registers.
 #include "core/training/packed_network.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <type_traits>
 
 namespace axolite::training {
 
 namespace {
 
+constexpr int kStride = PackedNetwork::kStride;
 constexpr int kLanes = 4;
-constexpr int kMaxBlocks = PackedNetwork::kStride / kLanes;
-static_assert(PackedNetwork::kStride % kLanes == 0);
+constexpr int kMaxBlocks = kStride / kLanes;
+static_assert(kStride % kLanes == 0);
 
 // Four floats, one neuron to a lane: every operation on them is the float operation, lane by
 // lane, rounded as the float operation is.
@@ -33,44 +36,80 @@ Lanes splat(float x) {
     return Lanes{x, x, x, x};
 }
 
-template <int B> using BlockCount = std::integral_constant<int, B>;
+int blocksOf(int neurons) {
+    return (neurons + kLanes - 1) / kLanes;
+}
 
-// Calls body(BlockCount<blocks>()), so that the loops over the blocks of a layer have a count
-// known to the compiler and keep their sums in registers.
-template <class Body> void withBlocks(int blocks, Body&& body) {
-    static_assert(kMaxBlocks == 5);
-    switch (blocks) {
-    case 1:
-        body(BlockCount<1>());
+// The activities of a layer from its weighted sums; B blocks hold its neurons. The kernels copy
+// what they use of a layer into locals first: their vector stores could otherwise change it, as
+// far as the compiler knows.
+template <int B>
+void transfer(TransferCode code, int size, const float* net, float* exponential, float* activity) {
+    switch (code) {
+    case TransferCode::Linear:
+        for (int b = 0; b < B; ++b) {
+            store(activity + kLanes * b, load(net + kLanes * b));
+        }
         break;
-    case 2:
-        body(BlockCount<2>());
+    case TransferCode::Sigmoid:
+        // 1 / (1 + e^(−net)): the exponentials one by one, the rest four neurons at once.
+        for (int i = 0; i < size; ++i) {
+            exponential[i] = std::exp(-net[i]);
+        }
+        for (int b = 0; b < B; ++b) {
+            const Lanes one = splat(1.0f);
+            store(activity + kLanes * b, one / (one + load(exponential + kLanes * b)));
+        }
         break;
-    case 3:
-        body(BlockCount<3>());
+    case TransferCode::Step:
+    case TransferCode::Gaussian:
+        for (int i = 0; i < size; ++i) {
+            activity[i] = transferActivity(code, net[i]);
+        }
         break;
-    case 4:
-        body(BlockCount<4>());
+    }
+}
+
+// delta = the error term of each neuron for its error e, B blocks of them.
+template <int B, TransferCode Code>
+void storeErrorTerms(const Lanes* e, const float* activity, const float* net, float* delta) {
+    for (int b = 0; b < B; ++b) {
+        const int i = kLanes * b;
+        store(delta + i, errorTermOf(Code, e[b], load(activity + i), load(net + i)));
+    }
+}
+
+template <int B>
+void storeErrorTerms(TransferCode code, const Lanes* e, const float* activity, const float* net,
+                     float* delta) {
+    switch (code) {
+    case TransferCode::Sigmoid:
+        storeErrorTerms<B, TransferCode::Sigmoid>(e, activity, net, delta);
         break;
-    default:
-        assert(blocks == kMaxBlocks);
-        body(BlockCount<kMaxBlocks>());
+    case TransferCode::Gaussian:
+        storeErrorTerms<B, TransferCode::Gaussian>(e, activity, net, delta);
+        break;
+    case TransferCode::Linear:
+    case TransferCode::Step:
+        storeErrorTerms<B, TransferCode::Linear>(e, activity, net, delta);
         break;
     }
 }
 
 // net = bias + input[0] · row 0 + input[1] · row 1 + …, the receivers of B blocks side by side,
 // each row holding one sender's weights to them.
-template <int B>
-void sumBySender(int senders, const float* input, const float* weights, const float* bias,
-                 float* net) {
+template <int B> void forwardBySender(const PackedLayer& layer) {
+    const int senders = layer.senders;
+    const float* input = layer.input;
+    const float* weights = layer.bySender;
+    float* net = layer.net;
     Lanes sum[B];
     for (int b = 0; b < B; ++b) {
-        sum[b] = load(bias + kLanes * b);
+        sum[b] = load(layer.bias + kLanes * b);
     }
     for (int j = 0; j < senders; ++j) {
         const Lanes a = splat(input[j]);
-        const float* row = weights + j * PackedNetwork::kStride;
+        const float* row = weights + j * kStride;
         for (int b = 0; b < B; ++b) {
             sum[b] = sum[b] + a * load(row + kLanes * b);
         }
@@ -78,64 +117,243 @@ void sumBySender(int senders, const float* input, const float* weights, const fl
     for (int b = 0; b < B; ++b) {
         store(net + kLanes * b, sum[b]);
     }
+    transfer<B>(layer.code, layer.size, net, layer.exponential, layer.activity);
 }
 
-// The same sums receiver by receiver, each over the row of its own weights.
-void sumByReceiver(int receivers, int senders, const float* input, const float* weights,
-                   const float* bias, float* net) {
-    for (int i = 0; i < receivers; ++i) {
-        const float* row = weights + i * PackedNetwork::kStride;
+// The same sums receiver by receiver, each over the row of its own weights: the products four
+// at a time, their sum one by one in sender order.
+void forwardByReceiver(const PackedLayer& layer) {
+    const int size = layer.size;
+    const int senders = layer.senders;
+    const int lanes = kLanes * blocksOf(senders);
+    const float* input = layer.input;
+    const float* bias = layer.bias;
+    float* net = layer.net;
+    for (int i = 0; i < size; ++i) {
+        const float* row = layer.byReceiver + i * kStride;
+        float products[kStride];
+        for (int j = 0; j < lanes; j += kLanes) {
+            store(products + j, load(input + j) * load(row + j));
+        }
         float sum = bias[i];
         for (int j = 0; j < senders; ++j) {
-            sum = sum + input[j] * row[j];
+            sum = sum + products[j];
         }
         net[i] = sum;
     }
+    static_assert(PackedNetwork::kMaxRowSummedLayer <= kLanes);
+    transfer<1>(layer.code, size, net, layer.exponential, layer.activity);
 }
+
+// The error terms of the output layer for the target.
+template <int B> void outputErrorTerms(const PackedLayer& layer, const float* target) {
+    const int size = layer.size;
+    const float* activity = layer.activity;
+    float error[kLanes * B];
+    for (int i = 0; i < kLanes * B; ++i) {
+        error[i] = i < size ? target[i] - activity[i] : 0.0f;
+    }
+    Lanes e[B];
+    for (int b = 0; b < B; ++b) {
+        e[b] = load(error + kLanes * b);
+    }
+    storeErrorTerms<B>(layer.code, e, activity, layer.net, layer.delta);
+}
+
+// The error terms of a hidden layer from those of the next: each neuron's error is 0 + δ₀·w₀ +
+// δ₁·w₁ + … over the next layer's neurons in order, four neurons at once along the rows of the
+// next layer's weights in receiver order.
+template <int B> void hiddenErrorTerms(const PackedLayer& layer) {
+    const int receivers = layer.next->size;
+    const float* next = layer.next->delta;
+    const float* weights = layer.next->byReceiver;
+    Lanes sum[B];
+    for (int b = 0; b < B; ++b) {
+        sum[b] = splat(0.0f);
+    }
+    for (int k = 0; k < receivers; ++k) {
+        const Lanes d = splat(next[k]);
+        const float* row = weights + k * kStride;
+        for (int b = 0; b < B; ++b) {
+            sum[b] = sum[b] + d * load(row + kLanes * b);
+        }
+    }
+    storeErrorTerms<B>(layer.code, sum, layer.activity, layer.net, layer.delta);
+}
+
+// b += rate · δ and, in sender order, w += rate · (δ · a); B blocks hold the layer's neurons.
+template <int B> void updateBySender(const PackedLayer& layer, float rate) {
+    const int senders = layer.senders;
+    const float* input = layer.input;
+    float* bias = layer.bias;
+    float* weights = layer.bySender;
+    const Lanes r = splat(rate);
+    Lanes d[B];
+    for (int b = 0; b < B; ++b) {
+        d[b] = load(layer.delta + kLanes * b);
+        store(bias + kLanes * b, load(bias + kLanes * b) + r * d[b]);
+    }
+    if (weights == nullptr) {
+        return;
+    }
+    for (int j = 0; j < senders; ++j) {
+        const Lanes a = splat(input[j]);
+        float* row = weights + j * kStride;
+        for (int b = 0; b < B; ++b) {
+            store(row + kLanes * b, load(row + kLanes * b) + r * (d[b] * a));
+        }
+    }
+}
+
+// w += rate · (δ · a) in receiver order; B blocks hold the senders.
+template <int B> void updateByReceiver(const PackedLayer& layer, float rate) {
+    const int receivers = layer.size;
+    const float* delta = layer.delta;
+    float* weights = layer.byReceiver;
+    const Lanes r = splat(rate);
+    Lanes a[B];
+    for (int b = 0; b < B; ++b) {
+        a[b] = load(layer.input + kLanes * b);
+    }
+    for (int i = 0; i < receivers; ++i) {
+        const Lanes d = splat(delta[i]);
+        float* row = weights + i * kStride;
+        for (int b = 0; b < B; ++b) {
+            store(row + kLanes * b, load(row + kLanes * b) + r * (d * a[b]));
+        }
+    }
+}
+
+// Each kernel by the number of blocks it runs over (index 1 … kMaxBlocks).
+static_assert(kMaxBlocks == 5);
+using Forward = void (*)(const PackedLayer&);
+using OutputErrors = void (*)(const PackedLayer&, const float*);
+using Update = void (*)(const PackedLayer&, float);
+constexpr Forward kForwardBySender[] = {nullptr,
+                                        forwardBySender<1>,
+                                        forwardBySender<2>,
+                                        forwardBySender<3>,
+                                        forwardBySender<4>,
+                                        forwardBySender<5>};
+constexpr OutputErrors kOutputErrorTerms[] = {nullptr,
+                                              outputErrorTerms<1>,
+                                              outputErrorTerms<2>,
+                                              outputErrorTerms<3>,
+                                              outputErrorTerms<4>,
+                                              outputErrorTerms<5>};
+constexpr Forward kHiddenErrorTerms[] = {nullptr,
+                                         hiddenErrorTerms<1>,
+                                         hiddenErrorTerms<2>,
+                                         hiddenErrorTerms<3>,
+                                         hiddenErrorTerms<4>,
+                                         hiddenErrorTerms<5>};
+constexpr Update kUpdateBySender[] = {nullptr,           updateBySender<1>, updateBySender<2>,
+                                      updateBySender<3>, updateBySender<4>, updateBySender<5>};
+constexpr Update kUpdateByReceiver[] = {nullptr,
+                                        updateByReceiver<1>,
+                                        updateByReceiver<2>,
+                                        updateByReceiver<3>,
+                                        updateByReceiver<4>,
+                                        updateByReceiver<5>};
+
+// The storage: five arrays of kStride floats per layer, the two kept ones, then the weights in
+// both orders.
+constexpr std::size_t kLayerArray = static_cast<std::size_t>(PackedNetwork::kMaxLayers) * kStride;
+constexpr std::size_t kWeightArray = static_cast<std::size_t>(PackedNetwork::kMaxLayers) *
+                                     kMaxLayerNeurons * static_cast<std::size_t>(kStride);
+enum Array : std::size_t {
+    Activity,
+    Net,
+    Bias,
+    Delta,
+    Exponential,
+    KeptActivity,
+    KeptNet,
+    Weights
+};
 
 } // namespace
 
 PackedNetwork::PackedNetwork(const LayeredNetwork& network)
-    : layers_(network.layerCount()), activity_(kMaxLayers * kStride, 0.0f),
-      net_(kMaxLayers * kStride, 0.0f), bias_(kMaxLayers * kStride, 0.0f),
-      delta_(kMaxLayers * kStride, 0.0f),
-      exponential_(kMaxLayers * kStride, std::numeric_limits<float>::infinity()),
-      bySender_(static_cast<std::size_t>(kMaxLayers) * kMaxLayerNeurons * kStride, 0.0f),
-      byReceiver_(bySender_.size(), 0.0f) {
-    if (layers_ > kMaxLayers) {
-        layers_ = kMaxLayers;
-    }
+    : layers_(network.layerCount() < kMaxLayers ? network.layerCount() : kMaxLayers),
+      storage_(new float[Weights * kLayerArray + 2 * kWeightArray]()) {
+    float* base = storage_.get();
+    std::fill(base + Exponential * kLayerArray, base + (Exponential + 1) * kLayerArray,
+              std::numeric_limits<float>::infinity());
+    keptActivity_ = base + KeptActivity * kLayerArray;
+    keptNet_ = base + KeptNet * kLayerArray;
+    float* bySender = base + Weights * kLayerArray;
+    float* byReceiver = bySender + kWeightArray;
     for (int l = 0; l < layers_; ++l) {
-        sizes_[l] = network.layerSize(l);
+        PackedLayer& layer = layer_[l];
+        const std::size_t at = static_cast<std::size_t>(l) * kStride;
+        const std::size_t weightsAt = static_cast<std::size_t>(l) * kMaxLayerNeurons * kStride;
+        layer.size = network.layerSize(l);
         // A layer has at most kMaxLayerNeurons neurons, which the padded room holds.
-        assert(sizes_[l] >= 1 && sizes_[l] <= kMaxLayerNeurons);
-        codes_[l] = network.neuron(l, 0).transfer;
-        for (int i = 0; i < sizes_[l]; ++i) {
+        assert(layer.size >= 1 && layer.size <= kMaxLayerNeurons);
+        layer.code = network.neuron(l, 0).transfer;
+        layer.activity = base + Activity * kLayerArray + at;
+        layer.net = base + Net * kLayerArray + at;
+        layer.bias = base + Bias * kLayerArray + at;
+        layer.delta = base + Delta * kLayerArray + at;
+        layer.exponential = base + Exponential * kLayerArray + at;
+        for (int i = 0; i < layer.size; ++i) {
             const LayerNeuron& neuron = network.neuron(l, i);
-            activity_[slot(l) + i] = neuron.activity;
-            net_[slot(l) + i] = neuron.net;
-            bias_[slot(l) + i] = neuron.bias;
-            for (int j = 0; l > 0 && j < sizes_[l - 1]; ++j) {
-                bySender_[weightSlot(l) + j * kStride + i] = neuron.weights[j];
-                byReceiver_[weightSlot(l) + i * kStride + j] = neuron.weights[j];
+            layer.activity[i] = neuron.activity;
+            layer.net[i] = neuron.net;
+            layer.bias[i] = neuron.bias;
+        }
+        if (l == 0) {
+            continue;
+        }
+        const PackedLayer& previous = layer_[l - 1];
+        layer.senders = previous.size;
+        layer.input = previous.activity;
+        const bool rowSummed = layer.size <= kMaxRowSummedLayer;
+        // The previous layer's error terms need this layer's weights in receiver order.
+        if (rowSummed || l >= 2) {
+            layer.byReceiver = byReceiver + weightsAt;
+            layer.updateByReceiver = kUpdateByReceiver[blocksOf(layer.senders)];
+        }
+        if (!rowSummed) {
+            layer.bySender = bySender + weightsAt;
+        }
+        layer.forward = rowSummed ? forwardByReceiver : kForwardBySender[blocksOf(layer.size)];
+        layer.updateBySender = kUpdateBySender[blocksOf(layer.size)];
+        layer.outputErrorTerms = kOutputErrorTerms[blocksOf(layer.size)];
+        layer_[l - 1].next = &layer;
+        if (l >= 2) {
+            layer_[l - 1].hiddenErrorTerms = kHiddenErrorTerms[blocksOf(previous.size)];
+        }
+        for (int i = 0; i < layer.size; ++i) {
+            for (int j = 0; j < layer.senders; ++j) {
+                const float w = network.neuron(l, i).weights[j];
+                if (layer.bySender != nullptr) {
+                    layer.bySender[j * kStride + i] = w;
+                }
+                if (layer.byReceiver != nullptr) {
+                    layer.byReceiver[i * kStride + j] = w;
+                }
             }
         }
     }
 }
 
 float PackedNetwork::weight(int layer, int receiver, int sender) const {
-    return keepsBySender(layer) ? bySender_[weightSlot(layer) + sender * kStride + receiver]
-                                : byReceiver_[weightSlot(layer) + receiver * kStride + sender];
+    const PackedLayer& l = layer_[layer];
+    return l.bySender != nullptr ? l.bySender[sender * kStride + receiver]
+                                 : l.byReceiver[receiver * kStride + sender];
 }
 
 void PackedNetwork::storeInto(LayeredNetwork& network) const {
     for (int l = 0; l < layers_; ++l) {
-        for (int i = 0; i < sizes_[l]; ++i) {
+        const PackedLayer& layer = layer_[l];
+        for (int i = 0; i < layer.size; ++i) {
             LayerNeuron& neuron = network.neuron(l, i);
-            neuron.activity = activity_[slot(l) + i];
-            neuron.net = net_[slot(l) + i];
-            neuron.bias = bias_[slot(l) + i];
-            for (int j = 0; l > 0 && j < sizes_[l - 1]; ++j) {
+            neuron.activity = layer.activity[i];
+            neuron.net = layer.net[i];
+            neuron.bias = layer.bias[i];
+            for (int j = 0; j < layer.senders; ++j) {
                 neuron.weights[j] = weight(l, i, j);
             }
         }
@@ -143,58 +361,15 @@ void PackedNetwork::storeInto(LayeredNetwork& network) const {
 }
 
 void PackedNetwork::setInputs(const float* values) {
-    float* activity = &activity_[0];
-    for (int j = 0; j < sizes_[0]; ++j) {
-        activity[j] = values[j];
-    }
-}
-
-void PackedNetwork::forwardLayer(int layer) {
-    const int receivers = sizes_[layer];
-    const int senders = sizes_[layer - 1];
-    float* net = &net_[slot(layer)];
-    float* activity = &activity_[slot(layer)];
-    const float* input = &activity_[slot(layer - 1)];
-    const float* bias = &bias_[slot(layer)];
-    if (rowSummed(layer)) {
-        sumByReceiver(receivers, senders, input, &byReceiver_[weightSlot(layer)], bias, net);
-    } else {
-        withBlocks(blocks(layer), [&](auto count) {
-            sumBySender<decltype(count)::value>(senders, input, &bySender_[weightSlot(layer)], bias,
-                                                net);
-        });
-    }
-    const int lanes = kLanes * blocks(layer);
-    const TransferCode code = codes_[layer];
-    switch (code) {
-    case TransferCode::Linear:
-        for (int i = 0; i < lanes; i += kLanes) {
-            store(activity + i, load(net + i));
-        }
-        break;
-    case TransferCode::Sigmoid: {
-        // 1 / (1 + e^(−net)): the exponentials one by one, the rest four neurons at once.
-        float* exponential = &exponential_[slot(layer)];
-        for (int i = 0; i < receivers; ++i) {
-            exponential[i] = std::exp(-net[i]);
-        }
-        for (int i = 0; i < lanes; i += kLanes) {
-            store(activity + i, splat(1.0f) / (splat(1.0f) + load(exponential + i)));
-        }
-        break;
-    }
-    case TransferCode::Step:
-    case TransferCode::Gaussian:
-        for (int i = 0; i < receivers; ++i) {
-            activity[i] = transferActivity(code, net[i]);
-        }
-        break;
+    const PackedLayer& inputs = layer_[0];
+    for (int j = 0; j < inputs.size; ++j) {
+        inputs.activity[j] = values[j];
     }
 }
 
 void PackedNetwork::competeLayer(int layer, int ensembleSize) {
-    float* activity = &activity_[slot(layer)];
-    const int size = sizes_[layer];
+    float* activity = layer_[layer].activity;
+    const int size = layer_[layer].size;
     const int step = ensembleSize >= 1 ? ensembleSize : 1;
     for (int first = 0; first < size; first += step) {
         const int end = first + step < size ? first + step : size;
@@ -210,117 +385,28 @@ void PackedNetwork::competeLayer(int layer, int ensembleSize) {
     }
 }
 
-// The error terms of layer l from those of layer l + 1: each neuron's error is 0 + δ₀·w₀ + δ₁·w₁
-// + … over the receivers in order, four neurons at once along the rows of the next layer's
-// weights in receiver order.
-void PackedNetwork::hiddenErrorTerms(int layer) {
-    const int receivers = sizes_[layer + 1];
-    const float* next = &delta_[slot(layer + 1)];
-    const float* weights = &byReceiver_[weightSlot(layer + 1)];
-    const float* activity = &activity_[slot(layer)];
-    const float* net = &net_[slot(layer)];
-    float* delta = &delta_[slot(layer)];
-    const TransferCode code = codes_[layer];
-    withBlocks(blocks(layer), [&](auto count) {
-        constexpr int B = decltype(count)::value;
-        Lanes sum[B];
-        for (int b = 0; b < B; ++b) {
-            sum[b] = splat(0.0f);
-        }
-        for (int k = 0; k < receivers; ++k) {
-            const Lanes d = splat(next[k]);
-            const float* row = weights + k * kStride;
-            for (int b = 0; b < B; ++b) {
-                sum[b] = sum[b] + d * load(row + kLanes * b);
-            }
-        }
-        for (int b = 0; b < B; ++b) {
-            const int i = kLanes * b;
-            store(delta + i, errorTermOf(code, sum[b], load(activity + i), load(net + i)));
-        }
-    });
-}
-
-// Bias and weights of layer l: b += rate · δ and w += rate · (δ · a) for each of the layer's
-// weight orders.
-void PackedNetwork::updateLayer(int layer, float rate) {
-    const int receivers = sizes_[layer];
-    const int senders = sizes_[layer - 1];
-    const int receiverBlocks = blocks(layer);
-    const int senderBlocks = blocks(layer - 1);
-    const bool bySender = keepsBySender(layer);
-    const bool byReceiver = keepsByReceiver(layer);
-    const Lanes r = splat(rate);
-    const float* delta = &delta_[slot(layer)];
-    const float* input = &activity_[slot(layer - 1)];
-    float* bias = &bias_[slot(layer)];
-    for (int i = 0; i < kLanes * receiverBlocks; i += kLanes) {
-        store(bias + i, load(bias + i) + r * load(delta + i));
-    }
-    if (bySender) {
-        float* weights = &bySender_[weightSlot(layer)];
-        withBlocks(receiverBlocks, [&](auto count) {
-            constexpr int B = decltype(count)::value;
-            Lanes d[B];
-            for (int b = 0; b < B; ++b) {
-                d[b] = load(delta + kLanes * b);
-            }
-            for (int j = 0; j < senders; ++j) {
-                const Lanes a = splat(input[j]);
-                float* row = weights + j * kStride;
-                for (int b = 0; b < B; ++b) {
-                    store(row + kLanes * b, load(row + kLanes * b) + r * (d[b] * a));
-                }
-            }
-        });
-    }
-    if (byReceiver) {
-        float* weights = &byReceiver_[weightSlot(layer)];
-        withBlocks(senderBlocks, [&](auto count) {
-            constexpr int B = decltype(count)::value;
-            Lanes a[B];
-            for (int b = 0; b < B; ++b) {
-                a[b] = load(input + kLanes * b);
-            }
-            for (int i = 0; i < receivers; ++i) {
-                const Lanes d = splat(delta[i]);
-                float* row = weights + i * kStride;
-                for (int b = 0; b < B; ++b) {
-                    store(row + kLanes * b, load(row + kLanes * b) + r * (d * a[b]));
-                }
-            }
-        });
-    }
-}
-
 void PackedNetwork::backPropagate(const float* target, float rate) {
     const int last = layers_ - 1;
-    {
-        const int size = sizes_[last];
-        const int lanes = kLanes * blocks(last);
-        const TransferCode code = codes_[last];
-        const float* activity = &activity_[slot(last)];
-        const float* net = &net_[slot(last)];
-        float* delta = &delta_[slot(last)];
-        for (int i = 0; i < size; ++i) {
-            delta[i] = target[i] - activity[i];
-        }
-        for (int i = 0; i < lanes; i += kLanes) {
-            store(delta + i, errorTermOf(code, load(delta + i), load(activity + i), load(net + i)));
-        }
+    if (last < 1) {
+        return;
     }
+    layer_[last].outputErrorTerms(layer_[last], target);
     for (int l = last - 1; l >= 1; --l) {
-        hiddenErrorTerms(l);
+        layer_[l].hiddenErrorTerms(layer_[l]);
     }
     for (int l = 1; l <= last; ++l) {
-        updateLayer(l, rate);
+        const PackedLayer& layer = layer_[l];
+        layer.updateBySender(layer, rate);
+        if (layer.updateByReceiver != nullptr) {
+            layer.updateByReceiver(layer, rate);
+        }
     }
 }
 
 void PackedNetwork::trainPattern(const float* input, const float* target, float rate) {
     setInputs(input);
     for (int l = 1; l < layers_; ++l) {
-        forwardLayer(l);
+        layer_[l].forward(layer_[l]);
     }
     backPropagate(target, rate);
 }
@@ -329,24 +415,21 @@ bool PackedNetwork::hebbianUpdate(float rate) {
     if (layers_ < 2) {
         return false;
     }
+    const PackedLayer& layer = layer_[1];
     // Layer 1 keeps its weights in one order only.
-    assert(keepsBySender(1) != keepsByReceiver(1));
-    const int receivers = sizes_[1];
-    const int senders = sizes_[0];
-    const bool bySender = keepsBySender(1);
-    float* weights = bySender ? &bySender_[weightSlot(1)] : &byReceiver_[weightSlot(1)];
+    assert((layer.bySender == nullptr) != (layer.byReceiver == nullptr));
+    const bool bySender = layer.bySender != nullptr;
+    float* weights = bySender ? layer.bySender : layer.byReceiver;
     const int senderStep = bySender ? kStride : 1;
     const int receiverStep = bySender ? 1 : kStride;
-    const float* input = &activity_[slot(0)];
-    const float* activity = &activity_[slot(1)];
     bool exceeded = false;
-    for (int i = 0; i < receivers; ++i) {
-        if (!(activity[i] > 0.0f)) {
+    for (int i = 0; i < layer.size; ++i) {
+        if (!(layer.activity[i] > 0.0f)) {
             continue;
         }
-        for (int k = 0; k < senders; ++k) {
+        for (int k = 0; k < layer.senders; ++k) {
             float& w = weights[k * senderStep + i * receiverStep];
-            if (input[k] > 0.0f) {
+            if (layer.input[k] > 0.0f) {
                 w = w + rate;
             }
             if (w > 10.0f) {
@@ -355,8 +438,8 @@ bool PackedNetwork::hebbianUpdate(float rate) {
         }
     }
     if (exceeded) {
-        for (int k = 0; k < senders; ++k) {
-            for (int i = 0; i < receivers; ++i) {
+        for (int k = 0; k < layer.senders; ++k) {
+            for (int i = 0; i < layer.size; ++i) {
                 float& w = weights[k * senderStep + i * receiverStep];
                 w = w * 0.5f;
             }
@@ -367,10 +450,12 @@ bool PackedNetwork::hebbianUpdate(float rate) {
 
 double PackedNetwork::meanSquaredError(const float* inputs, int inputWidth, const float* targets,
                                        int targetWidth, int patterns) {
-    keptActivity_ = activity_;
-    keptNet_ = net_;
+    float* activity = storage_.get() + Activity * kLayerArray;
+    float* net = storage_.get() + Net * kLayerArray;
+    std::memcpy(keptActivity_, activity, kLayerArray * sizeof(float));
+    std::memcpy(keptNet_, net, kLayerArray * sizeof(float));
     const int last = layers_ - 1;
-    const int outputs = sizes_[last];
+    const int outputs = layer_[last].size;
     double sum = 0.0;
     for (int p = 0; p < patterns; ++p) {
         setInputs(inputs + static_cast<std::size_t>(p) * static_cast<std::size_t>(inputWidth));
@@ -379,15 +464,15 @@ double PackedNetwork::meanSquaredError(const float* inputs, int inputWidth, cons
         }
         const float* target =
             targets + static_cast<std::size_t>(p) * static_cast<std::size_t>(targetWidth);
-        const float* response = &activity_[slot(last)];
+        const float* response = layer_[last].activity;
         for (int s = 0; s < outputs; ++s) {
             const double difference =
                 static_cast<double>(target[s]) - static_cast<double>(response[s]);
             sum += difference * difference;
         }
     }
-    activity_.swap(keptActivity_);
-    net_.swap(keptNet_);
+    std::memcpy(activity, keptActivity_, kLayerArray * sizeof(float));
+    std::memcpy(net, keptNet_, kLayerArray * sizeof(float));
     return patterns > 0 && outputs > 0 ? sum / (static_cast<double>(patterns) * outputs) : 0.0;
 }
 

@@ -14,9 +14,34 @@
 
 #include "core/training/layered_network.h"
 
-#include <vector>
+#include <memory>
 
 namespace axolite::training {
+
+// One layer as its kernels see it: its arrays, those of the layers around it, and the kernels
+// chosen for its size (the loops over its blocks of four neurons have a count fixed at compile
+// time). Pointers of arrays a layer does not use are null.
+struct PackedLayer {
+    int size = 0;
+    int senders = 0;
+    TransferCode code = TransferCode::Linear;
+    const float* input = nullptr; // the previous layer's activities
+    float* net = nullptr;
+    float* activity = nullptr;
+    float* bias = nullptr;
+    float* delta = nullptr;
+    float* exponential = nullptr; // e^(−net) of a sigmoid layer, +∞ past the last neuron
+    float* bySender = nullptr;    // row j: sender j, lane i: receiver i
+    float* byReceiver = nullptr;  // row i: receiver i, lane j: sender j
+    const PackedLayer* next = nullptr;
+
+    void (*forward)(const PackedLayer&) = nullptr;
+    void (*outputErrorTerms)(const PackedLayer&, const float* target) = nullptr;
+    void (*hiddenErrorTerms)(const PackedLayer&) = nullptr;
+    // The bias and the weights in sender order (when kept), then those in receiver order.
+    void (*updateBySender)(const PackedLayer&, float rate) = nullptr;
+    void (*updateByReceiver)(const PackedLayer&, float rate) = nullptr;
+};
 
 class PackedNetwork {
 public:
@@ -25,22 +50,25 @@ public:
     static_assert(kStride >= kMaxLayerNeurons && kStride % 4 == 0);
     static constexpr int kMaxLayers = kMaxHiddenLayers + 2;
     // A layer with at most this many neurons sums each of them over a row of its own (a chain of
-    // scalar additions) instead of adding the senders' terms to all of them at once.
+    // scalar additions) instead of adding the senders' terms to all of them at once, and keeps
+    // its weights in receiver order only.
     static constexpr int kMaxRowSummedLayer = 2;
 
     explicit PackedNetwork(const LayeredNetwork& network);
+    PackedNetwork(const PackedNetwork&) = delete;
+    PackedNetwork& operator=(const PackedNetwork&) = delete;
 
     // Writes weights, biases, activities and weighted sums back into the neuron records.
     void storeInto(LayeredNetwork& network) const;
 
     int layerCount() const { return layers_; }
-    int layerSize(int layer) const { return sizes_[layer]; }
-    float activity(int layer, int index) const { return activity_[slot(layer) + index]; }
-    const float* activities(int layer) const { return &activity_[slot(layer)]; }
+    int layerSize(int layer) const { return layer_[layer].size; }
+    float activity(int layer, int index) const { return layer_[layer].activity[index]; }
+    const float* activities(int layer) const { return layer_[layer].activity; }
     float weight(int layer, int receiver, int sender) const;
 
     void setInputs(const float* values);
-    void forwardLayer(int layer);
+    void forwardLayer(int layer) { layer_[layer].forward(layer_[layer]); }
     void competeLayer(int layer, int ensembleSize);
     // Back-propagation for the target of the pattern presented last: all error terms first,
     // then biases and weights of layers 1 … L−1.
@@ -61,35 +89,13 @@ public:
                             int targetWidth, int patterns);
 
 private:
-    static std::size_t slot(int layer) { return static_cast<std::size_t>(layer) * kStride; }
-    static std::size_t weightSlot(int layer) {
-        return static_cast<std::size_t>(layer) * kMaxLayerNeurons * kStride;
-    }
-    // Layer l's weights in sender order (row j: sender j, lane i: receiver i) are kept unless
-    // the layer sums by rows; those in receiver order (row i: receiver i, lane j: sender j) when
-    // it sums by rows or when it is past layer 1 (the previous layer's error terms need them).
-    bool rowSummed(int layer) const { return sizes_[layer] <= kMaxRowSummedLayer; }
-    bool keepsBySender(int layer) const { return !rowSummed(layer); }
-    bool keepsByReceiver(int layer) const { return rowSummed(layer) || layer >= 2; }
-    int blocks(int layer) const { return (sizes_[layer] + 3) / 4; }
-    void hiddenErrorTerms(int layer);
-    void updateLayer(int layer, float rate);
-
     int layers_ = 0;
-    int sizes_[kMaxLayers] = {};
-    TransferCode codes_[kMaxLayers] = {};
-    std::vector<float> activity_;
-    std::vector<float> net_;
-    std::vector<float> bias_;
-    std::vector<float> delta_;
-    // e^(−net) of the sigmoid layers; +∞ in the lanes past the last neuron, which makes their
-    // activity 0.0.
-    std::vector<float> exponential_;
-    std::vector<float> bySender_;
-    std::vector<float> byReceiver_;
-    // The activities and sums kept aside while meanSquaredError answers the patterns.
-    std::vector<float> keptActivity_;
-    std::vector<float> keptNet_;
+    PackedLayer layer_[kMaxLayers];
+    // Every array of every layer, and the activities and sums kept aside while
+    // meanSquaredError answers the patterns.
+    std::unique_ptr<float[]> storage_;
+    float* keptActivity_ = nullptr;
+    float* keptNet_ = nullptr;
 };
 
 } // namespace axolite::training
