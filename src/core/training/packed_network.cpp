@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace axolite::training {
 
@@ -72,7 +73,8 @@ void transfer(TransferCode code, int size, const float* net, float* exponential,
 
 // delta = the error term of each neuron for its error e, B blocks of them.
 template <int B, TransferCode Code>
-void storeErrorTerms(const Lanes* e, const float* activity, const float* net, float* delta) {
+[[gnu::always_inline]] inline void storeErrorTerms(const Lanes* e, const float* activity,
+                                                   const float* net, float* delta) {
     for (int b = 0; b < B; ++b) {
         const int i = kLanes * b;
         store(delta + i, errorTermOf(Code, e[b], load(activity + i), load(net + i)));
@@ -80,8 +82,9 @@ void storeErrorTerms(const Lanes* e, const float* activity, const float* net, fl
 }
 
 template <int B>
-void storeErrorTerms(TransferCode code, const Lanes* e, const float* activity, const float* net,
-                     float* delta) {
+[[gnu::always_inline]] inline void storeErrorTerms(TransferCode code, const Lanes* e,
+                                                   const float* activity, const float* net,
+                                                   float* delta) {
     switch (code) {
     case TransferCode::Sigmoid:
         storeErrorTerms<B, TransferCode::Sigmoid>(e, activity, net, delta);
@@ -121,19 +124,18 @@ template <int B> void forwardBySender(const PackedLayer& layer) {
 }
 
 // The same sums receiver by receiver, each over the row of its own weights: the products four
-// at a time, their sum one by one in sender order.
-void forwardByReceiver(const PackedLayer& layer) {
+// at a time (S blocks hold the senders), their sum one by one in sender order.
+template <int S> void forwardByReceiver(const PackedLayer& layer) {
     const int size = layer.size;
     const int senders = layer.senders;
-    const int lanes = kLanes * blocksOf(senders);
     const float* input = layer.input;
     const float* bias = layer.bias;
     float* net = layer.net;
     for (int i = 0; i < size; ++i) {
         const float* row = layer.byReceiver + i * kStride;
-        float products[kStride];
-        for (int j = 0; j < lanes; j += kLanes) {
-            store(products + j, load(input + j) * load(row + j));
+        float products[kLanes * S];
+        for (int b = 0; b < S; ++b) {
+            store(products + kLanes * b, load(input + kLanes * b) * load(row + kLanes * b));
         }
         float sum = bias[i];
         for (int j = 0; j < senders; ++j) {
@@ -181,80 +183,69 @@ template <int B> void hiddenErrorTerms(const PackedLayer& layer) {
     storeErrorTerms<B>(layer.code, sum, layer.activity, layer.net, layer.delta);
 }
 
-// b += rate · δ and, in sender order, w += rate · (δ · a); B blocks hold the layer's neurons.
-template <int B> void updateBySender(const PackedLayer& layer, float rate) {
+// b += rate · δ, then w += rate · (δ · a) for each order the layer keeps its weights in: R blocks
+// hold the layer's neurons, S blocks the senders.
+template <int R, int S> void update(const PackedLayer& layer, float rate) {
+    const int receivers = layer.size;
     const int senders = layer.senders;
     const float* input = layer.input;
+    const float* delta = layer.delta;
     float* bias = layer.bias;
-    float* weights = layer.bySender;
+    float* bySender = layer.bySender;
+    float* byReceiver = layer.byReceiver;
     const Lanes r = splat(rate);
-    Lanes d[B];
-    for (int b = 0; b < B; ++b) {
-        d[b] = load(layer.delta + kLanes * b);
+    Lanes d[R];
+    for (int b = 0; b < R; ++b) {
+        d[b] = load(delta + kLanes * b);
         store(bias + kLanes * b, load(bias + kLanes * b) + r * d[b]);
     }
-    if (weights == nullptr) {
-        return;
+    if (bySender != nullptr) {
+        for (int j = 0; j < senders; ++j) {
+            const Lanes a = splat(input[j]);
+            float* row = bySender + j * kStride;
+            for (int b = 0; b < R; ++b) {
+                store(row + kLanes * b, load(row + kLanes * b) + r * (d[b] * a));
+            }
+        }
     }
-    for (int j = 0; j < senders; ++j) {
-        const Lanes a = splat(input[j]);
-        float* row = weights + j * kStride;
-        for (int b = 0; b < B; ++b) {
-            store(row + kLanes * b, load(row + kLanes * b) + r * (d[b] * a));
+    if (byReceiver != nullptr) {
+        Lanes a[S];
+        for (int b = 0; b < S; ++b) {
+            a[b] = load(input + kLanes * b);
+        }
+        for (int i = 0; i < receivers; ++i) {
+            const Lanes di = splat(delta[i]);
+            float* row = byReceiver + i * kStride;
+            for (int b = 0; b < S; ++b) {
+                store(row + kLanes * b, load(row + kLanes * b) + r * (di * a[b]));
+            }
         }
     }
 }
 
-// w += rate · (δ · a) in receiver order; B blocks hold the senders.
-template <int B> void updateByReceiver(const PackedLayer& layer, float rate) {
-    const int receivers = layer.size;
-    const float* delta = layer.delta;
-    float* weights = layer.byReceiver;
-    const Lanes r = splat(rate);
-    Lanes a[B];
-    for (int b = 0; b < B; ++b) {
-        a[b] = load(layer.input + kLanes * b);
-    }
-    for (int i = 0; i < receivers; ++i) {
-        const Lanes d = splat(delta[i]);
-        float* row = weights + i * kStride;
-        for (int b = 0; b < B; ++b) {
-            store(row + kLanes * b, load(row + kLanes * b) + r * (d * a[b]));
-        }
-    }
-}
-
-// Each kernel by the number of blocks it runs over (index 1 … kMaxBlocks).
-static_assert(kMaxBlocks == 5);
+// The instance of a kernel for a number of blocks (1 … kMaxBlocks) known only at run time:
+// kernel(BlockCount<B>()) answers the instance for B.
+template <int B> using BlockCount = std::integral_constant<int, B>;
 using Forward = void (*)(const PackedLayer&);
 using OutputErrors = void (*)(const PackedLayer&, const float*);
 using Update = void (*)(const PackedLayer&, float);
-constexpr Forward kForwardBySender[] = {nullptr,
-                                        forwardBySender<1>,
-                                        forwardBySender<2>,
-                                        forwardBySender<3>,
-                                        forwardBySender<4>,
-                                        forwardBySender<5>};
-constexpr OutputErrors kOutputErrorTerms[] = {nullptr,
-                                              outputErrorTerms<1>,
-                                              outputErrorTerms<2>,
-                                              outputErrorTerms<3>,
-                                              outputErrorTerms<4>,
-                                              outputErrorTerms<5>};
-constexpr Forward kHiddenErrorTerms[] = {nullptr,
-                                         hiddenErrorTerms<1>,
-                                         hiddenErrorTerms<2>,
-                                         hiddenErrorTerms<3>,
-                                         hiddenErrorTerms<4>,
-                                         hiddenErrorTerms<5>};
-constexpr Update kUpdateBySender[] = {nullptr,           updateBySender<1>, updateBySender<2>,
-                                      updateBySender<3>, updateBySender<4>, updateBySender<5>};
-constexpr Update kUpdateByReceiver[] = {nullptr,
-                                        updateByReceiver<1>,
-                                        updateByReceiver<2>,
-                                        updateByReceiver<3>,
-                                        updateByReceiver<4>,
-                                        updateByReceiver<5>};
+
+template <class Pick> auto forBlocks(int blocks, Pick pick) {
+    static_assert(kMaxBlocks == 5);
+    switch (blocks) {
+    case 1:
+        return pick(BlockCount<1>());
+    case 2:
+        return pick(BlockCount<2>());
+    case 3:
+        return pick(BlockCount<3>());
+    case 4:
+        return pick(BlockCount<4>());
+    default:
+        assert(blocks == kMaxBlocks);
+        return pick(BlockCount<kMaxBlocks>());
+    }
+}
 
 // The storage: five arrays of kStride floats per layer, the two kept ones, then the weights in
 // both orders.
@@ -313,17 +304,30 @@ PackedNetwork::PackedNetwork(const LayeredNetwork& network)
         // The previous layer's error terms need this layer's weights in receiver order.
         if (rowSummed || l >= 2) {
             layer.byReceiver = byReceiver + weightsAt;
-            layer.updateByReceiver = kUpdateByReceiver[blocksOf(layer.senders)];
         }
         if (!rowSummed) {
             layer.bySender = bySender + weightsAt;
         }
-        layer.forward = rowSummed ? forwardByReceiver : kForwardBySender[blocksOf(layer.size)];
-        layer.updateBySender = kUpdateBySender[blocksOf(layer.size)];
-        layer.outputErrorTerms = kOutputErrorTerms[blocksOf(layer.size)];
+        const int blocks = blocksOf(layer.size);
+        const int senderBlocks = blocksOf(layer.senders);
+        layer.forward =
+            rowSummed
+                ? forBlocks(senderBlocks,
+                            [](auto s) -> Forward { return forwardByReceiver<decltype(s)::value>; })
+                : forBlocks(blocks,
+                            [](auto r) -> Forward { return forwardBySender<decltype(r)::value>; });
+        layer.outputErrorTerms = forBlocks(
+            blocks, [](auto r) -> OutputErrors { return outputErrorTerms<decltype(r)::value>; });
+        layer.update = forBlocks(blocks, [&](auto r) {
+            return forBlocks(senderBlocks, [](auto s) -> Update {
+                return update<decltype(r)::value, decltype(s)::value>;
+            });
+        });
         layer_[l - 1].next = &layer;
         if (l >= 2) {
-            layer_[l - 1].hiddenErrorTerms = kHiddenErrorTerms[blocksOf(previous.size)];
+            layer_[l - 1].hiddenErrorTerms = forBlocks(senderBlocks, [](auto s) -> Forward {
+                return hiddenErrorTerms<decltype(s)::value>;
+            });
         }
         for (int i = 0; i < layer.size; ++i) {
             for (int j = 0; j < layer.senders; ++j) {
@@ -395,11 +399,7 @@ void PackedNetwork::backPropagate(const float* target, float rate) {
         layer_[l].hiddenErrorTerms(layer_[l]);
     }
     for (int l = 1; l <= last; ++l) {
-        const PackedLayer& layer = layer_[l];
-        layer.updateBySender(layer, rate);
-        if (layer.updateByReceiver != nullptr) {
-            layer.updateByReceiver(layer, rate);
-        }
+        layer_[l].update(layer_[l], rate);
     }
 }
 

@@ -38,9 +38,8 @@ struct PackedLayer {
     void (*forward)(const PackedLayer&) = nullptr;
     void (*outputErrorTerms)(const PackedLayer&, const float* target) = nullptr;
     void (*hiddenErrorTerms)(const PackedLayer&) = nullptr;
-    // The bias and the weights in sender order (when kept), then those in receiver order.
-    void (*updateBySender)(const PackedLayer&, float rate) = nullptr;
-    void (*updateByReceiver)(const PackedLayer&, float rate) = nullptr;
+    // The bias and the weights in each order kept.
+    void (*update)(const PackedLayer&, float rate) = nullptr;
 };
 
 class PackedNetwork {
