@@ -124,13 +124,16 @@ template <int B> void forwardBySender(const PackedLayer& layer) {
 }
 
 // The same sums receiver by receiver, each over the row of its own weights: the products four
-// at a time (S blocks hold the senders), their sum one by one in sender order.
+// at a time (S blocks hold the senders), their sum one by one in sender order. The activities
+// follow one by one too: a vector load of values just stored one by one would wait for them.
 template <int S> void forwardByReceiver(const PackedLayer& layer) {
     const int size = layer.size;
     const int senders = layer.senders;
+    const TransferCode code = layer.code;
     const float* input = layer.input;
     const float* bias = layer.bias;
     float* net = layer.net;
+    float* activity = layer.activity;
     for (int i = 0; i < size; ++i) {
         const float* row = layer.byReceiver + i * kStride;
         float products[kLanes * S];
@@ -142,24 +145,21 @@ template <int S> void forwardByReceiver(const PackedLayer& layer) {
             sum = sum + products[j];
         }
         net[i] = sum;
+        activity[i] = transferActivity(code, sum);
     }
-    static_assert(PackedNetwork::kMaxRowSummedLayer <= kLanes);
-    transfer<1>(layer.code, size, net, layer.exponential, layer.activity);
 }
 
-// The error terms of the output layer for the target.
-template <int B> void outputErrorTerms(const PackedLayer& layer, const float* target) {
+// The error terms of the output layer for the target, one by one (the target row has no room
+// past its last value).
+void outputErrorTerms(const PackedLayer& layer, const float* target) {
     const int size = layer.size;
+    const TransferCode code = layer.code;
     const float* activity = layer.activity;
-    float error[kLanes * B];
-    for (int i = 0; i < kLanes * B; ++i) {
-        error[i] = i < size ? target[i] - activity[i] : 0.0f;
+    const float* net = layer.net;
+    float* delta = layer.delta;
+    for (int i = 0; i < size; ++i) {
+        delta[i] = errorTerm(code, target[i] - activity[i], activity[i], net[i]);
     }
-    Lanes e[B];
-    for (int b = 0; b < B; ++b) {
-        e[b] = load(error + kLanes * b);
-    }
-    storeErrorTerms<B>(layer.code, e, activity, layer.net, layer.delta);
 }
 
 // The error terms of a hidden layer from those of the next: each neuron's error is 0 + δ₀·w₀ +
@@ -227,7 +227,6 @@ template <int R, int S> void update(const PackedLayer& layer, float rate) {
 // kernel(BlockCount<B>()) answers the instance for B.
 template <int B> using BlockCount = std::integral_constant<int, B>;
 using Forward = void (*)(const PackedLayer&);
-using OutputErrors = void (*)(const PackedLayer&, const float*);
 using Update = void (*)(const PackedLayer&, float);
 
 template <class Pick> auto forBlocks(int blocks, Pick pick) {
@@ -316,8 +315,7 @@ PackedNetwork::PackedNetwork(const LayeredNetwork& network)
                             [](auto s) -> Forward { return forwardByReceiver<decltype(s)::value>; })
                 : forBlocks(blocks,
                             [](auto r) -> Forward { return forwardBySender<decltype(r)::value>; });
-        layer.outputErrorTerms = forBlocks(
-            blocks, [](auto r) -> OutputErrors { return outputErrorTerms<decltype(r)::value>; });
+        layer.outputErrorTerms = outputErrorTerms;
         layer.update = forBlocks(blocks, [&](auto r) {
             return forBlocks(senderBlocks, [](auto s) -> Update {
                 return update<decltype(r)::value, decltype(s)::value>;
