@@ -124,8 +124,9 @@ template <int B> void forwardBySender(const PackedLayer& layer) {
 }
 
 // The same sums receiver by receiver, each over the row of its own weights: the products four
-// at a time (S blocks hold the senders), their sum one by one in sender order. The activities
-// follow one by one too: a vector load of values just stored one by one would wait for them.
+// at a time (S blocks hold the senders), their sum one by one in sender order, then the
+// activity. A vector load of values just stored one by one would wait for the stores, so the
+// layer's transfer runs neuron by neuron here.
 template <int S> void forwardByReceiver(const PackedLayer& layer) {
     const int size = layer.size;
     const int senders = layer.senders;
@@ -224,7 +225,7 @@ template <int R, int S> void update(const PackedLayer& layer, float rate) {
 }
 
 // The instance of a kernel for a number of blocks (1 … kMaxBlocks) known only at run time:
-// kernel(BlockCount<B>()) answers the instance for B.
+// pick(BlockCount<B>()) answers the instance for B.
 template <int B> using BlockCount = std::integral_constant<int, B>;
 using Forward = void (*)(const PackedLayer&);
 using Update = void (*)(const PackedLayer&, float);
@@ -315,7 +316,6 @@ PackedNetwork::PackedNetwork(const LayeredNetwork& network)
                             [](auto s) -> Forward { return forwardByReceiver<decltype(s)::value>; })
                 : forBlocks(blocks,
                             [](auto r) -> Forward { return forwardBySender<decltype(r)::value>; });
-        layer.outputErrorTerms = outputErrorTerms;
         layer.update = forBlocks(blocks, [&](auto r) {
             return forBlocks(senderBlocks, [](auto s) -> Update {
                 return update<decltype(r)::value, decltype(s)::value>;
@@ -392,7 +392,7 @@ void PackedNetwork::backPropagate(const float* target, float rate) {
     if (last < 1) {
         return;
     }
-    layer_[last].outputErrorTerms(layer_[last], target);
+    outputErrorTerms(layer_[last], target);
     for (int l = last - 1; l >= 1; --l) {
         layer_[l].hiddenErrorTerms(layer_[l]);
     }

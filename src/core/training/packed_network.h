@@ -36,7 +36,6 @@ struct PackedLayer {
     const PackedLayer* next = nullptr;
 
     void (*forward)(const PackedLayer&) = nullptr;
-    void (*outputErrorTerms)(const PackedLayer&, const float* target) = nullptr;
     void (*hiddenErrorTerms)(const PackedLayer&) = nullptr;
     // The bias and the weights in each order kept.
     void (*update)(const PackedLayer&, float rate) = nullptr;
