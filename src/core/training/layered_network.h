@@ -84,8 +84,9 @@ inline float transferActivity(TransferCode code, float net) {
 // The back-propagation error term of a neuron of the given code, for its error e, activity a
 // and weighted sum net: e for linear and step neurons (the step neuron learns as a perceptron),
 // (1 − a) × (e × a) for sigmoid ones, (e × a) × (−2 × net) for Gaussian ones, the derivative of
-// e^(−net²) being −2 × net × e^(−net²).
-inline float errorTerm(TransferCode code, float e, float a, float net) {
+// e^(−net²) being −2 × net × e^(−net²). Value is float, or a vector of floats whose lanes are
+// neurons side by side: each lane then goes through the same operations as a float would.
+template <class Value> inline Value errorTermOf(TransferCode code, Value e, Value a, Value net) {
     switch (code) {
     case TransferCode::Sigmoid:
         return (1.0f - a) * (e * a);
@@ -96,6 +97,10 @@ inline float errorTerm(TransferCode code, float e, float a, float net) {
         break;
     }
     return e;
+}
+
+inline float errorTerm(TransferCode code, float e, float a, float net) {
+    return errorTermOf(code, e, a, net);
 }
 
 class LayeredNetwork {

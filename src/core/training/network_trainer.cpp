@@ -217,8 +217,7 @@ void NetworkTrainer::runBackPropagation(const TrainingParameters& parameters,
                                         float rate, TrainingCallbacks& callbacks,
                                         TrainingOutcome& outcome) {
     PackedNetwork packed(network_);
-    const int layers = packed.layerCount();
-    const int last = layers - 1;
+    const int last = packed.layerCount() - 1;
     const int patterns = parameters.patterns;
     const int outputs = packed.layerSize(last);
     const bool randomized = parameters.method == TrainingMethod::BackPropagationRandomized;
@@ -240,11 +239,7 @@ void NetworkTrainer::runBackPropagation(const TrainingParameters& parameters,
                                   : static_cast<int>(random_.next() %
                                                      static_cast<std::uint32_t>(patterns - 1));
             }
-            packed.setInputs(inputs.row(p));
-            for (int l = 1; l < layers; ++l) {
-                packed.forwardLayer(l);
-            }
-            packed.backPropagate(targets.row(p), rate);
+            packed.trainPattern(inputs.row(p), targets.row(p), rate);
             status_.lastPattern = p;
             pollWithinIteration(callbacks, q);
         }
