@@ -3,9 +3,11 @@
 #include "core/language/lexer.h"
 
 #include "core/common/number_text.h"
+#include "core/platform/large_pages.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -38,14 +40,16 @@ constexpr std::array<Keyword, 11> kKeywords{{
 }};
 constexpr std::string_view kTerminator = "end";
 
-constexpr std::array<bool, 256> keywordInitials() {
-    std::array<bool, 256> initials{};
-    for (const Keyword& keyword : kKeywords) {
-        initials[static_cast<unsigned char>(keyword.text[0])] = true;
+// Per first letter, the keywords of the table that begin with it: bit k for kKeywords[k].
+constexpr std::array<std::uint16_t, 256> keywordsByInitial() {
+    std::array<std::uint16_t, 256> byInitial{};
+    for (std::size_t k = 0; k < kKeywords.size(); ++k) {
+        byInitial[static_cast<unsigned char>(kKeywords[k].text[0])] |=
+            static_cast<std::uint16_t>(1u << k);
     }
-    return initials;
+    return byInitial;
 }
-constexpr std::array<bool, 256> kKeywordInitials = keywordInitials();
+constexpr std::array<std::uint16_t, 256> kKeywordsByInitial = keywordsByInitial();
 
 constexpr bool isBlank(unsigned char c) {
     return (c >= 1 && c <= 32) || c == 127;
@@ -91,8 +95,10 @@ private:
 // cursor: a list of lines or the lines of one joined text.
 template <typename Cursor> class Lexer {
 public:
-    Lexer(Cursor lines, TokenStream& tokens)
-        : lines_(lines), tokens_(tokens), capacity_(tokens.capacity()) {}
+    // Appends to the arrays of tokens, which hold nothing yet and have room reserved for the
+    // capacity.
+    Lexer(Cursor lines, TokenStream& tokens, std::size_t capacity)
+        : lines_(lines), tokens_(tokens), capacity_(capacity) {}
     // A lexer that writes no tokens but notes what each stretch of its lines reads as.
     Lexer(Cursor lines, TokenStream& unused, LineTokens& classes)
         : lines_(lines), tokens_(unused), capacity_(0), classes_(&classes) {}
@@ -214,17 +220,22 @@ private:
     }
 
     // One pass over the keyword table in its order; counts the keywords recognised. The
-    // position moves only when a keyword matches, so once the text there begins with no
-    // keyword's first letter the rest of the pass cannot match either.
+    // position moves only when a keyword matches, so the pass tries, from where it stands in
+    // the table, only the keywords that begin with the letter at the position: once none is
+    // left, the rest of the pass cannot match either.
     bool keywordPass(std::size_t& recognised) {
-        for (const Keyword& keyword : kKeywords) {
+        unsigned remaining = (1u << kKeywords.size()) - 1;
+        while (true) {
             skipBlanks();
             const unsigned char first = asciiLower(static_cast<unsigned char>(buffer_[position_]));
-            if (!kKeywordInitials[first]) {
+            const unsigned candidates = kKeywordsByInitial[first] & remaining;
+            if (candidates == 0) {
                 return true;
             }
-            if (first == static_cast<unsigned char>(keyword.text[0]) &&
-                startsWithKeyword(buffer_.data() + position_, keyword.text)) {
+            const auto k = static_cast<unsigned>(std::countr_zero(candidates));
+            remaining &= ~((2u << k) - 1);
+            const Keyword& keyword = kKeywords[k];
+            if (startsWithKeyword(buffer_.data() + position_, keyword.text)) {
                 note(position_, keyword.text.size(), TokenClass::Keyword);
                 position_ += keyword.text.size();
                 ++recognised;
@@ -233,7 +244,6 @@ private:
                 }
             }
         }
-        return true;
     }
 
     bool punctuation(TokenCode code) {
@@ -275,8 +285,8 @@ private:
         if (classes_ != nullptr) {
             return true;
         }
-        tokens_.values[count_] = value;
-        tokens_.flags[count_] = flag;
+        tokens_.values.push_back(value);
+        tokens_.flags.push_back(flag);
         if (static_cast<std::int64_t>(count_) > static_cast<std::int64_t>(capacity_) - 2) {
             return false;
         }
@@ -293,6 +303,58 @@ private:
     std::size_t count_ = 0;
     LineTokens* classes_ = nullptr;
 };
+
+// Powers of ten that a double holds exactly.
+constexpr std::array<double, 23> kExactPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The value of a number text (an optional minus sign, then what scanDecimalNumber accepts whole)
+// whose digits, read as one whole number, fit in the 53 bits of a double and whose scale is a
+// power of ten a double holds exactly: one multiplication or division of two exact values, so
+// correctly rounded, the value std::from_chars gives. nullopt for any other text.
+std::optional<double> exactShortDecimal(std::string_view text) {
+    std::size_t i = text[0] == '-' ? 1 : 0;
+    std::uint64_t digits = 0;
+    int digitCount = 0;
+    int scale = 0;
+    bool fraction = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            if (++digitCount > 19) {
+                return std::nullopt;
+            }
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+            scale -= fraction ? 1 : 0;
+        } else if (c == '.') {
+            fraction = true;
+        } else {
+            break; // the exponent letter
+        }
+    }
+    if (i < text.size()) {
+        ++i;
+        const bool negative = text[i] == '-';
+        i += (text[i] == '-' || text[i] == '+') ? 1 : 0;
+        if (text.size() - i > 3) {
+            return std::nullopt;
+        }
+        int exponent = 0;
+        for (; i < text.size(); ++i) {
+            exponent = exponent * 10 + (text[i] - '0');
+        }
+        scale += negative ? -exponent : exponent;
+    }
+    constexpr std::uint64_t kExactDigits = std::uint64_t{1} << 53;
+    if (digits > kExactDigits || scale < -22 || scale > 22) {
+        return std::nullopt;
+    }
+    const double whole = static_cast<double>(digits);
+    const double value = scale < 0 ? whole / kExactPowersOfTen[static_cast<std::size_t>(-scale)]
+                                   : whole * kExactPowersOfTen[static_cast<std::size_t>(scale)];
+    return text[0] == '-' ? -value : value;
+}
 
 } // namespace
 
@@ -322,18 +384,11 @@ NumberWord readNumberWord(std::string_view word) {
         }
     }
     const std::string_view text = word.substr(numberStart, numberEnd - numberStart);
-    // Neuron numbers and counts are short whole numbers: their value is exact in integer
-    // arithmetic, and so is its conversion to double.
-    if (text.size() <= 15 &&
-        text.find_first_not_of("0123456789", text[0] == '-' ? 1 : 0) == std::string_view::npos) {
-        std::int64_t whole = 0;
-        for (std::size_t k = text[0] == '-' ? 1 : 0; k < text.size(); ++k) {
-            whole = whole * 10 + (text[k] - '0');
-        }
-        if (whole == 0) {
+    if (const std::optional<double> exact = exactShortDecimal(text)) {
+        if (*exact == 0.0) {
             return {NumberWord::Kind::Zero, 0.0};
         }
-        return {NumberWord::Kind::Number, static_cast<double>(text[0] == '-' ? -whole : whole)};
+        return {NumberWord::Kind::Number, *exact};
     }
     double value = 0.0;
     const auto [end, error] =
@@ -398,17 +453,25 @@ template <typename Cursor> std::size_t capacityOf(Cursor lines) {
     return capacity;
 }
 
+// The stream as TokenStream::reset leaves it, with the tokens written in front: the arrays are
+// reserved whole, the lexer appends, and only the rest is filled with the end of stream, so no
+// element is written twice.
 template <typename Cursor>
 std::optional<std::size_t> lexWith(Cursor lines, std::size_t capacity, TokenStream& tokens) {
-    tokens.reset(capacity);
-    if (capacity == 0) {
-        return 0;
+    tokens.values.clear();
+    tokens.flags.clear();
+    tokens.values.reserve(capacity);
+    tokens.flags.reserve(capacity);
+    platform::adviseLargePages(tokens.values.data(), capacity * sizeof(double));
+    platform::adviseLargePages(tokens.flags.data(), capacity * sizeof(std::int32_t));
+    std::optional<std::size_t> count = 0;
+    if (capacity > 0) {
+        Lexer<Cursor> lexer(lines, tokens, capacity);
+        count = lexer.run() ? std::optional<std::size_t>(lexer.count()) : std::nullopt;
     }
-    Lexer<Cursor> lexer(lines, tokens);
-    if (!lexer.run()) {
-        return std::nullopt;
-    }
-    return lexer.count();
+    tokens.values.resize(capacity, static_cast<double>(EndOfStream));
+    tokens.flags.resize(capacity, 1);
+    return count;
 }
 
 template <typename Cursor>
