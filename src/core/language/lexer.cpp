@@ -3,7 +3,6 @@
 #include "core/language/lexer.h"
 
 #include "core/common/number_text.h"
-#include "core/platform/large_pages.h"
 
 #include <algorithm>
 #include <array>
@@ -75,6 +74,71 @@ bool endsWord(char c) {
     return c == ',' || c == ';' || c == ' ' || c == ')' || c == '\0';
 }
 
+// Powers of ten that a double holds exactly.
+constexpr std::array<double, 23> kExactPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A number as most descriptions write it, read in one pass: an optional minus sign, digits with
+// at most one decimal point, an optional exponent of at most three digits, and then the end of the
+// text or a character that ends a word. Its value is exact when its digits, read as one whole
+// number, fit in the 53 bits of a double and its scale is a power of ten that a double holds: one
+// multiplication or division of two exact values, correctly rounded, so the value
+// std::from_chars gives. nullopt for any other text, which readNumberWord reads the long way.
+struct ShortNumber {
+    std::size_t length = 0;
+    double value = 0.0;
+};
+std::optional<ShortNumber> readShortNumber(std::string_view text) {
+    const auto at = [&](std::size_t k) -> char { return k < text.size() ? text[k] : '\0'; };
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const bool negative = at(0) == '-';
+    std::size_t i = negative ? 1 : 0;
+    std::uint64_t digits = 0;
+    int digitCount = 0;
+    int scale = 0;
+    for (bool fraction = false;; ++i) {
+        const char c = at(i);
+        if (isDigit(c)) {
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+            ++digitCount;
+            scale -= fraction ? 1 : 0;
+        } else if (c == '.' && !fraction) {
+            fraction = true;
+        } else {
+            break;
+        }
+    }
+    if (digitCount == 0 || digitCount > 19) {
+        return std::nullopt;
+    }
+    if (at(i) == 'e' || at(i) == 'E') {
+        ++i;
+        const bool negativeExponent = at(i) == '-';
+        i += (at(i) == '-' || at(i) == '+') ? 1 : 0;
+        int exponent = 0;
+        int exponentDigits = 0;
+        for (; isDigit(at(i)); ++i) {
+            exponent = exponent * 10 + (at(i) - '0');
+            if (++exponentDigits > 3) {
+                return std::nullopt;
+            }
+        }
+        if (exponentDigits == 0) {
+            return std::nullopt;
+        }
+        scale += negativeExponent ? -exponent : exponent;
+    }
+    constexpr std::uint64_t kExactDigits = std::uint64_t{1} << 53;
+    if (!endsWord(at(i)) || digits > kExactDigits || scale < -22 || scale > 22) {
+        return std::nullopt;
+    }
+    const double whole = static_cast<double>(digits);
+    const double value = scale < 0 ? whole / kExactPowersOfTen[static_cast<std::size_t>(-scale)]
+                                   : whole * kExactPowersOfTen[static_cast<std::size_t>(scale)];
+    return ShortNumber{i, negative ? -value : value};
+}
+
 // The lines of a list, one after another (as LineCursor gives those of a joined text).
 class ListCursor {
 public:
@@ -95,8 +159,7 @@ private:
 // cursor: a list of lines or the lines of one joined text.
 template <typename Cursor> class Lexer {
 public:
-    // Appends to the arrays of tokens, which hold nothing yet and have room reserved for the
-    // capacity.
+    // Appends to the stream, which holds no token yet and has room reserved for the capacity.
     Lexer(Cursor lines, TokenStream& tokens, std::size_t capacity)
         : lines_(lines), tokens_(tokens), capacity_(capacity) {}
     // A lexer that writes no tokens but notes what each stretch of its lines reads as.
@@ -254,6 +317,13 @@ private:
 
     bool word() {
         const std::size_t start = position_;
+        const std::size_t lineEnd = std::min(lineLength_, kFirstLineCopied);
+        if (const std::optional<ShortNumber> number = readShortNumber(
+                std::string_view(buffer_.data() + start, std::max(lineEnd, start) - start))) {
+            note(start, number->length, TokenClass::Number);
+            position_ += number->length;
+            return number->value == 0.0 ? write(ZeroMarker, 0) : writeValue(number->value, 0);
+        }
         while (!endsWord(buffer_[position_])) {
             ++position_;
         }
@@ -285,8 +355,7 @@ private:
         if (classes_ != nullptr) {
             return true;
         }
-        tokens_.values.push_back(value);
-        tokens_.flags.push_back(flag);
+        tokens_.append(value, flag);
         if (static_cast<std::int64_t>(count_) > static_cast<std::int64_t>(capacity_) - 2) {
             return false;
         }
@@ -303,58 +372,6 @@ private:
     std::size_t count_ = 0;
     LineTokens* classes_ = nullptr;
 };
-
-// Powers of ten that a double holds exactly.
-constexpr std::array<double, 23> kExactPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// The value of a number text (an optional minus sign, then what scanDecimalNumber accepts whole)
-// whose digits, read as one whole number, fit in the 53 bits of a double and whose scale is a
-// power of ten a double holds exactly: one multiplication or division of two exact values, so
-// correctly rounded, the value std::from_chars gives. nullopt for any other text.
-std::optional<double> exactShortDecimal(std::string_view text) {
-    std::size_t i = text[0] == '-' ? 1 : 0;
-    std::uint64_t digits = 0;
-    int digitCount = 0;
-    int scale = 0;
-    bool fraction = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            if (++digitCount > 19) {
-                return std::nullopt;
-            }
-            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-            scale -= fraction ? 1 : 0;
-        } else if (c == '.') {
-            fraction = true;
-        } else {
-            break; // the exponent letter
-        }
-    }
-    if (i < text.size()) {
-        ++i;
-        const bool negative = text[i] == '-';
-        i += (text[i] == '-' || text[i] == '+') ? 1 : 0;
-        if (text.size() - i > 3) {
-            return std::nullopt;
-        }
-        int exponent = 0;
-        for (; i < text.size(); ++i) {
-            exponent = exponent * 10 + (text[i] - '0');
-        }
-        scale += negative ? -exponent : exponent;
-    }
-    constexpr std::uint64_t kExactDigits = std::uint64_t{1} << 53;
-    if (digits > kExactDigits || scale < -22 || scale > 22) {
-        return std::nullopt;
-    }
-    const double whole = static_cast<double>(digits);
-    const double value = scale < 0 ? whole / kExactPowersOfTen[static_cast<std::size_t>(-scale)]
-                                   : whole * kExactPowersOfTen[static_cast<std::size_t>(scale)];
-    return text[0] == '-' ? -value : value;
-}
 
 } // namespace
 
@@ -384,11 +401,11 @@ NumberWord readNumberWord(std::string_view word) {
         }
     }
     const std::string_view text = word.substr(numberStart, numberEnd - numberStart);
-    if (const std::optional<double> exact = exactShortDecimal(text)) {
-        if (*exact == 0.0) {
+    if (const std::optional<ShortNumber> exact = readShortNumber(text)) {
+        if (exact->value == 0.0) {
             return {NumberWord::Kind::Zero, 0.0};
         }
-        return {NumberWord::Kind::Number, *exact};
+        return {NumberWord::Kind::Number, exact->value};
     }
     double value = 0.0;
     const auto [end, error] =
@@ -453,25 +470,21 @@ template <typename Cursor> std::size_t capacityOf(Cursor lines) {
     return capacity;
 }
 
-// The stream as TokenStream::reset leaves it, with the tokens written in front: the arrays are
-// reserved whole, the lexer appends, and only the rest is filled with the end of stream, so no
-// element is written twice.
 template <typename Cursor>
 std::optional<std::size_t> lexWith(Cursor lines, std::size_t capacity, TokenStream& tokens) {
-    tokens.values.clear();
-    tokens.flags.clear();
-    tokens.values.reserve(capacity);
-    tokens.flags.reserve(capacity);
-    platform::adviseLargePages(tokens.values.data(), capacity * sizeof(double));
-    platform::adviseLargePages(tokens.flags.data(), capacity * sizeof(std::int32_t));
-    std::optional<std::size_t> count = 0;
-    if (capacity > 0) {
-        Lexer<Cursor> lexer(lines, tokens, capacity);
-        count = lexer.run() ? std::optional<std::size_t>(lexer.count()) : std::nullopt;
+    tokens.reset(capacity);
+    if (capacity == 0) {
+        return 0;
     }
-    tokens.values.resize(capacity, static_cast<double>(EndOfStream));
-    tokens.flags.resize(capacity, 1);
-    return count;
+    Lexer<Cursor> lexer(lines, tokens, capacity);
+    const bool fits = lexer.run();
+    if (tokens.values.size() < capacity) {
+        tokens.append(static_cast<double>(EndOfStream), 1);
+    }
+    if (!fits) {
+        return std::nullopt;
+    }
+    return lexer.count();
 }
 
 template <typename Cursor>
@@ -529,12 +542,12 @@ std::optional<Message> lexDescription(const DescriptionText& text, NetworkRecord
 }
 
 std::size_t tokenCount(const TokenStream& tokens) {
-    for (std::size_t i = 0; i < tokens.capacity(); ++i) {
+    for (std::size_t i = 0; i < tokens.values.size(); ++i) {
         if (tokens.values[i] == static_cast<double>(EndOfStream) && tokens.flags[i] == 1) {
             return i;
         }
     }
-    return tokens.capacity();
+    return std::min(tokens.values.size(), tokens.capacity());
 }
 
 } // namespace axolite::language
