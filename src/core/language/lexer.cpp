@@ -50,6 +50,19 @@ constexpr std::array<std::uint16_t, 256> keywordsByInitial() {
 }
 constexpr std::array<std::uint16_t, 256> kKeywordsByInitial = keywordsByInitial();
 
+// The punctuation marks and their codes; 0 for every other character.
+constexpr std::array<TokenCode, 256> marks() {
+    std::array<TokenCode, 256> codes{};
+    codes['('] = LeftParen;
+    codes[')'] = RightParen;
+    codes['{'] = LeftBrace;
+    codes['}'] = RightBrace;
+    codes[','] = Comma;
+    codes[';'] = Semicolon;
+    return codes;
+}
+constexpr std::array<TokenCode, 256> kMarks = marks();
+
 constexpr bool isBlank(unsigned char c) {
     return (c >= 1 && c <= 32) || c == 127;
 }
@@ -171,6 +184,19 @@ public:
         readFirstLine();
         while (true) {
             skipBlanks();
+            // Where a mark or a number begins, neither the terminator, nor a keyword, nor a
+            // comment (found at the start of its line) can.
+            if (const char c = buffer_[position_]; kMarks[static_cast<unsigned char>(c)] != 0) {
+                if (!punctuation(kMarks[static_cast<unsigned char>(c)])) {
+                    return false;
+                }
+                continue;
+            } else if ((c >= '0' && c <= '9') || c == '-' || c == '.') {
+                if (!word()) {
+                    return false;
+                }
+                continue;
+            }
             if (startsWithKeyword(buffer_.data() + position_, kTerminator)) {
                 note(position_, kTerminator.size(), TokenClass::Keyword);
                 endLine(position_ + kTerminator.size(), true);
@@ -193,40 +219,19 @@ public:
             skipBlanks();
             const char c = buffer_[position_];
             bool written = true;
-            switch (c) {
-            case '\0':
+            if (c == '\0') {
                 endLine(position_, false);
                 if (!readNextLine()) {
                     return true;
                 }
                 written = write(EndOfLine, 1);
-                break;
-            case '(':
-                written = punctuation(LeftParen);
-                break;
-            case ')':
-                written = punctuation(RightParen);
-                break;
-            case '{':
-                written = punctuation(LeftBrace);
-                break;
-            case '}':
-                written = punctuation(RightBrace);
-                break;
-            case ',':
-                written = punctuation(Comma);
-                break;
-            case ';':
-                written = punctuation(Semicolon);
-                break;
-            default:
+            } else if (const TokenCode mark = kMarks[static_cast<unsigned char>(c)]; mark != 0) {
+                written = punctuation(mark);
+            } else if (recognised == 0) {
                 // After a keyword the next round looks at the text first: a keyword that stands
                 // before its table position (model weight) is recognised there, and so is the
                 // terminator (model end).
-                if (recognised == 0) {
-                    written = word();
-                }
-                break;
+                written = word();
             }
             if (!written) {
                 return false;
