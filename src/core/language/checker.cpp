@@ -5,6 +5,7 @@
 // unbounded advances included) ever reads outside the arrays.
 #include "core/language/checker.h"
 
+#include "core/language/checker_texts.h"
 #include "core/language/lexer.h"
 
 #include <cmath>
@@ -14,85 +15,11 @@ namespace axolite::language {
 
 namespace {
 
-// Message texts of the check.
-constexpr const char* kExtraCharacter = "Лишний символ в строке";
-constexpr const char* kZeroNotAllowed = "Ноль является недопустимым числовым выражением";
-constexpr const char* kSignNotAllowed = "Знаковое выражение недопустимо";
-constexpr const char* kNeuronAboveCount = "Номер нейрона превышает число нейронов в сети";
-constexpr const char* kNumberOutOfRange = "Слишком большое или слишком малое числовое выражение";
-constexpr const char* kMissingLeftBrace = "Пропущена левая фигурная скобка";
-constexpr const char* kMissingRightBrace = "Пропущена правая фигурная скобка";
-constexpr const char* kMissingLeftParen = "Пропущена левая круглая скобка";
-constexpr const char* kMissingRightParen = "Пропущена правая круглая скобка";
-constexpr const char* kMissingSemicolon = "Пропущена точка с запятой";
-constexpr const char* kMissingComma = "Пропущена запятая";
-constexpr const char* kMissingNeuron = "Пропущено слово 'neuron'";
-constexpr const char* kMissingWeight = "Пропущено слово 'weight'";
-constexpr const char* kEmptyWeightList = "Пустой список весов";
-constexpr const char* kEmptyNeuronList = "Пустой список нейронов";
-constexpr const char* kTooManyNeurons = "Число нейронов превышает максимально допустимое";
-constexpr const char* kStartNotBeforeEnd =
-    "Начальное время моделирования сети должно быть меньше конечного";
-constexpr const char* kNeuronsWeightsDiffer = "Число нейронов и весов не совпадает";
-constexpr const char* kInitStateDefaults =
-    "За начальные состояния нейронов будут приняты значения по умолчанию";
-constexpr const char* kSuspendDefaults =
-    "В качестве числа тактов ожидания нейронов будет принято значение по умолчанию";
-constexpr const char* kModelDefaults =
-    "В качестве модели нейрона будет использована модель по умолчанию";
-constexpr const char* kInitStateDoubtful = "Возможно ошибочное описание оператора INITSTATE";
-
-// The rows a missing statement adds, in the order the statements are reported.
-struct MissingRow {
-    RowKind kind;
-    const char* text;
-};
-struct MissingStatement {
-    Statement statement;
-    MissingRow rows[3];
-    int rowCount;
-};
-constexpr MissingStatement kMissingStatements[] = {
-    {Statement::Neurons, {{RowKind::Error, "Пропущен оператор NEURONS"}}, 1},
-    {Statement::InitState,
-     {{RowKind::Warning, "Пропущен оператор INITSTATE"},
-      {RowKind::Warning, kInitStateDoubtful},
-      {RowKind::Warning, kInitStateDefaults}},
-     3},
-    {Statement::Suspend,
-     {{RowKind::Warning, "Пропущен оператор SUSPEND"},
-      {RowKind::Warning, "Возможно ошибочное описание оператора SUSPEND"},
-      {RowKind::Warning, kSuspendDefaults}},
-     3},
-    {Statement::SimTime,
-     {{RowKind::Error, "Пропущен оператор SIMTIME"},
-      {RowKind::Warning, "Возможно ошибочное описание оператора SIMTIME"}},
-     2},
-    {Statement::Model,
-     {{RowKind::Warning, "Пропущен оператор MODEL"},
-      {RowKind::Warning, "Возможно ошибочное описание оператора MODEL"}},
-     2},
-    {Statement::TimeStep, {{RowKind::Error, "Пропущен оператор TIMESTEP"}}, 1},
-    {Statement::InputLayer,
-     {{RowKind::Warning, "Пропущен оператор INPUTLAYER"},
-      {RowKind::Warning, "Возможно ошибочное описание оператора INPUTLAYER"}},
-     2},
-    {Statement::OutputLayer,
-     {{RowKind::Error, "Пропущен оператор OUTPUTLAYER"},
-      {RowKind::Warning, "Возможно ошибочное описание оператора OUTPUTLAYER"}},
-     2},
-    {Statement::NetworkLayout,
-     {{RowKind::Error, "Пропущен оператор NETWORKLAYOUT"},
-      {RowKind::Warning, "Возможно ошибочное описание оператора NETWORKLAYOUT"}},
-     2},
-};
+using namespace checker_texts;
 
 // The two ways a check ends early.
 struct CheckAbandoned {};    // the 50th error was counted
 struct StreamBoundPassed {}; // the cursor passed the character total or the end of the stream
-
-// What Expect is asked for: a reserved code, or any number.
-constexpr double kAnyNumber = 0.0;
 
 // Truncation toward zero that saturates instead of overflowing (token values are finite).
 std::int32_t truncateToInt(double v) {
@@ -109,8 +36,10 @@ class Checker {
 public:
     Checker(NetworkRecord& record, CheckResult& result)
         : record_(record), result_(result), values_(record.tokens.values.data()),
-          flags_(record.tokens.flags.data()), size_(record.tokens.capacity()),
-          characterTotal_(record.characterTotal) {}
+          flags_(record.tokens.flags.data()), stored_(record.tokens.values.size()),
+          size_(record.tokens.capacity()), characterTotal_(record.characterTotal) {
+        readAtCursor();
+    }
 
     void run() {
         try {
@@ -136,15 +65,22 @@ private:
     // ---- Reading the stream --------------------------------------------------------------
 
     double value(std::size_t i) const {
-        return i < size_ ? values_[i] : static_cast<double>(EndOfStream);
+        return i < stored_ ? values_[i] : static_cast<double>(EndOfStream);
     }
-    std::int32_t flag(std::size_t i) const { return i < size_ ? flags_[i] : 1; }
-    double effective(std::size_t i) const { return value(i) * static_cast<double>(flag(i)); }
-    bool is(TokenCode code) const { return effective(cursor_) == static_cast<double>(code); }
-    bool isNumber() const { return flag(cursor_) == 0; }
-    bool isNegativeNumber() const { return isNumber() && value(cursor_) < 0.0; }
+    std::int32_t flag(std::size_t i) const { return i < stored_ ? flags_[i] : 1; }
+
+    // The token at the cursor, read once each time the cursor moves.
+    double value() const { return atValue_; }
+    bool is(TokenCode code) const { return atEffective_ == static_cast<double>(code); }
+    bool isNumber() const { return atFlag_ == 0; }
+    bool isNegativeNumber() const { return isNumber() && atValue_ < 0.0; }
     bool isZeroMarker() const {
-        return value(cursor_) == static_cast<double>(ZeroMarker) && flag(cursor_) == 0;
+        return atValue_ == static_cast<double>(ZeroMarker) && atFlag_ == 0;
+    }
+    void readAtCursor() {
+        atValue_ = value(cursor_);
+        atFlag_ = flag(cursor_);
+        atEffective_ = atValue_ * static_cast<double>(atFlag_);
     }
 
     // The line of the token at the cursor, counted from 1.
@@ -160,6 +96,7 @@ private:
             }
         }
         ++cursor_;
+        readAtCursor();
     }
 
     void advanceWithBound() {
@@ -206,7 +143,15 @@ private:
 
     // ---- The routines every statement is built from -------------------------------------------
 
+    // Passes over what stands between two expected tokens: stray words and line ends.
     void passOver() {
+        if (!is(Unrecognised) && !is(EndOfLine)) {
+            return;
+        }
+        passOverSome();
+    }
+
+    void passOverSome() {
         while (is(Unrecognised)) {
             errorHere(kExtraCharacter);
             step();
@@ -221,35 +166,36 @@ private:
         }
     }
 
-    void expect(double code, const char* message) {
+    void expectNumber() {
         passOver();
-        if (code == kAnyNumber) {
-            if (isZeroMarker()) {
-                errorHere(kZeroNotAllowed);
-            }
-        } else {
-            if (is(KwNeuron)) {
-                const double number = value(cursor_ + 1);
-                if (number < 0.0) {
-                    errorHere(kSignNotAllowed);
-                } else if (number > static_cast<double>(neurons_)) {
-                    errorHere(kNeuronAboveCount);
-                }
-            }
-            if (is(NumberTooLarge)) {
-                errorHere(kNumberOutOfRange);
-            }
-            if (value(cursor_) != code) {
-                errorAfter(message);
-                step();
-            }
+        if (isZeroMarker()) {
+            errorHere(kZeroNotAllowed);
         }
         advanceWithBound();
         passOver();
     }
 
-    void expect(TokenCode code, const char* message) { expect(static_cast<double>(code), message); }
-    void expectNumber() { expect(kAnyNumber, kZeroNotAllowed); }
+    void expect(TokenCode code, const char* message) {
+        passOver();
+        if (is(KwNeuron)) {
+            const double number = value(cursor_ + 1);
+            if (number < 0.0) {
+                errorHere(kSignNotAllowed);
+            } else if (number > static_cast<double>(neurons_)) {
+                errorHere(kNeuronAboveCount);
+            }
+        }
+        if (is(NumberTooLarge)) {
+            errorHere(kNumberOutOfRange);
+        }
+        if (value() != static_cast<double>(code)) {
+            errorAfter(message);
+            step();
+        }
+        advanceWithBound();
+        passOver();
+    }
+
     void expectNeuron() { expect(KwNeuron, kMissingNeuron); }
     void expectComma() { expect(Comma, kMissingComma); }
     void expectSemicolon() { expect(Semicolon, kMissingSemicolon); }
@@ -260,7 +206,7 @@ private:
 
     void dispatch() {
         passOver();
-        while (value(cursor_) != static_cast<double>(EndOfStream)) {
+        while (value() != static_cast<double>(EndOfStream)) {
             if (is(EndOfLine)) {
                 while (is(EndOfLine)) {
                     ++result_.linesAnalysed;
@@ -268,7 +214,7 @@ private:
                 }
             }
             const std::size_t keywordAt = cursor_;
-            const std::int32_t code = truncateToInt(value(cursor_));
+            const std::int32_t code = truncateToInt(value());
             step();
             switch (code) {
             case KwNeurons:
@@ -351,10 +297,10 @@ private:
     void checkNeurons() {
         if (isNegativeNumber()) {
             errorHere(kSignNotAllowed);
-        } else if (value(cursor_) > static_cast<double>(neurons_)) {
+        } else if (value() > static_cast<double>(neurons_)) {
             errorHere(kTooManyNeurons);
         } else {
-            neurons_ = truncateToInt(value(cursor_));
+            neurons_ = truncateToInt(value());
         }
         expectNumber();
         expectSemicolon();
@@ -364,7 +310,7 @@ private:
         if (isNegativeNumber()) {
             errorHere(kSignNotAllowed);
         }
-        const double start = isZeroMarker() ? 0.0 : value(cursor_);
+        const double start = isZeroMarker() ? 0.0 : value();
         record_.t0 = start;
         skipLineEndsUncounted();
         step();
@@ -373,7 +319,7 @@ private:
         if (isNegativeNumber()) {
             errorHere(kSignNotAllowed);
         }
-        const double end = value(cursor_);
+        const double end = value();
         record_.t1 = end;
         if (!(end > start)) {
             errorHere(kStartNotBeforeEnd);
@@ -386,7 +332,7 @@ private:
         if (isNegativeNumber()) {
             errorHere(kSignNotAllowed);
         }
-        record_.h = value(cursor_);
+        record_.h = value();
         expectNumber();
         expectSemicolon();
     }
@@ -399,7 +345,7 @@ private:
         while (!is(RightBrace)) {
             expectNeuron();
             if (entries < list.size()) {
-                list[entries] = value(cursor_);
+                list[entries] = value();
             }
             ++entries;
             expectNumber();
@@ -427,7 +373,7 @@ private:
             expectNeuron();
             if (neurons < kOutputCount) {
                 record_.outputIndices[static_cast<std::size_t>(neurons)] =
-                    truncateToInt(value(cursor_) - 1.0);
+                    truncateToInt(value() - 1.0);
                 result_.outputCount = neurons + 1;
             }
             ++neurons;
@@ -566,10 +512,14 @@ private:
     CheckResult& result_;
     const double* values_;
     const std::int32_t* flags_;
-    std::size_t size_;
+    std::size_t stored_; // elements in the arrays; the rest of the capacity is the end of stream
+    std::size_t size_;   // the capacity
     std::int32_t characterTotal_;
 
     std::size_t cursor_ = 0;
+    double atValue_ = 0.0;
+    std::int32_t atFlag_ = 0;
+    double atEffective_ = 0.0;
     std::int32_t lineEndsBefore_ = 0;
     std::int32_t lineOfLastToken_ = 1;
     std::int32_t neurons_ = kMaxNeurons;

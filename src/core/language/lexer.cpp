@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -38,14 +39,29 @@ constexpr std::array<Keyword, 11> kKeywords{{
 }};
 constexpr std::string_view kTerminator = "end";
 
-constexpr std::array<bool, 256> keywordInitials() {
-    std::array<bool, 256> initials{};
-    for (const Keyword& keyword : kKeywords) {
-        initials[static_cast<unsigned char>(keyword.text[0])] = true;
+// Per first letter, the keywords of the table that begin with it: bit k for kKeywords[k].
+constexpr std::array<std::uint16_t, 256> keywordsByInitial() {
+    std::array<std::uint16_t, 256> byInitial{};
+    for (std::size_t k = 0; k < kKeywords.size(); ++k) {
+        byInitial[static_cast<unsigned char>(kKeywords[k].text[0])] |=
+            static_cast<std::uint16_t>(1u << k);
     }
-    return initials;
+    return byInitial;
 }
-constexpr std::array<bool, 256> kKeywordInitials = keywordInitials();
+constexpr std::array<std::uint16_t, 256> kKeywordsByInitial = keywordsByInitial();
+
+// The punctuation marks and their codes; 0 for every other character.
+constexpr std::array<TokenCode, 256> marks() {
+    std::array<TokenCode, 256> codes{};
+    codes['('] = LeftParen;
+    codes[')'] = RightParen;
+    codes['{'] = LeftBrace;
+    codes['}'] = RightBrace;
+    codes[','] = Comma;
+    codes[';'] = Semicolon;
+    return codes;
+}
+constexpr std::array<TokenCode, 256> kMarks = marks();
 
 constexpr bool isBlank(unsigned char c) {
     return (c >= 1 && c <= 32) || c == 127;
@@ -71,6 +87,71 @@ bool endsWord(char c) {
     return c == ',' || c == ';' || c == ' ' || c == ')' || c == '\0';
 }
 
+// Powers of ten that a double holds exactly.
+constexpr std::array<double, 23> kExactPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A number as most descriptions write it, read in one pass: an optional minus sign, digits with
+// at most one decimal point, an optional exponent of at most three digits, and then the end of the
+// text or a character that ends a word. Its value is exact when its digits, read as one whole
+// number, fit in the 53 bits of a double and its scale is a power of ten that a double holds: one
+// multiplication or division of two exact values, correctly rounded, so the value
+// std::from_chars gives. nullopt for any other text, which readNumberWord reads the long way.
+struct ShortNumber {
+    std::size_t length = 0;
+    double value = 0.0;
+};
+std::optional<ShortNumber> readShortNumber(std::string_view text) {
+    const auto at = [&](std::size_t k) -> char { return k < text.size() ? text[k] : '\0'; };
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const bool negative = at(0) == '-';
+    std::size_t i = negative ? 1 : 0;
+    std::uint64_t digits = 0;
+    int digitCount = 0;
+    int scale = 0;
+    for (bool fraction = false;; ++i) {
+        const char c = at(i);
+        if (isDigit(c)) {
+            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+            ++digitCount;
+            scale -= fraction ? 1 : 0;
+        } else if (c == '.' && !fraction) {
+            fraction = true;
+        } else {
+            break;
+        }
+    }
+    if (digitCount == 0 || digitCount > 19) {
+        return std::nullopt;
+    }
+    if (at(i) == 'e' || at(i) == 'E') {
+        ++i;
+        const bool negativeExponent = at(i) == '-';
+        i += (at(i) == '-' || at(i) == '+') ? 1 : 0;
+        int exponent = 0;
+        int exponentDigits = 0;
+        for (; isDigit(at(i)); ++i) {
+            exponent = exponent * 10 + (at(i) - '0');
+            if (++exponentDigits > 3) {
+                return std::nullopt;
+            }
+        }
+        if (exponentDigits == 0) {
+            return std::nullopt;
+        }
+        scale += negativeExponent ? -exponent : exponent;
+    }
+    constexpr std::uint64_t kExactDigits = std::uint64_t{1} << 53;
+    if (!endsWord(at(i)) || digits > kExactDigits || scale < -22 || scale > 22) {
+        return std::nullopt;
+    }
+    const double whole = static_cast<double>(digits);
+    const double value = scale < 0 ? whole / kExactPowersOfTen[static_cast<std::size_t>(-scale)]
+                                   : whole * kExactPowersOfTen[static_cast<std::size_t>(scale)];
+    return ShortNumber{i, negative ? -value : value};
+}
+
 // The lines of a list, one after another (as LineCursor gives those of a joined text).
 class ListCursor {
 public:
@@ -91,8 +172,9 @@ private:
 // cursor: a list of lines or the lines of one joined text.
 template <typename Cursor> class Lexer {
 public:
-    Lexer(Cursor lines, TokenStream& tokens)
-        : lines_(lines), tokens_(tokens), capacity_(tokens.capacity()) {}
+    // Appends to the stream, which holds no token yet and has room reserved for the capacity.
+    Lexer(Cursor lines, TokenStream& tokens, std::size_t capacity)
+        : lines_(lines), tokens_(tokens), capacity_(capacity) {}
     // A lexer that writes no tokens but notes what each stretch of its lines reads as.
     Lexer(Cursor lines, TokenStream& unused, LineTokens& classes)
         : lines_(lines), tokens_(unused), capacity_(0), classes_(&classes) {}
@@ -102,6 +184,19 @@ public:
         readFirstLine();
         while (true) {
             skipBlanks();
+            // Where a mark or a number begins, neither the terminator, nor a keyword, nor a
+            // comment (found at the start of its line) can.
+            if (const char c = buffer_[position_]; kMarks[static_cast<unsigned char>(c)] != 0) {
+                if (!punctuation(kMarks[static_cast<unsigned char>(c)])) {
+                    return false;
+                }
+                continue;
+            } else if ((c >= '0' && c <= '9') || c == '-' || c == '.') {
+                if (!word()) {
+                    return false;
+                }
+                continue;
+            }
             if (startsWithKeyword(buffer_.data() + position_, kTerminator)) {
                 note(position_, kTerminator.size(), TokenClass::Keyword);
                 endLine(position_ + kTerminator.size(), true);
@@ -124,40 +219,19 @@ public:
             skipBlanks();
             const char c = buffer_[position_];
             bool written = true;
-            switch (c) {
-            case '\0':
+            if (c == '\0') {
                 endLine(position_, false);
                 if (!readNextLine()) {
                     return true;
                 }
                 written = write(EndOfLine, 1);
-                break;
-            case '(':
-                written = punctuation(LeftParen);
-                break;
-            case ')':
-                written = punctuation(RightParen);
-                break;
-            case '{':
-                written = punctuation(LeftBrace);
-                break;
-            case '}':
-                written = punctuation(RightBrace);
-                break;
-            case ',':
-                written = punctuation(Comma);
-                break;
-            case ';':
-                written = punctuation(Semicolon);
-                break;
-            default:
+            } else if (const TokenCode mark = kMarks[static_cast<unsigned char>(c)]; mark != 0) {
+                written = punctuation(mark);
+            } else if (recognised == 0) {
                 // After a keyword the next round looks at the text first: a keyword that stands
                 // before its table position (model weight) is recognised there, and so is the
                 // terminator (model end).
-                if (recognised == 0) {
-                    written = word();
-                }
-                break;
+                written = word();
             }
             if (!written) {
                 return false;
@@ -214,17 +288,22 @@ private:
     }
 
     // One pass over the keyword table in its order; counts the keywords recognised. The
-    // position moves only when a keyword matches, so once the text there begins with no
-    // keyword's first letter the rest of the pass cannot match either.
+    // position moves only when a keyword matches, so the pass tries, from where it stands in
+    // the table, only the keywords that begin with the letter at the position: once none is
+    // left, the rest of the pass cannot match either.
     bool keywordPass(std::size_t& recognised) {
-        for (const Keyword& keyword : kKeywords) {
+        unsigned remaining = (1u << kKeywords.size()) - 1;
+        while (true) {
             skipBlanks();
             const unsigned char first = asciiLower(static_cast<unsigned char>(buffer_[position_]));
-            if (!kKeywordInitials[first]) {
+            const unsigned candidates = kKeywordsByInitial[first] & remaining;
+            if (candidates == 0) {
                 return true;
             }
-            if (first == static_cast<unsigned char>(keyword.text[0]) &&
-                startsWithKeyword(buffer_.data() + position_, keyword.text)) {
+            const auto k = static_cast<unsigned>(std::countr_zero(candidates));
+            remaining &= ~((2u << k) - 1);
+            const Keyword& keyword = kKeywords[k];
+            if (startsWithKeyword(buffer_.data() + position_, keyword.text)) {
                 note(position_, keyword.text.size(), TokenClass::Keyword);
                 position_ += keyword.text.size();
                 ++recognised;
@@ -233,7 +312,6 @@ private:
                 }
             }
         }
-        return true;
     }
 
     bool punctuation(TokenCode code) {
@@ -244,6 +322,13 @@ private:
 
     bool word() {
         const std::size_t start = position_;
+        const std::size_t lineEnd = std::min(lineLength_, kFirstLineCopied);
+        if (const std::optional<ShortNumber> number = readShortNumber(
+                std::string_view(buffer_.data() + start, std::max(lineEnd, start) - start))) {
+            note(start, number->length, TokenClass::Number);
+            position_ += number->length;
+            return number->value == 0.0 ? write(ZeroMarker, 0) : writeValue(number->value, 0);
+        }
         while (!endsWord(buffer_[position_])) {
             ++position_;
         }
@@ -275,8 +360,7 @@ private:
         if (classes_ != nullptr) {
             return true;
         }
-        tokens_.values[count_] = value;
-        tokens_.flags[count_] = flag;
+        tokens_.append(value, flag);
         if (static_cast<std::int64_t>(count_) > static_cast<std::int64_t>(capacity_) - 2) {
             return false;
         }
@@ -322,18 +406,11 @@ NumberWord readNumberWord(std::string_view word) {
         }
     }
     const std::string_view text = word.substr(numberStart, numberEnd - numberStart);
-    // Neuron numbers and counts are short whole numbers: their value is exact in integer
-    // arithmetic, and so is its conversion to double.
-    if (text.size() <= 15 &&
-        text.find_first_not_of("0123456789", text[0] == '-' ? 1 : 0) == std::string_view::npos) {
-        std::int64_t whole = 0;
-        for (std::size_t k = text[0] == '-' ? 1 : 0; k < text.size(); ++k) {
-            whole = whole * 10 + (text[k] - '0');
-        }
-        if (whole == 0) {
+    if (const std::optional<ShortNumber> exact = readShortNumber(text)) {
+        if (exact->value == 0.0) {
             return {NumberWord::Kind::Zero, 0.0};
         }
-        return {NumberWord::Kind::Number, static_cast<double>(text[0] == '-' ? -whole : whole)};
+        return {NumberWord::Kind::Number, exact->value};
     }
     double value = 0.0;
     const auto [end, error] =
@@ -404,8 +481,12 @@ std::optional<std::size_t> lexWith(Cursor lines, std::size_t capacity, TokenStre
     if (capacity == 0) {
         return 0;
     }
-    Lexer<Cursor> lexer(lines, tokens);
-    if (!lexer.run()) {
+    Lexer<Cursor> lexer(lines, tokens, capacity);
+    const bool fits = lexer.run();
+    if (tokens.values.size() < capacity) {
+        tokens.append(static_cast<double>(EndOfStream), 1);
+    }
+    if (!fits) {
         return std::nullopt;
     }
     return lexer.count();
@@ -466,12 +547,12 @@ std::optional<Message> lexDescription(const DescriptionText& text, NetworkRecord
 }
 
 std::size_t tokenCount(const TokenStream& tokens) {
-    for (std::size_t i = 0; i < tokens.capacity(); ++i) {
+    for (std::size_t i = 0; i < tokens.values.size(); ++i) {
         if (tokens.values[i] == static_cast<double>(EndOfStream) && tokens.flags[i] == 1) {
             return i;
         }
     }
-    return tokens.capacity();
+    return std::min(tokens.values.size(), tokens.capacity());
 }
 
 } // namespace axolite::language

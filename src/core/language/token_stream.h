@@ -36,28 +36,50 @@ enum TokenCode : std::int32_t {
     NumberTooLarge = 65521,
 };
 
+// The stream has a capacity, counted before lexing, and the arrays hold its first elements: the
+// tokens written and, when there is room, one end-of-stream element after them. Every element
+// from the end of the arrays up to the capacity is an end of stream too, so the arrays need not
+// be written (nor their memory touched) beyond the tokens. Read elements through value(), flag()
+// and the tests below, which answer the end of stream there; index the arrays directly only below
+// tokenCount().
 struct TokenStream {
     std::vector<double> values;
     std::vector<std::int32_t> flags;
 
-    // Number of elements of both arrays (the capacity counted before lexing).
-    std::size_t capacity() const { return values.size(); }
-    bool empty() const { return values.empty(); }
+    std::size_t capacity() const { return capacity_; }
+    bool empty() const { return capacity_ == 0; }
 
-    // Allocates both arrays and fills every element with the end of stream (65508, flag 1).
+    // An empty stream of the given capacity, every element the end of stream (65508, flag 1),
+    // with room reserved in both arrays for the whole capacity.
     void reset(std::size_t capacity) {
-        values.assign(capacity, static_cast<double>(EndOfStream));
-        flags.assign(capacity, 1);
+        values.clear();
+        flags.clear();
+        values.reserve(capacity);
+        flags.reserve(capacity);
+        capacity_ = capacity;
+    }
+    // Appends a token; the caller keeps the count within the capacity.
+    void append(double value, std::int32_t flag) {
+        values.push_back(value);
+        flags.push_back(flag);
     }
 
+    double value(std::size_t i) const {
+        return i < values.size() ? values[i] : static_cast<double>(EndOfStream);
+    }
+    std::int32_t flag(std::size_t i) const { return i < flags.size() ? flags[i] : 1; }
+
     // value × flag: a number has effective code 0 and never equals a reserved code.
-    double effective(std::size_t i) const { return values[i] * static_cast<double>(flags[i]); }
+    double effective(std::size_t i) const { return value(i) * static_cast<double>(flag(i)); }
     bool is(std::size_t i, TokenCode code) const {
         return effective(i) == static_cast<double>(code);
     }
     bool isZeroMarker(std::size_t i) const {
-        return values[i] == static_cast<double>(ZeroMarker) && flags[i] == 0;
+        return value(i) == static_cast<double>(ZeroMarker) && flag(i) == 0;
     }
+
+private:
+    std::size_t capacity_ = 0;
 };
 
 } // namespace axolite::language

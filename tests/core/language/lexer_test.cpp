@@ -1,9 +1,13 @@
 // The lexer: token codes, keywords, comments, blanks, words and numbers, line reading, capacity.
 #include "language_test_support.h"
 
+#include "core/common/number_text.h"
+
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <string>
 #include <vector>
@@ -110,6 +114,56 @@ TEST(Lexer, NumbersAreReadExactly) {
               (Tokens{number(0.1), number(-2.5), number(3), number(0.5), number(5), number(1000),
                       number(0.02), number(100)}));
     EXPECT_EQ(lex("1e-310"), Tokens{number(1e-310)}); // subnormal, not zero
+}
+
+// Short numbers take a faster road than long ones; both must give the correctly rounded value,
+// bit for bit, around every edge of the short road (digits, scale, 2^53).
+TEST(Lexer, NumbersAreReadExactlyOnEveryRoad) {
+    std::mt19937_64 random(2024);
+    const auto digits = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) {
+            text += static_cast<char>('0' + random() % 10);
+        }
+        return text;
+    };
+    std::vector<std::string> texts{"9007199254740992",
+                                   "9007199254740993",
+                                   "9007199254740991",
+                                   "18014398509481985",
+                                   "0.1e23",
+                                   "1e22",
+                                   "1e23",
+                                   "1e-22",
+                                   "1e-23",
+                                   "123456789012345678e5",
+                                   "0.000000000000000000001",
+                                   "5e000"};
+    for (int round = 0; round < 20000; ++round) {
+        std::string text = (random() % 3 == 0 ? "-" : "") + digits(1 + random() % 20);
+        if (random() % 2 == 0) {
+            text.insert(text.size() - random() % text.size(), ".");
+        }
+        if (random() % 2 == 0) {
+            text += random() % 2 == 0 ? "e-" : "E";
+            text += std::to_string(random() % 30);
+        }
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts) {
+        const bool negative = text[0] == '-';
+        const double magnitude = decimalValue(std::string_view(text).substr(negative ? 1 : 0));
+        const double expected = negative ? -magnitude : magnitude;
+        const NumberWord word = readNumberWord(text);
+        if (expected == 0.0) {
+            EXPECT_EQ(word.kind, NumberWord::Kind::Zero) << text;
+        } else {
+            ASSERT_EQ(word.kind, NumberWord::Kind::Number) << text;
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(word.value),
+                      std::bit_cast<std::uint64_t>(expected))
+                << text;
+        }
+    }
 }
 
 TEST(Lexer, WordsThatAreNotWholeNumbersAreUnrecognised) {
