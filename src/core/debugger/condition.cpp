@@ -3,6 +3,8 @@
 #include "core/debugger/condition.h"
 
 #include <algorithm>
+#include <array>
+#include <span>
 
 namespace axolite::debugger {
 
@@ -28,6 +30,28 @@ RunValues RunValues::of(const language::NetworkRecord& record) {
 std::string ConditionError::text() const {
     return "Позиция " + std::to_string(position) + ": " + reason;
 }
+
+namespace {
+
+bool compare(Comparison comparison, double left, double right) {
+    switch (comparison) {
+    case Comparison::Less:
+        return left < right;
+    case Comparison::LessOrEqual:
+        return left <= right;
+    case Comparison::Greater:
+        return left > right;
+    case Comparison::GreaterOrEqual:
+        return left >= right;
+    case Comparison::Equal:
+        return left == right;
+    case Comparison::NotEqual:
+        return left != right;
+    }
+    return false;
+}
+
+} // namespace
 
 // The names of a condition bound to one run: the address of each name's value at step 0 and its
 // stride. A scan reads the values of a block of steps first, in a loop of loads only, so that the
@@ -84,6 +108,42 @@ public:
                                    run_.x(first_ + j), truths_);
     }
 
+    // Whether the condition holds at each step of the block read last (of count steps), at
+    // holds()[j]: each formula over the whole block, then each comparison and each and/or.
+    // Every test is computed at every step, as at one step, so the truths are the same.
+    const std::vector<char>& holdsOverBlock(std::int32_t count) {
+        const auto n = static_cast<std::size_t>(count);
+        for (std::size_t j = 0; j < n; ++j) {
+            xs_[j] = run_.x(first_ + static_cast<std::int32_t>(j));
+        }
+        const std::span<const double> xs(xs_.data(), n);
+        constexpr auto kSteps = static_cast<std::size_t>(kBlock);
+        // The postfix logic over a stack of truth rows, one row per pending operand.
+        truths_.resize(condition_.logic_.size() * kSteps);
+        std::size_t top = 0;
+        for (const Step& step : condition_.logic_) {
+            if (step.node == Node::Test) {
+                const Test& test = condition_.tests_[step.test];
+                test.left.evaluate(xs, std::span(left_.data(), n), values_.data(), sources_.size());
+                test.right.evaluate(xs, std::span(right_.data(), n), values_.data(),
+                                    sources_.size());
+                char* row = truths_.data() + top++ * kSteps;
+                for (std::size_t j = 0; j < n; ++j) {
+                    row[j] = compare(test.comparison, left_[j], right_[j]) ? 1 : 0;
+                }
+                continue;
+            }
+            --top;
+            char* row = truths_.data() + (top - 1) * kSteps;
+            const char* right = truths_.data() + top * kSteps;
+            for (std::size_t j = 0; j < n; ++j) {
+                row[j] = step.node == Node::And ? (row[j] & right[j]) : (row[j] | right[j]);
+            }
+        }
+        truths_.resize(n); // the bottom row
+        return truths_;
+    }
+
 private:
     struct Source {
         const double* base = nullptr; // nothing: the step number itself
@@ -94,30 +154,11 @@ private:
     std::vector<Source> sources_;
     std::vector<double> values_;
     std::vector<char> truths_;
+    std::array<double, kBlock> xs_{};
+    std::array<double, kBlock> left_{};
+    std::array<double, kBlock> right_{};
     std::int32_t first_ = 0;
 };
-
-namespace {
-
-bool compare(Comparison comparison, double left, double right) {
-    switch (comparison) {
-    case Comparison::Less:
-        return left < right;
-    case Comparison::LessOrEqual:
-        return left <= right;
-    case Comparison::Greater:
-        return left > right;
-    case Comparison::GreaterOrEqual:
-        return left >= right;
-    case Comparison::Equal:
-        return left == right;
-    case Comparison::NotEqual:
-        return left != right;
-    }
-    return false;
-}
-
-} // namespace
 
 bool Condition::evaluate(const double* values, double x, std::vector<char>& truths) const {
     const auto test = [&](const Test& t) {
@@ -254,8 +295,9 @@ std::optional<std::int32_t> Condition::firstFrom(const RunValues& run, std::int3
     for (std::int32_t first = std::max(from, 0); first < last; first += Reader::kBlock) {
         const std::int32_t count = std::min(Reader::kBlock, last - first);
         reader.read(first, count);
+        const std::vector<char>& holds = reader.holdsOverBlock(count);
         for (std::int32_t j = 0; j < count; ++j) {
-            if (reader.holds(j)) {
+            if (holds[static_cast<std::size_t>(j)] != 0) {
                 return first + j;
             }
         }
@@ -277,8 +319,9 @@ std::optional<std::int32_t> Condition::lastBefore(const RunValues& run, std::int
          after -= Reader::kBlock) {
         const std::int32_t count = std::min(Reader::kBlock, after - lowest);
         reader.read(after - count, count);
+        const std::vector<char>& holds = reader.holdsOverBlock(count);
         for (std::int32_t j = count - 1; j >= 0; --j) {
-            if (reader.holds(j)) {
+            if (holds[static_cast<std::size_t>(j)] != 0) {
                 return after - count + j;
             }
         }

@@ -9,8 +9,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <functional>
-#include <type_traits>
 
 namespace axolite::reference {
 
@@ -244,6 +242,7 @@ std::optional<Formula> Formula::parse(std::string_view text, FormulaDialect dial
     if (formula.stackDepth_ > kMachineStack) {
         formula.spill_.resize(formula.stackDepth_);
     }
+    formula.compileBlockPasses();
     return formula;
 }
 
@@ -308,200 +307,6 @@ double Formula::evaluate(double x, const double* values) const {
         }
     }
     return base[0];
-}
-
-namespace {
-
-// The slots of a block evaluation's stack kept on the machine stack, beyond the bottom slot (which
-// is the caller's output).
-constexpr std::size_t kBlockSlots = 8;
-constexpr std::size_t kBlock = Formula::kBlock;
-
-// The operations over a block of n points. Each loop is one operation at every point, so the
-// arithmetic ones run in vector registers (each lane rounds as the scalar operation does). The
-// operands that value reads (x, a slot above the top) never overlap the slot written.
-template <class Count, class Value> void changeTop(double* __restrict top, Count n, Value value) {
-    for (std::size_t i = 0; i < n; ++i) {
-        top[i] = value(top[i], i);
-    }
-}
-
-template <class Count, class Value> void push(double* __restrict slot, Count n, Value value) {
-    for (std::size_t i = 0; i < n; ++i) {
-        slot[i] = value(i);
-    }
-}
-
-// Calls body with the operation of a family's member: 0 +, 1 −, 2 ×, 3 ÷.
-template <class Body> void withArithmetic(int member, Body&& body) {
-    switch (member) {
-    case 0:
-        body(std::plus<>{});
-        break;
-    case 1:
-        body(std::minus<>{});
-        break;
-    case 2:
-        body(std::multiplies<>{});
-        break;
-    default:
-        body(std::divides<>{});
-        break;
-    }
-}
-
-// One block of the program: the bottom slot of the stack is out, the others lie in scratch. A
-// full block has its count fixed at compile time, so that its loops are unrolled.
-template <class Count> struct BlockRun {
-    const double* x;
-    Count n;
-    double* out;
-    double* scratch;
-    const double* values;
-    std::size_t stride;
-
-    double* slot(std::size_t depth) const {
-        return depth == 0 ? out : scratch + (depth - 1) * kBlock;
-    }
-
-    void run(const std::vector<Instruction>& code) const {
-        std::size_t depth = 0;
-        for (const Instruction& in : code) {
-            const double v = in.value;
-            const auto member = [&in](Op family) {
-                return static_cast<int>(in.op) - static_cast<int>(family);
-            };
-            switch (in.op) {
-            case Op::Constant:
-                std::fill_n(slot(depth++), n, v);
-                break;
-            case Op::X:
-                std::copy_n(x, n, slot(depth++));
-                break;
-            case Op::Name:
-                pushName(slot(depth++), in.slot);
-                break;
-            case Op::Add:
-            case Op::Subtract:
-            case Op::Multiply:
-            case Op::Divide:
-                --depth;
-                withArithmetic(member(Op::Add), [&](auto f) {
-                    changeTop(slot(depth - 1), n,
-                              [f, right = slot(depth)](double a, std::size_t i) {
-                                  return f(a, right[i]);
-                              });
-                });
-                break;
-            case Op::AddConstant:
-            case Op::SubtractConstant:
-            case Op::MultiplyConstant:
-            case Op::DivideConstant:
-                withArithmetic(member(Op::AddConstant), [&](auto f) {
-                    changeTop(slot(depth - 1), n,
-                              [f, v](double a, std::size_t) { return f(a, v); });
-                });
-                break;
-            case Op::AddX:
-            case Op::SubtractX:
-            case Op::MultiplyX:
-            case Op::DivideX:
-                withArithmetic(member(Op::AddX), [&](auto f) {
-                    changeTop(slot(depth - 1), n,
-                              [f, x = x](double a, std::size_t i) { return f(a, x[i]); });
-                });
-                break;
-            case Op::XAddConstant:
-            case Op::XSubtractConstant:
-            case Op::XMultiplyConstant:
-            case Op::XDivideConstant:
-                withArithmetic(member(Op::XAddConstant), [&](auto f) {
-                    push(slot(depth), n, [f, x = x, v](std::size_t i) { return f(x[i], v); });
-                });
-                ++depth;
-                break;
-            case Op::ConstantAddX:
-            case Op::ConstantSubtractX:
-            case Op::ConstantMultiplyX:
-            case Op::ConstantDivideX:
-                withArithmetic(member(Op::ConstantAddX), [&](auto f) {
-                    push(slot(depth), n, [f, x = x, v](std::size_t i) { return f(v, x[i]); });
-                });
-                ++depth;
-                break;
-            case Op::XAddX:
-            case Op::XSubtractX:
-            case Op::XMultiplyX:
-            case Op::XDivideX:
-                withArithmetic(member(Op::XAddX), [&](auto f) {
-                    push(slot(depth), n, [f, x = x](std::size_t i) { return f(x[i], x[i]); });
-                });
-                ++depth;
-                break;
-            default:
-                applyFunction(in.op, slot(depth - 1));
-                break;
-            }
-        }
-    }
-
-    void pushName(double* slot, std::uint32_t name) const {
-        for (std::size_t i = 0; i < n; ++i) {
-            slot[i] = values[i * stride + name];
-        }
-    }
-
-    // The functions call the same library functions as the evaluation at one point.
-    void applyFunction(Op op, double* top) const {
-        switch (op) {
-        case Op::Sin:
-            changeTop(top, n, [](double a, std::size_t) { return std::sin(a); });
-            break;
-        case Op::Cos:
-            changeTop(top, n, [](double a, std::size_t) { return std::cos(a); });
-            break;
-        case Op::Tg:
-            changeTop(top, n, [](double a, std::size_t) { return std::tan(a); });
-            break;
-        case Op::Ctg:
-            changeTop(top, n, [](double a, std::size_t) { return 1.0 / std::tan(a); });
-            break;
-        case Op::Exp:
-            changeTop(top, n, [](double a, std::size_t) { return std::exp(a); });
-            break;
-        case Op::Sqrt:
-            changeTop(top, n, [](double a, std::size_t) { return std::sqrt(a); });
-            break;
-        default:
-            changeTop(top, n, [](double a, std::size_t) { return std::fabs(a); });
-            break;
-        }
-    }
-};
-
-} // namespace
-
-void Formula::evaluate(std::span<const double> xs, std::span<double> out, const double* values,
-                       std::size_t stride) const {
-    std::array<double, kBlockSlots * kBlock> local;
-    std::vector<double> deep; // a program deeper than the slots on the machine stack
-    double* scratch = local.data();
-    if (stackDepth_ > kBlockSlots + 1) {
-        deep.resize((stackDepth_ - 1) * kBlock);
-        scratch = deep.data();
-    }
-    for (std::size_t from = 0; from < xs.size(); from += kBlock) {
-        const double* const blockValues = values != nullptr ? values + from * stride : nullptr;
-        if (xs.size() - from >= kBlock) {
-            const BlockRun<std::integral_constant<std::size_t, kBlock>> block{
-                xs.data() + from, {}, out.data() + from, scratch, blockValues, stride};
-            block.run(code_);
-        } else {
-            const BlockRun<std::size_t> block{xs.data() + from, xs.size() - from, out.data() + from,
-                                              scratch,          blockValues,      stride};
-            block.run(code_);
-        }
-    }
 }
 
 std::string dependencyErrorText(int k) {

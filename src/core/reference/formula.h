@@ -5,6 +5,7 @@
 
 #include "core/reference/formula_syntax.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -98,11 +99,64 @@ public:
     // millions of points compare such values without running the program).
     const Instruction* lone() const { return code_.size() == 1 ? &code_[0] : nullptr; }
 
+    // What a pass of the block evaluation reads at every point: x, a number (from a block that
+    // holds it at every point) or a slot of the block's stack.
+    struct BlockOperand {
+        enum class Kind : std::uint8_t { X, Number, Slot };
+        Kind kind = Kind::X;
+        std::uint32_t index = 0; // of the number or the slot
+        // Where a block finds it: base 0 x, 1 the numbers, 2 the output (slot 0), 3 the other
+        // slots; offset in values from there.
+        std::uint8_t base = 0;
+        std::uint32_t offset = 0;
+    };
+
+    // One pass over a block of points. The operations of up to three instructions are joined into
+    // one pass, so that their intermediates stay in registers (A..E are the operands in order,
+    // o1..o3 the operations, by their position in ops):
+    //   Apply       D = A o1 B
+    //   LeftPair    D = (A o1 B) o2 C
+    //   RightPair   D = A o2 (B o1 C)
+    //   RightTriple D = A o3 ((B o1 C) o2 E)
+    //   BothPairs   D = (A o1 B) o3 (C o2 E)
+    //   Function    D = f(A), f = ops[0]
+    //   Name        D = the name of slot index (of the first operand) at every point
+    //   Copy        D = A
+    enum class PassShape : std::uint8_t {
+        Apply,
+        LeftPair,
+        RightPair,
+        RightTriple,
+        BothPairs,
+        Function,
+        Name,
+        Copy
+    };
+    // The function that runs an arithmetic pass or a function over a full block: D, A, B, C, E.
+    using BlockKernel = void (*)(double*, const double*, const double*, const double*,
+                                 const double*);
+    struct BlockPass {
+        PassShape shape = PassShape::Copy;
+        std::array<Op, 3> ops{};
+        std::uint32_t dest = 0; // the slot written, 0 is the caller's output
+        std::array<BlockOperand, 4> operands{};
+        BlockKernel kernel = nullptr;
+    };
+
+    // The passes of the block evaluation (for tests of the compiled form).
+    const std::vector<BlockPass>& blockPasses() const { return passes_; }
+
 private:
     Formula() = default;
 
+    // Compiles the passes of the block evaluation from the program.
+    void compileBlockPasses();
+
     std::vector<Instruction> code_;
     std::size_t stackDepth_ = 0;
+    std::vector<BlockPass> passes_;
+    std::vector<double> numberBlocks_; // each number of the passes kBlock times
+    std::size_t blockSlots_ = 1;       // slots of the block evaluation, with the output
     // Room for programs deeper than the stack kept on the machine stack during evaluation.
     mutable std::vector<double> spill_;
 };

@@ -335,6 +335,51 @@ TEST(Formula, BlockValuesAreBitIdenticalToTheValuesAtOnePoint) {
     }
 }
 
+// Every joined pass with every choice of its operations, at points where the operations meet
+// zeros, infinities, NaN and subnormals: the block values against the values at one point.
+TEST(Formula, JoinedPassesKeepEveryOperationInItsPlace) {
+    const char* const shapes[] = {"x{0}3",
+                                  "(x{0}3){1}x",
+                                  "n1{1}(x{0}0.5)",
+                                  "n1{2}((x{0}x){1}3)",
+                                  "(x{0}3){2}(3{1}x)",
+                                  "sin(x){2}((3{0}x){1}x)"};
+    const Formula::Names names = [](std::string_view name) -> std::optional<std::uint32_t> {
+        return name == "n1" ? std::optional<std::uint32_t>(0) : std::nullopt;
+    };
+    const std::vector<double> xs = {0.0,  -0.0,  INFINITY, -INFINITY, NAN,  1e-310, 3.0,
+                                    -2.5, 1e308, 0.5,      -3.0,      1.75, 2.0,    -1e-310};
+    std::vector<double> values(xs.size());
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        values[i] = xs[(i + 3) % xs.size()];
+    }
+    const std::string ops = "+-*/";
+    for (const char* shape : shapes) {
+        for (int combination = 0; combination < 64; ++combination) {
+            std::string text = shape;
+            for (int k = 0; k < 3; ++k) {
+                const std::string mark = "{" + std::to_string(k) + "}";
+                const std::size_t at = text.find(mark);
+                if (at != std::string::npos) {
+                    text.replace(at, mark.size(), 1, ops[(combination >> (2 * k)) & 3]);
+                }
+            }
+            const auto formula = Formula::parse(text, FormulaDialect::Condition, names);
+            ASSERT_TRUE(formula) << text;
+            std::vector<double> out(xs.size());
+            formula->evaluate(xs, out, values.data(), 1);
+            for (std::size_t i = 0; i < xs.size(); ++i) {
+                // Of two NaN operands, which one an addition or multiplication passes on is the
+                // compiler's choice of operand order: any NaN stands for a NaN there.
+                const double expected = formula->evaluate(xs[i], values.data() + i);
+                ASSERT_TRUE(sameBits(out[i], expected) ||
+                            (std::isnan(out[i]) && std::isnan(expected)))
+                    << text << " at x = " << xs[i];
+            }
+        }
+    }
+}
+
 TEST(NumberText, LeadingNumbersReadLikeFields) {
     EXPECT_EQ(readLeadingNumber("1.5"), 1.5);
     EXPECT_EQ(readLeadingNumber("  -2.5abc"), -2.5);
