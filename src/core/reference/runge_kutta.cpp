@@ -4,6 +4,8 @@
 #include "core/common/number_text.h"
 #include "core/reference/runge_kutta_kernel.h"
 
+#include <algorithm>
+
 namespace axolite::reference {
 
 namespace {
@@ -76,43 +78,62 @@ ComputationOutcome computeRungeKutta(language::NetworkRecord& record, const Line
             record.rungeKuttaPresent[k] = 1;
         }
     }
+    // Every value of a series is written below (the ones after a cancel as 0.0), so a series of
+    // the right length is not cleared first.
+    const auto length = static_cast<std::size_t>(points) + 1;
+    std::array<double*, kOutputCount> series{};
     for (int k = 0; k < kOutputCount; ++k) {
-        record.rungeKuttaSeries[k].assign(static_cast<std::size_t>(points) + 1, 0.0);
-        record.rungeKuttaSeries[k][0] = system.initial[k];
+        record.rungeKuttaSeries[k].resize(length);
+        series[k] = record.rungeKuttaSeries[k].data();
     }
     const language::OperationCounters perStep = rungeKuttaStepCounts(record.networkPresent);
 
+    // The statistics cover indices 0 .. S − 1, taken as the values are stored: a value replaces
+    // a minimum (maximum) only when it compares below (above), as in seriesStatistics, two
+    // components at a time.
+    using Pair = RungeKuttaKernel::Pairs;
+    Pair minimum{}, maximum{};
+    const auto store = [&](std::size_t index, const Pair& y) {
+        const RungeKuttaState values = RungeKuttaKernel::stateOf(y);
+        for (int k = 0; k < kOutputCount; ++k) {
+            series[k][index] = values[k];
+        }
+        if (index < static_cast<std::size_t>(points)) {
+            minimum.first = y.first < minimum.first ? y.first : minimum.first;
+            minimum.second = y.second < minimum.second ? y.second : minimum.second;
+            maximum.first = y.first > maximum.first ? y.first : maximum.first;
+            maximum.second = y.second > maximum.second ? y.second : maximum.second;
+        }
+    };
     ComputationOutcome outcome = ComputationOutcome::Completed;
     const RungeKuttaKernel kernel(system, h);
-    std::array<double*, kOutputCount> series{};
-    for (int k = 0; k < kOutputCount; ++k) {
-        series[k] = record.rungeKuttaSeries[k].data();
-    }
     int percent = -1;
-    RungeKuttaState y = system.initial;
+    Pair y = RungeKuttaKernel::pairsOf(system.initial);
+    store(0, y);
+    std::size_t stored = 1;
     for (std::int32_t j = 0; j < points; ++j) {
         y = kernel.step(y);
-        const auto index = static_cast<std::size_t>(j) + 1;
-        for (int k = 0; k < kOutputCount; ++k) {
-            series[k][index] = y[k];
-        }
-        // The method as defined reaches point j + 1 with j + 1 steps from the initial values.
-        const auto steps = static_cast<std::int64_t>(j) + 1;
-        record.counters.additions += steps * perStep.additions;
-        record.counters.multiplications += steps * perStep.multiplications;
-        record.counters.divisions += steps * perStep.divisions;
+        store(stored++, y);
         reportPercent(progress, j, extent, percent);
         if (pollCancelled(progress, record.cancelRequested)) {
             outcome = ComputationOutcome::Cancelled;
             break;
         }
     }
-
+    // The method as defined reaches point j with j steps from the initial values: the points
+    // computed took 1 + 2 + … + n steps.
+    const auto computed = static_cast<std::int64_t>(stored) - 1;
+    const std::int64_t steps = computed * (computed + 1) / 2;
+    record.counters.additions += steps * perStep.additions;
+    record.counters.multiplications += steps * perStep.multiplications;
+    record.counters.divisions += steps * perStep.divisions;
+    const RungeKuttaState low = RungeKuttaKernel::stateOf(minimum);
+    const RungeKuttaState high = RungeKuttaKernel::stateOf(maximum);
     for (int k = 0; k < kOutputCount; ++k) {
+        std::fill(series[k] + stored, series[k] + length, 0.0);
         if (record.rungeKuttaPresent[k]) {
-            record.stats(language::SeriesFamily::RungeKutta, k) =
-                language::seriesStatistics(std::span<const double>(
-                    record.rungeKuttaSeries[k].data(), static_cast<std::size_t>(points)));
+            record.stats(language::SeriesFamily::RungeKutta, k) = {low[k], high[k],
+                                                                   high[k] - low[k]};
         }
     }
     return outcome;
