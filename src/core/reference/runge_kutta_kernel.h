@@ -101,7 +101,7 @@ public:
     }
 
     // f_k = (((a_k·y1 + b_k·y2) + c_k·y3) + d_k·y4) + e_k.
-    Pairs rightHandSide(const Pairs& y) const {
+    [[gnu::always_inline]] Pairs rightHandSide(const Pairs& y) const {
         const DoublePair y1 = {y.first[0], y.first[0]};
         const DoublePair y2 = {y.first[1], y.first[1]};
         const DoublePair y3 = {y.second[0], y.second[0]};
@@ -114,7 +114,8 @@ public:
 
     // One step of length h: the stages y + (h·k1)·0.5, y + (h·k2)·0.5, y + h·k3 and the update
     // y + ((k2 + k3)·2 + k1 + k4)·(h·1/6) with 1/6 in extended precision.
-    Pairs step(const Pairs& y) const {
+    // Always inlined: a call would pass the state through memory on the chain of the steps.
+    [[gnu::always_inline]] Pairs step(const Pairs& y) const {
         const double h = h_;
         const Pairs k1 = rightHandSide(y);
         const Pairs k2 =
