@@ -1,6 +1,7 @@
 // The simulation step: the net inputs of every neuron and their transfer, at N = 196, 50 and 10,
 // for the engine's kernel against the plain loop it replaces and against OpenBLAS dgemv (one
-// thread) followed by the same transfer function; plus whole runs of the engine per step.
+// thread) followed by the same transfer function; plus whole runs of the engine per step, and the
+// whole process `axolite-cli run` against the plain loop's steps.
 // Every variant's activities are checked bit for bit against the plain loop before timing
 // (`--smoke`: the check alone).
 #include "core/simulation/simulation.h"
@@ -23,6 +24,11 @@
 #include <sstream>
 #include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #if __has_include(<cblas.h>)
 #include <cblas.h>
@@ -259,17 +265,14 @@ BENCHMARK(BM_StepKernel)->Arg(196)->Arg(50)->Arg(10);
 BENCHMARK(BM_StepKernelAvx2)->Arg(196);
 BENCHMARK(BM_StepPlainSplit)->Args({196, 2})->Args({196, 1})->Args({196, 0})->UseRealTime();
 
-// The engine's whole run of a dense description, per step (structure, models and the output
-// series included).
-void BM_SimulationRun(benchmark::State& state) {
-    const int n = static_cast<int>(state.range(0));
-    const int steps = static_cast<int>(state.range(1));
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("axolite-bench-" + std::to_string(n));
+// The dense description of a network: its initial activities and every weight, one linear model
+// of code 0 (written into `folder` as 0.neu), the first neuron as the output.
+std::vector<std::string> denseDescription(const Network& network, int steps,
+                                          const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "0.neu", std::ios::binary)
         << "[\xcb\xe8\xed\xe5\xe9\xed\xe0\xff]\r\nID=0\r\nY1=10\r\nX1=-10\r\nXt=0\r\n";
-    const Network network(n);
+    const int n = network.n;
     std::vector<std::string> lines{"neurons " + std::to_string(n) + ";",
                                    "simtime 0, " + std::to_string(steps) + ";", "timestep 1;",
                                    "outputlayer { neuron 1, weight 1; }", "initstate {"};
@@ -291,6 +294,17 @@ void BM_SimulationRun(benchmark::State& state) {
     }
     lines.push_back("}");
     lines.push_back("end");
+    return lines;
+}
+
+// The engine's whole run of a dense description, per step (structure, models and the output
+// series included).
+void BM_SimulationRun(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const int steps = static_cast<int>(state.range(1));
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("axolite-bench-" + std::to_string(n));
+    const std::vector<std::string> lines = denseDescription(Network(n), steps, folder);
     language::NetworkRecord record;
     if (language::lexDescription(lines, record)) {
         state.SkipWithError("lexer refused");
@@ -313,6 +327,75 @@ void BM_SimulationRun(benchmark::State& state) {
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_SimulationRun)->Args({196, 20000})->Args({10, 200000})->Unit(benchmark::kMillisecond);
+
+#ifdef AXOLITE_CLI
+// The whole process `axolite-cli run FILE --models DIR` on the dense description of 196 neurons
+// and 20,000 steps (its report to /dev/null), against the plain loop's 19,999 steps of the same
+// network in this process: the time of each is its processor time (user and system, the child's
+// from wait4), so that the ratio holds on a loaded machine. AXOLITE_BENCH_CLI names another build
+// of the tool to start instead.
+constexpr int kProcessSteps = 20000;
+
+double processorSeconds(const rusage& usage) {
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec * 1e-6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+void BM_RunProcess(benchmark::State& state) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / "axolite-bench-process";
+    const std::filesystem::path file = folder / "dense.net";
+    const std::vector<std::string> lines = denseDescription(Network(196), kProcessSteps, folder);
+    {
+        std::ofstream out(file, std::ios::binary);
+        for (const std::string& line : lines) {
+            out << line << '\n';
+        }
+    }
+    const std::string path = file.string(), models = folder.string();
+    // Another build of the tool (an earlier one, for a comparison) may be named here.
+    const char* const variable = std::getenv("AXOLITE_BENCH_CLI");
+    const std::string cli = variable != nullptr ? variable : AXOLITE_CLI;
+    for (auto _ : state) {
+        const pid_t child = fork();
+        if (child == 0) {
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            execl(cli.c_str(), cli.c_str(), "run", path.c_str(), "--models", models.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        int status = 0;
+        rusage usage{};
+        if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            state.SkipWithError("axolite-cli run failed");
+            break;
+        }
+        state.SetIterationTime(processorSeconds(usage));
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_RunProcess)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_RunPlainLoop(benchmark::State& state) {
+    const Network network(196);
+    std::vector<double> a(network.activity), b(a.size()), net(a.size());
+    for (auto _ : state) {
+        rusage before{}, after{};
+        getrusage(RUSAGE_SELF, &before);
+        a = network.activity;
+        for (int i = 1; i < kProcessSteps; ++i) {
+            plainStep(network, a.data(), net.data(), b.data());
+            std::swap(a, b);
+            benchmark::DoNotOptimize(a.data());
+        }
+        getrusage(RUSAGE_SELF, &after);
+        state.SetIterationTime(processorSeconds(after) - processorSeconds(before));
+    }
+}
+BENCHMARK(BM_RunPlainLoop)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+#endif
 
 } // namespace
 

@@ -4,6 +4,7 @@
 
 #include "core/language/series_statistics.h"
 #include "core/language/token_stream.h"
+#include "core/platform/zeroed_memory.h"
 
 #include <array>
 #include <cstddef>
@@ -29,13 +30,19 @@ enum class SeriesFamily : int { Network = 0, RungeKutta = 1, Exact = 2 };
 constexpr int kOutputCount = 4;
 
 // Per-neuron values over the steps of a run: N neurons × S steps. Stored step-major (all neurons
-// of one step side by side), which is the order the simulation reads and writes them.
+// of one step side by side), which is the order the simulation reads and writes them. A new
+// history holds 0.0 everywhere without a pass over its memory: its pages are zeroed by the system
+// when first touched, so a history the run writes through is written once, and one never written
+// (the external input of a network without an input layer) takes no memory of its own.
 class NeuronHistory {
 public:
+    // Throws std::bad_alloc when the memory cannot be had.
     void allocate(std::int32_t neurons, std::int32_t steps) {
+        release(); // the old values go before the new are asked for
+        data_ = platform::ZeroedDoubles(static_cast<std::size_t>(neurons) *
+                                        static_cast<std::size_t>(steps));
         neurons_ = neurons;
         steps_ = steps;
-        data_.assign(static_cast<std::size_t>(neurons) * static_cast<std::size_t>(steps), 0.0);
     }
     void release() {
         data_ = {};
@@ -64,7 +71,7 @@ private:
 
     std::int32_t neurons_ = 0;
     std::int32_t steps_ = 0;
-    std::vector<double> data_;
+    platform::ZeroedDoubles data_;
 };
 
 struct NetworkRecord {

@@ -50,6 +50,22 @@ int percentAt(std::int64_t index, double extent) {
     return static_cast<int>(percent);
 }
 
+std::int64_t nextPercentIndex(std::int64_t index, double extent) {
+    const int now = percentAt(index, extent);
+    if (now >= 100 || !(extent > 0.0) || !(extent < 1e15)) {
+        return now >= 100 ? std::numeric_limits<std::int64_t>::max() : index + 1;
+    }
+    // An estimate of the boundary, then moved onto it: the first index of a larger percentage.
+    auto next = std::max(index + 1, static_cast<std::int64_t>((now + 1) * extent / 100.0));
+    while (next > index + 1 && percentAt(next - 1, extent) > now) {
+        --next;
+    }
+    while (percentAt(next, extent) <= now) {
+        ++next;
+    }
+    return next;
+}
+
 SeriesDeviation largestDeviation(std::span<const double> a, std::span<const double> b,
                                  std::size_t count) {
     SeriesDeviation deviation;

@@ -62,4 +62,9 @@ int percentAt(std::int64_t index, double extent);
 // passed (lastPercent, which starts at −1).
 void reportPercent(Progress& progress, std::int64_t index, double extent, int& lastPercent);
 
+// The first index after `index` whose percentAt differs from index's (percentAt never decreases
+// with the index); INT64_MAX when none does. A loop over the points can pass the percentage on
+// only there, without a division at every point.
+std::int64_t nextPercentIndex(std::int64_t index, double extent);
+
 } // namespace axolite::reference

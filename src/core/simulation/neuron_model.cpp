@@ -18,52 +18,6 @@ constexpr std::size_t kValueCharacters = 6;
 
 } // namespace
 
-double linearTransfer(const ModelParameters& p, double x) {
-    if (x < p.x1) {
-        return 0.0;
-    }
-    if (x >= p.y1) {
-        return p.y1;
-    }
-    if (x <= -p.y1) {
-        return -p.y1;
-    }
-    return x + p.xt;
-}
-
-double stepTransfer(const ModelParameters& p, double x) {
-    return x < p.x1 ? 0.0 : p.y1;
-}
-
-double sigmoidTransfer(const ModelParameters& p, double x) {
-    if (x < p.x1) {
-        return 0.0;
-    }
-    return p.y1 / (1.0 + std::exp(-x - p.xt));
-}
-
-double gaussianTransfer(const ModelParameters& p, double x) {
-    if (x < p.x1) {
-        return 0.0;
-    }
-    const double shifted = x + p.xt;
-    return p.y1 * std::exp(shifted * shifted);
-}
-
-double transfer(ModelKind kind, const ModelParameters& p, double x) {
-    switch (kind) {
-    case ModelKind::Linear:
-        return linearTransfer(p, x);
-    case ModelKind::Step:
-        return stepTransfer(p, x);
-    case ModelKind::Sigmoid:
-        return sigmoidTransfer(p, x);
-    case ModelKind::Gaussian:
-        return gaussianTransfer(p, x);
-    }
-    return 0.0;
-}
-
 std::filesystem::path modelFilePath(const std::filesystem::path& folder, std::int64_t code) {
     return folder / (std::to_string(code) + ".neu");
 }

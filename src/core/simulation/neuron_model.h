@@ -7,6 +7,7 @@
 #include "core/simulation/model_codes.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -38,12 +39,52 @@ struct ModelParameters {
 
 // The four transfer functions. X1 is the threshold of every kind: below it the result is 0.
 // Linear limits its input, not its result: Y1 for x >= Y1, -Y1 for x <= -Y1, x + Xt between.
-// Gaussian grows: Y1·e^((x+Xt)²).
-double linearTransfer(const ModelParameters& p, double x);
-double stepTransfer(const ModelParameters& p, double x);
-double sigmoidTransfer(const ModelParameters& p, double x);
-double gaussianTransfer(const ModelParameters& p, double x);
-double transfer(ModelKind kind, const ModelParameters& p, double x);
+// Gaussian grows: Y1·e^((x+Xt)²). Inline: the simulation calls them for every neuron and step.
+inline double linearTransfer(const ModelParameters& p, double x) {
+    if (x < p.x1) {
+        return 0.0;
+    }
+    if (x >= p.y1) {
+        return p.y1;
+    }
+    if (x <= -p.y1) {
+        return -p.y1;
+    }
+    return x + p.xt;
+}
+
+inline double stepTransfer(const ModelParameters& p, double x) {
+    return x < p.x1 ? 0.0 : p.y1;
+}
+
+inline double sigmoidTransfer(const ModelParameters& p, double x) {
+    if (x < p.x1) {
+        return 0.0;
+    }
+    return p.y1 / (1.0 + std::exp(-x - p.xt));
+}
+
+inline double gaussianTransfer(const ModelParameters& p, double x) {
+    if (x < p.x1) {
+        return 0.0;
+    }
+    const double shifted = x + p.xt;
+    return p.y1 * std::exp(shifted * shifted);
+}
+
+inline double transfer(ModelKind kind, const ModelParameters& p, double x) {
+    switch (kind) {
+    case ModelKind::Linear:
+        return linearTransfer(p, x);
+    case ModelKind::Step:
+        return stepTransfer(p, x);
+    case ModelKind::Sigmoid:
+        return sigmoidTransfer(p, x);
+    case ModelKind::Gaussian:
+        return gaussianTransfer(p, x);
+    }
+    return 0.0;
+}
 
 // <folder>/<code>.neu, the code in decimal without leading zeros or blanks.
 std::filesystem::path modelFilePath(const std::filesystem::path& folder, std::int64_t code);

@@ -286,11 +286,52 @@ void Simulation::setInitialStates(language::NetworkRecord& record,
     }
 }
 
+namespace {
+
+// The transfer of every neuron of a step, the kind's function chosen once for the step when all
+// neurons share a kind (the usual case), per neuron otherwise.
+void transferAll(const std::vector<ModelKind>& kinds, const std::vector<ModelParameters>& models,
+                 const double* net, double* current) {
+    const std::size_t count = kinds.size();
+    const bool uniform = std::all_of(kinds.begin(), kinds.end(),
+                                     [&kinds](ModelKind kind) { return kind == kinds.front(); });
+    const auto each = [&](auto function) {
+        for (std::size_t j = 0; j < count; ++j) {
+            current[j] = function(models[j], net[j]);
+        }
+    };
+    switch (uniform ? kinds.front() : static_cast<ModelKind>(-1)) {
+    case ModelKind::Linear:
+        return each(linearTransfer);
+    case ModelKind::Step:
+        return each(stepTransfer);
+    case ModelKind::Sigmoid:
+        return each(sigmoidTransfer);
+    case ModelKind::Gaussian:
+        return each(gaussianTransfer);
+    }
+    for (std::size_t j = 0; j < count; ++j) {
+        current[j] = transfer(kinds[j], models[j], net[j]);
+    }
+}
+
+// A counter of 0 or −1 lets its neuron compute; a network whose counters and reloads are all such
+// computes every neuron at every step.
+bool everyNeuronComputes(const std::vector<std::int64_t>& counters,
+                         const std::vector<std::int64_t>& reloads) {
+    const auto computes = [](std::int64_t wait) { return wait == 0 || wait == -1; };
+    return std::all_of(counters.begin(), counters.end(), computes) &&
+           std::all_of(reloads.begin(), reloads.end(), computes);
+}
+
+} // namespace
+
 bool Simulation::stepThrough(language::NetworkRecord& record, const std::vector<ModelKind>& kinds,
                              Progress& progress) {
     const std::int32_t s = steps_;
     const auto count = static_cast<std::size_t>(neurons_);
     const language::OperationCounters perStep = countersPerStep(codes_);
+    const bool noneWaits = everyNeuronComputes(waitCounters_, waitReloads_);
     for (std::int32_t i = 1; i < s; ++i) {
         const double* previous = record.activity.step(i - 1);
         const double* input = record.externalInput.step(i - 1);
@@ -302,14 +343,20 @@ bool Simulation::stepThrough(language::NetworkRecord& record, const std::vector<
         record.counters.additions += perStep.additions;
         record.counters.multiplications += perStep.multiplications;
         record.counters.divisions += perStep.divisions;
-        for (std::size_t j = 0; j < count; ++j) {
-            std::int64_t& wait = waitCounters_[j];
-            if (wait != 0 && wait != -1) {
-                current[j] = previous[j];
-                --wait;
-            } else {
-                current[j] = transfer(kinds[j], models_[j], net_[j]);
-                wait = waitReloads_[j];
+        if (noneWaits) {
+            // The counters start at their reloads, all 0 or −1: every neuron computes, and
+            // reloading changes no counter.
+            transferAll(kinds, models_, net_.data(), current);
+        } else {
+            for (std::size_t j = 0; j < count; ++j) {
+                std::int64_t& wait = waitCounters_[j];
+                if (wait != 0 && wait != -1) {
+                    current[j] = previous[j];
+                    --wait;
+                } else {
+                    current[j] = transfer(kinds[j], models_[j], net_[j]);
+                    wait = waitReloads_[j];
+                }
             }
         }
         progress.setPercent(static_cast<int>(static_cast<std::int64_t>(i) * 100 / s));

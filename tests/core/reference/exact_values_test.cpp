@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+
 #include <cmath>
 
 namespace axolite::reference {
@@ -109,6 +112,29 @@ TEST(Computation, PercentagesAndGrid) {
     EXPECT_EQ(gridPoint(record, 3), 0.75);
     auto nan = gridRecord(0.0, 0.0, 0.0, 1);
     EXPECT_EQ(gridPointCount(nan), 0);
+}
+
+// The index where the percentage changes next, against a scan of every index.
+TEST(Computation, NextPercentIndexIsWhereThePercentageChanges) {
+    for (const double extent : {0.5, 3.0, 7.5, 100.0, 1000.0, 12345.678, 999999.0}) {
+        const auto last = static_cast<std::int64_t>(extent) + 2;
+        std::int64_t expected = 0;
+        for (std::int64_t index = 0; index <= last; ++index) {
+            if (index == expected || expected <= index) {
+                expected = index + 1;
+                while (expected <= last + 1 &&
+                       percentAt(expected, extent) == percentAt(index, extent)) {
+                    ++expected;
+                }
+            }
+            const std::int64_t next = nextPercentIndex(index, extent);
+            if (percentAt(index, extent) == 100) {
+                EXPECT_EQ(next, std::numeric_limits<std::int64_t>::max()) << extent << " " << index;
+            } else {
+                ASSERT_EQ(next, expected) << extent << " " << index;
+            }
+        }
+    }
 }
 
 } // namespace
