@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 
 using axolite::training::ComparedResult;
