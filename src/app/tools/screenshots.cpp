@@ -187,8 +187,7 @@ void setField(QWidget& dialog, int id, const QString& text) {
     }
 }
 
-// "Сравнение обучения" of the training page's settings: the other method, a faster rate and
-// another seed.
+// "Сравнение обучения" of the training page's settings: the other method and a faster rate.
 bool saveComparison(TTeachNetwork& dialog, const QDir& folder) {
     using namespace axolite::training_ui;
     using axolite::training::TrainingMethod;
@@ -196,7 +195,6 @@ bool saveComparison(TTeachNetwork& dialog, const QDir& folder) {
     auto* window = dialog.findChild<ComparisonWindow*>();
     window->appendVariant(TrainingMethod::BackPropagationRandomized, QStringLiteral("0.2"), 2026);
     window->appendVariant(TrainingMethod::BackPropagationOnline, QStringLiteral("0.5"), 2026);
-    window->appendVariant(TrainingMethod::BackPropagationOnline, QStringLiteral("0.2"), 7);
     window->findChild<QAbstractButton*>(QString::number(ComparisonWindow::IdCurveLog))
         ->setChecked(true);
     window->compare();

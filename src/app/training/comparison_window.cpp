@@ -84,7 +84,7 @@ ComparisonWindow::ComparisonWindow(const training::LayerConfiguration& configura
     follow_->setInterval(kFollowIntervalMs);
     connect(follow_, &QTimer::timeout, this, &ComparisonWindow::followRun);
     setRunning(false);
-    resize(860, 640);
+    resize(980, 680);
 }
 
 ComparisonWindow::~ComparisonWindow() {
@@ -97,6 +97,7 @@ void ComparisonWindow::buildControls() {
     variantsTable_->setHorizontalHeaderLabels({QStringLiteral("Метод обучения"),
                                                QStringLiteral("Скорость обучения"),
                                                QStringLiteral("Начальное значение генератора")});
+    variantsTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     variantsTable_->horizontalHeader()->setSectionResizeMode(MethodColumn, QHeaderView::Stretch);
     variantsTable_->setSelectionBehavior(QAbstractItemView::SelectRows);
     variantsTable_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -143,7 +144,8 @@ void ComparisonWindow::buildControls() {
     runsTable_->setHorizontalHeaderLabels(
         {QStringLiteral("Вариант"), QStringLiteral("Начальное значение"), QStringLiteral("Ошибка"),
          QStringLiteral("Итераций"), QStringLiteral("Время, с")});
-    runsTable_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    runsTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    runsTable_->setWordWrap(false);
     runsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     auto* variantsGroup = new QGroupBox(QStringLiteral("Варианты"), this);
@@ -166,8 +168,8 @@ void ComparisonWindow::buildControls() {
     auto* results = new QSplitter(Qt::Horizontal, this);
     results->addWidget(curveColumn);
     results->addWidget(runsTable_);
-    results->setStretchFactor(0, 3);
-    results->setStretchFactor(1, 2);
+    results->setStretchFactor(0, 1);
+    results->setStretchFactor(1, 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(compareButton_);

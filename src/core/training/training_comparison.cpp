@@ -190,8 +190,10 @@ std::vector<VariantCurves> variantCurves(const std::vector<ComparedVariant>& var
 }
 
 std::string variantLabel(const TrainingParameters& parameters, std::optional<std::uint32_t> seed) {
-    std::string label = trainingMethodName(parameters.method);
-    label += ", " + parameters.learningRate;
+    // The legend is narrower than the methods' names: the word that tells them apart.
+    static const char* const kShortNames[] = {"online", "randomized", "Hebbian", "competitive"};
+    std::string label = kShortNames[static_cast<int>(parameters.method) & 3];
+    label += ", η=" + parameters.learningRate;
     if (seed) {
         label += ", " + std::to_string(*seed);
     }

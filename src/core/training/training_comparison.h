@@ -83,7 +83,8 @@ struct VariantCurves {
 std::vector<VariantCurves> variantCurves(const std::vector<ComparedVariant>& variants, int seeds,
                                          const std::vector<ComparedResult>& results);
 
-// "<method>, <rate>" and ", <seed>" when with a seed: how a variant set on the desktop is named.
+// "<method>, η=<rate>" and ", <seed>" when with a seed (the method by its distinguishing word:
+// "online", "randomized", "Hebbian", "competitive"): how a variant set on the desktop is named.
 std::string variantLabel(const TrainingParameters& parameters, std::optional<std::uint32_t> seed);
 
 } // namespace axolite::training

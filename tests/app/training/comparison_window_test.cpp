@@ -96,8 +96,7 @@ private slots:
             QCOMPARE(runs->item(row, 2)->text(), QString::asprintf("%g", alone.back()));
             QCOMPARE(runs->item(row, 3)->text(), QStringLiteral("300"));
         }
-        QCOMPARE(window.curve().compared[1].name,
-                 QStringLiteral("Back propagation randomized, 0.25, 11"));
+        QCOMPARE(window.curve().compared[1].name, QStringLiteral("randomized, η=0.25, 11"));
 
         // The first variant is the dialog's own run with its settings and seed.
         find<QAbstractButton>(*dialog_, IdCurveError)->setChecked(true);
@@ -123,7 +122,7 @@ private slots:
         QCOMPARE(window.curve().compared[0].values, mean.mean);
         QCOMPARE(window.curve().compared[0].deviation, mean.deviation);
         QCOMPARE(window.curve().compared[0].name,
-                 QStringLiteral("Back propagation online, 0.5 (среднее по 3, ±σ)"));
+                 QStringLiteral("online, η=0.5 (среднее по 3, ±σ)"));
     }
 
     void aStopEndsTheRunsAndAcloseDuringThemLeavesNoThread() {
