@@ -86,7 +86,7 @@ bool drawComparison(const std::string& path, int iterations,
 // The runs of a comparison: every variant (the cross product of the --compare axes) with every
 // seed, in that order.
 struct ComparisonPlan {
-    std::vector<Variant> variants;
+    std::vector<training::ComparedVariant> variants;
     std::vector<training::ComparedRun> runs;
     training::LayerConfiguration configuration;
     int seeds = 1;
@@ -102,17 +102,14 @@ ComparisonPlan comparisonPlan(const TrainOptions& options) {
     plan.seeds = std::max(options.seeds, 1);
     const std::uint32_t firstSeed =
         options.seed.value_or(static_cast<std::uint32_t>(std::time(nullptr)));
-    plan.variants = variantsOf(options);
-    for (const Variant& variant : plan.variants) {
+    for (const Variant& variant : variantsOf(options)) {
         TrainingRun run(std::nullopt);
         readTrainOptions(variant.options, run);
         plan.configuration = run.configuration;
         plan.longest = std::max(plan.longest, run.parameters.iterations);
-        for (int s = 0; s < plan.seeds; ++s) {
-            const std::uint32_t seed = firstSeed + static_cast<std::uint32_t>(s);
-            plan.runs.push_back({variant.label, run.parameters, seed});
-        }
+        plan.variants.push_back({variant.label, run.parameters, firstSeed});
     }
+    plan.runs = training::sweepRuns(plan.variants, plan.seeds);
     return plan;
 }
 
@@ -166,23 +163,17 @@ int runTrainComparison(const TrainOptions& options) {
     std::vector<training_ui::ComparedCurve> curves;
 #endif
     json["variants"] = nlohmann::json::array();
+    const std::vector<training::VariantCurves> summaries =
+        training::variantCurves(plan.variants, seeds, results);
     for (std::size_t v = 0; v < plan.variants.size(); ++v) {
-        std::vector<std::vector<double>> errors;
-        for (int s = 0; s < seeds; ++s) {
-            const training::ComparedResult& r = results[v * seeds + s];
-            errors.push_back(r.errors);
-        }
-        const training::MeanCurve mean = training::meanCurve(errors);
+        const training::MeanCurve& mean = summaries[v].errors;
         nlohmann::ordered_json summary = {{"label", plan.variants[v].label},
                                           {"runs", seeds},
                                           {"mean_errors", mean.mean},
                                           {"deviation_errors", mean.deviation}};
         json["variants"].push_back(summary);
 #ifdef AXOLITE_CLI_PLOT
-        const std::string name =
-            (plan.variants[v].label.empty() ? "Ошибка" : plan.variants[v].label) +
-            (seeds > 1 ? " (среднее по " + std::to_string(seeds) + ", ±σ)" : "");
-        curves.push_back({QString::fromStdString(name), mean.mean,
+        curves.push_back({QString::fromStdString(summaries[v].errorName), mean.mean,
                           seeds > 1 ? mean.deviation : std::vector<double>{}});
 #endif
     }

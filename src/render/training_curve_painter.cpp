@@ -266,7 +266,11 @@ void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
         painter.restore();
         return;
     }
-    paintNames(painter, plot, series, curve.logScale);
+    // The legend of a comparison goes over the curves, which would otherwise hide its lines.
+    const bool legendBox = series.size() > 2;
+    if (!legendBox) {
+        paintNames(painter, plot, series, curve.logScale);
+    }
     painter.drawText(QRectF(area.left(), plot.top() - 6, marginLeft - 4, 16),
                      Qt::AlignRight | Qt::AlignVCenter, highText);
     painter.drawText(QRectF(area.left(), plot.bottom() - 10, marginLeft - 4, 16),
@@ -280,6 +284,9 @@ void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
     }
     for (const Series& s : series) {
         paintSeries(painter, plot, s, curve.logScale, xScale, yOf);
+    }
+    if (legendBox) {
+        paintNames(painter, plot, series, curve.logScale);
     }
     painter.restore();
 }

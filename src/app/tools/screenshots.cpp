@@ -24,6 +24,7 @@
 #include "app/shell/mdi_client.h"
 #include "app/simulation/choose_model.h"
 #include "app/tools/first_steps.h"
+#include "app/training/comparison_window.h"
 #include "app/training/run_network.h"
 #include "app/training/teach_network.h"
 #include "app/views/dynamics_view.h"
@@ -49,6 +50,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QThread>
 
 #include <cstdio>
 
@@ -185,6 +187,26 @@ void setField(QWidget& dialog, int id, const QString& text) {
     }
 }
 
+// "Сравнение обучения" of the training page's settings: the other method and a faster rate.
+bool saveComparison(TTeachNetwork& dialog, const QDir& folder) {
+    using namespace axolite::training_ui;
+    using axolite::training::TrainingMethod;
+    dialog.findChild<QAbstractButton*>(QString::number(IdCompare))->click();
+    auto* window = dialog.findChild<ComparisonWindow*>();
+    window->appendVariant(TrainingMethod::BackPropagationRandomized, QStringLiteral("0.2"), 2026);
+    window->appendVariant(TrainingMethod::BackPropagationOnline, QStringLiteral("0.5"), 2026);
+    window->findChild<QAbstractButton*>(QString::number(ComparisonWindow::IdCurveLog))
+        ->setChecked(true);
+    window->compare();
+    while (window->running()) {
+        QThread::msleep(10);
+        QApplication::processEvents();
+    }
+    const bool ok = save(window, folder, QStringLiteral("training-comparison.png"));
+    window->close();
+    return ok;
+}
+
 // The training dialog's three pages and the investigation, after training 1-10-1 on the sine
 // patterns of the examples with a fixed seed.
 bool saveTraining(TAxoliteApp& frame, const QDir& folder) {
@@ -208,6 +230,7 @@ bool saveTraining(TAxoliteApp& frame, const QDir& folder) {
     dialog.findChild<QAbstractButton*>(QString::number(IdCurveLog))->setChecked(true);
     dialog.train();
     ok = save(&dialog, folder, QStringLiteral("teach-network-training.png")) && ok;
+    ok = saveComparison(dialog, folder) && ok;
     dialog.showPage(TTeachNetwork::ResultsPage);
     ok = save(&dialog, folder, QStringLiteral("teach-network-results.png")) && ok;
     dialog.setInvestigationRunner([&](QDialog& run) {

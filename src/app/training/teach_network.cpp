@@ -3,6 +3,7 @@
 #include "app/training/teach_network.h"
 
 #include "app/gui/help_window.h"
+#include "app/training/comparison_window.h"
 #include "app/training/network_form_page.h"
 #include "app/training/results_page.h"
 #include "app/training/training_controls.h"
@@ -49,6 +50,8 @@ TTeachNetwork::TTeachNetwork(axolite::gui::ToolHost* host, QWidget* parent) : QD
     resultsPage_ = new axolite::training_ui::ResultsPage(state_, this);
     connect(trainingPage_, &axolite::training_ui::TrainingPage::trainRequested, this,
             &TTeachNetwork::train);
+    connect(trainingPage_, &axolite::training_ui::TrainingPage::compareRequested, this,
+            &TTeachNetwork::openComparison);
     connect(trainingPage_, &axolite::training_ui::TrainingPage::iterationFinished, this,
             &TTeachNetwork::iterationFinished);
     connect(&state_, &TrainingState::runStarted, this, &TTeachNetwork::holdDuringRun);
@@ -141,6 +144,14 @@ void TTeachNetwork::investigate() {
     resultsPage_->investigate();
 }
 
+void TTeachNetwork::openComparison(const axolite::training::TrainingParameters& parameters,
+                                   std::uint32_t seed) {
+    auto* window = new ComparisonWindow(formPage_->configuration(), parameters, seed, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(this, &QDialog::finished, window, &QWidget::close);
+    window->show();
+}
+
 void TTeachNetwork::holdDuringRun() {
     // Only "Прервать " stays usable: a file dialog ("Обзор ...") or any other button's work
     // opened from inside the run's event processing would hold the run until it closed.
@@ -155,7 +166,8 @@ void TTeachNetwork::holdDuringRun() {
     }
     heldDuringRun_.clear();
     for (QWidget* widget : held) {
-        if (!ownButtons.contains(widget)) {
+        // The comparison windows keep their own buttons: their runs are on threads of their own.
+        if (!ownButtons.contains(widget) && widget->window() == this) {
             // Its own state: a control of a hidden page is disabled with its page.
             heldDuringRun_.emplace_back(widget, widget->isEnabledTo(widget->parentWidget()));
             widget->setEnabled(false);

@@ -70,6 +70,10 @@ public slots:
     void interrupt();
     void writeDescriptionFile();
     void investigate();
+    // "Сравнить ...": a window "Сравнение обучения" of the form's network from these settings;
+    // it stays usable beside the dialog and closes with it.
+    void openComparison(const axolite::training::TrainingParameters& parameters,
+                        std::uint32_t seed);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

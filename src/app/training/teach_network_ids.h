@@ -47,6 +47,7 @@ enum TeachNetworkControl : int {
     IdCurve = 221,
     IdCurveLog = 222,
     IdCurveError = 223,
+    IdCompare = 224,
     // Page "Работа сети"
     IdResults = 301,
     IdInvestigate = 302,

@@ -185,6 +185,13 @@ QVBoxLayout* TrainingPage::buildButtons() {
         button(QStringLiteral("Файл описания нейронной сети ..."), IdWriteDescription, this);
     describeButton_->setEnabled(false);
     connect(trainButton_, &QPushButton::clicked, this, &TrainingPage::trainRequested);
+    // The seed in its field (the last run's, or the one typed), else the time in seconds.
+    compareButton_ = button(QStringLiteral("Сравнить ..."), IdCompare, this);
+    connect(compareButton_, &QPushButton::clicked, this, [this] {
+        emit compareRequested(parameters(), seed_->text().isEmpty()
+                                                ? static_cast<std::uint32_t>(std::time(nullptr))
+                                                : seed_->text().toUInt());
+    });
     connect(interruptButton_, &QPushButton::clicked, this, [this] { state_.requestStop(); });
     connect(describeButton_, &QPushButton::clicked, this, &TrainingPage::writeDescriptionFile);
 
@@ -206,6 +213,7 @@ QVBoxLayout* TrainingPage::buildButtons() {
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(trainButton_);
+    buttons->addWidget(compareButton_);
     buttons->addWidget(interruptButton_);
     buttons->addWidget(describeButton_);
     buttons->addStretch();
@@ -245,7 +253,7 @@ void TrainingPage::shown() {
 }
 
 QList<QWidget*> TrainingPage::runButtons() const {
-    return {trainButton_, interruptButton_, describeButton_};
+    return {trainButton_, compareButton_, interruptButton_, describeButton_};
 }
 
 QString trainingFolder(gui::ToolHost* host, int which) {
@@ -299,6 +307,7 @@ void TrainingPage::flushStatus() {
 
 void TrainingPage::runStarted() {
     trainButton_->setEnabled(false);
+    compareButton_->setEnabled(false);
     describeButton_->setEnabled(false);
     interruptButton_->setEnabled(true);
 }
@@ -310,6 +319,7 @@ void TrainingPage::runEnded(bool interrupted) {
         describeButton_->setEnabled(true);
     }
     trainButton_->setEnabled(true);
+    compareButton_->setEnabled(true);
     interruptButton_->setEnabled(false);
 }
 

@@ -49,6 +49,9 @@ public:
 signals:
     // "Обучить" was clicked: the dialog trains the network its form page describes.
     void trainRequested();
+    // "Сравнить ...": the dialog opens a comparison of these parameters, from this seed.
+    void compareRequested(const axolite::training::TrainingParameters& parameters,
+                          std::uint32_t seed);
     // An iteration of the running method has ended.
     void iterationFinished(int iteration);
 
@@ -90,6 +93,7 @@ private:
     QLineEdit* seed_ = nullptr;
     QCheckBox* seedFixed_ = nullptr;
     QPushButton* trainButton_ = nullptr;
+    QPushButton* compareButton_ = nullptr;
     QPushButton* interruptButton_ = nullptr;
     QPushButton* describeButton_ = nullptr;
     // Where the written description opened: in the main window, behind the dialog.

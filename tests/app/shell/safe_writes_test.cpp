@@ -12,6 +12,7 @@
 #include "app/shell/axolite_app.h"
 #include "app/shell/file_association.h"
 #include "app/shell/mdi_child.h"
+#include "app/training/comparison_window.h"
 #include "app/training/training_views.h"
 #include "app/views/dynamics_view.h"
 #include "app/views/graphs_view.h"
@@ -271,6 +272,19 @@ std::vector<Writer> writers(TAxoliteApp& frame) {
                  frame.activeChild()->close();
              }
              return Outcome{!opened && !Notifier::instance().captured().empty(), std::nullopt};
+         }},
+        {"comparison of training runs as a picture", "compare.svg",
+         [](const QString& t) {
+             TTeachNetwork dialog(nullptr);
+             setUpXor(dialog, 3, 10);
+             click(dialog, IdCompare);
+             auto* window = dialog.findChild<training_ui::ComparisonWindow*>();
+             window->compare();
+             while (window->running()) {
+                 QTest::qWait(10);
+             }
+             answerFileDialogs(t);
+             return shown([&] { click(*window, training_ui::ComparisonWindow::IdSavePicture); });
          }},
         {"file association", "mime/packages/axolite-network.xml",
          [](const QString& t) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <thread>
 
 using namespace axolite::training;
 
@@ -88,4 +89,66 @@ TEST(TrainingComparison, MeanCurveOverTheCurvesThatReachAnIteration) {
     const MeanCurve curve = meanCurve({{1.0, 2.0, 5.0}, {3.0, 4.0}});
     EXPECT_EQ(curve.mean, (std::vector<double>{2.0, 3.0, 5.0}));
     EXPECT_EQ(curve.deviation, (std::vector<double>{1.0, 1.0, 0.0}));
+}
+
+TEST(TrainingComparison, AControlWithoutStopLeavesTheRunsAsTheyWereAndCountsThem) {
+    const std::vector<ComparedRun> runs = {
+        {"a", xorParameters(TrainingMethod::BackPropagationOnline, "0.25"), 3},
+        {"b", xorParameters(TrainingMethod::BackPropagationRandomized, "0.5"), 4}};
+    ComparisonControl control;
+    const auto followed = runComparison(xorLayers(), runs, 2, &control);
+    const auto plain = runComparison(xorLayers(), runs, 1);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        EXPECT_EQ(followed[i].errors, plain[i].errors);
+        EXPECT_EQ(followed[i].norms, plain[i].norms);
+        EXPECT_FALSE(followed[i].interrupted);
+    }
+    EXPECT_EQ(control.iterationsDone.load(), totalIterations(runs));
+    EXPECT_EQ(control.runsDone.load(), 2);
+}
+
+TEST(TrainingComparison, AStopEndsTheRunsInHandAndSkipsTheRest) {
+    std::vector<ComparedRun> runs;
+    for (std::uint32_t seed = 1; seed <= 6; ++seed) {
+        TrainingParameters p = xorParameters(TrainingMethod::BackPropagationOnline, "0.25");
+        p.iterations = 30000;
+        runs.push_back({"", p, seed});
+    }
+    ComparisonControl control;
+    std::thread user([&] {
+        while (control.iterationsDone.load() < 5) {
+            std::this_thread::yield();
+        }
+        control.stop = true;
+    });
+    const auto results = runComparison(xorLayers(), runs, 2, &control);
+    user.join();
+    for (const ComparedResult& r : results) {
+        EXPECT_TRUE(r.interrupted);
+        EXPECT_LT(r.iterations, 30000);
+        EXPECT_EQ(r.errors.size(), static_cast<std::size_t>(r.iterations));
+    }
+    EXPECT_EQ(results.back().iterations, 0); // never started
+    EXPECT_EQ(control.iterationsDone.load(), totalIterations(runs));
+    EXPECT_EQ(control.runsDone.load(), 6);
+}
+
+TEST(TrainingComparison, SweepCurvesAreTheMeansOfEachVariantsRuns) {
+    const std::vector<ComparedVariant> variants = {
+        {"", xorParameters(TrainingMethod::BackPropagationOnline, "0.25"), 5},
+        {"x", xorParameters(TrainingMethod::BackPropagationOnline, "0.5"), 20}};
+    const auto runs = sweepRuns(variants, 3);
+    ASSERT_EQ(runs.size(), 6u);
+    EXPECT_EQ(runs[2].seed, 7u);
+    EXPECT_EQ(runs[3].seed, 20u);
+    EXPECT_EQ(runs[4].parameters.learningRate, "0.5");
+    const auto results = runComparison(xorLayers(), runs, 2);
+    const auto curves = variantCurves(variants, 3, results);
+    ASSERT_EQ(curves.size(), 2u);
+    EXPECT_EQ(curves[1].errors.mean,
+              meanCurve({results[3].errors, results[4].errors, results[5].errors}).mean);
+    EXPECT_EQ(curves[0].errorName, "Ошибка (среднее по 3, ±σ)");
+    EXPECT_EQ(curves[1].normName, "x, норма (среднее по 3, ±σ)");
+    // 2 inputs, 1 output: this network has no norm.
+    EXPECT_TRUE(curves[0].norms.mean.empty());
 }
