@@ -272,6 +272,15 @@ std::vector<Writer> writers(TAxoliteApp& frame) {
              }
              return Outcome{!opened && !Notifier::instance().captured().empty(), std::nullopt};
          }},
+        {"training experiment record", "experiment.json",
+         [](const QString& t) {
+             TTeachNetwork dialog(nullptr);
+             setUpXor(dialog, 3, 10);
+             click(dialog, IdTrain);
+             answerFileDialogs(t);
+             Notifier::instance().clearCaptured();
+             return shown([&] { click(dialog, IdSaveExperiment); });
+         }},
         {"file association", "mime/packages/axolite-network.xml",
          [](const QString& t) {
              const QString home = QFileInfo(t).absolutePath().section(u'/', 0, -3);
