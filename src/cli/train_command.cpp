@@ -37,132 +37,7 @@ namespace axolite::cli {
 
 namespace {
 
-using training::TransferCode;
-
-const std::map<std::string, TransferCode> kKinds = {{"linear", TransferCode::Linear},
-                                                    {"step", TransferCode::Step},
-                                                    {"sigmoid", TransferCode::Sigmoid},
-                                                    {"gaussian", TransferCode::Gaussian}};
-
-const std::map<std::string, training::TrainingMethod> kMethods = {
-    {"online", training::TrainingMethod::BackPropagationOnline},
-    {"randomized", training::TrainingMethod::BackPropagationRandomized},
-    {"hebbian", training::TrainingMethod::Hebbian},
-    {"competitive", training::TrainingMethod::Competitive}};
-
 using UsageFailure = TrainUsageError;
-
-int wholeNumber(const std::string& text, int low, int high, const std::string& what) {
-    std::size_t used = 0;
-    int value = 0;
-    try {
-        value = std::stoi(text, &used);
-    } catch (const std::exception&) {
-        used = 0;
-    }
-    if (used == 0 || used != text.size() || value < low || value > high) {
-        throw UsageFailure(what + ": expected a whole number from " + std::to_string(low) + " to " +
-                           std::to_string(high) + ", got '" + text + "'");
-    }
-    return value;
-}
-
-// A count typed into a field of the dialog: its whole number, 0 when the text holds none (the
-// training command then refuses it with its own message).
-int fieldNumber(const std::string& text) {
-    try {
-        std::size_t used = 0;
-        const long long value = std::stoll(text, &used);
-        if (used != text.size() || value > std::numeric_limits<int>::max()) {
-            return 0;
-        }
-        return value < std::numeric_limits<int>::min() ? 0 : static_cast<int>(value);
-    } catch (const std::exception&) {
-        return 0;
-    }
-}
-
-// "N" or "N:kind".
-void parseLayer(const std::string& text, int& neurons, TransferCode& kind,
-                const std::string& what) {
-    const std::size_t colon = text.find(':');
-    neurons = wholeNumber(text.substr(0, colon), 1, training::kMaxLayerNeurons, what);
-    if (colon != std::string::npos) {
-        const auto found = kKinds.find(text.substr(colon + 1));
-        if (found == kKinds.end()) {
-            throw UsageFailure(what + ": unknown transfer function '" + text.substr(colon + 1) +
-                               "' (linear, step, sigmoid, gaussian)");
-        }
-        kind = found->second;
-    }
-}
-
-training::LayerConfiguration configurationOf(const TrainOptions& options) {
-    training::LayerConfiguration c;
-    parseLayer(options.inputLayer, c.inputNeurons, c.inputTransfer, "--input-layer");
-    parseLayer(options.outputLayer, c.outputNeurons, c.outputTransfer, "--output-layer");
-    if (options.hiddenKind == "linear") {
-        c.hiddenTransfer = TransferCode::Linear;
-    } else if (options.hiddenKind == "sigmoid") {
-        c.hiddenTransfer = TransferCode::Sigmoid;
-    } else {
-        throw UsageFailure("--hidden-kind: linear or sigmoid, got '" + options.hiddenKind + "'");
-    }
-    c.hiddenLayers = 0;
-    if (!options.hidden.empty()) {
-        std::stringstream list(options.hidden);
-        std::string item;
-        while (std::getline(list, item, ',')) {
-            if (c.hiddenLayers == training::kMaxHiddenLayers) {
-                throw UsageFailure("--hidden: at most 10 hidden layers");
-            }
-            const std::size_t slash = item.find('/');
-            const int h = c.hiddenLayers++;
-            c.hiddenNeurons[h] =
-                wholeNumber(item.substr(0, slash), 1, training::kMaxLayerNeurons, "--hidden");
-            // The ensemble count is checked by the training command itself (competitive method).
-            c.hiddenEnsembles[h] =
-                slash == std::string::npos
-                    ? 1
-                    : wholeNumber(item.substr(slash + 1), 0, training::kMaxLayerNeurons,
-                                  "--hidden ensembles");
-        }
-    }
-    return c;
-}
-
-std::vector<float> probeValues(const std::string& text) {
-    std::vector<float> values;
-    const char* cursor = text.c_str();
-    while (*cursor != '\0') {
-        while (*cursor == ' ' || *cursor == '\t' || *cursor == ',') {
-            ++cursor;
-        }
-        if (*cursor == '\0') {
-            break;
-        }
-        float value = 0.0f;
-        const std::size_t used = axolite::parseFloatPrefix(cursor, value);
-        if (used == 0) {
-            throw UsageFailure("--probe: not a number in '" + text + "'");
-        }
-        values.push_back(value);
-        cursor += used;
-    }
-    return values;
-}
-
-const char* markerName(training::RowMarker marker) {
-    switch (marker) {
-    case training::RowMarker::Violet:
-        return "violet";
-    case training::RowMarker::Yellow:
-        return "yellow";
-    case training::RowMarker::None:
-        break;
-    }
-    return "none";
-}
 
 const char* markerText(training::RowMarker marker) {
     switch (marker) {
@@ -174,18 +49,6 @@ const char* markerText(training::RowMarker marker) {
         break;
     }
     return "-";
-}
-
-nlohmann::json numbers(const std::vector<float>& values) {
-    nlohmann::json list = nlohmann::json::array();
-    for (float v : values) {
-        if (std::isfinite(v)) {
-            list.push_back(static_cast<double>(v));
-        } else {
-            list.push_back(nullptr);
-        }
-    }
-    return list;
 }
 
 std::string joined(const std::vector<float>& values, const char* format) {
@@ -259,26 +122,11 @@ bool writeCurve(const TrainOptions& options, const std::vector<float>& norms,
 } // namespace
 
 void readTrainOptions(const TrainOptions& options, TrainingRun& run) {
-    run.configuration = configurationOf(options);
-    const auto method = kMethods.find(options.method);
-    if (method == kMethods.end()) {
-        throw UsageFailure("--method: online, randomized, hebbian or competitive");
+    try {
+        training::applySettings(options, run);
+    } catch (const training::SettingsError& failure) {
+        throw UsageFailure(failure.what());
     }
-    run.parameters.method = method->second;
-    if (options.localMinimum != "stop" && options.localMinimum != "continue" &&
-        options.localMinimum != "off") {
-        throw UsageFailure("--local-minimum: stop, continue or off");
-    }
-    for (const std::string& probe : options.probes) {
-        run.probes.push_back(probeValues(probe));
-    }
-    run.parameters.patterns = fieldNumber(options.patterns);
-    run.parameters.iterations = fieldNumber(options.iterations);
-    run.parameters.inputFile = options.input;
-    run.parameters.targetFile = options.target;
-    run.parameters.learningRate = options.rate;
-    run.parameters.stopAtLocalMinimum = options.localMinimum != "off";
-    run.parameters.meanSquaredError = options.meanSquaredError;
     if (!options.fromNet.empty() && !options.fromRecord.empty()) {
         throw UsageFailure("--from-net and --from-record: give one of them");
     }
@@ -348,54 +196,7 @@ void trainNetwork(const TrainOptions& options, TrainingRun& run, const TrainingH
 }
 
 nlohmann::ordered_json trainingJson(const TrainOptions& options, const TrainingRun& run) {
-    const training::TrainingStatus& status = run.trainer.status();
-    nlohmann::ordered_json json;
-    json["method"] = training::trainingMethodName(run.parameters.method);
-    json["iterations_done"] = status.lastIteration + 1;
-    json["last_pattern"] = status.lastPattern;
-    json["norm"] = status.norm && std::isfinite(*status.norm)
-                       ? nlohmann::json(static_cast<double>(*status.norm))
-                       : nlohmann::json(nullptr);
-    json["norm_text"] = status.normText;
-    if (options.meanSquaredError) {
-        json["mse"] =
-            run.errors.empty() ? nlohmann::json(nullptr) : nlohmann::json(run.errors.back());
-        json["mse_per_iteration"] = run.errors;
-    }
-    json["percent"] = status.percent;
-    json["interrupted"] = run.outcome.interrupted;
-    json["stopped_at_local_minimum"] = run.outcome.stoppedAtLocalMinimum;
-    nlohmann::json rows = nlohmann::json::array();
-    for (const training::ResultRow& row : run.trainer.rows()) {
-        rows.push_back({{"input", numbers(row.input)},
-                        {"target", numbers(row.target)},
-                        {"response", numbers(row.response)},
-                        {"error", numbers(row.error)},
-                        {"marker", markerName(row.marker)}});
-    }
-    json["rows"] = std::move(rows);
-    nlohmann::json probeList = nlohmann::json::array();
-    for (const auto& probe : run.probes) {
-        probeList.push_back(
-            {{"input", numbers(probe)},
-             {"response", numbers(training::investigate(run.trainer.network(), probe))}});
-    }
-    json["probes"] = std::move(probeList);
-    if (options.lint) {
-        nlohmann::json lint = nlohmann::json::array();
-        for (const training::LintWarning& warning : lintWarnings(run)) {
-            lint.push_back({{"rule", warning.rule},
-                            {"iteration", warning.iteration},
-                            {"text", warning.text},
-                            {"help", warning.help}});
-        }
-        json["lint"] = std::move(lint);
-    }
-    return json;
-}
-
-std::vector<training::LintWarning> lintWarnings(const TrainingRun& run) {
-    return training::lintTraining(run.trainer, run.norms, run.errors, run.trace);
+    return training::resultsJson(options, run);
 }
 
 namespace {

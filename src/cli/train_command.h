@@ -7,6 +7,7 @@
 #include "core/training/network_loading.h"
 #include "core/training/network_trainer.h"
 #include "core/training/training_lint.h"
+#include "core/training/training_run.h"
 
 #include <nlohmann/json.hpp>
 
@@ -19,31 +20,16 @@
 
 namespace axolite::cli {
 
-struct TrainOptions {
-    std::string input;
-    std::string target;
-    std::string patterns = "1";
-    std::string inputLayer = "1";
-    std::string hidden;
-    std::string hiddenKind = "sigmoid";
-    std::string outputLayer = "1";
-    std::string method = "online";
-    std::string iterations = "200";
-    std::string rate = "0.25";
-    std::string localMinimum = "stop";
+// The settings a record keeps, and what only the tool does with a run.
+struct TrainOptions : training::RunSettings {
     std::optional<std::uint32_t> seed;
-    std::vector<std::string> probes;
     std::string writeNet;
     std::string curve;
     bool curveLog = false;
-    bool meanSquaredError = false;
     bool json = false;
-    std::string fromNet;    // continue from this description (its layers replace the options')
-    std::string fromRecord; // continue, exactly, from the final weights of this record
-    std::string record;     // write the experiment record here
+    std::string record;               // write the experiment record here
     std::vector<std::string> compare; // "key=v1,v2,...": axes of a comparison of runs
     int seeds = 0;                    // a seed sweep of this many seeds per variant
-    bool lint = false;                // the training lint's warnings after the results
 };
 
 // An option of `train` that cannot be read; the text names the option.
@@ -52,19 +38,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// One training: what the options asked for and what the trainer did.
-struct TrainingRun {
-    explicit TrainingRun(std::optional<std::uint32_t> seed) : trainer(seed) {}
-
-    training::LayerConfiguration configuration;
-    training::TrainingParameters parameters;
-    std::vector<std::vector<float>> probes;
-    training::NetworkTrainer trainer;
-    training::TrainingOutcome outcome;
-    std::vector<float> norms;      // the norm of every iteration
-    std::vector<double> errors;    // the mean squared error of every iteration (--mse)
-    training::TrainingTrace trace; // what the lint observes inside the run (--lint)
-};
+using training::lintWarnings;
+using training::TrainingRun;
 
 struct TrainingHooks {
     std::function<void(const Message&)> show; // every message as it comes
@@ -84,11 +59,7 @@ void continueFrom(const TrainOptions& options, TrainingRun& run, training::Loade
 // Forms and trains the network. AxoliteError when the training refuses to start.
 void trainNetwork(const TrainOptions& options, TrainingRun& run, const TrainingHooks& hooks);
 
-// method, iterations_done, last_pattern, norm, norm_text, (mse, mse_per_iteration), percent,
-// interrupted, stopped_at_local_minimum, rows, probes, (lint).
+// The results of the run as JSON (training::resultsJson).
 nlohmann::ordered_json trainingJson(const TrainOptions& options, const TrainingRun& run);
-
-// The training lint's warnings about the run.
-std::vector<training::LintWarning> lintWarnings(const TrainingRun& run);
 
 } // namespace axolite::cli

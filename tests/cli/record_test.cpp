@@ -96,6 +96,17 @@ TEST(TrainingRecord, ReplayIsIdenticalAndNamesEveryKindOfChange) {
                            ")\n");
 }
 
+TEST(TrainingRecord, ARunWithTheLintReplaysWithIt) {
+    XorFolder xor_;
+    const auto recordPath = xor_.dir / "linted.json";
+    ASSERT_EQ(axolite::test::runCli(xor_.layered() + " --iterations 10 --seed 5 --lint --record " +
+                                    q(recordPath))
+                  .status,
+              0);
+    ASSERT_TRUE(readJson(recordPath)["results"].contains("lint"));
+    EXPECT_EQ(axolite::test::runCli("replay " + q(recordPath)).out, "identical\n");
+}
+
 TEST(TrainingRecord, ReplayRefusesWhatIsNoRecord) {
     XorFolder xor_;
     axolite::test::writeFile(xor_.dir / "other.json", "{\"rows\": []}");

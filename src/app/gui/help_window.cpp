@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -106,6 +107,10 @@ QUrl THelpWindow::topicUrl(int topic) {
 
 void THelpWindow::showTopic(int topic) {
     browser_->setSource(topicUrl(topic));
+}
+
+void THelpWindow::showPage(const QString& page) {
+    browser_->setSource(QUrl(QStringLiteral("qrc:/help/") + page));
 }
 
 QUrl THelpWindow::currentPage() const {
@@ -235,18 +240,30 @@ bool THelpWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void openHelp(int topic) {
+namespace {
+
+void raiseHelp(const std::function<void(THelpWindow&)>& show) {
     auto& window = theHelpWindow();
     if (!window) {
         window = new THelpWindow;
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->setAttribute(Qt::WA_QuitOnClose, false);
     }
-    window->showTopic(topic);
+    show(*window);
     window->showOver(QApplication::activeModalWidget());
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+} // namespace
+
+void openHelp(int topic) {
+    raiseHelp([topic](THelpWindow& window) { window.showTopic(topic); });
+}
+
+void openHelpPage(const QString& page) {
+    raiseHelp([&page](THelpWindow& window) { window.showPage(page); });
 }
 
 THelpWindow* helpWindow() {

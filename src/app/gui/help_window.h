@@ -15,6 +15,8 @@ public:
     explicit THelpWindow(QWidget* parent = nullptr);
 
     void showTopic(int topic);
+    // A page of the help by its name, with an optional section: "training-lint.html#rule".
+    void showPage(const QString& page);
     QUrl currentPage() const;
     QString currentTitle() const;
 
@@ -46,6 +48,9 @@ private:
 
 // Opens the help window on a topic (0: contents) and raises it. Every "Помощь" button calls it.
 void openHelp(int topic = 0);
+
+// Opens the help window on a named page (and section) and raises it.
+void openHelpPage(const QString& page);
 
 // The help window when help was opened during the run, otherwise nullptr.
 THelpWindow* helpWindow();

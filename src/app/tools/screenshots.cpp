@@ -34,8 +34,10 @@
 #include "app/views/views_tools.h"
 #include "core/reference/exact_values.h"
 #include "core/reference/runge_kutta.h"
+#include "core/training/network_description.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QProgressBar>
 
@@ -241,6 +243,34 @@ bool saveTraining(TAxoliteApp& frame, const QDir& folder) {
     });
     dialog.investigate();
     return ok;
+}
+
+// The training dialog's experiments: a run with the lint's warnings (Hebbian updates running away)
+// on the page "Работа сети", and the page "Описание сети" continuing the network it wrote.
+bool saveExperiments(TAxoliteApp& frame, const QDir& folder) {
+    using namespace axolite::training_ui;
+    const QString examples = QDir::cleanPath(QStringLiteral(AXOLITE_EXAMPLES_MODELS "/.."));
+    QTemporaryDir work;
+    TTeachNetwork dialog(&frame, &frame);
+    dialog.show();
+    setField(dialog, IdInputCount, QStringLiteral("2"));
+    setField(dialog, IdOutputCount, QStringLiteral("2"));
+    dialog.showPage(TTeachNetwork::TrainingPage);
+    dialog.findChild<QComboBox*>(QString::number(IdMethod))->setCurrentIndex(2);
+    setField(dialog, IdPatterns, QStringLiteral("4"));
+    setField(dialog, IdInputFile, examples + QStringLiteral("/xor_input.ptn"));
+    setField(dialog, IdIterations, QStringLiteral("12"));
+    setField(dialog, IdRate, QStringLiteral("1"));
+    setField(dialog, IdSeed, QStringLiteral("2026"));
+    dialog.findChild<QAbstractButton*>(QString::number(IdSeedFixed))->setChecked(true);
+    dialog.train();
+    dialog.showPage(TTeachNetwork::ResultsPage);
+    bool ok = save(&dialog, folder, QStringLiteral("teach-network-lint.png"));
+    const QString net = QDir(work.path()).filePath(QStringLiteral("hebbian.net"));
+    axolite::training::writeDescription(dialog.trainer().network(), net.toStdString());
+    ok = dialog.loadNetwork(net) && ok;
+    dialog.showPage(TTeachNetwork::FormPage);
+    return save(&dialog, folder, QStringLiteral("teach-network-continue.png")) && ok;
 }
 
 // The "Первые шаги" walk-through in a frame of its own with no folder settings, on copies of the
@@ -510,6 +540,7 @@ int main(int argc, char* argv[]) {
     ok = saveModelAndAbout(frame, folder) && ok;
     ok = saveResultViews(frame, folder) && ok;
     ok = saveTraining(frame, folder) && ok;
+    ok = saveExperiments(frame, folder) && ok;
     ok = saveStudyTools(frame, folder) && ok;
     ok = saveDebugger(frame, folder) && ok;
     ok = saveFirstSteps(folder) && ok;

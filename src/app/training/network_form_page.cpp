@@ -101,6 +101,39 @@ NetworkFormPage::NetworkFormPage(QWidget* parent) : QWidget(parent) {
     layout->addWidget(hiddenGroup);
     layout->addStretch();
     enableHiddenLayers();
+    for (QLineEdit* field : {inputCount_, hiddenCount_, outputCount_}) {
+        connect(field, &QLineEdit::textEdited, this, &NetworkFormPage::layersEdited);
+    }
+    for (QLineEdit* field : hiddenNeurons_) {
+        connect(field, &QLineEdit::textEdited, this, &NetworkFormPage::layersEdited);
+    }
+    for (QButtonGroup* kinds : {inputKind_, hiddenKind_, outputKind_}) {
+        connect(kinds, &QButtonGroup::idClicked, this, &NetworkFormPage::layersEdited);
+    }
+    for (SpinButtons* spin : findChildren<SpinButtons*>()) {
+        connect(spin, &SpinButtons::stepped, this, &NetworkFormPage::layersEdited);
+    }
+}
+
+void NetworkFormPage::addRow(QWidget* row) {
+    auto* column = static_cast<QVBoxLayout*>(layout());
+    column->insertWidget(column->count() - 1, row);
+}
+
+void NetworkFormPage::setConfiguration(const training::LayerConfiguration& c) {
+    inputCount_->setText(QString::number(c.inputNeurons));
+    outputCount_->setText(QString::number(c.outputNeurons));
+    hiddenCount_->setText(QString::number(c.hiddenLayers));
+    for (int h = 0; h < training::kMaxHiddenLayers; ++h) {
+        if (h < c.hiddenLayers) {
+            hiddenNeurons_[h]->setText(QString::number(c.hiddenNeurons[h]));
+        }
+        hiddenEnsembles_[h]->setText(QString::number(c.hiddenEnsembles[h]));
+    }
+    inputKind_->button(static_cast<int>(c.inputTransfer))->setChecked(true);
+    outputKind_->button(static_cast<int>(c.outputTransfer))->setChecked(true);
+    hiddenKind_->button(c.hiddenTransfer == TransferCode::Linear ? 0 : 2)->setChecked(true);
+    enableHiddenLayers();
 }
 
 // "Скрытые слои сети": their count with its spin buttons, per layer its neurons and ensembles,

@@ -23,6 +23,14 @@ public:
     training::LayerConfiguration configuration() const;
     // Enables the fields of as many hidden layers as the count names.
     void enableHiddenLayers();
+    // Shows a configuration in the fields (a loaded network's, a record's).
+    void setConfiguration(const training::LayerConfiguration& configuration);
+    // A row under the layers (the loading of a network).
+    void addRow(QWidget* row);
+
+signals:
+    // The user changed a layer: a count, a hidden layer's neurons or a transfer function.
+    void layersEdited();
 
 private:
     QGroupBox* buildHiddenGroup();

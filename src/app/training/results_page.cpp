@@ -72,6 +72,10 @@ ResultsPage::~ResultsPage() {
     resultsModel_->setRows(nullptr);
 }
 
+void ResultsPage::addRow(QWidget* row) {
+    static_cast<QVBoxLayout*>(layout())->insertWidget(1, row);
+}
+
 QList<QWidget*> ResultsPage::runButtons() const {
     return {investigateButton_};
 }

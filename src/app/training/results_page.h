@@ -36,6 +36,8 @@ public:
     void setInvestigationRunner(std::function<void(QDialog&)> runner) {
         runInvestigation_ = std::move(runner);
     }
+    // A row under the list (the lint's warnings).
+    void addRow(QWidget* row);
     // The buttons a run disables and its end enables again.
     QList<QWidget*> runButtons() const;
 

@@ -4,6 +4,9 @@
 
 #include "app/gui/help_window.h"
 #include "app/training/comparison_window.h"
+#include "app/training/continuation_row.h"
+#include "app/training/experiment_files.h"
+#include "app/training/lint_panel.h"
 #include "app/training/network_form_page.h"
 #include "app/training/results_page.h"
 #include "app/training/training_controls.h"
@@ -56,6 +59,18 @@ TTeachNetwork::TTeachNetwork(axolite::gui::ToolHost* host, QWidget* parent) : QD
             &TTeachNetwork::iterationFinished);
     connect(&state_, &TrainingState::runStarted, this, &TTeachNetwork::holdDuringRun);
     connect(&state_, &TrainingState::runEnded, this, &TTeachNetwork::releaseAfterRun);
+    // After the connections above: a run's end gives the buttons back before they follow it.
+    continuationRow_ = new ContinuationRow(state_, *formPage_, host, formPage_);
+    formPage_->addRow(continuationRow_);
+    lintPanel_ = new LintPanel(state_, resultsPage_);
+    resultsPage_->addRow(lintPanel_);
+    experiments_ = new ExperimentFiles(state_, *formPage_, *trainingPage_, host, this);
+    state_.setSettingsSource([this] {
+        axolite::training::RunSettings settings;
+        axolite::training::setLayerTexts(formPage_->configuration(), settings);
+        trainingPage_->fillSettings(settings);
+        return settings;
+    });
 
     pages_ = {formPage_, trainingPage_, resultsPage_};
     auto* layout = new QVBoxLayout(this);
@@ -66,6 +81,8 @@ TTeachNetwork::TTeachNetwork(axolite::gui::ToolHost* host, QWidget* parent) : QD
         page->setEnabled(false);
     }
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(experiments_->openButton());
+    buttons->addWidget(experiments_->saveButton());
     buttons->addStretch();
     buttons->addWidget(closeButton_);
     buttons->addWidget(helpButton);
@@ -126,6 +143,26 @@ QString TTeachNetwork::resultsCsv() const {
 
 bool TTeachNetwork::saveResultsCsv(const QString& path) {
     return resultsPage_->saveResultsCsv(path);
+}
+
+bool TTeachNetwork::saveExperiment(const QString& path) {
+    return experiments_->save(path);
+}
+
+bool TTeachNetwork::openExperiment(const QString& path) {
+    return experiments_->open(path);
+}
+
+bool TTeachNetwork::loadNetwork(const QString& path) {
+    return continuationRow_->loadNetwork(path);
+}
+
+QString TTeachNetwork::continuationNote() const {
+    return continuationRow_->note();
+}
+
+QString TTeachNetwork::lintText() const {
+    return lintPanel_->text();
 }
 
 void TTeachNetwork::train() {

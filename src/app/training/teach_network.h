@@ -25,6 +25,9 @@ class ToolHost;
 }
 
 namespace axolite::training_ui {
+class ContinuationRow;
+class ExperimentFiles;
+class LintPanel;
 class NetworkFormPage;
 class ResultsPage;
 class TrainingPage;
@@ -60,6 +63,18 @@ public:
     QString resultsCsv() const;
     bool saveResultsCsv(const QString& path);
 
+    // The experiment record of the last run written to a file, and a record opened into the
+    // dialog (each false after its message).
+    bool saveExperiment(const QString& path);
+    bool openExperiment(const QString& path);
+    // "Загрузить сеть ...": the next run continues the network of this description.
+    bool loadNetwork(const QString& path);
+    // The line naming the network the next run continues, empty when none.
+    QString continuationNote() const;
+    // The training lint's warnings of the last run, one line each.
+    QString lintText() const;
+    axolite::training_ui::LintPanel* lintPanel() const { return lintPanel_; }
+
 signals:
     // An iteration of the running method has ended (its status is the trainer's).
     void iterationFinished(int iteration);
@@ -92,6 +107,9 @@ private:
     axolite::training_ui::ResultsPage* resultsPage_ = nullptr;
     std::array<QWidget*, 3> pages_{};
     int page_ = FormPage;
+    axolite::training_ui::ContinuationRow* continuationRow_ = nullptr;
+    axolite::training_ui::ExperimentFiles* experiments_ = nullptr;
+    axolite::training_ui::LintPanel* lintPanel_ = nullptr;
     QPushButton* closeButton_ = nullptr;
     // The other buttons a run disables (browse, spin buttons, help), with the state each had.
     std::vector<std::pair<QPointer<QWidget>, bool>> heldDuringRun_;

@@ -52,6 +52,12 @@ enum TeachNetworkControl : int {
     IdResults = 301,
     IdInvestigate = 302,
     IdSeedUsed = 303,
+    // Experiments: the loaded network, the record of a run, the lint's warnings
+    IdLoadNetwork = 501,
+    IdContinuation = 502,
+    IdSaveExperiment = 503,
+    IdOpenExperiment = 504,
+    IdLint = 505,
 };
 
 // Help topics of the three pages (the first is the command's own).

@@ -385,7 +385,8 @@ void TrainingPage::train(const training::LayerConfiguration& configuration) {
     const training::TrainingParameters parameters = this->parameters();
     const std::uint32_t seed = chooseSeed();
     state_.trainer().setSeed(seed);
-    const training::TrainingCallbacks callbacks = this->callbacks(parameters, seed);
+    training::TrainingCallbacks callbacks = this->callbacks(parameters, seed);
+    state_.observeRun(callbacks, parameters, seed);
     clock_.start();
     lastEvents_ = 0;
     lastStatus_ = 0;
@@ -405,8 +406,40 @@ void TrainingPage::train(const training::LayerConfiguration& configuration) {
                 false, true);
         return;
     }
+    state_.keepOutcome(outcome);
     state_.endRun(outcome.interrupted);
     state_.showResults(seed);
+}
+
+void TrainingPage::fillSettings(training::RunSettings& settings) const {
+    settings.patterns = patterns_->text().toStdString();
+    settings.input = inputFile_->text().toStdString();
+    settings.target = targetFile_->text().toStdString();
+    settings.method =
+        training::methodKey(static_cast<training::TrainingMethod>(method_->currentIndex()));
+    settings.iterations = iterations_->text().toStdString();
+    settings.rate = rate_->text().toStdString();
+    settings.localMinimum = localMinimum_->isChecked() ? "stop" : "off";
+    settings.meanSquaredError = curveError_->isChecked();
+}
+
+void TrainingPage::showRecord(const training::RunSettings& settings,
+                              std::optional<std::uint32_t> seed, bool errorCurve) {
+    patterns_->setText(QString::fromStdString(settings.patterns));
+    inputFile_->setText(QString::fromStdString(settings.input));
+    targetFile_->setText(QString::fromStdString(settings.target));
+    method_->setCurrentIndex(static_cast<int>(
+        training::methodOfKey(settings.method).value_or(training::TrainingMethod{})));
+    iterations_->setText(QString::fromStdString(settings.iterations));
+    rate_->setText(QString::fromStdString(settings.rate));
+    localMinimum_->setChecked(settings.localMinimum != "off");
+    seed_->setText(seed ? QString::number(*seed) : QString());
+    seedFixed_->setChecked(seed.has_value());
+    curveError_->setChecked(errorCurve || settings.meanSquaredError);
+    percent_ = state_.trainer().status().percent;
+    curveChanged_ = true;
+    flushStatus();
+    describeButton_->setEnabled(state_.trained());
 }
 
 void TrainingPage::refused(const Message& message, bool networkReplaced, bool rowsChanged) {

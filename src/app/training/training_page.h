@@ -5,11 +5,13 @@
 
 #include "app/training/training_state.h"
 #include "core/common/progress.h"
+#include "core/training/training_run.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -45,6 +47,13 @@ public:
     void shown();
     // The buttons the run itself enables and disables (the others are held by the dialog).
     QList<QWidget*> runButtons() const;
+
+    // The page's fields as the settings of a run's record (layers are the form page's).
+    void fillSettings(training::RunSettings& settings) const;
+    // The fields of a record's settings and seed (fixed); errorCurve: the record holds the error
+    // of every iteration. The status line shows the trainer's status.
+    void showRecord(const training::RunSettings& settings, std::optional<std::uint32_t> seed,
+                    bool errorCurve);
 
 signals:
     // "Обучить" was clicked: the dialog trains the network its form page describes.

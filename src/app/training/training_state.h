@@ -6,14 +6,40 @@
 
 #include "app/gui/computation_guard.h"
 #include "core/training/network_trainer.h"
+#include "core/training/training_run.h"
 #include "render/training_curve_painter.h"
 
 #include <QObject>
+#include <QString>
+
+#include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace axolite::training_ui {
+
+// What the experiment record of the last run needs beside the trainer and the curve.
+struct RunRecordParts {
+    bool available = false; // a run ended (or a record was opened) and nothing replaced it
+    training::RunSettings settings;
+    std::optional<std::uint32_t> seed;
+    training::TrainingParameters parameters;
+    training::TrainingOutcome outcome;
+    training::TrainingTrace trace;
+    std::vector<training::LintWarning> lint;
+    nlohmann::json opened; // the record itself, when it was opened rather than run
+};
+
+// A network the next run continues (loaded from a description or a record).
+struct Continuation {
+    training::LayeredNetwork network;
+    std::string fromNet;    // the description it came from
+    std::string fromRecord; // or the record
+    QString fileName;       // as the dialog names it
+};
 
 class TrainingState : public QObject {
     Q_OBJECT
@@ -43,16 +69,39 @@ public:
     // The trainer's results table holds new rows (seed: that of the run which made them).
     void showResults(std::optional<std::uint32_t> seed);
 
+    // Where the settings of a run come from (the dialog's pages), read as the run starts.
+    void setSettingsSource(std::function<training::RunSettings()> source) {
+        settingsSource_ = std::move(source);
+    }
+    // Before a run: the network it continues, the settings, the local-minimum answers and the
+    // lint's observations are taken into callbacks. Nothing of the training changes.
+    void observeRun(training::TrainingCallbacks& callbacks,
+                    const training::TrainingParameters& parameters, std::uint32_t seed);
+    // After a run that got to its end: what its record and the lint need.
+    void keepOutcome(const training::TrainingOutcome& outcome);
+    const RunRecordParts& lastRun() const { return lastRun_; }
+    // An opened record: its run as the dialog's last one, continued by the next run.
+    void restoreRun(RunRecordParts parts, std::optional<Continuation> continuation);
+
+    const std::optional<Continuation>& continuation() const { return continuation_; }
+    void setContinuation(std::optional<Continuation> continuation);
+
 signals:
     void runStarted();
     // After the run's last update; interrupted: stopped, refused or failed on the way.
     void runEnded(bool interrupted);
     void resultsChanged(std::optional<std::uint32_t> seed);
+    // The network the next run continues was set or dropped.
+    void continuationChanged();
 
 private:
     training::NetworkTrainer trainer_;
     TrainingCurve curve_;
     std::optional<std::uint32_t> lastSeed_;
+    RunRecordParts lastRun_;
+    std::optional<Continuation> continuation_;
+    std::function<training::RunSettings()> settingsSource_;
+    bool answered_ = false; // the local-minimum question was answered in this run
     bool running_ = false;
     bool stop_ = false;
     // Messages shown during the run do not hold it.

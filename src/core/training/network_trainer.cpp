@@ -113,6 +113,16 @@ std::string errorColumnText(const ResultRow& row) {
     return joined(row.error, "  %6.3g%%");
 }
 
+void NetworkTrainer::restoreRun(LayeredNetwork initial, LayeredNetwork final, TrainingMethod method,
+                                TrainingStatus status, std::vector<ResultRow> rows) {
+    initial_ = std::move(initial);
+    network_ = std::move(final);
+    lastMethod_ = method;
+    status_ = std::move(status);
+    rows_ = std::move(rows);
+    trained_ = true;
+}
+
 TrainingOutcome NetworkTrainer::train(const LayerConfiguration& configuration,
                                       const TrainingParameters& parameters,
                                       TrainingCallbacks callbacks) {

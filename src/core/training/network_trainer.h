@@ -135,6 +135,11 @@ public:
     TrainingOutcome train(const LayerConfiguration& configuration,
                           const TrainingParameters& parameters, TrainingCallbacks callbacks = {});
 
+    // Takes back a finished run (from its record): the network it started from, the one it
+    // ended with, its method, status and results table, as if it had just run.
+    void restoreRun(LayeredNetwork initial, LayeredNetwork final, TrainingMethod method,
+                    TrainingStatus status, std::vector<ResultRow> rows);
+
     const LayeredNetwork& network() const { return network_; }
     // The network as the last run started: formed, or the start network.
     const LayeredNetwork& initialNetwork() const { return initial_; }

@@ -286,6 +286,15 @@ std::vector<Writer> writers(TAxoliteApp& frame) {
              answerFileDialogs(t);
              return shown([&] { click(*window, training_ui::ComparisonWindow::IdSavePicture); });
          }},
+        {"training experiment record", "experiment.json",
+         [](const QString& t) {
+             TTeachNetwork dialog(nullptr);
+             setUpXor(dialog, 3, 10);
+             click(dialog, IdTrain);
+             answerFileDialogs(t);
+             Notifier::instance().clearCaptured();
+             return shown([&] { click(dialog, IdSaveExperiment); });
+         }},
         {"file association", "mime/packages/axolite-network.xml",
          [](const QString& t) {
              const QString home = QFileInfo(t).absolutePath().section(u'/', 0, -3);
