@@ -30,6 +30,11 @@ public:
         return weights_[weightSlot(layer) + sender * kStride + receiver];
     }
 
+    // The number of weights and biases of layers 1 … L−1, and those values copied out layer by
+    // layer, neuron by neuron: the bias, then the weights in sender order.
+    std::size_t parameterCount() const;
+    void copyParameters(float* out) const;
+
     void setInputs(const float* values);
     void forwardLayer(int layer);
     void competeLayer(int layer, int ensembleSize);
