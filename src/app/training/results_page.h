@@ -18,6 +18,7 @@ class QTreeView;
 
 namespace axolite::training_ui {
 
+class HistoryBar;
 class TrainingResultsModel;
 
 class ResultsPage : public QWidget {
@@ -38,6 +39,7 @@ public:
     }
     // The buttons a run disables and its end enables again.
     QList<QWidget*> runButtons() const;
+    HistoryBar* historyBar() const { return historyBar_; }
 
 private:
     void showResults(std::optional<std::uint32_t> seed);
@@ -48,6 +50,7 @@ private:
     TrainingResultsModel* resultsModel_ = nullptr;
     QPushButton* investigateButton_ = nullptr;
     QLabel* seedUsed_ = nullptr;
+    HistoryBar* historyBar_ = nullptr;
     std::function<void(QDialog&)> runInvestigation_;
 };
 

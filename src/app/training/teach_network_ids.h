@@ -51,6 +51,11 @@ enum TeachNetworkControl : int {
     IdResults = 301,
     IdInvestigate = 302,
     IdSeedUsed = 303,
+    // The history row of the page "Работа сети"
+    IdHistorySlider = 320,
+    IdHistoryShown = 321,
+    IdHistorySummary = 322,
+    IdBranch = 323,
 };
 
 // Help topics of the three pages (the first is the command's own).
