@@ -5,6 +5,7 @@
 #include "core/training/network_trainer.h"
 #include "core/training/reference_training.h"
 #include "core/training/training_comparison.h"
+#include "core/training/training_history.h"
 
 #include "identity_check.h"
 
@@ -72,12 +73,13 @@ std::vector<double> values(int count, unsigned seed, double scale) {
 struct PatternFiles {
     std::filesystem::path input;
     std::filesystem::path target;
-    explicit PatternFiles(const Shape& shape) {
+    explicit PatternFiles(const Shape& shape, int patterns = kPatterns) {
         const auto folder = std::filesystem::temp_directory_path();
-        input = folder / ("axolite_bench_in_" + std::to_string(shape.input) + ".ptn");
-        target = folder / ("axolite_bench_out_" + std::to_string(shape.output) + ".ptn");
-        writePatternFile(input.string(), values(kPatterns * shape.input, 1, 1.0));
-        writePatternFile(target.string(), values(kPatterns * shape.output, 2, 0.5));
+        const std::string count = patterns == kPatterns ? "" : "_" + std::to_string(patterns);
+        input = folder / ("axolite_bench_in_" + std::to_string(shape.input) + count + ".ptn");
+        target = folder / ("axolite_bench_out_" + std::to_string(shape.output) + count + ".ptn");
+        writePatternFile(input.string(), values(patterns * shape.input, 1, 1.0));
+        writePatternFile(target.string(), values(patterns * shape.output, 2, 0.5));
     }
 };
 
@@ -135,6 +137,36 @@ void BM_TrainingCommand(benchmark::State& state) {
     }
     reportRate(state, shape);
 }
+
+// The history's cost: 18-18-18-18 over 30000 patterns, arg 0 iterations, arg 1 with the history
+// of every iteration (the patterns are read from text already in memory, so the time is the
+// training's). The goal is at most 1.10 of the time without it.
+void BM_TrainingHistory(benchmark::State& state) {
+    constexpr int kHistoryPatterns = 30000;
+    const Shape& shape = kShapes[0];
+    TrainingParameters parameters;
+    parameters.patterns = kHistoryPatterns;
+    parameters.iterations = static_cast<int>(state.range(0));
+    parameters.inputText = formatPatternValues(values(kHistoryPatterns * shape.input, 1, 1.0));
+    parameters.targetText = formatPatternValues(values(kHistoryPatterns * shape.output, 2, 0.5));
+    parameters.learningRate = "0.01";
+    parameters.stopAtLocalMinimum = false;
+    TrainingHistory history;
+    TrainingCallbacks callbacks;
+    callbacks.history = state.range(1) != 0 ? &history : nullptr;
+    for (auto _ : state) {
+        NetworkTrainer trainer(1);
+        trainer.train(configurationOf(shape), parameters, callbacks);
+        benchmark::DoNotOptimize(trainer.network().neuron(1, 0).weights[0]);
+    }
+    state.counters["history_bytes"] = static_cast<double>(history.bytes());
+}
+BENCHMARK(BM_TrainingHistory)
+    ->Args({1, 0})
+    ->Args({1, 1})
+    ->Args({10, 0})
+    ->Args({10, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // The training command's network after a few iterations on each shape's patterns against the
 // plain loop's, every weight and bias bit for bit.

@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/input_streams.h"
+#include "cli/train_branch.h"
 #include "cli/train_compare.h"
 #include "cli/training_record.h"
 
@@ -59,6 +60,8 @@ std::string joined(const std::vector<float>& values, const char* format) {
     return text;
 }
 
+} // namespace
+
 // Pattern files given as "-" or as pipes are read here, once each (input and target may be the
 // same stream), as far as the reader would read them: P rows of the widest layer.
 bool readPatternStreams(training::TrainingParameters& parameters) {
@@ -90,6 +93,8 @@ bool readPatternStreams(training::TrainingParameters& parameters) {
     }
     return read(parameters.targetFile, parameters.targetText);
 }
+
+namespace {
 
 // Draws the norm of every iteration into a PNG or SVG file; false when it could not be written.
 bool writeCurve(const TrainOptions& options, const std::vector<float>& norms,
@@ -186,6 +191,7 @@ void trainNetwork(const TrainOptions& options, TrainingRun& run, const TrainingH
     if (options.lint) {
         training::observeTraining(callbacks, run.trace);
     }
+    callbacks.history = hooks.history;
     try {
         run.outcome = run.trainer.train(run.configuration, run.parameters, callbacks);
     } catch (const AxoliteError&) {
@@ -198,8 +204,6 @@ void trainNetwork(const TrainOptions& options, TrainingRun& run, const TrainingH
 nlohmann::ordered_json trainingJson(const TrainOptions& options, const TrainingRun& run) {
     return training::resultsJson(options, run);
 }
-
-namespace {
 
 // The status, the results list, the probes and (--lint) the lint's warnings, as text.
 void printTrainingText(const TrainOptions& options, const TrainingRun& run) {
@@ -233,6 +237,8 @@ void printTrainingText(const TrainOptions& options, const TrainingRun& run) {
         }
     }
 }
+
+namespace {
 
 // --write-net, --curve and --record: Done, or Refused when one of them failed (or the run was
 // refused).
@@ -269,6 +275,9 @@ int writeRunFiles(const TrainOptions& options, const TrainingRun& run, const Tra
 }
 
 int runTraining(const TrainOptions& given) {
+    if (given.branchFrom) {
+        return runTrainBranch(given);
+    }
     if (!given.compare.empty() || given.seeds > 0) {
         if (given.lint) {
             std::cerr << "--lint: a single run only, not with --compare or --seeds\n";
@@ -297,28 +306,11 @@ int runTraining(const TrainOptions& given) {
 
     nlohmann::ordered_json json;
     nlohmann::json messages = nlohmann::json::array();
-    TrainingHooks hooks;
-    hooks.show = [&](const Message& message) {
-        if (options.json) {
-            messages.push_back({{"icon", messageKindName(message.kind)}, {"text", message.text}});
-        } else {
-            std::cout << message.text << '\n';
-        }
-    };
-    hooks.answered = [&](bool yes) {
-        if (!options.json) {
-            std::cout << (yes ? "Да" : "Нет") << '\n';
-        }
-    };
+    const TrainingHooks hooks = consoleHooks(options, messages);
     try {
         trainNetwork(options, run, hooks);
     } catch (const AxoliteError& refusal) {
-        hooks.show(refusal.message());
-        if (options.json) {
-            json["messages"] = messages;
-            std::cout << json.dump(1) << '\n';
-        }
-        return Refused;
+        return reportRefusal(options, hooks, refusal.message(), messages);
     }
 
     const int exitStatus = writeRunFiles(options, run, hooks);
@@ -387,6 +379,7 @@ void addTrainCommand(CLI::App& app, int& status) {
     command->add_flag("--lint", options->lint,
                       "After the results, the warnings a teacher would give about the run, each "
                       "with its iteration and help topic");
+    addBranchOptions(*command, *options);
     command->callback([options, &status] { status = runTraining(*options); });
 }
 

@@ -30,6 +30,8 @@ struct TrainOptions : training::RunSettings {
     std::string record;               // write the experiment record here
     std::vector<std::string> compare; // "key=v1,v2,...": axes of a comparison of runs
     int seeds = 0;                    // a seed sweep of this many seeds per variant
+    std::optional<int> branchFrom; // then a branch from this kept iteration of the history
+    std::string branch;            // "key=value,...": the branch's changed settings
 };
 
 // An option of `train` that cannot be read; the text names the option.
@@ -45,6 +47,7 @@ struct TrainingHooks {
     std::function<void(const Message&)> show; // every message as it comes
     std::function<void(bool yes)> answered;   // the answer given to the local-minimum question
     Progress* progress = nullptr;
+    training::TrainingHistory* history = nullptr; // kept when given
 };
 
 // The configuration, parameters and probes of the options, and the start network of --from-net
@@ -61,5 +64,19 @@ void trainNetwork(const TrainOptions& options, TrainingRun& run, const TrainingH
 
 // The results of the run as JSON (training::resultsJson).
 nlohmann::ordered_json trainingJson(const TrainOptions& options, const TrainingRun& run);
+
+// Pattern files given as "-" or as pipes, read into the parameters' texts once each; false after
+// the message when one cannot be read.
+bool readPatternStreams(training::TrainingParameters& parameters);
+
+// The status, the results list, the probes and (--lint) the lint's warnings, as text.
+void printTrainingText(const TrainOptions& options, const TrainingRun& run);
+
+// The hooks of a run on the console: messages printed, or gathered into messages for --json,
+// and the answer to the local-minimum question printed. options and messages outlive the hooks.
+TrainingHooks consoleHooks(const TrainOptions& options, nlohmann::json& messages);
+// A refused run: its message shown and, for --json, the messages printed; Refused.
+int reportRefusal(const TrainOptions& options, const TrainingHooks& hooks, const Message& message,
+                  const nlohmann::json& messages);
 
 } // namespace axolite::cli

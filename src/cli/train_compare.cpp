@@ -65,6 +65,8 @@ nlohmann::json optionalNumber(const std::optional<double>& value) {
     return value ? nlohmann::json(*value) : nlohmann::json(nullptr);
 }
 
+} // namespace
+
 #ifdef AXOLITE_CLI_PLOT
 bool drawComparison(const std::string& path, int iterations,
                     const std::vector<training_ui::ComparedCurve>& curves, bool logScale) {
@@ -80,8 +82,6 @@ bool drawComparison(const std::string& path, int iterations,
     return !failure;
 }
 #endif
-
-} // namespace
 
 // The runs of a comparison: every variant (the cross product of the --compare axes) with every
 // seed, in that order.

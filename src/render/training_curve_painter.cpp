@@ -45,6 +45,7 @@ struct Series {
     QColor colour;
     QString name;
     std::vector<double> deviation; // the band of ± one deviation, when there is one
+    int first = 0;                 // the iteration of values[0]
 };
 
 // Colours of the compared curves, in turn.
@@ -65,16 +66,20 @@ std::vector<Series> seriesOf(const TrainingCurve& curve) {
     if (anyDrawable(curve.norms)) {
         series.push_back({std::vector<double>(curve.norms.begin(), curve.norms.end()),
                           QColor(0, 0, 255),
-                          QStringLiteral("Норма"),
-                          {}});
+                          normName(curve.firstIteration),
+                          {},
+                          curve.firstIteration});
     }
     if (anyDrawable(curve.errors)) {
-        series.push_back(
-            {curve.errors, QColor(200, 0, 0), QStringLiteral("Среднеквадратичная ошибка"), {}});
+        series.push_back({curve.errors,
+                          QColor(200, 0, 0),
+                          QStringLiteral("Среднеквадратичная ошибка"),
+                          {},
+                          curve.firstIteration});
     }
     for (const ComparedCurve& compared : curve.compared) {
-        series.push_back(
-            {compared.values, comparedColour(series.size()), compared.name, compared.deviation});
+        series.push_back({compared.values, comparedColour(series.size()), compared.name,
+                          compared.deviation, compared.firstIteration});
     }
     return series;
 }
@@ -164,8 +169,9 @@ void paintSeries(QPainter& painter, const QRectF& plot, const Series& series, bo
         if (!drawable(series.values[t], logScale)) {
             continue;
         }
-        const int column =
-            std::clamp(static_cast<int>(static_cast<double>(t) * xScale), 0, columns - 1);
+        const int column = std::clamp(
+            static_cast<int>(static_cast<double>(series.first + static_cast<int>(t)) * xScale), 0,
+            columns - 1);
         const double y = scaled(series.values[t], logScale);
         columnLow[column] = std::min(columnLow[column], y);
         columnHigh[column] = std::max(columnHigh[column], y);
@@ -207,7 +213,8 @@ void paintBand(QPainter& painter, const QRectF& plot, const Series& series, bool
         if (!drawable(high, logScale) || !drawable(low, logScale)) {
             continue;
         }
-        const double x = plot.left() + static_cast<double>(t) * xScale;
+        const double x =
+            plot.left() + static_cast<double>(series.first + static_cast<int>(t)) * xScale;
         upper << QPointF(x, yOf(scaled(high, logScale)));
         lower.prepend(QPointF(x, yOf(scaled(low, logScale))));
     }
@@ -224,7 +231,21 @@ void paintBand(QPainter& painter, const QRectF& plot, const Series& series, bool
     painter.restore();
 }
 
+// The cursor: a dashed vertical line at its iteration.
+void paintCursor(QPainter& painter, const QRectF& plot, double iteration, double xScale) {
+    const double x = std::clamp(plot.left() + iteration * xScale, plot.left(), plot.right());
+    painter.save();
+    painter.setPen(QPen(QColor(90, 90, 90), 1, Qt::DashLine));
+    painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+    painter.restore();
+}
+
 } // namespace
+
+QString normName(int firstIteration) {
+    return firstIteration > 0 ? QStringLiteral("Норма (ветвь от %1)").arg(firstIteration)
+                              : QStringLiteral("Норма");
+}
 
 void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
                                  const TrainingCurve& curve) {
@@ -284,6 +305,9 @@ void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,
     }
     for (const Series& s : series) {
         paintSeries(painter, plot, s, curve.logScale, xScale, yOf);
+    }
+    if (curve.cursor) {
+        paintCursor(painter, plot, *curve.cursor, xScale);
     }
     if (legendBox) {
         paintNames(painter, plot, series, curve.logScale);

@@ -22,6 +22,8 @@ struct ComparedCurve {
     QString name; // in the legend
     std::vector<double> values;
     std::vector<double> deviation; // empty: no band
+    int firstIteration = 0;        // values[0] belongs to this iteration (a branch's start)
+    bool branch = false;           // a run of the history's line, kept when a branch was made
 };
 
 struct TrainingCurve {
@@ -30,7 +32,14 @@ struct TrainingCurve {
     std::vector<ComparedCurve> compared; // drawn after the norm and the error, each in its colour
     int iterations = 0;                  // T: the horizontal axis runs over 0 … T − 1
     bool logScale = false;
+    // The iteration of norms[0] and errors[0]: above 0 for a branch, named after its start.
+    int firstIteration = 0;
+    // An iteration marked by a vertical line (the network the results page shows).
+    std::optional<double> cursor;
 };
+
+// "Норма", or for a branch from iteration k "Норма (ветвь от k)".
+QString normName(int firstIteration);
 
 class TrainingCurvePainter {
 public:

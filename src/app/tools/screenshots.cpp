@@ -49,6 +49,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -242,6 +243,12 @@ bool saveTraining(TAxoliteApp& frame, const QDir& folder) {
         ok = save(&run, folder, QStringLiteral("run-network.png")) && ok;
     });
     dialog.investigate();
+    // "Продолжить отсюда" from iteration 1000 at a larger rate: the curve shows both runs.
+    setField(dialog, IdRate, QStringLiteral("0.6"));
+    dialog.showPage(TTeachNetwork::ResultsPage);
+    dialog.findChild<QSlider*>(QString::number(IdHistorySlider))->setValue(1000);
+    dialog.findChild<QAbstractButton*>(QString::number(IdBranch))->click();
+    ok = save(&dialog, folder, QStringLiteral("teach-network-branch.png")) && ok;
     return ok;
 }
 

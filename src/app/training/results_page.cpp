@@ -1,6 +1,7 @@
 // The page "Работа сети" of the training dialog.
 #include "app/training/results_page.h"
 
+#include "app/training/history_bar.h"
 #include "app/training/run_network.h"
 #include "app/training/teach_network_ids.h"
 #include "app/training/training_views.h"
@@ -53,12 +54,17 @@ ResultsPage::ResultsPage(TrainingState& state, QWidget* parent) : QWidget(parent
     seedUsed_ = new QLabel(this);
     seedUsed_->setObjectName(QString::number(IdSeedUsed));
 
+    historyBar_ = new HistoryBar(state_, this);
+    connect(historyBar_, &HistoryBar::iterationShown, this,
+            [this] { resultsModel_->setRows(&historyBar_->rows()); });
+
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(seedUsed_);
     bottom->addStretch();
     bottom->addWidget(investigateButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(results_, 1);
+    layout->addWidget(historyBar_);
     layout->addLayout(bottom);
     connect(&state_, &TrainingState::resultsChanged, this, &ResultsPage::showResults);
     // The network being trained is not the one the list shows: no investigation meanwhile.
@@ -77,11 +83,11 @@ void ResultsPage::addRow(QWidget* row) {
 }
 
 QList<QWidget*> ResultsPage::runButtons() const {
-    return {investigateButton_};
+    return QList<QWidget*>{investigateButton_} + historyBar_->runButtons();
 }
 
 void ResultsPage::showResults(std::optional<std::uint32_t> seed) {
-    resultsModel_->setRows(&state_.trainer().rows());
+    historyBar_->refresh(); // lists the rows of the last iteration
     if (seed) {
         seedUsed_->setText(QStringLiteral("Начальное значение генератора : %1").arg(*seed));
     }
@@ -92,7 +98,7 @@ QAbstractItemModel* ResultsPage::resultsModel() const {
 }
 
 QString ResultsPage::resultsCsv() const {
-    return resultsCsvText(state_.trainer().rows());
+    return resultsCsvText(historyBar_->rows());
 }
 
 bool ResultsPage::saveResultsCsv(const QString& path) {
@@ -108,7 +114,7 @@ void ResultsPage::chooseResultsCsv() {
 
 void ResultsPage::investigate() {
     investigateButton_->setEnabled(false);
-    const training::LayeredNetwork& network = state_.trainer().network();
+    const training::LayeredNetwork& network = historyBar_->network();
     const int inputs = network.empty() ? 0 : network.inputCount();
     TRunNetwork dialog(network, inputs, window());
     if (runInvestigation_) {

@@ -18,6 +18,7 @@ class QTreeView;
 
 namespace axolite::training_ui {
 
+class HistoryBar;
 class TrainingResultsModel;
 
 class ResultsPage : public QWidget {
@@ -40,6 +41,7 @@ public:
     void addRow(QWidget* row);
     // The buttons a run disables and its end enables again.
     QList<QWidget*> runButtons() const;
+    HistoryBar* historyBar() const { return historyBar_; }
 
 private:
     void showResults(std::optional<std::uint32_t> seed);
@@ -50,6 +52,7 @@ private:
     TrainingResultsModel* resultsModel_ = nullptr;
     QPushButton* investigateButton_ = nullptr;
     QLabel* seedUsed_ = nullptr;
+    HistoryBar* historyBar_ = nullptr;
     std::function<void(QDialog&)> runInvestigation_;
 };
 

@@ -57,6 +57,12 @@ TTeachNetwork::TTeachNetwork(axolite::gui::ToolHost* host, QWidget* parent) : QD
             &TTeachNetwork::openComparison);
     connect(trainingPage_, &axolite::training_ui::TrainingPage::iterationFinished, this,
             &TTeachNetwork::iterationFinished);
+    // "Продолжить отсюда": the training page's settings from the kept iteration, watched there.
+    connect(&state_, &TrainingState::branchRequested, this, [this] {
+        showPage(TrainingPage);
+        train();
+        state_.endBranch();
+    });
     connect(&state_, &TrainingState::runStarted, this, &TTeachNetwork::holdDuringRun);
     connect(&state_, &TrainingState::runEnded, this, &TTeachNetwork::releaseAfterRun);
     // After the connections above: a run's end gives the buttons back before they follow it.

@@ -53,6 +53,7 @@ public:
     std::optional<std::uint32_t> lastSeed() const { return state_.lastSeed(); }
     QAbstractItemModel* resultsModel() const;
     const axolite::training_ui::TrainingCurve& curve() const { return state_.curve(); }
+    const axolite::training::TrainingHistory& history() const { return state_.history(); }
 
     // What "Помощь" does instead of opening the help (tests); receives the page's topic.
     void setHelpHandler(std::function<void(int)> handler) { help_ = std::move(handler); }

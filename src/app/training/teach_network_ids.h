@@ -58,6 +58,11 @@ enum TeachNetworkControl : int {
     IdSaveExperiment = 503,
     IdOpenExperiment = 504,
     IdLint = 505,
+    // The history row of the page "Работа сети"
+    IdHistorySlider = 320,
+    IdHistoryShown = 321,
+    IdHistorySummary = 322,
+    IdBranch = 323,
 };
 
 // Help topics of the three pages (the first is the command's own).

@@ -350,6 +350,7 @@ training::TrainingCallbacks TrainingPage::callbacks(const training::TrainingPara
                                                     std::uint32_t seed) {
     training::TrainingCallbacks callbacks;
     callbacks.progress = this;
+    callbacks.history = &state_.history();
     callbacks.notify = [this](const Message& message) {
         flushStatus();
         Notifier::instance().show(message, window());

@@ -53,6 +53,16 @@ public:
     TrainingCurve& curve() { return curve_; }
     const TrainingCurve& curve() const { return curve_; }
 
+    // The weights after every kept iteration of the last run that got past the checks.
+    training::TrainingHistory& history() { return history_; }
+    const training::TrainingHistory& history() const { return history_; }
+    // "Продолжить отсюда": the next run is a branch from the kept iteration (its network and
+    // generator), drawn as a new curve from there beside the curves so far; asks for the run.
+    void requestBranch(int iteration);
+    // The branch's run has ended (or was refused): runs start afresh again.
+    void endBranch();
+    std::optional<int> branchFrom() const { return branchFrom_; }
+
     // The seed of the last run that got past the checks.
     std::optional<std::uint32_t> lastSeed() const { return lastSeed_; }
 
@@ -93,10 +103,14 @@ signals:
     void resultsChanged(std::optional<std::uint32_t> seed);
     // The network the next run continues was set or dropped.
     void continuationChanged();
+    // A branch was asked for: the dialog runs the training page's settings from there.
+    void branchRequested();
 
 private:
     training::NetworkTrainer trainer_;
     TrainingCurve curve_;
+    training::TrainingHistory history_;
+    std::optional<int> branchFrom_;
     std::optional<std::uint32_t> lastSeed_;
     RunRecordParts lastRun_;
     std::optional<Continuation> continuation_;

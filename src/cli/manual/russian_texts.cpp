@@ -112,6 +112,12 @@ const std::map<std::string, std::string> kTexts = {
      "iteration and help topic",
      "После результатов замечания, которые сделал бы преподаватель, каждое с итерацией и "
      "разделом справки"},
+    {"After the run, a branch from this kept iteration of its history (0: the initial network)",
+     "После обучения ветвь от этой сохранённой итерации его истории (0: начальная сеть)"},
+    {"The branch's settings: \"method=...,rate=...,iterations=...,seed=N\" (unchanged when "
+     "left out; without seed the generator goes on)",
+     "Параметры ветви: \"method=...,rate=...,iterations=...,seed=N\" (пропущенные не меняются; "
+     "без seed генератор продолжает свою последовательность)"},
     {"Run a training record again and say whether the run is identical",
      "Повторить обучение по записи эксперимента и сообщить, совпал ли результат"},
     {"The record written by train --record", "Запись, сделанная train --record"},

@@ -43,6 +43,10 @@ public:
     // Restarts the sequence: from the fixed seed when one was given, else from the current time.
     void seed();
     std::uint32_t next() { return static_cast<std::uint32_t>(engine_()); }
+    // Goes on from where the other generator stands (its fixed seed is not taken).
+    void continueFrom(const RandomSource& other) { engine_ = other.engine_; }
+    // Whether both would draw the same values from now on.
+    bool sameState(const RandomSource& other) const { return engine_ == other.engine_; }
 
 private:
     std::optional<std::uint32_t> fixedSeed_;

@@ -4,6 +4,7 @@
 #include "core/common/number_text.h"
 #include "core/training/packed_network.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace axolite::training {
@@ -138,7 +139,10 @@ TrainingOutcome NetworkTrainer::train(const LayerConfiguration& configuration,
         callbacks.progress->setPercent(0);
     }
 
-    if (start_) {
+    if (branch_) {
+        requireSameLayers(branch_->network, configuration);
+        network_ = branch_->network;
+    } else if (start_) {
         requireSameLayers(*start_, configuration);
         network_ = *start_;
     } else {
@@ -178,6 +182,9 @@ TrainingOutcome NetworkTrainer::train(const LayerConfiguration& configuration,
     lastMethod_ = parameters.method;
     if (callbacks.started) {
         callbacks.started();
+    }
+    if (callbacks.history != nullptr) {
+        callbacks.history->clear();
     }
     if (isBackPropagation(parameters.method)) {
         runBackPropagation(parameters, inputs.table, targets->table, rate, callbacks, outcome);
@@ -233,9 +240,18 @@ void NetworkTrainer::runBackPropagation(const TrainingParameters& parameters,
     const bool randomized = parameters.method == TrainingMethod::BackPropagationRandomized;
     const bool normAvailable = network_.inputCount() == outputs;
     if (randomized) {
-        random_.seed();
+        if (branch_ && branch_->generator) {
+            random_.continueFrom(*branch_->generator);
+        } else {
+            random_.seed();
+        }
     }
     float previousNorm = -1.0f;
+    TrainingHistory* history = callbacks.history;
+    if (history != nullptr) {
+        history->start(packed, network_, parameters.iterations, firstIteration(), random_);
+    }
+    int completed = 0;
 
     for (int t = 0; t < parameters.iterations; ++t) {
         status_.percent = iterationPercent(t, parameters.iterations);
@@ -254,6 +270,10 @@ void NetworkTrainer::runBackPropagation(const TrainingParameters& parameters,
             pollWithinIteration(callbacks, q);
         }
         status_.lastIteration = t;
+        completed = t + 1;
+        if (history != nullptr) {
+            history->record(completed, packed, random_);
+        }
         if (parameters.meanSquaredError && callbacks.errorComputed) {
             callbacks.errorComputed(t, packed.meanSquaredError(inputs.values.data(), inputs.width,
                                                                targets.values.data(), targets.width,
@@ -289,6 +309,9 @@ void NetworkTrainer::runBackPropagation(const TrainingParameters& parameters,
             break;
         }
     }
+    if (history != nullptr) {
+        history->record(completed, packed, random_, true);
+    }
     packed.storeInto(network_);
 }
 
@@ -319,6 +342,11 @@ void NetworkTrainer::runUnsupervised(const LayerConfiguration& configuration,
     }
 
     PackedNetwork packed(network_);
+    TrainingHistory* history = callbacks.history;
+    if (history != nullptr) {
+        history->start(packed, network_, parameters.iterations, firstIteration(), random_);
+    }
+    int completed = 0;
     for (int t = 0; t < parameters.iterations; ++t) {
         status_.percent = iterationPercent(t, parameters.iterations);
         if (callbacks.progress != nullptr) {
@@ -341,6 +369,10 @@ void NetworkTrainer::runUnsupervised(const LayerConfiguration& configuration,
             pollWithinIteration(callbacks, p);
         }
         status_.lastIteration = t;
+        completed = t + 1;
+        if (history != nullptr) {
+            history->record(completed, packed, random_);
+        }
         if (callbacks.weightsUpdated) {
             callbacks.weightsUpdated(t, firstLayerWeightNorm(packed), halved);
         }
@@ -352,39 +384,71 @@ void NetworkTrainer::runUnsupervised(const LayerConfiguration& configuration,
             break;
         }
     }
+    if (history != nullptr) {
+        history->record(completed, packed, random_, true);
+    }
     packed.storeInto(network_);
 }
+
+namespace {
+
+// Row of the results list: the network's response to the input and, with a target, the relative
+// errors and the marker.
+ResultRow resultRow(LayeredNetwork& network, const float* input, int inputWidth,
+                    const float* target) {
+    network.setInputs(input);
+    network.forwardPass();
+    ResultRow row;
+    row.input.assign(input, input + inputWidth);
+    row.response = network.outputs();
+    if (target != nullptr) {
+        bool within = true;
+        for (std::size_t s = 0; s < row.response.size(); ++s) {
+            const float t = target[s];
+            const float y = row.response[s];
+            float error = (t - y) * 100.0f / y;
+            // 0 / 0 gives a NaN with the sign bit set on this hardware; the column reads
+            // "nan%", never "-nan%".
+            if (std::isnan(error)) {
+                error = std::fabs(error);
+            }
+            row.target.push_back(t);
+            row.error.push_back(error);
+            if (!(error >= -10.0f && error <= 10.0f)) {
+                within = false;
+            }
+        }
+        row.marker = within ? RowMarker::Violet : RowMarker::Yellow;
+    }
+    return row;
+}
+
+} // namespace
 
 void NetworkTrainer::fillResults(const PatternTable& inputs, const PatternTable* targets) {
     rows_.clear();
     rows_.reserve(static_cast<std::size_t>(inputs.patterns));
     for (int p = 0; p < inputs.patterns; ++p) {
-        network_.setInputs(inputs.row(p));
-        network_.forwardPass();
-        ResultRow row;
-        row.input.assign(inputs.row(p), inputs.row(p) + inputs.width);
-        row.response = network_.outputs();
-        if (targets != nullptr) {
-            bool within = true;
-            for (std::size_t s = 0; s < row.response.size(); ++s) {
-                const float t = targets->at(p, static_cast<int>(s));
-                const float y = row.response[s];
-                float error = (t - y) * 100.0f / y;
-                // 0 / 0 gives a NaN with the sign bit set on this hardware; the column reads
-                // "nan%", never "-nan%".
-                if (std::isnan(error)) {
-                    error = std::fabs(error);
-                }
-                row.target.push_back(t);
-                row.error.push_back(error);
-                if (!(error >= -10.0f && error <= 10.0f)) {
-                    within = false;
-                }
-            }
-            row.marker = within ? RowMarker::Violet : RowMarker::Yellow;
-        }
-        rows_.push_back(std::move(row));
+        rows_.push_back(resultRow(network_, inputs.row(p), inputs.width,
+                                  targets != nullptr ? targets->row(p) : nullptr));
     }
+}
+
+std::vector<ResultRow> resultRowsOf(const LayeredNetwork& network,
+                                    const std::vector<ResultRow>& rows) {
+    LayeredNetwork answering = network;
+    std::vector<float> input(static_cast<std::size_t>(std::max(network.inputCount(), 1)), 0.0f);
+    std::vector<ResultRow> result;
+    result.reserve(rows.size());
+    for (const ResultRow& row : rows) {
+        std::fill(input.begin(), input.end(), 0.0f);
+        std::copy_n(row.input.begin(), std::min(row.input.size(), input.size()), input.begin());
+        const bool hasTarget = row.target.size() == static_cast<std::size_t>(network.outputCount());
+        result.push_back(resultRow(answering, input.data(), static_cast<int>(row.input.size()),
+                                   hasTarget ? row.target.data() : nullptr));
+        result.back().input = row.input;
+    }
+    return result;
 }
 
 } // namespace axolite::training

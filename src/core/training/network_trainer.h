@@ -7,6 +7,7 @@
 #include "core/common/progress.h"
 #include "core/training/layered_network.h"
 #include "core/training/pattern_file.h"
+#include "core/training/training_history.h"
 
 #include <functional>
 #include <optional>
@@ -82,6 +83,10 @@ struct TrainingCallbacks {
     // norm of the weights into layer 1 and whether the Hebbian update halved them in it.
     std::function<void(int layer, const float* activities, int size)> competed;
     std::function<void(int iteration, double weightNorm, bool halved)> weightsUpdated;
+    // Keeps the network after every k-th iteration of a run that gets past the checks (the
+    // history of the previous run is dropped when the method starts). Without it nothing is
+    // copied and the run is untouched.
+    TrainingHistory* history = nullptr;
 };
 
 // The question asked at a local minimum (Yes/No, information icon).
@@ -104,6 +109,11 @@ std::string inputColumnText(const ResultRow& row);
 std::string targetColumnText(const ResultRow& row);
 std::string responseColumnText(const ResultRow& row);
 std::string errorColumnText(const ResultRow& row);
+
+// The rows of the results list for another network over the same patterns: each row's input
+// (and target, when it has one) answered by the network as the list's own rows were.
+std::vector<ResultRow> resultRowsOf(const LayeredNetwork& network,
+                                    const std::vector<ResultRow>& rows);
 
 // How a run that got past the checks ended.
 struct TrainingOutcome {
@@ -128,6 +138,13 @@ public:
     // network whose layers differ from the configuration's.
     void setStartNetwork(std::optional<LayeredNetwork> network) { start_ = std::move(network); }
 
+    // The following runs are branches: they start from the point's network (instead of a formed
+    // one or the start network) and count their iterations on from its iteration; the
+    // randomized method draws on from the point's generator when it has one, else it seeds its
+    // own as always. None: runs start as before.
+    void setBranchPoint(std::optional<BranchPoint> point) { branch_ = std::move(point); }
+    const std::optional<BranchPoint>& branchPoint() const { return branch_; }
+
     // The training command. Throws AxoliteError for a refusal: Error kind for P or T outside
     // 1 … 30000 (the message of a count typed wrongly), Information
     // for the learning rate, the pattern files and the ensemble counts (the network has already
@@ -147,6 +164,8 @@ public:
     const TrainingStatus& status() const { return status_; }
     const std::vector<ResultRow>& rows() const { return rows_; }
     TrainingMethod lastMethod() const { return lastMethod_; }
+    // The generator as the last run left it (the randomized method's draws go on from here).
+    const RandomSource& generator() const { return random_; }
 
 private:
     void runBackPropagation(const TrainingParameters& parameters, const PatternTable& inputs,
@@ -156,9 +175,11 @@ private:
                          const TrainingParameters& parameters, const PatternTable& inputs,
                          float rate, TrainingCallbacks& callbacks, TrainingOutcome& outcome);
     void fillResults(const PatternTable& inputs, const PatternTable* targets);
+    int firstIteration() const { return branch_ ? branch_->iteration : 0; }
 
     RandomSource random_;
     std::optional<LayeredNetwork> start_;
+    std::optional<BranchPoint> branch_;
     LayeredNetwork network_;
     LayeredNetwork initial_;
     bool trained_ = false;

@@ -362,6 +362,26 @@ void PackedNetwork::storeInto(LayeredNetwork& network) const {
     }
 }
 
+std::size_t PackedNetwork::parameterCount() const {
+    std::size_t count = 0;
+    for (int l = 1; l < layers_; ++l) {
+        count += static_cast<std::size_t>(sizes_[l]) * static_cast<std::size_t>(sizes_[l - 1] + 1);
+    }
+    return count;
+}
+
+void PackedNetwork::copyParameters(float* out) const {
+    for (int l = 1; l < layers_; ++l) {
+        const float* weights = &weights_[weightSlot(l)];
+        for (int i = 0; i < sizes_[l]; ++i) {
+            *out++ = bias_[slot(l) + i];
+            for (int j = 0; j < sizes_[l - 1]; ++j) {
+                *out++ = weights[j * kStride + i];
+            }
+        }
+    }
+}
+
 void PackedNetwork::setInputs(const float* values) {
     const PackedLayer& inputs = layer_[0];
     for (int j = 0; j < inputs.size; ++j) {

@@ -65,6 +65,11 @@ public:
     const float* activities(int layer) const { return layer_[layer].activity; }
     float weight(int layer, int receiver, int sender) const;
 
+    // The number of weights and biases of layers 1 … L−1, and those values copied out layer by
+    // layer, neuron by neuron: the bias, then the weights in sender order.
+    std::size_t parameterCount() const;
+    void copyParameters(float* out) const;
+
     void setInputs(const float* values);
     void forwardLayer(int layer) { layer_[layer].forward(layer_[layer]); }
     void competeLayer(int layer, int ensembleSize);
