@@ -30,8 +30,8 @@ struct TrainOptions : training::RunSettings {
     std::string record;               // write the experiment record here
     std::vector<std::string> compare; // "key=v1,v2,...": axes of a comparison of runs
     int seeds = 0;                    // a seed sweep of this many seeds per variant
-    std::optional<int> branchFrom; // then a branch from this kept iteration of the history
-    std::string branch;            // "key=value,...": the branch's changed settings
+    std::optional<int> branchFrom;    // then a branch from this kept iteration of the history
+    std::string branch;               // "key=value,...": the branch's changed settings
 };
 
 // An option of `train` that cannot be read; the text names the option.
