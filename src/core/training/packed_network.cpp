@@ -365,18 +365,19 @@ void PackedNetwork::storeInto(LayeredNetwork& network) const {
 std::size_t PackedNetwork::parameterCount() const {
     std::size_t count = 0;
     for (int l = 1; l < layers_; ++l) {
-        count += static_cast<std::size_t>(sizes_[l]) * static_cast<std::size_t>(sizes_[l - 1] + 1);
+        count += static_cast<std::size_t>(layer_[l].size) *
+                 static_cast<std::size_t>(layer_[l].senders + 1);
     }
     return count;
 }
 
 void PackedNetwork::copyParameters(float* out) const {
     for (int l = 1; l < layers_; ++l) {
-        const float* weights = &weights_[weightSlot(l)];
-        for (int i = 0; i < sizes_[l]; ++i) {
-            *out++ = bias_[slot(l) + i];
-            for (int j = 0; j < sizes_[l - 1]; ++j) {
-                *out++ = weights[j * kStride + i];
+        const PackedLayer& layer = layer_[l];
+        for (int i = 0; i < layer.size; ++i) {
+            *out++ = layer.bias[i];
+            for (int j = 0; j < layer.senders; ++j) {
+                *out++ = weight(l, i, j);
             }
         }
     }
