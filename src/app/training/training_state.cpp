@@ -94,9 +94,10 @@ void TrainingState::observeRun(training::TrainingCallbacks& callbacks,
     lastRun_.settings.lint = true;
     if (continuation_) {
         // The layers are the continued network's: the settings give only the ensembles.
-        lastRun_.settings.inputLayer = "1";
-        lastRun_.settings.outputLayer = "1";
-        lastRun_.settings.hiddenKind = "sigmoid";
+        const training::RunSettings defaults;
+        lastRun_.settings.inputLayer = defaults.inputLayer;
+        lastRun_.settings.outputLayer = defaults.outputLayer;
+        lastRun_.settings.hiddenKind = defaults.hiddenKind;
         lastRun_.settings.fromNet = continuation_->fromNet;
         lastRun_.settings.fromRecord = continuation_->fromRecord;
     }
