@@ -194,7 +194,9 @@ template <class Body> void withArithmetic(Op op, Body&& body) {
 // D[i] = value(i) at every point of a full block. D may be one of the operands value reads at i,
 // never at another point.
 template <class Value> void fill(double* d, Value value) {
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC ivdep
+#endif
     for (std::size_t i = 0; i < kBlock; ++i) {
         d[i] = value(i);
     }
