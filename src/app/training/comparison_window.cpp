@@ -91,7 +91,7 @@ ComparisonWindow::~ComparisonWindow() {
     stopAndWait();
 }
 
-void ComparisonWindow::buildControls() {
+QGroupBox* ComparisonWindow::buildVariants() {
     variantsTable_ = new QTableWidget(0, 3, this);
     variantsTable_->setObjectName(QString::number(IdVariants));
     variantsTable_->setHorizontalHeaderLabels({QStringLiteral("Метод обучения"),
@@ -115,18 +115,22 @@ void ComparisonWindow::buildControls() {
     connect(addButton_, &QPushButton::clicked, this, &ComparisonWindow::addVariant);
     connect(removeButton_, &QPushButton::clicked, this, &ComparisonWindow::removeVariant);
 
-    compareButton_ = button(QStringLiteral("Сравнить"), IdCompare, this);
-    interruptButton_ = button(QStringLiteral("Прервать "), IdInterrupt, this);
-    saveButton_ = button(QStringLiteral("Сохранить рисунок ..."), IdSavePicture, this);
-    auto* closeButton = button(QStringLiteral("Закрыть"), IdClose, this);
-    auto* helpButton = button(QStringLiteral("Помощь"), IdHelp, this);
-    connect(compareButton_, &QPushButton::clicked, this, &ComparisonWindow::compare);
-    connect(interruptButton_, &QPushButton::clicked, this, &ComparisonWindow::interrupt);
-    connect(saveButton_, &QPushButton::clicked, this, &ComparisonWindow::choosePicture);
-    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(helpButton, &QPushButton::clicked, this,
-            [this] { help_ ? help_(kHelpTopic) : openHelp(kHelpTopic); });
+    auto* variantsGroup = new QGroupBox(QStringLiteral("Варианты"), this);
+    auto* variantButtons = new QHBoxLayout;
+    variantButtons->addWidget(addButton_);
+    variantButtons->addWidget(removeButton_);
+    variantButtons->addSpacing(16);
+    variantButtons->addWidget(sweep_);
+    variantButtons->addWidget(sweepSeeds_);
+    variantButtons->addStretch();
+    auto* variantsLayout = new QVBoxLayout(variantsGroup);
+    variantsLayout->addWidget(variantsTable_);
+    variantsLayout->addLayout(variantButtons);
 
+    return variantsGroup;
+}
+
+QSplitter* ComparisonWindow::buildResults() {
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QString::number(IdProgress));
     bar_->setRange(0, 100);
@@ -148,18 +152,6 @@ void ComparisonWindow::buildControls() {
     runsTable_->setWordWrap(false);
     runsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    auto* variantsGroup = new QGroupBox(QStringLiteral("Варианты"), this);
-    auto* variantButtons = new QHBoxLayout;
-    variantButtons->addWidget(addButton_);
-    variantButtons->addWidget(removeButton_);
-    variantButtons->addSpacing(16);
-    variantButtons->addWidget(sweep_);
-    variantButtons->addWidget(sweepSeeds_);
-    variantButtons->addStretch();
-    auto* variantsLayout = new QVBoxLayout(variantsGroup);
-    variantsLayout->addWidget(variantsTable_);
-    variantsLayout->addLayout(variantButtons);
-
     auto* curveColumn = new QWidget(this);
     auto* curveLayout = new QVBoxLayout(curveColumn);
     curveLayout->setContentsMargins(0, 0, 0, 0);
@@ -170,6 +162,24 @@ void ComparisonWindow::buildControls() {
     results->addWidget(runsTable_);
     results->setStretchFactor(0, 1);
     results->setStretchFactor(1, 1);
+
+    return results;
+}
+
+void ComparisonWindow::buildControls() {
+    QGroupBox* variantsGroup = buildVariants();
+    compareButton_ = button(QStringLiteral("Сравнить"), IdCompare, this);
+    interruptButton_ = button(QStringLiteral("Прервать "), IdInterrupt, this);
+    saveButton_ = button(QStringLiteral("Сохранить рисунок ..."), IdSavePicture, this);
+    auto* closeButton = button(QStringLiteral("Закрыть"), IdClose, this);
+    auto* helpButton = button(QStringLiteral("Помощь"), IdHelp, this);
+    connect(compareButton_, &QPushButton::clicked, this, &ComparisonWindow::compare);
+    connect(interruptButton_, &QPushButton::clicked, this, &ComparisonWindow::interrupt);
+    connect(saveButton_, &QPushButton::clicked, this, &ComparisonWindow::choosePicture);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(helpButton, &QPushButton::clicked, this,
+            [this] { help_ ? help_(kHelpTopic) : openHelp(kHelpTopic); });
+    QSplitter* results = buildResults();
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(compareButton_);

@@ -15,9 +15,11 @@
 #include <vector>
 
 class QCheckBox;
+class QGroupBox;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
+class QSplitter;
 class QTableWidget;
 class QTimer;
 
@@ -93,6 +95,9 @@ protected:
 private:
     struct Worker; // the thread of a comparison with what it shares
     void buildControls();
+    // The variants' table with its buttons, and the curve beside the runs' table.
+    QGroupBox* buildVariants();
+    QSplitter* buildResults();
     int sweepSeeds() const;
     void followRun();
     void finishRun();

@@ -229,6 +229,26 @@ double firstLayerWeightNorm(const PackedNetwork& packed) {
 
 } // namespace
 
+// The norm of iteration t: shown when it differs from the previous one; otherwise, when asked
+// for, the local-minimum question. True when the run stops there.
+bool NetworkTrainer::stopsAtLocalMinimum(float norm, int t, float& previousNorm,
+                                         const TrainingParameters& parameters,
+                                         TrainingCallbacks& callbacks) {
+    if (callbacks.normComputed) {
+        callbacks.normComputed(t, norm);
+    }
+    if (norm < previousNorm || norm > previousNorm) {
+        previousNorm = norm;
+        status_.norm = norm;
+        status_.normText = formatNumber("%g", static_cast<double>(norm));
+        return false;
+    }
+    if (!parameters.stopAtLocalMinimum) {
+        return false;
+    }
+    return callbacks.askStopAtLocalMinimum ? callbacks.askStopAtLocalMinimum() : true;
+}
+
 void NetworkTrainer::runBackPropagation(const TrainingParameters& parameters,
                                         const PatternTable& inputs, const PatternTable& targets,
                                         float rate, TrainingCallbacks& callbacks,
@@ -280,26 +300,14 @@ void NetworkTrainer::runBackPropagation(const TrainingParameters& parameters,
                                                                patterns));
         }
 
-        if (normAvailable) {
-            const float norm = iterationNorm(packed.activities(last), targets, patterns, outputs);
-            if (callbacks.normComputed) {
-                callbacks.normComputed(t, norm);
+        if (normAvailable &&
+            stopsAtLocalMinimum(iterationNorm(packed.activities(last), targets, patterns, outputs),
+                                t, previousNorm, parameters, callbacks)) {
+            outcome.stoppedAtLocalMinimum = true;
+            if (callbacks.iterationDone) {
+                callbacks.iterationDone(status_);
             }
-            if (norm < previousNorm || norm > previousNorm) {
-                previousNorm = norm;
-                status_.norm = norm;
-                status_.normText = formatNumber("%g", static_cast<double>(norm));
-            } else if (parameters.stopAtLocalMinimum) {
-                const bool stop =
-                    callbacks.askStopAtLocalMinimum ? callbacks.askStopAtLocalMinimum() : true;
-                if (stop) {
-                    outcome.stoppedAtLocalMinimum = true;
-                    if (callbacks.iterationDone) {
-                        callbacks.iterationDone(status_);
-                    }
-                    break;
-                }
-            }
+            break;
         }
         if (callbacks.iterationDone) {
             callbacks.iterationDone(status_);

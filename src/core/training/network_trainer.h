@@ -168,6 +168,8 @@ public:
     const RandomSource& generator() const { return random_; }
 
 private:
+    bool stopsAtLocalMinimum(float norm, int t, float& previousNorm,
+                             const TrainingParameters& parameters, TrainingCallbacks& callbacks);
     void runBackPropagation(const TrainingParameters& parameters, const PatternTable& inputs,
                             const PatternTable& targets, float rate, TrainingCallbacks& callbacks,
                             TrainingOutcome& outcome);
