@@ -105,7 +105,8 @@ def test_a_model_file_that_is_missing_refuses_the_run(in_tmp):
 
 
 def test_progress_reaches_the_callback_and_its_exception_stops_the_run():
-    text = ring_text(196, 20000, chords=20)
+    # Large enough to take several of the progress's visit intervals on a fast machine.
+    text = ring_text(196, 60000, chords=20)
     seen = []
 
     def progress(percent):
@@ -117,7 +118,7 @@ def test_progress_reaches_the_callback_and_its_exception_stops_the_run():
         axolite.run(text, models=MODELS, progress=progress)
     assert len(seen) == 2 and seen[-1] < 100
     # Nothing is left half done: the same run completes afterwards.
-    assert axolite.run(text, models=MODELS).steps == 20000
+    assert axolite.run(text, models=MODELS).steps == 60000
 
 
 def test_a_training_stops_when_its_progress_function_raises():

@@ -4,7 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+
+#include "core/platform/zeroed_memory.h"
 
 namespace axolite::language {
 
@@ -43,17 +44,16 @@ enum TokenCode : std::int32_t {
 // and the tests below, which answer the end of stream there; index the arrays directly only below
 // tokenCount().
 struct TokenStream {
-    std::vector<double> values;
-    std::vector<std::int32_t> flags;
+    platform::ReservedArray<double> values;
+    platform::ReservedArray<std::int32_t> flags;
 
     std::size_t capacity() const { return capacity_; }
     bool empty() const { return capacity_ == 0; }
 
     // An empty stream of the given capacity, every element the end of stream (65508, flag 1),
-    // with room reserved in both arrays for the whole capacity.
+    // with room reserved in both arrays for the whole capacity (pages the lexer does not write to
+    // are never touched).
     void reset(std::size_t capacity) {
-        values.clear();
-        flags.clear();
         values.reserve(capacity);
         flags.reserve(capacity);
         capacity_ = capacity;

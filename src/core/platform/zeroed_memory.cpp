@@ -1,12 +1,10 @@
-// Zeroed arrays: calloc for small ones, whole (large) pages mapped for the others.
+// Zeroed blocks: calloc for small ones, whole (large) pages mapped for the others.
 #include "core/platform/zeroed_memory.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <new>
-#include <utility>
 
 #include <sys/mman.h>
 
@@ -48,62 +46,28 @@ void* mapZeroedPages(std::size_t bytes) {
 
 } // namespace
 
-ZeroedDoubles::ZeroedDoubles(std::size_t count) {
-    if (count == 0) {
+ZeroedBytes::ZeroedBytes(std::size_t bytes) {
+    if (bytes == 0) {
         return;
     }
-    if (count > std::numeric_limits<std::size_t>::max() / sizeof(double) - kLargePage) {
+    if (bytes > std::numeric_limits<std::size_t>::max() - 2 * kLargePage) {
         throw std::bad_alloc();
     }
-    const std::size_t bytes = count * sizeof(double);
     void* memory = nullptr;
     if (bytes >= kMappedFrom) {
         const std::size_t whole = roundedUp(bytes, kLargePage);
         memory = mapZeroedPages(whole);
         mappedBytes_ = memory != nullptr ? whole : 0;
     } else {
-        memory = std::calloc(count, sizeof(double));
+        memory = std::calloc(bytes, 1);
     }
     if (memory == nullptr) {
         throw std::bad_alloc();
     }
-    data_ = static_cast<double*>(memory);
-    size_ = count;
+    data_ = memory;
 }
 
-ZeroedDoubles::ZeroedDoubles(const ZeroedDoubles& other) : ZeroedDoubles(other.size_) {
-    if (size_ > 0) {
-        std::memcpy(data_, other.data_, size_ * sizeof(double));
-    }
-}
-
-ZeroedDoubles::ZeroedDoubles(ZeroedDoubles&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)),
-      mappedBytes_(std::exchange(other.mappedBytes_, 0)) {}
-
-ZeroedDoubles& ZeroedDoubles::operator=(const ZeroedDoubles& other) {
-    if (this != &other) {
-        ZeroedDoubles copy(other);
-        *this = std::move(copy);
-    }
-    return *this;
-}
-
-ZeroedDoubles& ZeroedDoubles::operator=(ZeroedDoubles&& other) noexcept {
-    if (this != &other) {
-        release();
-        data_ = std::exchange(other.data_, nullptr);
-        size_ = std::exchange(other.size_, 0);
-        mappedBytes_ = std::exchange(other.mappedBytes_, 0);
-    }
-    return *this;
-}
-
-ZeroedDoubles::~ZeroedDoubles() {
-    release();
-}
-
-void ZeroedDoubles::release() noexcept {
+void ZeroedBytes::release() noexcept {
     if (data_ != nullptr) {
         if (mappedBytes_ > 0) {
             munmap(data_, mappedBytes_);
@@ -112,7 +76,6 @@ void ZeroedDoubles::release() noexcept {
         }
     }
     data_ = nullptr;
-    size_ = 0;
     mappedBytes_ = 0;
 }
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -51,8 +52,29 @@ void plainNetInputs(std::int32_t neurons, const double* weights, const double* x
 
 namespace {
 
+// Splits the blocks of a row into passes of nearly equal size, at most kMaxBlocks each: every
+// pass keeps its sums in registers, and none is so short that its sums wait on one another.
+std::vector<KernelPanel> panelsFor(std::size_t stride, std::size_t lanes, std::size_t maxBlocks) {
+    std::vector<KernelPanel> panels;
+    const std::size_t blocks = stride / lanes;
+    const std::size_t passes = (blocks + maxBlocks - 1) / maxBlocks;
+    std::size_t block = 0;
+    for (std::size_t pass = 0; pass < passes; ++pass) {
+        const std::size_t size = (blocks - block) / (passes - pass);
+        panels.push_back({lanes * block, lanes * size});
+        block += size;
+    }
+    return panels;
+}
+
 // Rows of the transposed matrix are padded to whole 64-byte lines.
 constexpr std::size_t kLaneAlign = 8;
+
+// Receivers per vector and most blocks per pass of the vector variants.
+constexpr std::size_t kLanes512 = 8;
+constexpr std::size_t kMaxBlocks512 = 16;
+constexpr std::size_t kLanes256 = 4;
+constexpr std::size_t kMaxBlocks256 = 12;
 
 void transposedPlain(std::int32_t neurons, std::size_t stride, const double* wt, const double* x,
                      double* net) {
@@ -93,36 +115,28 @@ __attribute__((target("avx512f"))) void chunkAvx512(std::int32_t neurons, std::s
 
 using ChunkFunction = void (*)(std::int32_t, std::size_t, const double*, const double*, double*);
 
-// Splits the blocks of a row into passes of nearly equal size, at most kMaxBlocks each: every
-// pass keeps its sums in registers, and none is so short that its sums wait on one another.
-template <int kMaxBlocks, std::size_t kLanes>
-void runInPasses(const ChunkFunction* chunks, std::int32_t neurons, std::size_t stride,
-                 const double* wt, const double* x, double* net) {
-    // Whole blocks on aligned lines: the chunks load with aligned vector loads.
-    assert(stride % kLanes == 0);
-    assert(reinterpret_cast<std::uintptr_t>(wt) % (kLanes * sizeof(double)) == 0);
-    assert(reinterpret_cast<std::uintptr_t>(net) % (kLanes * sizeof(double)) == 0);
-    const std::size_t blocks = stride / kLanes;
-    const std::size_t passes = (blocks + kMaxBlocks - 1) / kMaxBlocks;
-    std::size_t block = 0;
-    for (std::size_t pass = 0; pass < passes; ++pass) {
-        const std::size_t size = (blocks - block) / (passes - pass);
-        assert(size >= 1 && size <= static_cast<std::size_t>(kMaxBlocks));
-        chunks[size](neurons, stride, wt + kLanes * block, x, net + kLanes * block);
-        block += size;
+// Each panel's columns are stored on their own, row after row, so a pass reads one contiguous
+// stream of weights.
+template <std::size_t kLanes>
+void runPanels(const ChunkFunction* chunks, std::int32_t neurons,
+               const std::vector<KernelPanel>& panels, const double* packed, const double* x,
+               double* net) {
+    for (const KernelPanel& panel : panels) {
+        assert(reinterpret_cast<std::uintptr_t>(packed) % (kLanes * sizeof(double)) == 0);
+        chunks[panel.width / kLanes](neurons, panel.width, packed, x, net + panel.first);
+        packed += static_cast<std::size_t>(neurons) * panel.width;
     }
 }
 
-constexpr int kMaxBlocks512 = 16;
 constexpr ChunkFunction kChunks512[kMaxBlocks512 + 1] = {
     nullptr,         chunkAvx512<1>,  chunkAvx512<2>,  chunkAvx512<3>,  chunkAvx512<4>,
     chunkAvx512<5>,  chunkAvx512<6>,  chunkAvx512<7>,  chunkAvx512<8>,  chunkAvx512<9>,
     chunkAvx512<10>, chunkAvx512<11>, chunkAvx512<12>, chunkAvx512<13>, chunkAvx512<14>,
     chunkAvx512<15>, chunkAvx512<16>};
 
-void netAvx512(std::int32_t neurons, std::size_t stride, const double* wt, const double* x,
-               double* net) {
-    runInPasses<kMaxBlocks512, 8>(kChunks512, neurons, stride, wt, x, net);
+void netAvx512(std::int32_t neurons, const std::vector<KernelPanel>& panels, const double* wt,
+               const double* x, double* net) {
+    runPanels<kLanes512>(kChunks512, neurons, panels, wt, x, net);
 }
 
 template <int B>
@@ -145,15 +159,14 @@ __attribute__((target("avx2"))) void chunkAvx2(std::int32_t neurons, std::size_t
     }
 }
 
-constexpr int kMaxBlocks256 = 12;
 constexpr ChunkFunction kChunks256[kMaxBlocks256 + 1] = {
     nullptr,       chunkAvx2<1>,  chunkAvx2<2>, chunkAvx2<3>, chunkAvx2<4>,
     chunkAvx2<5>,  chunkAvx2<6>,  chunkAvx2<7>, chunkAvx2<8>, chunkAvx2<9>,
     chunkAvx2<10>, chunkAvx2<11>, chunkAvx2<12>};
 
-void netAvx2(std::int32_t neurons, std::size_t stride, const double* wt, const double* x,
-             double* net) {
-    runInPasses<kMaxBlocks256, 4>(kChunks256, neurons, stride, wt, x, net);
+void netAvx2(std::int32_t neurons, const std::vector<KernelPanel>& panels, const double* wt,
+             const double* x, double* net) {
+    runPanels<kLanes256>(kChunks256, neurons, panels, wt, x, net);
 }
 
 #endif
@@ -198,12 +211,29 @@ void StepKernel::configure(std::int32_t neurons, const std::vector<double>& weig
     if (static_cast<int>(variant_) > static_cast<int>(best)) {
         variant_ = best;
     }
-    transposed_.assign(static_cast<std::size_t>(neurons_) * stride_);
+    switch (variant_) {
+    case KernelVariant::Avx512:
+        panels_ = panelsFor(stride_, kLanes512, kMaxBlocks512);
+        break;
+    case KernelVariant::Avx2:
+        panels_ = panelsFor(stride_, kLanes256, kMaxBlocks256);
+        break;
+    default:
+        panels_ = {KernelPanel{0, stride_}};
+        break;
+    }
+    // Panel by panel, row k of a panel holds W[first .. first + width - 1][k] (zero past N).
+    packed_.assign(static_cast<std::size_t>(neurons_) * stride_);
     net_.assign(stride_);
     const std::size_t n = static_cast<std::size_t>(neurons_);
-    for (std::size_t j = 0; j < n; ++j) {
+    double* out = packed_.data();
+    for (const KernelPanel& panel : panels_) {
         for (std::size_t k = 0; k < n; ++k) {
-            transposed_.data()[k * stride_ + j] = weights[j * n + k];
+            for (std::size_t c = 0; c < panel.width; ++c) {
+                const std::size_t j = panel.first + c;
+                out[c] = j < n ? weights[j * n + k] : 0.0;
+            }
+            out += panel.width;
         }
     }
 }
@@ -216,14 +246,14 @@ void StepKernel::netInputs(const double* x, double* net) const {
     switch (variant_) {
 #ifdef AXOLITE_X86
     case KernelVariant::Avx512:
-        netAvx512(neurons_, stride_, transposed_.data(), x, padded);
+        netAvx512(neurons_, panels_, packed_.data(), x, padded);
         break;
     case KernelVariant::Avx2:
-        netAvx2(neurons_, stride_, transposed_.data(), x, padded);
+        netAvx2(neurons_, panels_, packed_.data(), x, padded);
         break;
 #endif
     default:
-        transposedPlain(neurons_, stride_, transposed_.data(), x, padded);
+        transposedPlain(neurons_, stride_, packed_.data(), x, padded);
         break;
     }
     std::copy(padded, padded + neurons_, net);

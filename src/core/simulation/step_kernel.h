@@ -33,6 +33,13 @@ enum class KernelVariant { Plain, Avx2, Avx512 };
 KernelVariant bestKernelVariant();
 const char* kernelVariantName(KernelVariant variant);
 
+// Columns first .. first + width - 1 of the transposed matrix, which one pass of a vector variant
+// computes with its sums in registers.
+struct KernelPanel {
+    std::size_t first = 0;
+    std::size_t width = 0;
+};
+
 class StepKernel {
 public:
     // Takes the weights W[j][k] (row-major, neurons × neurons) of a network.
@@ -49,7 +56,8 @@ private:
     std::int32_t neurons_ = 0;
     std::size_t stride_ = 0; // padded row length of the transposed matrix
     KernelVariant variant_ = KernelVariant::Plain;
-    AlignedDoubles transposed_; // WT[k][j] = W[j][k]
+    std::vector<KernelPanel> panels_;
+    AlignedDoubles packed_; // WT[k][j] = W[j][k], panel by panel
     mutable AlignedDoubles net_;
 };
 

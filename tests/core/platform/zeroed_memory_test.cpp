@@ -46,5 +46,24 @@ TEST(ZeroedDoubles, ImpossibleSizeThrowsBadAlloc) {
     EXPECT_THROW(ZeroedDoubles(std::size_t{1} << 60), std::bad_alloc);
 }
 
+TEST(ReservedArray, CopiesKeepTheRoomAndTheValuesAppended) {
+    for (const std::size_t capacity : {std::size_t{3}, std::size_t{400000}}) {
+        ReservedArray<int> values;
+        values.reserve(capacity);
+        values.push_back(4);
+        values.push_back(-2);
+        ReservedArray<int> copy(values);
+        copy.push_back(9);
+        EXPECT_EQ(copy.capacity(), capacity);
+        EXPECT_EQ(copy.size(), 3U);
+        EXPECT_EQ(copy[1], -2);
+        EXPECT_EQ(values.size(), 2U);
+        EXPECT_EQ(values[2], 0); // the original's room is untouched by the copy
+        values.reserve(capacity);
+        EXPECT_TRUE(values.empty());
+        EXPECT_EQ(values[0], 0); // fresh room
+    }
+}
+
 } // namespace
 } // namespace axolite::platform
