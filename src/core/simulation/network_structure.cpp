@@ -167,14 +167,18 @@ void readAssignments(Walker& w, std::vector<NetworkStructure::Assignment>& into)
 }
 
 void readLayout(Walker& w, std::vector<NetworkStructure::Connection>& into) {
+    // One entry's receivers, weights and their lines, kept across entries for their room.
+    std::vector<std::int32_t> receivers;
+    std::vector<double> weights;
+    std::vector<std::int32_t> lines;
     w.expect(language::LeftBrace);
     while (!w.at(language::RightBrace)) {
         const std::size_t start = w.position();
         const std::int32_t sender = w.neuron();
         w.expect(language::Comma);
-        std::vector<std::int32_t> receivers;
-        std::vector<double> weights;
-        std::vector<std::int32_t> lines;
+        receivers.clear();
+        weights.clear();
+        lines.clear();
         if (!w.at(language::LeftParen)) {
             receivers.push_back(w.neuron());
             w.expect(language::Comma);

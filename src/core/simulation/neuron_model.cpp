@@ -6,8 +6,13 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <string>
 #include <system_error>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace axolite::simulation {
 
@@ -17,6 +22,36 @@ namespace {
 constexpr std::size_t kValueCharacters = 6;
 
 } // namespace
+
+void linearTransferAll(const ModelParameters* p, const double* x, double* out, std::size_t count) {
+    std::size_t j = 0;
+#ifdef __SSE2__
+    // Two neurons at a time without branches: every outcome is computed and the first test that
+    // holds in the scalar order (x < X1, x >= Y1, x <= -Y1) chooses, so a NaN input falls through
+    // to x + Xt as there. -Y1 is Y1 with its sign flipped, as the negation there.
+    const __m128d sign = _mm_set1_pd(-0.0);
+    for (; j + 2 <= count; j += 2) {
+        const __m128d first = _mm_loadu_pd(&p[j].y1);      // Y1, X1 of neuron j
+        const __m128d second = _mm_loadu_pd(&p[j + 1].y1); // Y1, X1 of neuron j + 1
+        const __m128d y1 = _mm_unpacklo_pd(first, second);
+        const __m128d x1 = _mm_unpackhi_pd(first, second);
+        const __m128d xt = _mm_loadh_pd(_mm_load_sd(&p[j].xt), &p[j + 1].xt);
+        const __m128d minusY1 = _mm_xor_pd(y1, sign);
+        const __m128d v = _mm_loadu_pd(x + j);
+        const auto choose = [](__m128d mask, __m128d taken, __m128d other) {
+            return _mm_or_pd(_mm_and_pd(mask, taken), _mm_andnot_pd(mask, other));
+        };
+        __m128d r = _mm_add_pd(v, xt);
+        r = choose(_mm_cmple_pd(v, minusY1), minusY1, r);
+        r = choose(_mm_cmpge_pd(v, y1), y1, r);
+        r = _mm_andnot_pd(_mm_cmplt_pd(v, x1), r);
+        _mm_storeu_pd(out + j, r);
+    }
+#endif
+    for (; j < count; ++j) {
+        out[j] = linearTransfer(p[j], x[j]);
+    }
+}
 
 std::filesystem::path modelFilePath(const std::filesystem::path& folder, std::int64_t code) {
     return folder / (std::to_string(code) + ".neu");

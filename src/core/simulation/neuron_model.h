@@ -72,6 +72,9 @@ inline double gaussianTransfer(const ModelParameters& p, double x) {
     return p.y1 * std::exp(shifted * shifted);
 }
 
+// linearTransfer of count neurons at once: out[j] = linearTransfer(p[j], x[j]), bit for bit.
+void linearTransferAll(const ModelParameters* p, const double* x, double* out, std::size_t count);
+
 inline double transfer(ModelKind kind, const ModelParameters& p, double x) {
     switch (kind) {
     case ModelKind::Linear:

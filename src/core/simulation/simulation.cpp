@@ -288,13 +288,11 @@ void Simulation::setInitialStates(language::NetworkRecord& record,
 
 namespace {
 
-// The transfer of every neuron of a step, the kind's function chosen once for the step when all
-// neurons share a kind (the usual case), per neuron otherwise.
-void transferAll(const std::vector<ModelKind>& kinds, const std::vector<ModelParameters>& models,
-                 const double* net, double* current) {
+// The transfer of every neuron of a step: the kind's function for all of them when they share a
+// kind (the usual case, `uniform`), per neuron otherwise.
+void transferAll(const std::vector<ModelKind>& kinds, bool uniform,
+                 const std::vector<ModelParameters>& models, const double* net, double* current) {
     const std::size_t count = kinds.size();
-    const bool uniform = std::all_of(kinds.begin(), kinds.end(),
-                                     [&kinds](ModelKind kind) { return kind == kinds.front(); });
     const auto each = [&](auto function) {
         for (std::size_t j = 0; j < count; ++j) {
             current[j] = function(models[j], net[j]);
@@ -302,7 +300,7 @@ void transferAll(const std::vector<ModelKind>& kinds, const std::vector<ModelPar
     };
     switch (uniform ? kinds.front() : static_cast<ModelKind>(-1)) {
     case ModelKind::Linear:
-        return each(linearTransfer);
+        return linearTransferAll(models.data(), net, current, count);
     case ModelKind::Step:
         return each(stepTransfer);
     case ModelKind::Sigmoid:
@@ -332,6 +330,8 @@ bool Simulation::stepThrough(language::NetworkRecord& record, const std::vector<
     const auto count = static_cast<std::size_t>(neurons_);
     const language::OperationCounters perStep = countersPerStep(codes_);
     const bool noneWaits = everyNeuronComputes(waitCounters_, waitReloads_);
+    const bool uniform = std::all_of(kinds.begin(), kinds.end(),
+                                     [&kinds](ModelKind kind) { return kind == kinds.front(); });
     for (std::int32_t i = 1; i < s; ++i) {
         const double* previous = record.activity.step(i - 1);
         const double* input = record.externalInput.step(i - 1);
@@ -346,7 +346,7 @@ bool Simulation::stepThrough(language::NetworkRecord& record, const std::vector<
         if (noneWaits) {
             // The counters start at their reloads, all 0 or −1: every neuron computes, and
             // reloading changes no counter.
-            transferAll(kinds, models_, net_.data(), current);
+            transferAll(kinds, uniform, models_, net_.data(), current);
         } else {
             for (std::size_t j = 0; j < count; ++j) {
                 std::int64_t& wait = waitCounters_[j];

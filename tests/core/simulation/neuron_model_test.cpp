@@ -7,9 +7,14 @@
 #include "simulation_fixture.h"
 #include "test_support.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <limits>
 #include <map>
+#include <random>
+#include <vector>
 
 using namespace axolite;
 using namespace axolite::simulation;
@@ -26,6 +31,33 @@ TEST(TransferFunction, LinearLimitsItsInputNotItsResult) {
     // Just below the limit x + Xt lies beyond Y1 and is returned as it is.
     EXPECT_DOUBLE_EQ(linearTransfer(p, 0.9), 1.4);
     EXPECT_EQ(linearTransfer(p, 1.0), 1.0);
+}
+
+TEST(TransferFunction, LinearOverManyNeuronsIsTheScalarFunctionBitForBit) {
+    // Parameters and inputs from a small set that meets every branch, its limits, signed zeros,
+    // infinities and NaN; an odd count leaves one neuron to the scalar tail.
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<double> pool = {0.0,  -0.0,   1.0, -1.0, 2.5, -2.5,
+                                      0.25, 1e-310, inf, -inf, nan};
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::size_t> pick(0, pool.size() - 1);
+    for (const std::size_t count :
+         {std::size_t{1}, std::size_t{2}, std::size_t{7}, std::size_t{4001}}) {
+        std::vector<ModelParameters> p(count);
+        std::vector<double> x(count);
+        for (std::size_t j = 0; j < count; ++j) {
+            p[j] = {0, pool[pick(random)], pool[pick(random)], pool[pick(random)]};
+            x[j] = pool[pick(random)];
+        }
+        std::vector<double> out(count);
+        linearTransferAll(p.data(), x.data(), out.data(), count);
+        for (std::size_t j = 0; j < count; ++j) {
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(out[j]),
+                      std::bit_cast<std::uint64_t>(linearTransfer(p[j], x[j])))
+                << "Y1 " << p[j].y1 << " X1 " << p[j].x1 << " Xt " << p[j].xt << " x " << x[j];
+        }
+    }
 }
 
 TEST(TransferFunction, StepAndThreshold) {
