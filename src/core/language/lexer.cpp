@@ -97,10 +97,12 @@ constexpr std::array<double, 23> kExactPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4, 
 // text or a character that ends a word. Its value is exact when its digits, read as one whole
 // number, fit in the 53 bits of a double and its scale is a power of ten that a double holds: one
 // multiplication or division of two exact values, correctly rounded, so the value
-// std::from_chars gives. nullopt for any other text, which readNumberWord reads the long way.
+// std::from_chars gives. Other numbers of this form come back with `exact` false and their
+// length, for longNumber; nullopt for any other text, which readNumberWord reads the long way.
 struct ShortNumber {
     std::size_t length = 0;
     double value = 0.0;
+    bool exact = true;
 };
 std::optional<ShortNumber> readShortNumber(std::string_view text) {
     const auto at = [&](std::size_t k) -> char { return k < text.size() ? text[k] : '\0'; };
@@ -122,7 +124,7 @@ std::optional<ShortNumber> readShortNumber(std::string_view text) {
             break;
         }
     }
-    if (digitCount == 0 || digitCount > 19) {
+    if (digitCount == 0) {
         return std::nullopt;
     }
     if (at(i) == 'e' || at(i) == 'E') {
@@ -143,13 +145,37 @@ std::optional<ShortNumber> readShortNumber(std::string_view text) {
         scale += negativeExponent ? -exponent : exponent;
     }
     constexpr std::uint64_t kExactDigits = std::uint64_t{1} << 53;
-    if (!endsWord(at(i)) || digits > kExactDigits || scale < -22 || scale > 22) {
+    if (!endsWord(at(i))) {
         return std::nullopt;
+    }
+    if (digitCount > 19 || digits > kExactDigits || scale < -22 || scale > 22) {
+        return ShortNumber{i, 0.0, false};
     }
     const double whole = static_cast<double>(digits);
     const double value = scale < 0 ? whole / kExactPowersOfTen[static_cast<std::size_t>(-scale)]
                                    : whole * kExactPowersOfTen[static_cast<std::size_t>(scale)];
-    return ShortNumber{i, negative ? -value : value};
+    return ShortNumber{i, negative ? -value : value, true};
+}
+
+// The value of a number's text (a minus sign allowed, no plus sign, nothing after the number) by
+// std::from_chars, which the short road does not reach.
+NumberWord longNumber(std::string_view text) {
+    double value = 0.0;
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range) {
+        // Beyond the range of a double: strtod's infinity, or its subnormal or zero.
+        parseDoublePrefix(std::string(text).c_str(), value);
+    } else if (error != std::errc() || end != text.data() + text.size()) {
+        return {NumberWord::Kind::Unrecognised, 0.0};
+    }
+    if (value == 0.0) {
+        return {NumberWord::Kind::Zero, 0.0};
+    }
+    if (std::isinf(value)) {
+        return {NumberWord::Kind::TooLarge, value};
+    }
+    return {NumberWord::Kind::Number, value};
 }
 
 // The lines of a list, one after another (as LineCursor gives those of a joined text).
@@ -323,17 +349,23 @@ private:
     bool word() {
         const std::size_t start = position_;
         const std::size_t lineEnd = std::min(lineLength_, kFirstLineCopied);
-        if (const std::optional<ShortNumber> number = readShortNumber(
+        NumberWord number;
+        if (const std::optional<ShortNumber> shortNumber = readShortNumber(
                 std::string_view(buffer_.data() + start, std::max(lineEnd, start) - start))) {
-            note(start, number->length, TokenClass::Number);
-            position_ += number->length;
-            return number->value == 0.0 ? write(ZeroMarker, 0) : writeValue(number->value, 0);
+            position_ += shortNumber->length;
+            if (shortNumber->exact) {
+                note(start, shortNumber->length, TokenClass::Number);
+                return shortNumber->value == 0.0 ? write(ZeroMarker, 0)
+                                                 : writeValue(shortNumber->value, 0);
+            }
+            // The whole word is the number: the long road reads it without scanning it again.
+            number = longNumber(std::string_view(buffer_.data() + start, shortNumber->length));
+        } else {
+            while (!endsWord(buffer_[position_])) {
+                ++position_;
+            }
+            number = readNumberWord(std::string_view(buffer_.data() + start, position_ - start));
         }
-        while (!endsWord(buffer_[position_])) {
-            ++position_;
-        }
-        const NumberWord number =
-            readNumberWord(std::string_view(buffer_.data() + start, position_ - start));
         const bool isNumber =
             number.kind == NumberWord::Kind::Number || number.kind == NumberWord::Kind::Zero;
         note(start, position_ - start, isNumber ? TokenClass::Number : TokenClass::Unrecognised);
@@ -406,28 +438,13 @@ NumberWord readNumberWord(std::string_view word) {
         }
     }
     const std::string_view text = word.substr(numberStart, numberEnd - numberStart);
-    if (const std::optional<ShortNumber> exact = readShortNumber(text)) {
-        if (exact->value == 0.0) {
+    if (const std::optional<ShortNumber> number = readShortNumber(text); number && number->exact) {
+        if (number->value == 0.0) {
             return {NumberWord::Kind::Zero, 0.0};
         }
-        return {NumberWord::Kind::Number, exact->value};
+        return {NumberWord::Kind::Number, number->value};
     }
-    double value = 0.0;
-    const auto [end, error] =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
-    if (error == std::errc::result_out_of_range) {
-        // Beyond the range of a double: strtod's infinity, or its subnormal or zero.
-        parseDoublePrefix(std::string(text).c_str(), value);
-    } else if (error != std::errc() || end != text.data() + text.size()) {
-        return {NumberWord::Kind::Unrecognised, 0.0};
-    }
-    if (value == 0.0) {
-        return {NumberWord::Kind::Zero, 0.0};
-    }
-    if (std::isinf(value)) {
-        return {NumberWord::Kind::TooLarge, value};
-    }
-    return {NumberWord::Kind::Number, value};
+    return longNumber(text);
 }
 
 LineTokens classifyLine(std::string_view line, bool first) {

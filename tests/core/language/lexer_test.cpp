@@ -150,16 +150,29 @@ TEST(Lexer, NumbersAreReadExactlyOnEveryRoad) {
         }
         texts.push_back(text);
     }
+    // The lexer reads each text on a line of its own, by its own roads.
+    std::string lines;
     for (const std::string& text : texts) {
+        lines += text + "\n";
+    }
+    const Tokens lexed = lex(lines);
+    ASSERT_GE(lexed.size(), 2 * texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const std::string& text = texts[i];
         const bool negative = text[0] == '-';
         const double magnitude = decimalValue(std::string_view(text).substr(negative ? 1 : 0));
         const double expected = negative ? -magnitude : magnitude;
         const NumberWord word = readNumberWord(text);
         if (expected == 0.0) {
             EXPECT_EQ(word.kind, NumberWord::Kind::Zero) << text;
+            EXPECT_EQ(lexed[2 * i], kZero) << text;
         } else {
             ASSERT_EQ(word.kind, NumberWord::Kind::Number) << text;
             EXPECT_EQ(std::bit_cast<std::uint64_t>(word.value),
+                      std::bit_cast<std::uint64_t>(expected))
+                << text;
+            EXPECT_EQ(lexed[2 * i].second, 0) << text;
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(lexed[2 * i].first),
                       std::bit_cast<std::uint64_t>(expected))
                 << text;
         }
