@@ -103,7 +103,7 @@ int lexFile(const FileOptions& options) {
         json["capacity"] = capacity;
         nlohmann::ordered_json list = nlohmann::ordered_json::array();
         for (std::size_t i = 0; i < shown; ++i) {
-            list.push_back({tokens.values[i], tokens.flags[i]});
+            list.push_back({tokens.values[i], tokens.flag(i)});
         }
         json["tokens"] = std::move(list);
         if (message) {
@@ -115,7 +115,7 @@ int lexFile(const FileOptions& options) {
         std::cout << "Ёмкость потока : " << capacity << '\n';
         for (std::size_t i = 0; i < shown; ++i) {
             std::cout << i << '\t' << formatNumber("%.17g", tokens.values[i]) << '\t'
-                      << tokens.flags[i] << '\t' << tokenName(tokens.values[i], tokens.flags[i])
+                      << tokens.flag(i) << '\t' << tokenName(tokens.values[i], tokens.flag(i))
                       << '\n';
         }
         if (message) {

@@ -511,7 +511,7 @@ private:
     NetworkRecord& record_;
     CheckResult& result_;
     const double* values_;
-    const std::int32_t* flags_;
+    const TokenFlag* flags_;
     std::size_t stored_; // elements in the arrays; the rest of the capacity is the end of stream
     std::size_t size_;   // the capacity
     std::int32_t characterTotal_;

@@ -9,6 +9,9 @@
 
 namespace axolite::language {
 
+// A token's flag: 0 for a number, 1 for a reserved code. One byte is all it needs.
+using TokenFlag = std::uint8_t;
+
 // Reserved codes. A number is stored as its own value with flag 0; everything else as one of
 // these codes with flag 1; the number zero as ZeroMarker with flag 0. Consumers compare the
 // effective code, value × flag, with a code.
@@ -45,7 +48,7 @@ enum TokenCode : std::int32_t {
 // tokenCount().
 struct TokenStream {
     platform::ReservedArray<double> values;
-    platform::ReservedArray<std::int32_t> flags;
+    platform::ReservedArray<TokenFlag> flags;
 
     std::size_t capacity() const { return capacity_; }
     bool empty() const { return capacity_ == 0; }
@@ -61,7 +64,7 @@ struct TokenStream {
     // Appends a token; the caller keeps the count within the capacity.
     void append(double value, std::int32_t flag) {
         values.push_back(value);
-        flags.push_back(flag);
+        flags.push_back(static_cast<TokenFlag>(flag));
     }
 
     double value(std::size_t i) const {

@@ -98,7 +98,7 @@ double peakBeyondTokensPerByte(const std::filesystem::path& path, std::size_t fi
             tokenBytes += record.tokens.values.capacity() * sizeof(double);
         }
         if (!record.tokens.flags.onOwnPages()) {
-            tokenBytes += record.tokens.flags.capacity() * sizeof(std::int32_t);
+            tokenBytes += record.tokens.flags.capacity() * sizeof(TokenFlag);
         }
         EXPECT_FALSE(checkDescription(record).correct);
     }
