@@ -38,7 +38,7 @@ class NeuronHistory {
 public:
     // Throws std::bad_alloc when the memory cannot be had.
     void allocate(std::int32_t neurons, std::int32_t steps) {
-        release(); // the old values go before the new are asked for
+        release(); // the old values go before the new are asked for (and nothing is written)
         data_ = platform::ZeroedDoubles(static_cast<std::size_t>(neurons) *
                                         static_cast<std::size_t>(steps));
         neurons_ = neurons;
@@ -48,17 +48,27 @@ public:
         data_ = {};
         neurons_ = 0;
         steps_ = 0;
+        written_ = false;
     }
+    // False while nothing has been given a way to write into the history since it was allocated
+    // (every non-const access counts): it then holds 0.0 throughout.
+    bool mayBeWritten() const { return written_; }
     bool allocated() const { return !data_.empty(); }
     std::int32_t neurons() const { return neurons_; }
     std::int32_t steps() const { return steps_; }
 
     // Value of neuron n (zero-based) at step i.
-    double& at(std::int32_t n, std::int32_t i) { return data_[index(n, i)]; }
+    double& at(std::int32_t n, std::int32_t i) {
+        written_ = true;
+        return data_[index(n, i)];
+    }
     double at(std::int32_t n, std::int32_t i) const { return data_[index(n, i)]; }
 
     // The N values of step i, contiguous.
-    double* step(std::int32_t i) { return data_.data() + static_cast<std::size_t>(i) * neurons_; }
+    double* step(std::int32_t i) {
+        written_ = true;
+        return data_.data() + static_cast<std::size_t>(i) * neurons_;
+    }
     const double* step(std::int32_t i) const {
         return data_.data() + static_cast<std::size_t>(i) * neurons_;
     }
@@ -71,6 +81,7 @@ private:
 
     std::int32_t neurons_ = 0;
     std::int32_t steps_ = 0;
+    bool written_ = false;
     platform::ZeroedDoubles data_;
 };
 
