@@ -3,8 +3,8 @@
 #include "bindings.h"
 #include "run.h"
 
-#include "cli/headless_gui.h"
-#include "cli/plot_command.h"
+#include "cli/pictures/headless_gui.h"
+#include "cli/pictures/plot_picture.h"
 
 #include "render/picture_files.h"
 

@@ -1,17 +1,10 @@
 // `axolite-cli plot FILE.net [run options] --png OUT.png | --svg OUT.svg ...`: runs the
 // description as `run` does, then draws the graphs or the dynamics view with the views' own
-// painters into a PNG or SVG file, on Qt's offscreen platform (no display needed).
+// painters (cli/pictures) into a PNG or SVG file, on Qt's offscreen platform (no display needed).
 #include "cli/plot_command.h"
 
 #include "cli/commands.h"
-#include "cli/headless_gui.h"
-
-#include "core/views/series.h"
-#include "render/dynamics_painter.h"
-#include "render/graphs_painter.h"
-#include "render/picture_files.h"
-
-#include <QPainter>
+#include "cli/pictures.h"
 
 #include <iostream>
 #include <memory>
@@ -19,57 +12,6 @@
 namespace axolite::cli {
 
 namespace {
-
-// "y1".."y4", "rk1".."rk4", "exact1".."exact4": the names of the CSV columns.
-void selectCurves(const std::vector<std::string>& names, render::GraphsSettings& settings) {
-    if (names.empty()) {
-        return;
-    }
-    for (auto& family : settings.curveShown) {
-        family.fill(false);
-    }
-    const std::pair<const char*, language::SeriesFamily> prefixes[] = {
-        {"y", language::SeriesFamily::Network},
-        {"rk", language::SeriesFamily::RungeKutta},
-        {"exact", language::SeriesFamily::Exact}};
-    for (const std::string& name : names) {
-        bool known = false;
-        for (const auto& [prefix, family] : prefixes) {
-            const std::string p = prefix;
-            if (name.size() == p.size() + 1 && name.compare(0, p.size(), p) == 0 &&
-                name.back() >= '1' && name.back() <= '4') {
-                settings.curveShown[static_cast<std::size_t>(family)][name.back() - '1'] = true;
-                known = true;
-            }
-        }
-        if (!known) {
-            throw CLI::ValidationError("--curves", "unknown curve \"" + name +
-                                                       "\" (y1..y4, rk1..rk4, exact1..exact4)");
-        }
-    }
-}
-
-render::GraphsSettings graphsSettings(const PlotOptions& o) {
-    render::GraphsSettings settings;
-    settings.gridShown = o.grid;
-    if (o.gridSize != 0) {
-        settings.gridSpacing = *views::gridSpacingForSize(o.gridSize);
-    }
-    settings.heightFactor = *views::heightFactorForPercent(o.height);
-    settings.pointSpacing = o.spacing;
-    settings.mode = o.stretch ? views::PlotMode::Stretch : views::PlotMode::Compress;
-    settings.firstStep = o.from;
-    selectCurves(o.curves, settings);
-    return settings;
-}
-
-render::DynamicsSettings dynamicsSettings(const PlotOptions& o) {
-    render::DynamicsSettings settings;
-    settings.gridShown = !o.noGrid;
-    settings.colourMarking = !o.noMarking;
-    settings.still = o.final ? render::StillValues::Final : render::StillValues::Initial;
-    return settings;
-}
 
 // The options that belong to one kind of picture only: giving one with the other kind is a
 // usage error, not an option quietly left unused.
@@ -92,9 +34,8 @@ std::optional<std::string> optionsError(const PlotOptions& o, const KindOptions&
     if (kinds.ratio->count() > 0 && o.png.empty()) {
         return "--ratio: an option of --png";
     }
-    render::GraphsSettings unused;
     try {
-        selectCurves(o.curves, unused);
+        chosenCurves(o.curves);
     } catch (const CLI::ValidationError& e) {
         return e.what();
     }
@@ -118,56 +59,6 @@ const CLI::Validator kPixelRatio(
                    : "the ratio is a number from 1 to 4, not " + text;
     },
     "1..4");
-
-} // namespace
-
-std::pair<QRect, render::PaintFunction> picture(const PlotOptions& o, const RunContext& c) {
-    const language::NetworkRecord* record = &c.record;
-    if (o.kind == "dynamics") {
-        const std::int32_t points = views::gridPointCount(c.record);
-        if (o.step >= points) {
-            throw CLI::ValidationError("--step", points == 0 ? std::string("the run has no steps")
-                                                             : "the run has steps 0.." +
-                                                                   std::to_string(points - 1));
-        }
-        const render::DynamicsSettings settings = dynamicsSettings(o);
-        const std::int32_t step = o.step;
-        return std::pair{
-            render::DynamicsPainter::fieldRect(), [record, settings, step](QPainter& painter) {
-                if (step < 0) {
-                    render::DynamicsPainter::paintStill(painter, record, settings);
-                } else {
-                    render::DynamicsPainter::paintStep(painter, record, settings, step);
-                }
-            }};
-    }
-    const std::int32_t last = views::lastFirstStep(views::gridExtent(c.record));
-    if (o.from > last) {
-        throw CLI::ValidationError("--from",
-                                   "the first step shown is at most " + std::to_string(last));
-    }
-    auto settings = std::make_shared<render::GraphsSettings>(graphsSettings(o));
-    return std::pair{render::GraphsPainter::plotRect(), [record, settings](QPainter& painter) {
-                         render::GraphsPainter().paint(painter, record, *settings);
-                     }};
-}
-
-namespace {
-
-int writePicture(const PlotOptions& o, const RunContext& c) {
-    const auto [area, paint] = picture(o, c);
-    const HeadlessGui gui;
-    const std::string& path = o.png.empty() ? o.svg : o.png;
-    const QString file = QString::fromStdString(path);
-    const auto failure = o.png.empty()
-                             ? render::saveSvg(file, area, paint)
-                             : render::savePng(render::renderImage(area, o.ratio, paint), file);
-    if (failure) {
-        std::cerr << platform::fileWriteMessage(*failure).text << '\n';
-        return UsageError;
-    }
-    return Done;
-}
 
 } // namespace
 
@@ -227,7 +118,8 @@ void addPlotCommand(CLI::App& app, int& status) {
         status = runDescription(*context);
         if (status == Done) {
             try {
-                status = writePicture(*o, *context);
+                const PictureFunctions* pictures = pictureFunctions();
+                status = pictures != nullptr ? pictures->plot(*o, *context) : Refused;
             } catch (const CLI::ValidationError& e) {
                 std::cerr << e.what() << '\n';
                 status = UsageError;

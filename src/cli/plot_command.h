@@ -1,13 +1,11 @@
-// The pictures of `axolite-cli plot`: the options of the graphs and the dynamics view, and the
-// picture they ask for of a simulated run.
+// The options of `axolite-cli plot`: the graphs and the dynamics view (drawn by cli/pictures).
 #pragma once
 
 #include "cli/run_command.h"
 
-#include "render/picture_files.h"
+#include "core/language/network_record.h"
 
-#include <QRect>
-
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -34,9 +32,11 @@ struct PlotOptions {
     double ratio = 1.0;
 };
 
-// The picture's area and how to draw it. CLI::ValidationError when a step lies outside the run or
-// a curve is unknown.
-std::pair<QRect, render::PaintFunction> picture(const PlotOptions& options,
-                                                const RunContext& context);
+// The graphs' twelve curves, [family][k] with family as in language::SeriesFamily.
+using CurveChoice = std::array<std::array<bool, language::kOutputCount>, 3>;
+
+// The curves named ("y1".."y4", "rk1".."rk4", "exact1".."exact4"); every curve when none is.
+// CLI::ValidationError for a name that is none of these.
+CurveChoice chosenCurves(const std::vector<std::string>& names);
 
 } // namespace axolite::cli

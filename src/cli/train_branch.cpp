@@ -66,34 +66,25 @@ std::string keptRange(const training::TrainingHistory& history) {
 // Both curves: the run's from iteration 0, the branch's from its branch point.
 bool drawBranchCurves(const TrainOptions& options, const TrainingRun& run,
                       const TrainingRun& branch, int from) {
-#ifdef AXOLITE_CLI_PLOT
     const bool mse = options.meanSquaredError;
-    std::vector<training_ui::ComparedCurve> curves;
-    curves.push_back({QStringLiteral("Норма"),
+    std::vector<CurveLine> curves;
+    curves.push_back({"Норма",
                       mse ? run.errors : std::vector<double>(run.norms.begin(), run.norms.end()),
                       {},
                       0,
                       false});
     curves.push_back(
-        {training_ui::normName(from),
+        {training::branchNormName(from),
          mse ? branch.errors : std::vector<double>(branch.norms.begin(), branch.norms.end()),
          {},
          from,
          true});
     if (mse) {
-        curves[0].name = QStringLiteral("Среднеквадратичная ошибка");
-        curves[1].name += QStringLiteral(", ошибка");
+        curves[0].name = "Среднеквадратичная ошибка";
+        curves[1].name += ", ошибка";
     }
     const int iterations = std::max(run.parameters.iterations, from + branch.parameters.iterations);
     return drawComparison(options.curve, iterations, curves, options.curveLog);
-#else
-    (void)run;
-    (void)branch;
-    (void)from;
-    std::cerr << "--curve: this build has no painter (built without the desktop program) for "
-              << options.curve << '\n';
-    return false;
-#endif
 }
 
 } // namespace

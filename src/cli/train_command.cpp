@@ -19,8 +19,7 @@
 #include <algorithm>
 
 #ifdef AXOLITE_CLI_PLOT
-#include "cli/headless_gui.h"
-#include "render/training_curve_painter.h"
+#include "cli/pictures.h"
 #endif
 
 #include <cmath>
@@ -101,14 +100,16 @@ bool writeCurve(const TrainOptions& options, const std::vector<float>& norms,
                 const std::vector<double>& errors, int iterations,
                 const std::function<void(const Message&)>& show) {
 #ifdef AXOLITE_CLI_PLOT
-    training_ui::TrainingCurve curve;
+    const PictureFunctions* pictures = pictureFunctions();
+    if (pictures == nullptr) {
+        return false;
+    }
+    CurvePicture curve;
     curve.norms = norms;
     curve.errors = errors;
     curve.iterations = iterations;
     curve.logScale = options.curveLog;
-    const HeadlessGui gui;
-    const auto failure =
-        training_ui::writeTrainingCurve(QString::fromStdString(options.curve), curve);
+    const auto failure = pictures->curve(options.curve, curve);
     if (!failure) {
         return true;
     }

@@ -7,11 +7,6 @@
 #include "core/common/number_text.h"
 #include "core/training/training_comparison.h"
 
-#ifdef AXOLITE_CLI_PLOT
-#include "cli/headless_gui.h"
-#include "render/training_curve_painter.h"
-#endif
-
 #include <nlohmann/json.hpp>
 
 #include <ctime>
@@ -67,21 +62,31 @@ nlohmann::json optionalNumber(const std::optional<double>& value) {
 
 } // namespace
 
+bool drawComparison(const std::string& path, int iterations, const std::vector<CurveLine>& curves,
+                    bool logScale) {
 #ifdef AXOLITE_CLI_PLOT
-bool drawComparison(const std::string& path, int iterations,
-                    const std::vector<training_ui::ComparedCurve>& curves, bool logScale) {
-    training_ui::TrainingCurve curve;
+    const PictureFunctions* pictures = pictureFunctions();
+    if (pictures == nullptr) {
+        return false;
+    }
+    CurvePicture curve;
     curve.iterations = iterations;
     curve.logScale = logScale;
     curve.compared = curves;
-    const HeadlessGui gui;
-    const auto failure = training_ui::writeTrainingCurve(QString::fromStdString(path), curve);
+    const auto failure = pictures->curve(path, curve);
     if (failure) {
         std::cerr << platform::fileWriteMessage(*failure).text << '\n';
     }
     return !failure;
-}
+#else
+    (void)iterations;
+    (void)curves;
+    (void)logScale;
+    std::cerr << "--curve: this build has no painter (built without the desktop program) for "
+              << path << '\n';
+    return false;
 #endif
+}
 
 // The runs of a comparison: every variant (the cross product of the --compare axes) with every
 // seed, in that order.
@@ -159,9 +164,7 @@ int runTrainComparison(const TrainOptions& options) {
 
     nlohmann::ordered_json json;
     int status = reportRuns(options, plan, results, json);
-#ifdef AXOLITE_CLI_PLOT
-    std::vector<training_ui::ComparedCurve> curves;
-#endif
+    std::vector<CurveLine> curves;
     json["variants"] = nlohmann::json::array();
     const std::vector<training::VariantCurves> summaries =
         training::variantCurves(plan.variants, seeds, results);
@@ -172,20 +175,12 @@ int runTrainComparison(const TrainOptions& options) {
                                           {"mean_errors", mean.mean},
                                           {"deviation_errors", mean.deviation}};
         json["variants"].push_back(summary);
-#ifdef AXOLITE_CLI_PLOT
-        curves.push_back({QString::fromStdString(summaries[v].errorName), mean.mean,
+        curves.push_back({summaries[v].errorName, mean.mean,
                           seeds > 1 ? mean.deviation : std::vector<double>{}});
-#endif
     }
-    if (!options.curve.empty()) {
-#ifdef AXOLITE_CLI_PLOT
-        if (!drawComparison(options.curve, plan.longest, curves, options.curveLog)) {
-            status = Refused;
-        }
-#else
-        std::cerr << "--curve: this build has no painter (built without the desktop program)\n";
+    if (!options.curve.empty() &&
+        !drawComparison(options.curve, plan.longest, curves, options.curveLog)) {
         status = Refused;
-#endif
     }
     if (options.json) {
         std::cout << json.dump(1) << '\n';

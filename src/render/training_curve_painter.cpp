@@ -1,6 +1,8 @@
 // The training curve painter and its file writer.
 #include "render/training_curve_painter.h"
 
+#include "core/training/training_history.h"
+
 #include "render/picture_files.h"
 
 #include <QFileInfo>
@@ -243,8 +245,7 @@ void paintCursor(QPainter& painter, const QRectF& plot, double iteration, double
 } // namespace
 
 QString normName(int firstIteration) {
-    return firstIteration > 0 ? QStringLiteral("Норма (ветвь от %1)").arg(firstIteration)
-                              : QStringLiteral("Норма");
+    return QString::fromStdString(training::branchNormName(firstIteration));
 }
 
 void TrainingCurvePainter::paint(QPainter& painter, const QRectF& area,

@@ -10,9 +10,10 @@ foreach(line IN LISTS lines)
     set(allowed_${key} ${targets})
 endforeach()
 
-# The folder a file belongs to: core/<subsystem>, app/<floor>, render or cli (app for main.cpp).
+# The folder a file belongs to: core/<subsystem>, app/<floor>, cli/<part>, render or cli (app for
+# main.cpp).
 function(folder_of path out)
-    if(path MATCHES "^(core|app)/([a-z_]+)/")
+    if(path MATCHES "^(core|app|cli)/([a-z_]+)/")
         set(${out} "${CMAKE_MATCH_1}/${CMAKE_MATCH_2}" PARENT_SCOPE)
     elseif(path MATCHES "^(render|cli|app)/")
         set(${out} "${CMAKE_MATCH_1}" PARENT_SCOPE)

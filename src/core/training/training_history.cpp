@@ -180,4 +180,9 @@ std::string TrainingHistory::summary() const {
     return "История: " + every + ", " + sizeText(bytes());
 }
 
+std::string branchNormName(int firstIteration) {
+    return firstIteration > 0 ? "Норма (ветвь от " + std::to_string(firstIteration) + ")"
+                              : std::string("Норма");
+}
+
 } // namespace axolite::training

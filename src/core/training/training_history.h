@@ -85,4 +85,7 @@ private:
     std::string unavailable_;
 };
 
+// The name of a branch's norm curve from iteration k: "Норма (ветвь от k)"; "Норма" for k = 0.
+std::string branchNormName(int firstIteration);
+
 } // namespace axolite::training

@@ -1,5 +1,5 @@
 // The tool's offscreen GUI application object.
-#include "cli/headless_gui.h"
+#include "cli/pictures/headless_gui.h"
 
 #include <QGuiApplication>
 
