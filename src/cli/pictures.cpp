@@ -53,8 +53,8 @@ const PictureFunctions* loadModule() {
         }
         reason = place.string() + " has no drawing functions";
     }
-    std::cerr << "cannot draw: the painters (" << kModuleName << ") could not be loaded: " << reason
-              << '\n';
+    std::cerr << "cannot draw: the painters' module " << kModuleName << " could not be loaded ("
+              << reason << ")\n";
     return nullptr;
 }
 

@@ -150,6 +150,22 @@ TEST(PlotCommand, SvgAndRefusals) {
     EXPECT_FALSE(fs::exists(out));
 }
 
+// A copy of the tool without its drawing module beside it: a command that draws says the painters
+// could not be loaded and is refused; one that draws nothing runs as ever.
+TEST(PlotCommand, WithoutItsDrawingModuleTheToolRefusesToDrawAndStillRuns) {
+    axolite::test::TempDir dir;
+    const auto tool = dir / "axolite-cli";
+    fs::copy_file(AXOLITE_CLI, tool);
+    const auto out = dir / "out.png";
+    const auto plot = axolite::test::runShell(quoted(tool) + " plot " + ring() + " --png " +
+                                              quoted(out) + " 2>&1 >/dev/null");
+    EXPECT_EQ(plot.status, 1);
+    EXPECT_NE(plot.out.find("axolite-cli-pictures.so could not be loaded"), std::string::npos)
+        << plot.out;
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(axolite::test::runShell(quoted(tool) + " run " + ring() + " >/dev/null").status, 0);
+}
+
 TEST(PlotCommand, NeverReplacesADeviceOrAPipe) {
     axolite::test::TempDir dir;
     const auto device = dir / "null";
