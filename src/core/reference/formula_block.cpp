@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -370,7 +371,13 @@ void evaluateLone(const Formula::Instruction& lone, std::span<const double> xs,
                   std::span<double> out, const double* values, std::size_t stride) {
     switch (lone.op) {
     case Op::X:
-        if (out.data() != xs.data()) {
+        if (out.data() == xs.data()) {
+            break;
+        }
+        if (xs.size() == kBlock) {
+            // A whole block, the usual call: a copy of known length, done in registers.
+            std::memcpy(out.data(), xs.data(), kBlock * sizeof(double));
+        } else {
             std::copy(xs.begin(), xs.end(), out.begin());
         }
         break;
