@@ -4,6 +4,7 @@
 #include "app/gui/calculation_progress.h"
 
 #include "core/language/network_record.h"
+#include "core/platform/processor_features.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -44,8 +45,7 @@ QString formatCount(std::int64_t count) {
 // event processing than without it. Cleared after every piece of interface work inside a run.
 void clearUpperVectorState() {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    static const bool avx = __builtin_cpu_supports("avx") != 0;
-    if (avx) {
+    if (axolite::platform::processorFeatures().avx) {
         asm volatile("vzeroupper" ::: "memory");
     }
 #endif

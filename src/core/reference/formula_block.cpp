@@ -4,6 +4,8 @@
 // program's bit for bit, in whatever order the passes compute the tree's parts.
 #include "core/reference/formula.h"
 
+#include "core/platform/processor_features.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -283,19 +285,11 @@ __attribute__((target("avx2"))) void arithmeticKernelAvx2(double* d, const doubl
                                                           const double* e) {
     arithmeticPass<S, F1, F2, F3>(d, a, b, c, e);
 }
-
-bool hasAvx2() {
-    static const bool avx2 = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return avx2;
-}
 #endif
 
 template <Shape S, class F1, class F2, class F3> Kernel arithmeticKernelFor() {
 #if defined(__x86_64__) || defined(__i386__)
-    if (hasAvx2()) {
+    if (platform::processorFeatures().avx2) {
         return arithmeticKernelAvx2<S, F1, F2, F3>;
     }
 #endif

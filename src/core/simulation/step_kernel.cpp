@@ -3,6 +3,8 @@
 // sum; the vector variants merely run eight (AVX-512) or four (AVX2) receivers side by side.
 #include "core/simulation/step_kernel.h"
 
+#include "core/platform/processor_features.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstdint>
@@ -175,11 +177,10 @@ void netAvx2(std::int32_t neurons, const std::vector<KernelPanel>& panels, const
 
 KernelVariant bestKernelVariant() {
 #ifdef AXOLITE_X86
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f")) {
+    if (platform::processorFeatures().avx512f) {
         return KernelVariant::Avx512;
     }
-    if (__builtin_cpu_supports("avx2")) {
+    if (platform::processorFeatures().avx2) {
         return KernelVariant::Avx2;
     }
 #endif
